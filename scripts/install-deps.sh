@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, only those
+# that are missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config python3
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libicu-dev
+  qt6-base-dev
+  clang libclang-rt-14-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg -s "$p" >/dev/null 2>&1 || ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+echo "installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -y || true
+"${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

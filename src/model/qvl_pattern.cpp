@@ -1,0 +1,290 @@
+#include "model/qvl_pattern.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "model/qvl_text.h"
+#include "sxml/USXMLSub.h"
+
+namespace qvl {
+
+std::string sxmlable_t::WriteSXML(int level) const {
+  std::string out;
+  WriteSXML(out, level);
+  return out;
+}
+
+namespace {
+
+// Replaces every occurrence of from (ASCII, any letter case) by to.
+std::string ReplaceAllNoCase(std::string_view text, std::string_view from, std::string_view to) {
+  std::string out;
+  out.reserve(text.size());
+  const std::string lower_from = LowerAscii(from);
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text.size() - i >= from.size() && LowerAscii(text.substr(i, from.size())) == lower_from) {
+      out.append(to);
+      i += from.size();
+    } else {
+      out.push_back(text[i]);
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string FactorText(long double f) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.1Lf", f);
+  return buffer;
+}
+
+std::string NumberText(const term_number_t& n, bool as_factor) {
+  if (as_factor) return n.is_factor ? FactorText(n.factor) : FactorText(static_cast<long double>(n.score));
+  return n.is_factor ? ScoreText(TruncToScore(n.factor)) : ScoreText(n.score);
+}
+
+}  // namespace
+
+void value_element_t::SetTerm(std::string_view title_, std::string_view format,
+                              std::string_view notes_, const std::vector<term_number_t>& numbers,
+                              const std::vector<std::string_view>& labels, score_t value_) {
+  std::string label_format = ReplaceAllNoCase(format, "%d", "%s");
+  label_format = ReplaceAllNoCase(label_format, "%f", "%s");
+  label_format = ReplaceAllNoCase(label_format, "%.1f", "%s");
+
+  title = title_;
+  value = value_;
+
+  formula.clear();
+  std::size_t next_label = 0;
+  for (std::size_t i = 0; i < label_format.size(); ++i) {
+    if (label_format.compare(i, 2, "%s") == 0) {
+      if (next_label < labels.size()) formula.append(labels[next_label]);
+      ++next_label;
+      ++i;
+    } else {
+      formula.push_back(label_format[i]);
+    }
+  }
+
+  expr.clear();
+  std::size_t next_number = 0;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    const bool is_int = format.size() - i >= 2 && LowerAscii(format.substr(i, 2)) == "%d";
+    const bool is_factor = format.size() - i >= 4 && LowerAscii(format.substr(i, 4)) == "%.1f";
+    if (is_int || is_factor) {
+      if (next_number < numbers.size()) expr.append(NumberText(numbers[next_number], is_factor));
+      ++next_number;
+      i += is_int ? 1 : 3;
+    } else {
+      expr.push_back(format[i]);
+    }
+  }
+
+  notes = notes_;
+}
+
+std::string value_element_t::HintText() const {
+  if (expr.empty() && formula.empty()) return {};
+  std::string out = expr + "\r\n-\r\n" + formula + "|" + title;
+  if (!notes.empty()) out += QVL_CP932("（") + notes + QVL_CP932("）");
+  return out;
+}
+
+score_t pattern_value_t::Total() const {
+  score_t total = 0;
+  for (const value_element_t& e : elements) total = WrapAdd(total, e.value);
+  return total;
+}
+
+void pattern_value_t::AddValues(const pattern_value_t& other) {
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    elements[i].value = WrapAdd(elements[i].value, other.elements[i].value);
+  }
+}
+
+score_t pattern_base_t::GainedCherry() const {
+  return WrapSub(cherry_max, std::max<score_t>(0, cherry_difference));
+}
+
+void pattern_base_t::UpdateCherryDifference(score_t x) {
+  cherry_difference = WrapSub(cherry_max, std::max(cherry_max, x));
+}
+
+std::unique_ptr<pattern_base_t> pattern_t::Clone() const {
+  return std::make_unique<pattern_t>(*this);
+}
+
+std::unique_ptr<pattern_base_t> grouped_pattern_t::Clone() const {
+  return std::make_unique<grouped_pattern_t>(*this);
+}
+
+grouped_pattern_t grouped_pattern_t::FromPattern(const pattern_t& p) {
+  grouped_pattern_t g;
+  g.title = p.title;
+  g.memo = p.memo;
+  g.player = p.player;
+  g.bomb = p.bomb;
+  g.cherry_max = p.cherry_max;
+  g.cherry_difference = p.cherry_difference;
+  g.cherry_plus = p.cherry_plus;
+  g.border_bonus_times = p.border_bonus_times;
+  g.bonus_item = p.bonus_item;
+  g.point = p.point;
+  if (p.getting_spell_card) {
+    g.getting_spell_cards_number = 1;
+    g.graze_in_getting_spell_cards = p.graze;
+    g.total_spell_card_bonus_base = p.spell_card_bonus_base;
+  } else {
+    // The bonus base of a spell card that was not captured is not earned.
+    g.graze_rest = p.graze;
+  }
+  g.total_enemy_bullet_bonus = p.enemy_bullet_bonus;
+  return g;
+}
+
+score_t grouped_pattern_t::TotalGraze() const {
+  return WrapAdd(graze_in_getting_spell_cards, graze_rest);
+}
+
+void grouped_pattern_t::SetTotalGraze(score_t x) {
+  // Compared before subtracting, so that extreme values cannot wrap to a
+  // positive rest.
+  graze_rest = x > graze_in_getting_spell_cards ? WrapSub(x, graze_in_getting_spell_cards) : 0;
+}
+
+grouped_pattern_t& grouped_pattern_t::Accumulate(const grouped_pattern_t& other) {
+  title.clear();
+  memo.clear();
+  player = WrapAdd(player, other.player);
+  bomb = WrapAdd(bomb, other.bomb);
+  cherry_max = WrapAdd(cherry_max, other.cherry_max);
+  border_bonus_times = WrapAdd(border_bonus_times, other.border_bonus_times);
+  bonus_item = WrapAdd(bonus_item, other.bonus_item);
+  point = WrapAdd(point, other.point);
+  getting_spell_cards_number = WrapAdd(getting_spell_cards_number, other.getting_spell_cards_number);
+  graze_in_getting_spell_cards =
+      WrapAdd(graze_in_getting_spell_cards, other.graze_in_getting_spell_cards);
+  graze_rest = WrapAdd(graze_rest, other.graze_rest);
+  total_spell_card_bonus_base =
+      WrapAdd(total_spell_card_bonus_base, other.total_spell_card_bonus_base);
+  total_enemy_bullet_bonus = WrapAdd(total_enemy_bullet_bonus, other.total_enemy_bullet_bonus);
+  cherry_difference = 0;
+  cherry_plus = 0;
+  return *this;
+}
+
+pattern_base_t* pattern_base_list_t::AddSorted(std::unique_ptr<pattern_base_t> p) {
+  if (!p) return nullptr;
+  if (p->Class() != accepts_) {
+    throw EWrongPatternClass("a pattern of the other class cannot join this list");
+  }
+  pattern_base_t* added = p.get();
+  items_.push_back(std::move(p));
+  std::stable_sort(items_.begin(), items_.end(),
+                   [](const auto& a, const auto& b) { return a->title < b->title; });
+  return added;
+}
+
+pattern_base_t* pattern_base_list_t::Items(int i) const {
+  if (i < 0 || i >= Count()) throw std::out_of_range("pattern list index out of range");
+  return items_[static_cast<std::size_t>(i)].get();
+}
+
+int pattern_base_list_t::IndexOf(const pattern_base_t* p) const {
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].get() == p) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::unique_ptr<pattern_base_t> pattern_base_list_t::Remove(const pattern_base_t* p) {
+  const int i = IndexOf(p);
+  if (i < 0) return nullptr;
+  std::unique_ptr<pattern_base_t> taken = std::move(items_[static_cast<std::size_t>(i)]);
+  items_.erase(items_.begin() + i);
+  return taken;
+}
+
+pattern_base_t* pattern_base_list_t::Current() const {
+  for (const auto& p : items_) {
+    if (p->selected) return p.get();
+  }
+  return items_.empty() ? nullptr : items_.front().get();
+}
+
+void pattern_base_list_t::Select(const pattern_base_t* p) {
+  if (IndexOf(p) < 0) return;
+  for (const auto& item : items_) item->selected = item.get() == p;
+}
+
+void pattern_base_list_t::NormalizeSelection() {
+  bool found = false;
+  for (const auto& item : items_) {
+    if (item->selected) {
+      if (found) item->selected = false;
+      found = true;
+    }
+  }
+  if (!found && !items_.empty()) items_.front()->selected = true;
+}
+
+// ---- text forms ----
+
+void value_element_t::WriteSXML(std::string& out, int level) const {
+  sxml::TSXMLElementWriter w(out, "value-element", level);
+  w.Text("title", title);
+  w.Text("formula", formula);
+  w.Text("notes", notes);
+  w.Text("expr", expr);
+  w.Number("value", value);
+  w.End();
+}
+
+void pattern_value_t::WriteSXML(std::string& out, int level) const {
+  sxml::TSXMLElementWriter w(out, "pattern-value", level);
+  w.Bool("as-here-only", as_here_only);
+  for (const value_element_t& e : elements) e.WriteSXML(out, w.BeginChild());
+  w.End();
+}
+
+namespace {
+void WriteBaseAttributes(sxml::TSXMLElementWriter& w, const pattern_base_t& p) {
+  w.Text("title", p.title);
+  w.Text("memo", p.memo);
+  w.Bool("selected", p.selected);
+  w.Number("player", p.player);
+  w.Number("bomb", p.bomb);
+  w.Number("cherry-max", p.cherry_max);
+  w.Number("cherry-difference", p.cherry_difference);
+  w.Number("cherry-plus", p.cherry_plus);
+  w.Number("border-bonus-times", p.border_bonus_times);
+  w.Number("bonus-item", p.bonus_item);
+  w.Number("point", p.point);
+}
+}  // namespace
+
+void pattern_t::WriteSXML(std::string& out, int level) const {
+  sxml::TSXMLElementWriter w(out, "pattern", level);
+  WriteBaseAttributes(w, *this);
+  w.Number("graze", graze);
+  w.Number("spell-card-bonus-base", spell_card_bonus_base);
+  w.Number("enemy-bullet-bonus", enemy_bullet_bonus);
+  w.Bool("getting-spell-card", getting_spell_card);
+  w.End();
+}
+
+void grouped_pattern_t::WriteSXML(std::string& out, int level) const {
+  sxml::TSXMLElementWriter w(out, "grouped-pattern", level);
+  WriteBaseAttributes(w, *this);
+  w.Number("graze-in-getting-spell-cards", graze_in_getting_spell_cards);
+  w.Number("graze-rest", graze_rest);
+  w.Number("total-spell-card-bonus-base", total_spell_card_bonus_base);
+  w.Number("total-enemy-bullet-bonus", total_enemy_bullet_bonus);
+  w.Number("getting-spell-cards-number", getting_spell_cards_number);
+  w.End();
+}
+
+}  // namespace qvl

@@ -1,0 +1,186 @@
+// Patterns (one way of playing a scene or a group), pattern values (the twelve
+// terms of a score computation) and the sorted pattern list of a node.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/qvl_utils.h"
+
+namespace qvl {
+
+// Everything that writes itself as SXML text.
+class sxmlable_t {
+ public:
+  virtual ~sxmlable_t() = default;
+  // Appends the element's text at the given nesting level; children are
+  // written with level + 1 into the same text.
+  virtual void WriteSXML(std::string& out, int level) const = 0;
+  // The element's text on its own, as the file and the clipboard hold it.
+  [[nodiscard]] std::string WriteSXML(int level) const;
+};
+
+// A programming error: a pattern of the wrong class reached a node or a list
+// that takes only the other class. Nothing has been computed or changed.
+class EWrongPatternClass : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+// One number of a term's formula: a score for "%d", the difficulty factor for "%.1f".
+struct term_number_t {
+  term_number_t(score_t v) : is_factor(false), score(v) {}  // NOLINT: numbers read naturally
+  term_number_t(int v) : is_factor(false), score(v) {}       // NOLINT
+  term_number_t(long double f) : is_factor(true), factor(f) {}  // NOLINT
+  bool is_factor;
+  score_t score = 0;
+  long double factor = 0;
+};
+
+class value_element_t : public sxmlable_t {
+ public:
+  std::string title;
+  std::string formula;  // the formula in words
+  std::string expr;     // the formula with the numbers filled in
+  score_t value = 0;
+  std::string notes;
+
+  // Fills the element. The labels stand in the formula where the numbers stand
+  // in the expression, one per placeholder of the format.
+  void SetTerm(std::string_view title, std::string_view format, std::string_view notes,
+               const std::vector<term_number_t>& numbers,
+               const std::vector<std::string_view>& labels, score_t value);
+  // Short hint before "|", long hint after it; empty when there is no formula.
+  [[nodiscard]] std::string HintText() const;
+
+  using sxmlable_t::WriteSXML;
+  void WriteSXML(std::string& out, int level) const override;
+};
+
+class pattern_value_t : public sxmlable_t {
+ public:
+  static constexpr int kTermCount = 12;
+
+  std::array<value_element_t, kTermCount> elements;
+  bool as_here_only = false;
+
+  [[nodiscard]] value_element_t& operator[](int i) { return elements.at(static_cast<std::size_t>(i)); }
+  [[nodiscard]] const value_element_t& operator[](int i) const {
+    return elements.at(static_cast<std::size_t>(i));
+  }
+  [[nodiscard]] score_t Total() const;
+  // Adds the values of other term by term; the texts stay as they are.
+  void AddValues(const pattern_value_t& other);
+
+  using sxmlable_t::WriteSXML;
+  void WriteSXML(std::string& out, int level) const override;
+};
+
+enum class pattern_class_t { Scene, Grouped };
+
+class pattern_base_t : public sxmlable_t {
+ public:
+  bool selected = false;
+  std::string title;
+  std::string memo;
+  score_t player = 0;
+  score_t bomb = 0;
+  score_t cherry_max = 0;
+  score_t cherry_difference = 0;
+  score_t cherry_plus = 0;
+  score_t border_bonus_times = 0;
+  score_t bonus_item = 0;
+  score_t point = 0;
+
+  [[nodiscard]] virtual pattern_class_t Class() const = 0;
+  [[nodiscard]] virtual std::unique_ptr<pattern_base_t> Clone() const = 0;
+
+  // cherry-max − max(0, cherry-difference).
+  [[nodiscard]] score_t GainedCherry() const;
+  // cherry-difference := cherry-max − max(cherry-max, x).
+  void UpdateCherryDifference(score_t x);
+
+ protected:
+  pattern_base_t() = default;
+  pattern_base_t(const pattern_base_t&) = default;
+  pattern_base_t& operator=(const pattern_base_t&) = default;
+};
+
+class pattern_t final : public pattern_base_t {
+ public:
+  score_t graze = 0;
+  score_t spell_card_bonus_base = 0;
+  score_t enemy_bullet_bonus = 0;
+  bool getting_spell_card = false;
+
+  [[nodiscard]] pattern_class_t Class() const override { return pattern_class_t::Scene; }
+  [[nodiscard]] std::unique_ptr<pattern_base_t> Clone() const override;
+
+  using sxmlable_t::WriteSXML;
+  void WriteSXML(std::string& out, int level) const override;
+};
+
+class grouped_pattern_t final : public pattern_base_t {
+ public:
+  score_t getting_spell_cards_number = 0;
+  score_t graze_in_getting_spell_cards = 0;
+  score_t graze_rest = 0;
+  score_t total_spell_card_bonus_base = 0;
+  score_t total_enemy_bullet_bonus = 0;
+
+  [[nodiscard]] pattern_class_t Class() const override { return pattern_class_t::Grouped; }
+  [[nodiscard]] std::unique_ptr<pattern_base_t> Clone() const override;
+
+  // The grouped form of one scene's pattern, for sums and computations.
+  [[nodiscard]] static grouped_pattern_t FromPattern(const pattern_t& p);
+  [[nodiscard]] score_t TotalGraze() const;
+  // graze-rest := max(0, x − graze-in-getting-spell-cards).
+  void SetTotalGraze(score_t x);
+  // Adds other field by field; title, memo, cherry-difference and cherry-plus
+  // are cleared, so a sum's gained cherry is its summed cherry-max.
+  grouped_pattern_t& Accumulate(const grouped_pattern_t& other);
+
+  using sxmlable_t::WriteSXML;
+  void WriteSXML(std::string& out, int level) const override;
+};
+
+// The owning list of a node's alternative patterns, kept sorted by title, with
+// at most one selected (current) pattern once normalised. A list takes only the
+// pattern class of its node.
+class pattern_base_list_t {
+ public:
+  explicit pattern_base_list_t(pattern_class_t accepts) : accepts_(accepts) {}
+  pattern_base_list_t(const pattern_base_list_t&) = delete;
+  pattern_base_list_t& operator=(const pattern_base_list_t&) = delete;
+
+  [[nodiscard]] pattern_class_t Accepts() const { return accepts_; }
+  // Takes p, then sorts the list by title byte by byte (a shorter prefix first;
+  // patterns with equal titles keep their order). Returns p. Throws
+  // EWrongPatternClass, leaving the list unchanged, for the other class.
+  pattern_base_t* AddSorted(std::unique_ptr<pattern_base_t> p);
+  [[nodiscard]] int Count() const { return static_cast<int>(items_.size()); }
+  // Throws std::out_of_range outside 0 .. Count() − 1.
+  [[nodiscard]] pattern_base_t* Items(int i) const;
+  // Takes p out of the list and hands it to the caller; null when absent.
+  std::unique_ptr<pattern_base_t> Remove(const pattern_base_t* p);
+  void Clear() { items_.clear(); }
+  [[nodiscard]] int IndexOf(const pattern_base_t* p) const;
+
+  // The first selected pattern, else the first one, else null.
+  [[nodiscard]] pattern_base_t* Current() const;
+  // Selects p alone; nothing changes when p is not in the list.
+  void Select(const pattern_base_t* p);
+  // Keeps only the first selected pattern selected; selects the first pattern
+  // when none is.
+  void NormalizeSelection();
+
+ private:
+  pattern_class_t accepts_;
+  std::vector<std::unique_ptr<pattern_base_t>> items_;
+};
+
+}  // namespace qvl

@@ -1,0 +1,407 @@
+#include "model/qvl_scene.h"
+
+#include "sxml/USXMLSub.h"
+
+namespace qvl {
+
+// ---- scene_base_t ----
+
+scene_base_t::scene_base_t(group_t* parent, pattern_class_t pattern_class)
+    : patterns(pattern_class), parent_(parent) {}
+
+scene_base_t::~scene_base_t() {
+  // A node is destroyed by whoever owns it: a group takes it out of its
+  // children first, so only a node that was never added (or already taken out)
+  // gets here with a parent; the removal then finds nothing.
+  patterns.Clear();
+  if (parent_ != nullptr) {
+    std::unique_ptr<scene_base_t> self = parent_->RemoveChild(this);
+    (void)self.release();  // we are already being destroyed
+    parent_ = nullptr;
+  }
+}
+
+int scene_base_t::StageNumber() const { return 0; }
+
+difficulty_t scene_base_t::GetDifficulty() const {
+  if (const auto* root = dynamic_cast<const root_t*>(this)) return root->difficulty;
+  if (parent_ == nullptr) return difficulty_t::Normal;
+  return parent_->GetDifficulty();
+}
+
+score_t scene_base_t::GetPoint() const { return 0; }
+void scene_base_t::SetPoint(score_t) {}
+
+void scene_base_t::ClearNode() {
+  title.clear();
+  memo.clear();
+  SetPoint(0);
+  patterns.Clear();
+}
+
+std::unique_ptr<scene_base_t> scene_base_t::RemoveChild(const scene_base_t*) { return nullptr; }
+bool scene_base_t::LacksPattern() const { return false; }
+void scene_base_t::NormalizePatterns() {}
+grouped_pattern_t scene_base_t::OwnTotals() { return {}; }
+
+grouped_pattern_t scene_base_t::TotalsBefore() {
+  grouped_pattern_t total;
+  if (parent_ == nullptr) return total;
+  total.Accumulate(parent_->TotalsBefore());
+  for (int i = 0; i < parent_->ChildCount(); ++i) {
+    scene_base_t* sibling = parent_->Child(i);
+    if (sibling == this) break;
+    total.Accumulate(sibling->OwnTotals());
+  }
+  return total;
+}
+
+grouped_pattern_t scene_base_t::TotalsAfter() {
+  grouped_pattern_t total;
+  if (parent_ == nullptr) return total;
+  for (int i = parent_->ChildCount() - 1; i >= 0; --i) {
+    scene_base_t* sibling = parent_->Child(i);
+    if (sibling == this) break;
+    total.Accumulate(sibling->OwnTotals());
+  }
+  total.Accumulate(parent_->TotalsAfter());
+  return total;
+}
+
+pattern_value_t scene_base_t::ValueWith(const pattern_base_t&, const grouped_pattern_t&,
+                                        const grouped_pattern_t&) {
+  return {};
+}
+pattern_value_t scene_base_t::CompareValuesWith(const pattern_base_t&, const pattern_base_t&,
+                                                const grouped_pattern_t&,
+                                                const grouped_pattern_t&) {
+  return {};
+}
+pattern_value_t scene_base_t::ExplainWith(const pattern_base_t&, const grouped_pattern_t&,
+                                          const grouped_pattern_t&) {
+  return {};
+}
+pattern_value_t scene_base_t::CompareExplainWith(const pattern_base_t&, const pattern_base_t&,
+                                                 const grouped_pattern_t&,
+                                                 const grouped_pattern_t&) {
+  return {};
+}
+
+pattern_value_t scene_base_t::CompareValues(const pattern_base_t& old_p,
+                                            const pattern_base_t& new_p) {
+  const grouped_pattern_t before = TotalsBefore();
+  const grouped_pattern_t after = TotalsAfter();
+  return CompareValuesWith(old_p, new_p, before, after);
+}
+
+pattern_value_t scene_base_t::CompareExplain(const pattern_base_t& old_p,
+                                             const pattern_base_t& new_p) {
+  const grouped_pattern_t before = TotalsBefore();
+  const grouped_pattern_t after = TotalsAfter();
+  return CompareExplainWith(old_p, new_p, before, after);
+}
+
+pattern_base_t& scene_base_t::CurrentPattern() {
+  if (patterns.Current() == nullptr) NormalizePatterns();
+  pattern_base_t* current = patterns.Current();
+  if (current == nullptr) {
+    // Only a bare scene_base_t has no normalisation of its own.
+    throw std::logic_error("node without a pattern list of its own");
+  }
+  return *current;
+}
+
+pattern_value_t scene_base_t::CurrentValue() {
+  const pattern_base_t& current = CurrentPattern();
+  const grouped_pattern_t before = TotalsBefore();
+  const grouped_pattern_t after = TotalsAfter();
+  return ValueWith(current, before, after);
+}
+
+pattern_value_t scene_base_t::CurrentExplanation() {
+  const pattern_base_t& current = CurrentPattern();
+  const grouped_pattern_t before = TotalsBefore();
+  const grouped_pattern_t after = TotalsAfter();
+  return ExplainWith(current, before, after);
+}
+
+pattern_value_t scene_base_t::CompareWithCurrent(const pattern_base_t& new_p) {
+  const pattern_base_t& current = CurrentPattern();
+  return CompareExplain(current, new_p);
+}
+
+bool scene_base_t::IsInsideGrouping() const {
+  for (const group_t* g = parent_; g != nullptr; g = g->parent()) {
+    if (g->grouping) return true;
+  }
+  return false;
+}
+
+// ---- scene_t ----
+
+scene_t::scene_t(group_t* parent) : scene_base_t(parent, pattern_class_t::Scene) {}
+
+void scene_t::ClearNode() {
+  kind = scene_kind_t::Dummy;
+  initial_spell_card_bonus = 0;
+  time_limit = 0;
+  decrease_rate = 0;
+  scene_base_t::ClearNode();
+}
+
+bool scene_t::LacksPattern() const { return patterns.Count() == 0; }
+
+namespace {
+
+// An empty list gets one empty pattern of the node's class, selected.
+void NormalizeOwnList(pattern_base_list_t& list) {
+  list.NormalizeSelection();
+  if (list.Current() != nullptr) return;
+  if (list.Accepts() == pattern_class_t::Scene) {
+    list.AddSorted(std::make_unique<pattern_t>());
+  } else {
+    list.AddSorted(std::make_unique<grouped_pattern_t>());
+  }
+  list.Items(0)->selected = true;
+}
+
+const pattern_t& AsScenePattern(const pattern_base_t& p) {
+  const auto* scene_pattern = dynamic_cast<const pattern_t*>(&p);
+  if (scene_pattern == nullptr) {
+    throw EWrongPatternClass("a scene computes with scene patterns only");
+  }
+  return *scene_pattern;
+}
+
+const grouped_pattern_t& AsGroupedPattern(const pattern_base_t& p) {
+  const auto* grouped = dynamic_cast<const grouped_pattern_t*>(&p);
+  if (grouped == nullptr) {
+    throw EWrongPatternClass("a group computes with grouped patterns only");
+  }
+  return *grouped;
+}
+
+}  // namespace
+
+void scene_t::NormalizePatterns() { NormalizeOwnList(patterns); }
+
+grouped_pattern_t scene_t::OwnTotals() {
+  if (patterns.Current() == nullptr) NormalizeOwnList(patterns);
+  return grouped_pattern_t::FromPattern(AsScenePattern(*patterns.Current()));
+}
+
+pattern_value_t scene_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t&,
+                                   const grouped_pattern_t& after) {
+  const pattern_t& scene_pattern = AsScenePattern(p);
+  return ScoreSingle(grouped_pattern_t::FromPattern(scene_pattern), after, false, StageNumber(),
+                     GetDifficulty(), false);
+}
+
+pattern_value_t scene_t::ExplainWith(const pattern_base_t& p, const grouped_pattern_t&,
+                                     const grouped_pattern_t& after) {
+  const pattern_t& scene_pattern = AsScenePattern(p);
+  return ScoreSingle(grouped_pattern_t::FromPattern(scene_pattern), after, false, StageNumber(),
+                     GetDifficulty(), true);
+}
+
+pattern_value_t scene_t::CompareValuesWith(const pattern_base_t& old_p,
+                                           const pattern_base_t& new_p,
+                                           const grouped_pattern_t& before,
+                                           const grouped_pattern_t& after) {
+  const pattern_t& o = AsScenePattern(old_p);
+  const pattern_t& n = AsScenePattern(new_p);
+  return ScoreCompare(grouped_pattern_t::FromPattern(o), grouped_pattern_t::FromPattern(n), before,
+                      after, false, StageNumber(), GetDifficulty(), false);
+}
+
+pattern_value_t scene_t::CompareExplainWith(const pattern_base_t& old_p,
+                                            const pattern_base_t& new_p,
+                                            const grouped_pattern_t& before,
+                                            const grouped_pattern_t& after) {
+  const pattern_t& o = AsScenePattern(old_p);
+  const pattern_t& n = AsScenePattern(new_p);
+  return ScoreCompare(grouped_pattern_t::FromPattern(o), grouped_pattern_t::FromPattern(n), before,
+                      after, false, StageNumber(), GetDifficulty(), true);
+}
+
+// ---- group_t ----
+
+group_t::group_t(group_t* parent) : scene_base_t(parent, pattern_class_t::Grouped) {}
+
+group_t::~group_t() {
+  // Children go first, while this group is still a whole group_t.
+  group_t::ClearNode();
+}
+
+scene_base_t* group_t::AddChild(std::unique_ptr<scene_base_t> node) {
+  if (!node || dynamic_cast<root_t*>(node.get()) != nullptr) return nullptr;
+  if (node->parent_ != nullptr && node->parent_ != this) {
+    // It was created for another group but never added there.
+    std::unique_ptr<scene_base_t> stale = node->parent_->RemoveChild(node.get());
+    (void)stale.release();  // cannot be held there: we own it
+  }
+  node->parent_ = this;
+  children_.push_back(std::move(node));
+  return children_.back().get();
+}
+
+scene_base_t* group_t::AddChild(scene_base_t* node) {
+  if (node == nullptr || node->parent_ == nullptr) return nullptr;
+  if (dynamic_cast<root_t*>(node) != nullptr) return nullptr;
+  for (const group_t* g = this; g != nullptr; g = g->parent()) {
+    if (g == node) return nullptr;  // a group cannot hold itself or an ancestor
+  }
+  std::unique_ptr<scene_base_t> taken = node->parent_->RemoveChild(node);
+  if (!taken) return nullptr;
+  taken->parent_ = this;
+  children_.push_back(std::move(taken));
+  return children_.back().get();
+}
+
+scene_base_t* group_t::Child(int i) const {
+  if (i < 0 || i >= ChildCount()) throw std::out_of_range("child index out of range");
+  return children_[static_cast<std::size_t>(i)].get();
+}
+
+int group_t::IndexOfChild(const scene_base_t* node) const {
+  for (std::size_t i = 0; i < children_.size(); ++i) {
+    if (children_[i].get() == node) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+score_t group_t::CollectablePoints() const {
+  score_t total = 0;
+  for (const auto& child : children_) {
+    if (const auto* scene = dynamic_cast<const scene_t*>(child.get())) {
+      if (scene->kind != scene_kind_t::NormalAttack) total = WrapAdd(total, scene->point);
+    } else if (const auto* group = dynamic_cast<const group_t*>(child.get())) {
+      total = WrapAdd(total, group->CollectablePoints());
+    }
+  }
+  return total;
+}
+
+int group_t::StageNumber() const {
+  if (parent() == nullptr) return 0;
+  if (kind != group_kind_t::Stage) return parent()->StageNumber();
+  const int i = parent()->IndexOfChild(this);
+  return i < 0 ? 0 : i + 1;
+}
+
+void group_t::ClearNode() {
+  kind = group_kind_t::Dummy;
+  grouping = false;
+  // Each child leaves the list before it is destroyed.
+  while (!children_.empty()) {
+    std::unique_ptr<scene_base_t> child = std::move(children_.back());
+    children_.pop_back();
+    child->parent_ = nullptr;
+  }
+  scene_base_t::ClearNode();
+}
+
+std::unique_ptr<scene_base_t> group_t::RemoveChild(const scene_base_t* node) {
+  const int i = IndexOfChild(node);
+  if (i < 0) return nullptr;
+  std::unique_ptr<scene_base_t> taken = std::move(children_[static_cast<std::size_t>(i)]);
+  children_.erase(children_.begin() + i);
+  return taken;
+}
+
+bool group_t::LacksPattern() const {
+  if (grouping) return patterns.Count() == 0;
+  for (const auto& child : children_) {
+    if (child->LacksPattern()) return true;
+  }
+  return false;
+}
+
+void group_t::NormalizePatterns() {
+  NormalizeOwnList(patterns);
+  for (const auto& child : children_) child->NormalizePatterns();
+}
+
+grouped_pattern_t group_t::OwnTotals() {
+  grouped_pattern_t total;
+  if (grouping) {
+    if (patterns.Current() == nullptr) NormalizeOwnList(patterns);
+    total.Accumulate(AsGroupedPattern(*patterns.Current()));
+    return total;
+  }
+  for (const auto& child : children_) total.Accumulate(child->OwnTotals());
+  return total;
+}
+
+pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t&,
+                                   const grouped_pattern_t& after) {
+  const grouped_pattern_t& grouped = AsGroupedPattern(p);
+  if (grouping) return ScoreSingle(grouped, after, true, StageNumber(), GetDifficulty(), false);
+  pattern_value_t sum;
+  for (const auto& child : children_) sum.AddValues(child->CurrentValue());
+  return sum;
+}
+
+pattern_value_t group_t::ExplainWith(const pattern_base_t& p, const grouped_pattern_t& before,
+                                     const grouped_pattern_t& after) {
+  const grouped_pattern_t& grouped = AsGroupedPattern(p);
+  if (grouping) return ScoreSingle(grouped, after, true, StageNumber(), GetDifficulty(), true);
+  return ValueWith(p, before, after);
+}
+
+pattern_value_t group_t::CompareValuesWith(const pattern_base_t& old_p,
+                                           const pattern_base_t& new_p,
+                                           const grouped_pattern_t& before,
+                                           const grouped_pattern_t& after) {
+  const grouped_pattern_t& o = AsGroupedPattern(old_p);
+  const grouped_pattern_t& n = AsGroupedPattern(new_p);
+  return ScoreCompare(o, n, before, after, true, StageNumber(), GetDifficulty(), false);
+}
+
+pattern_value_t group_t::CompareExplainWith(const pattern_base_t& old_p,
+                                            const pattern_base_t& new_p,
+                                            const grouped_pattern_t& before,
+                                            const grouped_pattern_t& after) {
+  const grouped_pattern_t& o = AsGroupedPattern(old_p);
+  const grouped_pattern_t& n = AsGroupedPattern(new_p);
+  return ScoreCompare(o, n, before, after, true, StageNumber(), GetDifficulty(), true);
+}
+
+// ---- text forms ----
+
+void scene_t::WriteSXML(std::string& out, int level) const {
+  sxml::TSXMLElementWriter w(out, "scene", level);
+  w.Text("kind", SceneKindName(kind));
+  w.Text("title", title);
+  w.Number("point", GetPoint());
+  if (kind == scene_kind_t::SpellCard) {
+    w.Number("initial-spell-card-bonus", initial_spell_card_bonus);
+    w.Number("time-limit", time_limit);
+    w.Number("decrease-rate", decrease_rate);
+  }
+  w.Text("memo", memo);
+  for (int i = 0; i < patterns.Count(); ++i) patterns.Items(i)->WriteSXML(out, w.BeginChild());
+  w.End();
+}
+
+void group_t::WriteElement(std::string& out, int level, bool as_root) const {
+  sxml::TSXMLElementWriter w(out, as_root ? "root" : "group", level);
+  if (as_root) {
+    w.Text("game", "Quovel");
+    w.Text("difficulty", DifficultyName(static_cast<const root_t*>(this)->difficulty));
+  } else {
+    w.Text("kind", GroupKindName(kind));
+  }
+  w.Text("title", title);
+  w.Text("memo", memo);
+  w.Bool("grouping", grouping);
+  for (int i = 0; i < patterns.Count(); ++i) patterns.Items(i)->WriteSXML(out, w.BeginChild());
+  for (const auto& child : children_) child->WriteSXML(out, w.BeginChild());
+  w.End();
+}
+
+void group_t::WriteSXML(std::string& out, int level) const { WriteElement(out, level, false); }
+
+void root_t::WriteSXML(std::string& out, int level) const { WriteElement(out, level, true); }
+
+}  // namespace qvl

@@ -1,0 +1,26 @@
+// Conversion between the UTF-8 texts written in the source and the code page 932
+// bytes that the model, the files and the clipboard hold.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qvl {
+
+// Converts UTF-8 to code page 932 ("windows-31j"). Characters that code page 932
+// cannot hold become the converter's substitution byte.
+[[nodiscard]] std::string Utf8ToCp932(std::string_view utf8);
+
+// Converts code page 932 bytes to UTF-8 for display. Malformed bytes become
+// U+FFFD rather than failing: user files may hold anything.
+[[nodiscard]] std::string Cp932ToUtf8(std::string_view cp932);
+
+}  // namespace qvl
+
+// The code page 932 form of a UTF-8 string literal, converted once per use site
+// on first use and kept for the life of the program.
+#define QVL_CP932(utf8_literal)                                                \
+  ([]() -> const std::string& {                                                \
+    static const std::string converted = ::qvl::Utf8ToCp932(utf8_literal);     \
+    return converted;                                                          \
+  }())
