@@ -29,7 +29,7 @@ if [ -f "$ROOT/fuzz/CMakeLists.txt" ]; then
   step "fuzzing"
   cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DQVL_FUZZ=ON -DQVL_CORE_ONLY=ON -DQVL_BENCH=OFF -DBUILD_TESTING=OFF
+    -DQVL_FUZZ=ON -DQVL_CORE_ONLY=ON -DQVL_BENCH=OFF -DBUILD_TESTING=OFF -DQVL_WERROR=OFF
   cmake --build "$ROOT/build-fuzz" -j "$JOBS"
   seconds=${QVL_FUZZ_SECONDS:-30}
   for target in "$ROOT"/build-fuzz/bin/fuzz_*; do
