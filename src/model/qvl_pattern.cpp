@@ -41,7 +41,8 @@ std::string FactorText(long double f) {
 }
 
 std::string NumberText(const term_number_t& n, bool as_factor) {
-  if (as_factor) return n.is_factor ? FactorText(n.factor) : FactorText(static_cast<long double>(n.score));
+  if (as_factor)
+    return n.is_factor ? FactorText(n.factor) : FactorText(static_cast<long double>(n.score));
   return n.is_factor ? ScoreText(TruncToScore(n.factor)) : ScoreText(n.score);
 }
 
@@ -164,7 +165,8 @@ grouped_pattern_t& grouped_pattern_t::Accumulate(const grouped_pattern_t& other)
   border_bonus_times = WrapAdd(border_bonus_times, other.border_bonus_times);
   bonus_item = WrapAdd(bonus_item, other.bonus_item);
   point = WrapAdd(point, other.point);
-  getting_spell_cards_number = WrapAdd(getting_spell_cards_number, other.getting_spell_cards_number);
+  getting_spell_cards_number =
+      WrapAdd(getting_spell_cards_number, other.getting_spell_cards_number);
   graze_in_getting_spell_cards =
       WrapAdd(graze_in_getting_spell_cards, other.graze_in_getting_spell_cards);
   graze_rest = WrapAdd(graze_rest, other.graze_rest);

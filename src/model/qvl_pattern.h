@@ -33,8 +33,8 @@ class EWrongPatternClass : public std::logic_error {
 
 // One number of a term's formula: a score for "%d", the difficulty factor for "%.1f".
 struct term_number_t {
-  term_number_t(score_t v) : is_factor(false), score(v) {}  // NOLINT: numbers read naturally
-  term_number_t(int v) : is_factor(false), score(v) {}       // NOLINT
+  term_number_t(score_t v) : is_factor(false), score(v) {}      // NOLINT: numbers read naturally
+  term_number_t(int v) : is_factor(false), score(v) {}          // NOLINT
   term_number_t(long double f) : is_factor(true), factor(f) {}  // NOLINT
   bool is_factor;
   score_t score = 0;
@@ -68,7 +68,9 @@ class pattern_value_t : public sxmlable_t {
   std::array<value_element_t, kTermCount> elements;
   bool as_here_only = false;
 
-  [[nodiscard]] value_element_t& operator[](int i) { return elements.at(static_cast<std::size_t>(i)); }
+  [[nodiscard]] value_element_t& operator[](int i) {
+    return elements.at(static_cast<std::size_t>(i));
+  }
   [[nodiscard]] const value_element_t& operator[](int i) const {
     return elements.at(static_cast<std::size_t>(i));
   }

@@ -21,7 +21,9 @@ scene_base_t::~scene_base_t() {
   }
 }
 
-int scene_base_t::StageNumber() const { return 0; }
+int scene_base_t::StageNumber() const {
+  return 0;
+}
 
 difficulty_t scene_base_t::GetDifficulty() const {
   if (const auto* root = dynamic_cast<const root_t*>(this)) return root->difficulty;
@@ -29,7 +31,9 @@ difficulty_t scene_base_t::GetDifficulty() const {
   return parent_->GetDifficulty();
 }
 
-score_t scene_base_t::GetPoint() const { return 0; }
+score_t scene_base_t::GetPoint() const {
+  return 0;
+}
 void scene_base_t::SetPoint(score_t) {}
 
 void scene_base_t::ClearNode() {
@@ -39,10 +43,16 @@ void scene_base_t::ClearNode() {
   patterns.Clear();
 }
 
-std::unique_ptr<scene_base_t> scene_base_t::RemoveChild(const scene_base_t*) { return nullptr; }
-bool scene_base_t::LacksPattern() const { return false; }
+std::unique_ptr<scene_base_t> scene_base_t::RemoveChild(const scene_base_t*) {
+  return nullptr;
+}
+bool scene_base_t::LacksPattern() const {
+  return false;
+}
 void scene_base_t::NormalizePatterns() {}
-grouped_pattern_t scene_base_t::OwnTotals() { return {}; }
+grouped_pattern_t scene_base_t::OwnTotals() {
+  return {};
+}
 
 grouped_pattern_t scene_base_t::TotalsBefore() {
   grouped_pattern_t total;
@@ -141,6 +151,10 @@ bool scene_base_t::IsInsideGrouping() const {
 
 scene_t::scene_t(group_t* parent) : scene_base_t(parent, pattern_class_t::Scene) {}
 
+int scene_t::StageNumber() const {
+  return parent() == nullptr ? 0 : parent()->StageNumber();
+}
+
 void scene_t::ClearNode() {
   kind = scene_kind_t::Dummy;
   initial_spell_card_bonus = 0;
@@ -149,7 +163,9 @@ void scene_t::ClearNode() {
   scene_base_t::ClearNode();
 }
 
-bool scene_t::LacksPattern() const { return patterns.Count() == 0; }
+bool scene_t::LacksPattern() const {
+  return patterns.Count() == 0;
+}
 
 namespace {
 
@@ -183,7 +199,9 @@ const grouped_pattern_t& AsGroupedPattern(const pattern_base_t& p) {
 
 }  // namespace
 
-void scene_t::NormalizePatterns() { NormalizeOwnList(patterns); }
+void scene_t::NormalizePatterns() {
+  NormalizeOwnList(patterns);
+}
 
 grouped_pattern_t scene_t::OwnTotals() {
   if (patterns.Current() == nullptr) NormalizeOwnList(patterns);
@@ -204,8 +222,7 @@ pattern_value_t scene_t::ExplainWith(const pattern_base_t& p, const grouped_patt
                      GetDifficulty(), true);
 }
 
-pattern_value_t scene_t::CompareValuesWith(const pattern_base_t& old_p,
-                                           const pattern_base_t& new_p,
+pattern_value_t scene_t::CompareValuesWith(const pattern_base_t& old_p, const pattern_base_t& new_p,
                                            const grouped_pattern_t& before,
                                            const grouped_pattern_t& after) {
   const pattern_t& o = AsScenePattern(old_p);
@@ -349,8 +366,7 @@ pattern_value_t group_t::ExplainWith(const pattern_base_t& p, const grouped_patt
   return ValueWith(p, before, after);
 }
 
-pattern_value_t group_t::CompareValuesWith(const pattern_base_t& old_p,
-                                           const pattern_base_t& new_p,
+pattern_value_t group_t::CompareValuesWith(const pattern_base_t& old_p, const pattern_base_t& new_p,
                                            const grouped_pattern_t& before,
                                            const grouped_pattern_t& after) {
   const grouped_pattern_t& o = AsGroupedPattern(old_p);
@@ -400,8 +416,12 @@ void group_t::WriteElement(std::string& out, int level, bool as_root) const {
   w.End();
 }
 
-void group_t::WriteSXML(std::string& out, int level) const { WriteElement(out, level, false); }
+void group_t::WriteSXML(std::string& out, int level) const {
+  WriteElement(out, level, false);
+}
 
-void root_t::WriteSXML(std::string& out, int level) const { WriteElement(out, level, true); }
+void root_t::WriteSXML(std::string& out, int level) const {
+  WriteElement(out, level, true);
+}
 
 }  // namespace qvl

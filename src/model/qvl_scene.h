@@ -31,18 +31,18 @@ class scene_base_t : public sxmlable_t {
 
   // The virtual operations, in the order of the node's table.
   // Slot 0 is WriteSXML, inherited from sxmlable_t.
-  [[nodiscard]] virtual int StageNumber() const;                  // 1
-  [[nodiscard]] virtual difficulty_t GetDifficulty() const;       // 2
-  [[nodiscard]] virtual score_t GetPoint() const;                 // 3
-  virtual void SetPoint(score_t n);                               // 4
-  virtual void ClearNode();                                       // 5
+  [[nodiscard]] virtual int StageNumber() const;                                // 1
+  [[nodiscard]] virtual difficulty_t GetDifficulty() const;                     // 2
+  [[nodiscard]] virtual score_t GetPoint() const;                               // 3
+  virtual void SetPoint(score_t n);                                             // 4
+  virtual void ClearNode();                                                     // 5
   virtual std::unique_ptr<scene_base_t> RemoveChild(const scene_base_t* node);  // 6
-  [[nodiscard]] virtual bool LacksPattern() const;                // 7
-  virtual void NormalizePatterns();                               // 8
+  [[nodiscard]] virtual bool LacksPattern() const;                              // 7
+  virtual void NormalizePatterns();                                             // 8
   // Totals may add an empty selected pattern to a node that has none.
-  [[nodiscard]] virtual grouped_pattern_t OwnTotals();            // 9
-  [[nodiscard]] virtual grouped_pattern_t TotalsBefore();         // 10
-  [[nodiscard]] virtual grouped_pattern_t TotalsAfter();          // 11
+  [[nodiscard]] virtual grouped_pattern_t OwnTotals();     // 9
+  [[nodiscard]] virtual grouped_pattern_t TotalsBefore();  // 10
+  [[nodiscard]] virtual grouped_pattern_t TotalsAfter();   // 11
   // Slots 12, 13, 15 and 16 throw EWrongPatternClass, before computing
   // anything, for a pattern of the class the node does not hold.
   [[nodiscard]] virtual pattern_value_t ValueWith(const pattern_base_t& p,
@@ -89,9 +89,10 @@ class scene_t final : public scene_base_t {
   scene_kind_t kind = scene_kind_t::Way;
   // Meaningful for spell cards only.
   score_t initial_spell_card_bonus = 0;
-  score_t time_limit = 0;  // seconds
+  score_t time_limit = 0;     // seconds
   score_t decrease_rate = 0;  // bonus lost per second
 
+  [[nodiscard]] int StageNumber() const override;
   [[nodiscard]] score_t GetPoint() const override { return point; }
   void SetPoint(score_t n) override { point = n; }
   void ClearNode() override;
@@ -183,8 +184,8 @@ class root_t final : public group_t {
 // subject s with the later totals `after`, for a scene (group false) or a
 // group; `with_texts` fills titles, formulas, expressions and notes.
 [[nodiscard]] pattern_value_t ScoreSingle(const grouped_pattern_t& s,
-                                          const grouped_pattern_t& after, bool group,
-                                          int stage, difficulty_t d, bool with_texts);
+                                          const grouped_pattern_t& after, bool group, int stage,
+                                          difficulty_t d, bool with_texts);
 // The old and new patterns of one node, with its earlier and later totals.
 [[nodiscard]] pattern_value_t ScoreCompare(const grouped_pattern_t& old_p,
                                            const grouped_pattern_t& new_p,

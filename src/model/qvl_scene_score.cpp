@@ -8,51 +8,97 @@
 
 namespace qvl {
 
-score_t ClearBonusCount(int stage) { return stage >= 1 && stage <= 6 ? 7 - stage : 1; }
+score_t ClearBonusCount(int stage) {
+  return stage >= 1 && stage <= 6 ? 7 - stage : 1;
+}
 
 namespace {
 
 // Term titles, by index.
 const std::string& Title(int index, bool group) {
   switch (index) {
-    case 0: return QVL_CP932("ボーダーボーナス");
-    case 1: return QVL_CP932("増加した桜点Maxのクリアボーナス");
-    case 2: return QVL_CP932("桜点の増減の、ここと以降のボーダーボーナスに及ぼす影響");
+    case 0:
+      return QVL_CP932("ボーダーボーナス");
+    case 1:
+      return QVL_CP932("増加した桜点Maxのクリアボーナス");
+    case 2:
+      return QVL_CP932("桜点の増減の、ここと以降のボーダーボーナスに及ぼす影響");
     case 3:
       return group ? QVL_CP932("桜点の増減の、ここ[/2]と以降の得点アイテムの得点に及ぼす影響")
                    : QVL_CP932("桜点の増減の、ここと以降の得点アイテムの得点に及ぼす影響");
     case 4:
       return QVL_CP932(
-          "桜点の増減がここ[/2]と以降の「取得するスペルカード中にかすることによるスペルカードボーナスの上昇」に及ぼす影響");
-    case 5: return QVL_CP932("増加したかすりの得点とクリアボーナス");
+          "桜点の増減がここ[/"
+          "2]"
+          "と以降の「取得するスペルカード中にかすることによるスペルカードボーナスの上昇」に及ぼす影"
+          "響");
+    case 5:
+      return QVL_CP932("増加したかすりの得点とクリアボーナス");
     case 6:
       return group ? QVL_CP932("かすり数の増加による、ここ[/2]と以降のボーナスアイテムの得点の上昇")
                    : QVL_CP932("かすり数の増加による、ここと以降のボーナスアイテムの得点の上昇");
-    case 7: return QVL_CP932("取得するスペルカード中のかすりによる、スペルカードボーナスの上昇");
-    case 8: return QVL_CP932("得点アイテムとそのクリアボーナス");
-    case 9: return QVL_CP932("ボーナスアイテム");
-    case 10: return QVL_CP932("スペルカードボーナス基礎点");
-    default: return QVL_CP932("敵弾消しボーナス");
+    case 7:
+      return QVL_CP932("取得するスペルカード中のかすりによる、スペルカードボーナスの上昇");
+    case 8:
+      return QVL_CP932("得点アイテムとそのクリアボーナス");
+    case 9:
+      return QVL_CP932("ボーナスアイテム");
+    case 10:
+      return QVL_CP932("スペルカードボーナス基礎点");
+    default:
+      return QVL_CP932("敵弾消しボーナス");
   }
 }
 
 // Labels used by several terms.
-const std::string& kInitialCherry() { return QVL_CP932("桜点初期値"); }
-const std::string& kBorderTimes() { return QVL_CP932("ボーダーボーナスを得た回数"); }
-const std::string& kFactor() { return QVL_CP932("難易度補正"); }
-const std::string& kGainedCherry() { return QVL_CP932("増加した桜点"); }
-const std::string& kHereAnd() { return QVL_CP932("ここと"); }
-const std::string& kHereIn() { return QVL_CP932("ここで"); }
-const std::string& kClearBonus() { return QVL_CP932("クリアボーナス"); }
-const std::string& kGraze() { return QVL_CP932("増加したかすり数"); }
-const std::string& kPointItems() { return QVL_CP932("回収した得点アイテム数"); }
-const std::string& kBonusItems() { return QVL_CP932("回収したボーナスアイテム数"); }
-const std::string& kBasePoints() { return QVL_CP932("基本点"); }
-const std::string& kSpellGraze() { return QVL_CP932("取得したスペルカードでかすった回数"); }
-const std::string& kCherryBefore() { return QVL_CP932("ここより以前に上昇した桜点"); }
-const std::string& kNew() { return QVL_CP932("新"); }
-const std::string& kOldTimes() { return QVL_CP932("旧回数"); }
-const std::string& kOldItems() { return QVL_CP932("旧アイテム数"); }
+const std::string& kInitialCherry() {
+  return QVL_CP932("桜点初期値");
+}
+const std::string& kBorderTimes() {
+  return QVL_CP932("ボーダーボーナスを得た回数");
+}
+const std::string& kFactor() {
+  return QVL_CP932("難易度補正");
+}
+const std::string& kGainedCherry() {
+  return QVL_CP932("増加した桜点");
+}
+const std::string& kHereAnd() {
+  return QVL_CP932("ここと");
+}
+const std::string& kHereIn() {
+  return QVL_CP932("ここで");
+}
+const std::string& kClearBonus() {
+  return QVL_CP932("クリアボーナス");
+}
+const std::string& kGraze() {
+  return QVL_CP932("増加したかすり数");
+}
+const std::string& kPointItems() {
+  return QVL_CP932("回収した得点アイテム数");
+}
+const std::string& kBonusItems() {
+  return QVL_CP932("回収したボーナスアイテム数");
+}
+const std::string& kBasePoints() {
+  return QVL_CP932("基本点");
+}
+const std::string& kSpellGraze() {
+  return QVL_CP932("取得したスペルカードでかすった回数");
+}
+const std::string& kCherryBefore() {
+  return QVL_CP932("ここより以前に上昇した桜点");
+}
+const std::string& kNew() {
+  return QVL_CP932("新");
+}
+const std::string& kOldTimes() {
+  return QVL_CP932("旧回数");
+}
+const std::string& kOldItems() {
+  return QVL_CP932("旧アイテム数");
+}
 const std::string& kBonusItemNote() {
   return QVL_CP932("Stage 6, Ex, Phで見られる弾消し桜点アイテムもこれに含まれます");
 }
@@ -81,7 +127,9 @@ class term_writer_t {
 };
 
 // trunc(((x ÷ 1500) × 20) × k) and its relatives, in extended precision.
-long double Ld(score_t x) { return static_cast<long double>(x); }
+long double Ld(score_t x) {
+  return static_cast<long double>(x);
+}
 
 }  // namespace
 
@@ -207,12 +255,12 @@ pattern_value_t ScoreCompare(const grouped_pattern_t& o, const grouped_pattern_t
         WrapAdd(WrapMul(gained_before, WrapSub(n.point, o.point)),
                 WrapMul(WrapAdd(I, FactorTimes(d, 50000)), n.point)));
 
-  t.Set(9, "(%d * %d) + (([%d / 40] * 10) * (%d - %d))", kBonusItemNote(),
-        {300, n.bonus_item, graze_before, n.bonus_item, o.bonus_item},
-        {kBasePoints(), kBonusItems(), QVL_CP932("ここ以前のかすり数"), kNew(), kOldItems()},
-        WrapAdd(WrapMul(WrapMul(TruncDiv(graze_before, 40), 10),
-                        WrapSub(n.bonus_item, o.bonus_item)),
-                WrapMul(300, n.bonus_item)));
+  t.Set(
+      9, "(%d * %d) + (([%d / 40] * 10) * (%d - %d))", kBonusItemNote(),
+      {300, n.bonus_item, graze_before, n.bonus_item, o.bonus_item},
+      {kBasePoints(), kBonusItems(), QVL_CP932("ここ以前のかすり数"), kNew(), kOldItems()},
+      WrapAdd(WrapMul(WrapMul(TruncDiv(graze_before, 40), 10), WrapSub(n.bonus_item, o.bonus_item)),
+              WrapMul(300, n.bonus_item)));
   return v;
 }
 

@@ -51,10 +51,9 @@ std::string Utf8ToCp932(std::string_view utf8) {
   converter_ptr conv = OpenCp932();
   std::string out(wide.size() * 2 + 2, '\0');
   UErrorCode status = U_ZERO_ERROR;
-  const int32_t length =
-      ucnv_fromUChars(conv.get(), out.data(), static_cast<int32_t>(out.size()),
-                      reinterpret_cast<const UChar*>(wide.data()),
-                      static_cast<int32_t>(wide.size()), &status);
+  const int32_t length = ucnv_fromUChars(conv.get(), out.data(), static_cast<int32_t>(out.size()),
+                                         reinterpret_cast<const UChar*>(wide.data()),
+                                         static_cast<int32_t>(wide.size()), &status);
   if (U_FAILURE(status)) throw std::runtime_error("text cannot be converted to code page 932");
   out.resize(static_cast<size_t>(length));
   return out;
@@ -76,8 +75,8 @@ std::string Cp932ToUtf8(std::string_view cp932) {
   int32_t length = 0;
   status = U_ZERO_ERROR;
   u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
-                     reinterpret_cast<const UChar*>(wide.data()),
-                     static_cast<int32_t>(wide.size()), 0xFFFD, nullptr, &status);
+                     reinterpret_cast<const UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
+                     0xFFFD, nullptr, &status);
   if (U_FAILURE(status)) throw std::runtime_error("text cannot be converted to UTF-8");
   out.resize(static_cast<size_t>(length));
   return out;

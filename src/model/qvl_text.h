@@ -19,8 +19,8 @@ namespace qvl {
 
 // The code page 932 form of a UTF-8 string literal, converted once per use site
 // on first use and kept for the life of the program.
-#define QVL_CP932(utf8_literal)                                                \
-  ([]() -> const std::string& {                                                \
-    static const std::string converted = ::qvl::Utf8ToCp932(utf8_literal);     \
-    return converted;                                                          \
+#define QVL_CP932(utf8_literal)                                            \
+  ([]() -> const std::string& {                                            \
+    static const std::string converted = ::qvl::Utf8ToCp932(utf8_literal); \
+    return converted;                                                      \
   }())

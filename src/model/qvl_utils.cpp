@@ -42,7 +42,9 @@ const difficulty_row_t& Row(difficulty_t d) {
 
 }  // namespace
 
-std::string DifficultyName(difficulty_t d) { return Row(d).name; }
+std::string DifficultyName(difficulty_t d) {
+  return Row(d).name;
+}
 
 difficulty_t DifficultyFromText(std::string_view s) {
   const std::string lower = LowerAscii(s);
@@ -52,19 +54,28 @@ difficulty_t DifficultyFromText(std::string_view s) {
   return difficulty_t::Phantasm;
 }
 
-score_t InitialCherry(difficulty_t d) { return Row(d).initial_cherry; }
+score_t InitialCherry(difficulty_t d) {
+  return Row(d).initial_cherry;
+}
 
 long double DifficultyFactor(difficulty_t d) {
   switch (Row(d).factor_tenths) {
-    case 5: return 0.5L;
-    case 10: return 1.0L;
-    case 12: return 1.2L;
-    case 15: return 1.5L;
-    default: return 2.0L;
+    case 5:
+      return 0.5L;
+    case 10:
+      return 1.0L;
+    case 12:
+      return 1.2L;
+    case 15:
+      return 1.5L;
+    default:
+      return 2.0L;
   }
 }
 
-int DifficultyFactorTenths(difficulty_t d) { return Row(d).factor_tenths; }
+int DifficultyFactorTenths(difficulty_t d) {
+  return Row(d).factor_tenths;
+}
 
 score_t FactorTimes(difficulty_t d, score_t x) {
   // f/10 × x = f × q + f × r / 10 with x = 10q + r; q and r share the sign of x,
@@ -76,9 +87,8 @@ score_t FactorTimes(difficulty_t d, score_t x) {
 }
 
 namespace {
-constexpr std::array<const char*, 4> kSceneKinds{"way", "normal-attack",
-                                                 "normal-attack-with-enemy-bullet-bonus",
-                                                 "spell-card"};
+constexpr std::array<const char*, 4> kSceneKinds{
+    "way", "normal-attack", "normal-attack-with-enemy-bullet-bonus", "spell-card"};
 constexpr std::array<const char*, 4> kGroupKinds{"root", "stage", "way", "boss"};
 }  // namespace
 
@@ -108,9 +118,13 @@ group_kind_t GroupKindFromText(std::string_view s) {
   return group_kind_t::Dummy;
 }
 
-std::string BoolText(bool b) { return b ? "true" : "false"; }
+std::string BoolText(bool b) {
+  return b ? "true" : "false";
+}
 
-bool BoolFromText(std::string_view s) { return LowerAscii(s) == "true"; }
+bool BoolFromText(std::string_view s) {
+  return LowerAscii(s) == "true";
+}
 
 std::string LowerAscii(std::string_view s) {
   std::string out(s);
@@ -120,6 +134,8 @@ std::string LowerAscii(std::string_view s) {
   return out;
 }
 
-std::string ScoreText(score_t v) { return std::to_string(v); }
+std::string ScoreText(score_t v) {
+  return std::to_string(v);
+}
 
 }  // namespace qvl

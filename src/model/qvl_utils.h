@@ -24,7 +24,9 @@ using score_t = std::int64_t;
   return static_cast<score_t>(static_cast<std::uint64_t>(a) * static_cast<std::uint64_t>(b));
 }
 // [x / k]: integer division truncated toward zero, for a positive constant k.
-[[nodiscard]] constexpr score_t TruncDiv(score_t x, score_t k) { return x / k; }
+[[nodiscard]] constexpr score_t TruncDiv(score_t x, score_t k) {
+  return x / k;
+}
 
 // The truncation toward zero of an extended-precision result. A value beyond
 // the score range wraps modulo 2^64 like the integer arithmetic around it

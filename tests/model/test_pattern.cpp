@@ -7,7 +7,9 @@
 namespace qvl {
 namespace {
 
-std::string U(const std::string& cp932) { return Cp932ToUtf8(cp932); }
+std::string U(const std::string& cp932) {
+  return Cp932ToUtf8(cp932);
+}
 
 TEST(ValueElement, SetTermFillsExpressionAndFormula) {
   value_element_t e;

@@ -16,12 +16,10 @@ TEST(Difficulty, TextFormsAndConstants) {
     score_t initial;
     int tenths;
   };
-  const row_t rows[] = {{difficulty_t::Easy, "Easy", 200000, 5},
-                        {difficulty_t::Normal, "Normal", 200000, 10},
-                        {difficulty_t::Hard, "Hard", 250000, 12},
-                        {difficulty_t::Lunatic, "Lunatic", 300000, 15},
-                        {difficulty_t::Extra, "Extra", 400000, 20},
-                        {difficulty_t::Phantasm, "Phantasm", 400000, 20}};
+  const row_t rows[] = {
+      {difficulty_t::Easy, "Easy", 200000, 5},    {difficulty_t::Normal, "Normal", 200000, 10},
+      {difficulty_t::Hard, "Hard", 250000, 12},   {difficulty_t::Lunatic, "Lunatic", 300000, 15},
+      {difficulty_t::Extra, "Extra", 400000, 20}, {difficulty_t::Phantasm, "Phantasm", 400000, 20}};
   for (const row_t& r : rows) {
     SCOPED_TRACE(r.name);
     EXPECT_EQ(DifficultyName(r.d), r.name);
