@@ -1,0 +1,28 @@
+// The texts of the running totals that the window's status bar and the
+// command-line tool show for one node, and the signed text of a difference.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "model/qvl_scene.h"
+
+namespace qvl {
+
+// Panels 1 to 5 of the status bar for a single shown node: bonus items, graze,
+// point items, cherry/cherry max and spell cards (root) or C+ (any other node).
+// The root shows its own totals, every other node the totals of everything
+// before it. May add an empty pattern to nodes without one, like any total.
+[[nodiscard]] std::array<std::string, 5> StatusPanelTexts(scene_base_t& node);
+
+// The texts the status bar starts with, before any node is shown.
+[[nodiscard]] std::array<std::string, 5> InitialStatusPanelTexts();
+
+// The text of a difference: "+" before a positive value, "-" before a negative
+// one, nothing before 0. The most negative value keeps all its digits.
+[[nodiscard]] std::string DifferenceText(score_t d);
+
+// printf's "%<width>d" for a score: left-padded with blanks, never cut.
+[[nodiscard]] std::string PadScore(score_t v, int width);
+
+}  // namespace qvl
