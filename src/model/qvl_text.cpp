@@ -2,7 +2,10 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -80,6 +83,94 @@ std::string Cp932ToUtf8(std::string_view cp932) {
   if (U_FAILURE(status)) throw std::runtime_error("text cannot be converted to UTF-8");
   out.resize(static_cast<size_t>(length));
   return out;
+}
+
+}  // namespace qvl
+
+namespace qvl {
+namespace {
+
+// The first byte of a double-byte character in code page 932.
+constexpr bool IsCp932LeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Length of the character that starts at text[i]; a lead byte at the very end
+// stands alone.
+std::size_t Cp932CharLength(std::string_view text, std::size_t i) {
+  return IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
+bool RoundTrips(UConverter* conv, UChar32 c) {
+  UChar wide[2];
+  int32_t wide_length = 0;
+  UBool error = false;
+  U16_APPEND(wide, wide_length, 2, c, error);
+  if (error) return false;
+  char bytes[8];
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_resetFromUnicode(conv);
+  const int32_t n = ucnv_fromUChars(conv, bytes, sizeof bytes, wide, wide_length, &status);
+  if (U_FAILURE(status) || n <= 0) return false;
+  UChar back[4];
+  status = U_ZERO_ERROR;
+  ucnv_resetToUnicode(conv);
+  const int32_t m = ucnv_toUChars(conv, back, 4, bytes, n, &status);
+  if (U_FAILURE(status)) return false;
+  return m == wide_length && std::equal(back, back + m, wide);
+}
+
+}  // namespace
+
+std::string UnconvertibleToCp932(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  CheckLength(utf8);
+  converter_ptr conv = OpenCp932();
+  UErrorCode status = U_ZERO_ERROR;
+  // Stop at an unmappable character instead of writing a substitute, and take
+  // no one-way fallback mappings: those would store a different character.
+  ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  ucnv_setToUCallBack(conv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  ucnv_setFallback(conv.get(), false);
+  if (U_FAILURE(status)) throw std::runtime_error("ICU converter cannot be set up");
+
+  std::u32string seen;
+  std::string out;
+  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+  const auto length = static_cast<int32_t>(utf8.size());
+  int32_t i = 0;
+  while (i < length) {
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    if (c < 0) c = 0xFFFD;
+    if (RoundTrips(conv.get(), c)) continue;
+    if (seen.find(static_cast<char32_t>(c)) != std::u32string::npos) continue;
+    seen.push_back(static_cast<char32_t>(c));
+    char buffer[4];
+    int32_t n = 0;
+    UBool error = false;
+    U8_APPEND(reinterpret_cast<uint8_t*>(buffer), n, 4, c, error);
+    if (!error) out.append(buffer, static_cast<std::size_t>(n));
+  }
+  return out;
+}
+
+std::string LowerAsciiCp932(std::string_view cp932) {
+  std::string out(cp932);
+  for (std::size_t i = 0; i < out.size();) {
+    const std::size_t n = Cp932CharLength(out, i);
+    if (n == 1 && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
+    i += n;
+  }
+  return out;
+}
+
+bool ContainsCp932(std::string_view text, std::string_view part) {
+  if (part.empty()) return false;
+  for (std::size_t i = 0; i + part.size() <= text.size(); i += Cp932CharLength(text, i)) {
+    if (text.compare(i, part.size(), part) == 0) return true;
+  }
+  return false;
 }
 
 }  // namespace qvl

@@ -15,6 +15,21 @@ namespace qvl {
 // U+FFFD rather than failing: user files may hold anything.
 [[nodiscard]] std::string Cp932ToUtf8(std::string_view cp932);
 
+// The characters of a UTF-8 text that code page 932 cannot hold exactly (no
+// round trip back to the same character), each once in order of first
+// appearance, as UTF-8. Empty when the whole text can be stored. Malformed
+// UTF-8 is reported as U+FFFD.
+[[nodiscard]] std::string UnconvertibleToCp932(std::string_view utf8);
+
+// ASCII lower-casing of a code page 932 text that leaves double-byte characters
+// whole: a trail byte in the range of A to Z is part of a Japanese character.
+[[nodiscard]] std::string LowerAsciiCp932(std::string_view cp932);
+
+// Whether a code page 932 text contains part starting at a character boundary,
+// so that a trail byte followed by a lead byte never counts as a match. An
+// empty part is contained nowhere.
+[[nodiscard]] bool ContainsCp932(std::string_view text, std::string_view part);
+
 }  // namespace qvl
 
 // The code page 932 form of a UTF-8 string literal, converted once per use site
