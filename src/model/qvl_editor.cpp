@@ -1,0 +1,200 @@
+#include "model/qvl_editor.h"
+
+#include <cmath>
+
+#include "model/qvl_text.h"
+
+namespace qvl {
+
+editor_node_t EditorNodeOf(const scene_base_t* node) {
+  if (const auto* scene = dynamic_cast<const scene_t*>(node)) return {true, scene->kind};
+  return {};
+}
+
+namespace {
+
+bool HasSpellCardRows(scene_kind_t k) {
+  return k == scene_kind_t::SpellCard;
+}
+bool HasEnemyBulletBonus(scene_kind_t k) {
+  return k == scene_kind_t::NormalAttackWithEnemyBulletBonus || k == scene_kind_t::SpellCard;
+}
+
+}  // namespace
+
+std::string EditorRowLabel(const editor_node_t& node, int row) {
+  switch (row) {
+    case 1:
+      return QVL_CP932("ボーダーボーナスを得た回数");
+    case 2:
+      return QVL_CP932("増加した桜点Max");
+    case 3:
+      return QVL_CP932("増加した桜点");
+    case 4:
+      return QVL_CP932("増加したかすり数");
+    case 5:
+      return node.is_scene ? std::string() : QVL_CP932("うち取得したスペルでの分");
+    case 6:
+      return node.is_scene && node.kind == scene_kind_t::NormalAttack
+                 ? std::string()
+                 : QVL_CP932("回収した得点アイテム数");
+    case 7:
+      return QVL_CP932("回収したボーナスアイテム数");
+    case 8:
+      if (!node.is_scene) return QVL_CP932("スペルカードボーナス基礎合計");
+      return HasSpellCardRows(node.kind) ? QVL_CP932("スペルカードボーナス基礎") : std::string();
+    case 9:
+      if (!node.is_scene) return QVL_CP932("敵弾消しボーナス合計");
+      return HasEnemyBulletBonus(node.kind) ? QVL_CP932("敵弾消しボーナス") : std::string();
+    case 10:
+      return node.is_scene ? std::string() : QVL_CP932("取得スペルカード枚数");
+    default:
+      return {};
+  }
+}
+
+bool IsForcedZeroRow(const editor_node_t& node, int row) {
+  if (!node.is_scene) return false;
+  switch (row) {
+    case 5:
+    case 10:
+      return true;
+    case 6:
+      return node.kind == scene_kind_t::NormalAttack;
+    case 8:
+      return node.kind != scene_kind_t::SpellCard;
+    case 9:
+      return node.kind == scene_kind_t::Way || node.kind == scene_kind_t::NormalAttack;
+    default:
+      return false;
+  }
+}
+
+editor_column_t PatternColumn(const pattern_base_t& p) {
+  editor_column_t c{};
+  c[0] = p.border_bonus_times;
+  c[1] = p.cherry_max;
+  c[2] = p.GainedCherry();
+  c[5] = p.point;
+  c[6] = p.bonus_item;
+  if (const auto* s = dynamic_cast<const pattern_t*>(&p)) {
+    c[3] = s->graze;
+    c[7] = s->spell_card_bonus_base;
+    c[8] = s->enemy_bullet_bonus;
+  } else if (const auto* g = dynamic_cast<const grouped_pattern_t*>(&p)) {
+    c[3] = g->TotalGraze();
+    c[4] = g->graze_in_getting_spell_cards;
+    c[7] = g->total_spell_card_bonus_base;
+    c[8] = g->total_enemy_bullet_bonus;
+    c[9] = g->getting_spell_cards_number;
+  }
+  return c;
+}
+
+std::optional<score_t> RoundToScore(double v) {
+  if (!std::isfinite(v)) return std::nullopt;
+  const double r = std::nearbyint(v);  // the default rounding mode: ties to even
+  if (r < -9223372036854775808.0 || r >= 9223372036854775808.0) return std::nullopt;
+  return static_cast<score_t>(r);
+}
+
+std::string SpellCardQuestionText(spell_card_question_t q) {
+  if (q == spell_card_question_t::BaseZeroButCaptured) {
+    return QVL_CP932("スペルカードボーナス基礎の入力欄に0が入っています。") + "\r\n" +
+           QVL_CP932("スペルカードを取得しないのですか？");
+  }
+  return QVL_CP932("スペルカードボーナス基礎の入力欄に0以外の値が入っています。") + "\r\n" +
+         QVL_CP932("スペルカードを取得するのですか？");
+}
+
+std::string EnemyBulletBonusWarningText() {
+  return QVL_CP932("敵弾消しボーナスの値が0になっています。");
+}
+
+editor_read_t ReadEditorPattern(const editor_node_t& node, const editor_input_t& in,
+                                const editor_prompts_t& prompts) {
+  editor_read_t out;
+  out.cells = in.cells;
+  out.getting_spell_card = in.getting_spell_card;
+
+  // Every row must be a score before anything is asked or stored.
+  editor_column_t v{};
+  for (int i = 0; i < kEditorRows; ++i) {
+    const std::optional<score_t> rounded = RoundToScore(in.cells[static_cast<std::size_t>(i)]);
+    if (!rounded) {
+      const int row = i + 1;
+      std::string label = EditorRowLabel(node, row);
+      if (label.empty()) label = std::to_string(row);
+      out.error = QVL_CP932("「") + label +
+                  QVL_CP932(
+                      "」の値が大きすぎます。-9223372036854775808から"
+                      "9223372036854775807までの整数になる値を入力して下さい。");
+      return out;
+    }
+    v[static_cast<std::size_t>(i)] = *rounded;
+  }
+
+  if (node.is_scene) {
+    auto p = std::make_unique<pattern_t>();
+    p->border_bonus_times = v[0];
+    p->cherry_max = v[1];
+    out.cells[2] = out.cells[1];
+    p->UpdateCherryDifference(p->cherry_max);
+    p->graze = v[3];
+    p->point = v[5];
+    p->bonus_item = v[6];
+    bool captured = in.getting_spell_card;
+    if (captured && v[7] == 0 && prompts.ask &&
+        prompts.ask(spell_card_question_t::BaseZeroButCaptured)) {
+      captured = false;
+    }
+    if (!captured) {
+      if (v[7] != 0 && prompts.ask && prompts.ask(spell_card_question_t::BaseSetButNotCaptured)) {
+        captured = true;
+      }
+      if (!captured) {
+        out.cells[7] = 0;
+        v[7] = 0;
+      }
+    }
+    p->getting_spell_card = captured;
+    out.getting_spell_card = captured;
+    p->spell_card_bonus_base = v[7];
+    if (HasEnemyBulletBonus(node.kind) && v[8] == 0 && prompts.warn_enemy_bullet_bonus) {
+      prompts.warn_enemy_bullet_bonus();
+    }
+    p->enemy_bullet_bonus = v[8];
+    p->selected = in.selected;
+    p->memo = in.memo;
+    p->title = in.title;
+    out.pattern = std::move(p);
+    return out;
+  }
+
+  auto g = std::make_unique<grouped_pattern_t>();
+  g->title = in.title;
+  g->border_bonus_times = v[0];
+  g->cherry_max = v[1];
+  out.cells[2] = out.cells[1];
+  g->UpdateCherryDifference(g->cherry_max);
+  if (out.cells[2] > static_cast<double>(g->cherry_max)) {
+    // A fractional row 2 rounded down: the gained cherry shows the stored value.
+    g->UpdateCherryDifference(g->cherry_max);
+    out.cells[2] = static_cast<double>(g->cherry_max);
+  }
+  // The captured part of the graze cannot exceed the whole graze.
+  const score_t in_spell_cards = std::min(v[4], v[3]);
+  out.cells[4] = static_cast<double>(in_spell_cards);
+  g->graze_in_getting_spell_cards = in_spell_cards;
+  g->SetTotalGraze(v[3]);
+  g->point = v[5];
+  g->bonus_item = v[6];
+  g->total_spell_card_bonus_base = v[7];
+  g->total_enemy_bullet_bonus = v[8];
+  g->getting_spell_cards_number = v[9];
+  g->memo = in.memo;
+  out.pattern = std::move(g);
+  return out;
+}
+
+}  // namespace qvl
