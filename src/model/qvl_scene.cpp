@@ -350,12 +350,54 @@ grouped_pattern_t group_t::OwnTotals() {
   return total;
 }
 
+namespace {
+
+// The nodes below a group that count on their own, in document order: scenes
+// and grouping groups. Lists are normalised on the way exactly where asking
+// each child for its current value would normalise them.
+void CollectCounted(group_t& group, std::vector<scene_base_t*>& counted) {
+  for (int i = 0; i < group.ChildCount(); ++i) {
+    scene_base_t* child = group.Child(i);
+    if (child->patterns.Current() == nullptr) child->NormalizePatterns();
+    auto* sub = dynamic_cast<group_t*>(child);
+    if (sub != nullptr && !sub->grouping) {
+      CollectCounted(*sub, counted);
+    } else {
+      counted.push_back(child);
+    }
+  }
+}
+
+}  // namespace
+
 pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t&,
                                    const grouped_pattern_t& after) {
   const grouped_pattern_t& grouped = AsGroupedPattern(p);
   if (grouping) return ScoreSingle(grouped, after, true, StageNumber(), GetDifficulty(), false);
+
+  // The sum of every child's current value. Asking each child on its own would
+  // recompute the running totals from the whole tree for every scene, which is
+  // quadratic; one pass over the counted nodes with running sums before and
+  // after each gives the same totals, since they are plain sums.
+  std::vector<scene_base_t*> counted;
+  CollectCounted(*this, counted);
+  std::vector<grouped_pattern_t> own;
+  own.reserve(counted.size());
+  for (scene_base_t* node : counted) own.push_back(node->OwnTotals());
+
+  std::vector<grouped_pattern_t> later(counted.size() + 1);
+  later.back() = TotalsAfter();
+  for (std::size_t i = counted.size(); i-- > 0;) {
+    later[i] = later[i + 1];
+    later[i].Accumulate(own[i]);
+  }
+  grouped_pattern_t earlier = TotalsBefore();
   pattern_value_t sum;
-  for (const auto& child : children_) sum.AddValues(child->CurrentValue());
+  for (std::size_t i = 0; i < counted.size(); ++i) {
+    scene_base_t* node = counted[i];
+    sum.AddValues(node->ValueWith(*node->patterns.Current(), earlier, later[i + 1]));
+    earlier.Accumulate(own[i]);
+  }
   return sum;
 }
 

@@ -274,6 +274,61 @@ TEST(SingleComputation, GroupWithoutGroupingSumsItsChildren) {
   EXPECT_NE(expected.Total(), 0);
 }
 
+// Every counted node asked on its own, the way a player would add them up.
+void SumCountedOneByOne(scene_base_t& node, pattern_value_t& sum) {
+  auto* g = dynamic_cast<group_t*>(&node);
+  if (g == nullptr || g->grouping) {
+    sum.AddValues(node.CurrentValue());
+    return;
+  }
+  for (int i = 0; i < g->ChildCount(); ++i) SumCountedOneByOne(*g->Child(i), sum);
+}
+
+TEST(SingleComputation, GroupSumsMatchAskingEveryNodeOnItsOwn) {
+  root_t root;
+  root.difficulty = difficulty_t::Lunatic;
+  score_t seed = 7;
+  auto next = [&seed] {
+    seed = (seed * 1103515245 + 12345) % 2147483648;
+    return seed % 997;
+  };
+  for (int st = 0; st < 4; ++st) {
+    group_t* stage = AddStage(root);
+    for (int b = 0; b < 3; ++b) {
+      auto boss = std::make_unique<group_t>(stage);
+      boss->kind = group_kind_t::Boss;
+      auto* g = static_cast<group_t*>(stage->AddChild(std::move(boss)));
+      for (int k = 0; k < 4; ++k) {
+        auto p = MakePattern(next() % 5, next(), next(), next() % 50, next(), next() % 2 == 0,
+                             next() * 1000);
+        p->cherry_difference = static_cast<score_t>(next() % 300) - 100;
+        AddScene(*g, std::move(p));
+      }
+      if (b == 1) {
+        auto gp = std::make_unique<grouped_pattern_t>();
+        gp->cherry_max = next();
+        gp->point = next();
+        gp->graze_rest = next();
+        gp->selected = true;
+        g->patterns.AddSorted(std::move(gp));
+        g->grouping = st % 2 == 0;
+      }
+    }
+    // A scene without any pattern, normalised on the way.
+    auto bare = std::make_unique<scene_t>(stage);
+    stage->AddChild(std::move(bare));
+  }
+  pattern_value_t expected;
+  SumCountedOneByOne(root, expected);
+  const pattern_value_t v = root.CurrentExplanation();
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(v[i].value, expected[i].value) << "term " << i;
+  EXPECT_NE(v.Total(), 0);
+  auto* stage2 = static_cast<group_t*>(root.Child(1));
+  pattern_value_t stage_expected;
+  SumCountedOneByOne(*stage2, stage_expected);
+  EXPECT_EQ(stage2->CurrentValue().Total(), stage_expected.Total());
+}
+
 TEST(SingleComputation, TheLastSceneCountsOnlyItself) {
   root_t root;
   root.difficulty = difficulty_t::Normal;
