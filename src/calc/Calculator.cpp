@@ -175,11 +175,10 @@ constexpr std::array<long double, kExactPowers + 1> MakePowersOfTen() {
 constexpr std::array<long double, kExactPowers + 1> kPowersOfTen = MakePowersOfTen();
 
 bool ComposeDecimal(const decimal_parts_t& p, long double& value) {
-  // The significant digits, leading zeros skipped.
-  constexpr std::size_t kKeptDigits = 60;
+  // The significant digits, leading zeros skipped. All of them are kept:
+  // every digit may decide the rounding.
   std::string digits;
   std::int64_t leading_zeros = 0;
-  bool sticky = false;
   bool seen_non_zero = false;
   for (std::string_view part : {p.int_digits, p.frac_digits}) {
     for (char c : part) {
@@ -190,11 +189,7 @@ bool ComposeDecimal(const decimal_parts_t& p, long double& value) {
         }
         seen_non_zero = true;
       }
-      if (digits.size() < kKeptDigits) {
-        digits.push_back(c);
-      } else if (c != '0') {
-        sticky = true;
-      }
+      digits.push_back(c);
     }
   }
   if (digits.empty()) {
@@ -212,10 +207,10 @@ bool ComposeDecimal(const decimal_parts_t& p, long double& value) {
   const std::int64_t scale =
       static_cast<std::int64_t>(p.int_digits.size()) - leading_zeros + exponent;
 
-  while (digits.size() > 1 && digits.back() == '0' && !sticky) digits.pop_back();
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   const auto count = static_cast<std::int64_t>(digits.size());
   const std::int64_t power = scale - count;  // value = digits × 10^power
-  if (!sticky && count <= 19 && power >= -kExactPowers && power <= kExactPowers) {
+  if (count <= 19 && power >= -kExactPowers && power <= kExactPowers) {
     // The digits and the power are exact, so one multiplication or division
     // rounds the value correctly to extended precision.
     std::uint64_t m = 0;
@@ -228,7 +223,6 @@ bool ComposeDecimal(const decimal_parts_t& p, long double& value) {
   }
   std::string text = "0.";
   text += digits;
-  if (sticky) text.push_back('1');
   text.push_back('e');
   text += std::to_string(std::clamp<std::int64_t>(scale, -kExponentCap, kExponentCap));
   long double v = 0;
@@ -1064,7 +1058,10 @@ double TEvaluator::CallFunction(const std::string& name, std::string_view conten
 
 TCalculator::TCalculator() : TCalculator(FunctionRegistry()) {}
 
-TCalculator::TCalculator(TFunctionRegistry& registry) : registry_(&registry) {
+TCalculator::TCalculator(TFunctionRegistry& registry) : TCalculator(registry, false) {}
+
+TCalculator::TCalculator(TFunctionRegistry& registry, bool auto_start)
+    : registry_(&registry), auto_start_(auto_start) {
   variables_.on_change_ = [this] { CheckVariables(); };
   user_func_names_.on_change_ = [this] { CheckUserFuncNames(); };
 }

@@ -266,6 +266,9 @@ class TCalculator {
   // A calculator that calls the functions of the given registry, which must
   // outlive it.
   explicit TCalculator(TFunctionRegistry& registry);
+  // A calculator whose AutoStart is on from its creation, as if restored with
+  // it: nothing is evaluated until the expression first changes.
+  TCalculator(TFunctionRegistry& registry, bool auto_start);
   TCalculator(const TCalculator&) = delete;
   TCalculator& operator=(const TCalculator&) = delete;
   ~TCalculator();
