@@ -1,6 +1,370 @@
 #include "sxml/USXMLSub.h"
 
+#include <charconv>
+#include <cstring>
+#include <stdexcept>
+
 namespace qvl::sxml {
+
+// ---- The tree -------------------------------------------------------------
+
+namespace {
+
+[[nodiscard]] unsigned char LowerAsciiByte(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+[[nodiscard]] bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAsciiByte(static_cast<unsigned char>(a[i])) !=
+        LowerAsciiByte(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TSXMLElement::~TSXMLElement() {
+  Clear();
+}
+
+void TSXMLElement::Clear() {
+  if (children_.empty()) return;
+  // Detach the grandchildren of each child before it dies, one level at a time.
+  std::vector<std::unique_ptr<TSXMLElement>> pending = std::move(children_);
+  children_.clear();
+  while (!pending.empty()) {
+    std::unique_ptr<TSXMLElement> node = std::move(pending.back());
+    pending.pop_back();
+    for (auto& child : node->children_) pending.push_back(std::move(child));
+    node->children_.clear();
+  }
+}
+
+TSXMLElement* TSXMLElement::Items(std::size_t index) const {
+  if (index >= children_.size()) throw std::out_of_range("SXML element index out of range");
+  return children_[index].get();
+}
+
+TSXMLElement* TSXMLElement::Add(std::unique_ptr<TSXMLElement> child) {
+  children_.push_back(std::move(child));
+  return children_.back().get();
+}
+
+std::string TSXMLElement::TextContent() const {
+  std::string out;
+  // Depth first in document order, with an explicit stack of (node, next child).
+  std::vector<std::pair<const TSXMLElement*, std::size_t>> stack;
+  stack.emplace_back(this, 0);
+  while (!stack.empty()) {
+    auto& [node, next] = stack.back();
+    if (node->is_text_) {
+      out.append(node->text_);
+      stack.pop_back();
+      continue;
+    }
+    if (next == node->children_.size()) {
+      stack.pop_back();
+      continue;
+    }
+    const TSXMLElement* child = node->children_[next++].get();
+    stack.emplace_back(child, 0);
+  }
+  return out;
+}
+
+std::string_view TSXMLElement::AttributeValue(std::string_view name) const {
+  for (const std::string& entry : attributes_) {
+    const std::size_t equals = entry.find('=');
+    const std::string_view entry_name = std::string_view(entry).substr(0, equals);
+    if (!EqualsNoCase(entry_name, name)) continue;
+    if (equals == std::string::npos) return {};
+    return std::string_view(entry).substr(equals + 1);
+  }
+  return {};
+}
+
+// ---- The reader -----------------------------------------------------------
+
+// Reads SXML from one buffer by index. The grammar is defined on a stream of
+// single bytes with push-back; every push-back it makes gives back exactly the
+// bytes just read, so here a push-back is a step back of the index. The
+// previous delivered byte (which decides whether a backslash escapes) is kept
+// exactly as the stream reader keeps it, also across those steps back.
+class TSXMLReader {
+ public:
+  explicit TSXMLReader(std::string_view bytes)
+      : p_(reinterpret_cast<const unsigned char*>(bytes.data())), n_(bytes.size()) {}
+
+  void ReadContent(TSXMLElement& document);
+
+ private:
+  [[noreturn]] static void EndOfInput() {
+    throw EReadError("stream read error: the SXML text ends too early");
+  }
+
+  unsigned char RawRead() {
+    if (pos_ == n_) EndOfInput();
+    return p_[pos_++];
+  }
+
+  // A backslash that does not follow a byte in 0x81–0xFC escapes the next byte.
+  unsigned char Read() {
+    escaped_ = false;
+    unsigned char c = RawRead();
+    if (c == '\\' && !IsLeadByte(prev_)) {
+      escaped_ = true;
+      c = RawRead();
+    }
+    prev_ = c;
+    return c;
+  }
+
+  // Consumes a run of bytes of one class, as escape-aware reads of them would.
+  template <typename Pred>
+  std::size_t SkipRun(Pred pred) {
+    const std::size_t start = pos_;
+    while (pos_ < n_ && pred(kByteClass[p_[pos_]])) ++pos_;
+    if (pos_ != start) prev_ = p_[pos_ - 1];
+    return start;
+  }
+
+  void SkipBlanks();
+  void SkipBlockComment();
+  void SkipLineComment();
+  void ReadToken(std::string& out);
+  void ReadString(std::string& out);
+  // Skips blanks, reads a token and drops it, and returns the byte after it.
+  unsigned char NextItem() {
+    SkipBlanks();
+    ReadToken(scratch_);
+    return Read();
+  }
+  void SkipList();
+  void ReadAttribute(std::string& entry);
+  void ReadAttributeList(TSXMLElement& element);
+
+  const unsigned char* p_;
+  std::size_t n_;
+  std::size_t pos_ = 0;
+  unsigned char prev_ = 0;
+  bool escaped_ = false;
+  std::string scratch_;
+  std::string name_;
+  std::string value_;
+};
+
+void TSXMLReader::SkipBlanks() {
+  for (;;) {
+    SkipRun([](byte_class_t k) { return k == byte_class_t::Blank; });
+    const unsigned char c = Read();
+    if (escaped_) {
+      // Give back the backslash too, so that the token sees the same escape.
+      pos_ -= 2;
+      return;
+    }
+    switch (kByteClass[c]) {
+      case byte_class_t::Blank:
+        continue;
+      case byte_class_t::Hash:
+        if (RawRead() == '|') {
+          SkipBlockComment();
+        } else {
+          --pos_;  // the "#" alone is dropped
+        }
+        continue;
+      case byte_class_t::Semicolon:
+        SkipLineComment();
+        continue;
+      default:
+        --pos_;
+        return;
+    }
+  }
+}
+
+void TSXMLReader::SkipBlockComment() {
+  // Ends at a "|" directly followed by "#"; the "|" that opened it doesn't count.
+  const std::size_t start = pos_;
+  for (;;) {
+    if (pos_ == n_) EndOfInput();
+    const void* hit = std::memchr(p_ + pos_, '#', n_ - pos_);
+    if (hit == nullptr) {
+      pos_ = n_;
+      EndOfInput();
+    }
+    const auto at = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p_);
+    pos_ = at + 1;
+    if (at > start && p_[at - 1] == '|') return;
+  }
+}
+
+void TSXMLReader::SkipLineComment() {
+  if (pos_ == n_) EndOfInput();
+  const void* hit = std::memchr(p_ + pos_, '\n', n_ - pos_);
+  if (hit == nullptr) {
+    pos_ = n_;
+    EndOfInput();
+  }
+  pos_ = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p_) + 1;
+}
+
+void TSXMLReader::ReadToken(std::string& out) {
+  out.clear();
+  for (;;) {
+    const std::size_t start = SkipRun([](byte_class_t k) { return k == byte_class_t::Plain; });
+    out.append(reinterpret_cast<const char*>(p_ + start), pos_ - start);
+    const unsigned char c = Read();
+    if (escaped_ || !IsDelimiter(c)) {
+      out.push_back(static_cast<char>(c));
+      continue;
+    }
+    --pos_;
+    return;
+  }
+}
+
+void TSXMLReader::ReadString(std::string& out) {
+  for (;;) {
+    const std::size_t start = SkipRun(
+        [](byte_class_t k) { return k != byte_class_t::Quote && k != byte_class_t::Backslash; });
+    out.append(reinterpret_cast<const char*>(p_ + start), pos_ - start);
+    const unsigned char c = Read();
+    if (!escaped_) {
+      if (c == '"') return;
+      out.push_back(static_cast<char>(c));
+      continue;
+    }
+    // A backslash at the end of a line continues the string on the next one.
+    if (c == '\n') continue;
+    if (c == '\r') {
+      if (RawRead() != '\n') --pos_;
+      continue;
+    }
+    out.push_back(static_cast<char>(c));
+  }
+}
+
+void TSXMLReader::SkipList() {
+  std::size_t depth = 1;
+  while (depth > 0) {
+    switch (NextItem()) {
+      case '"':
+        scratch_.clear();
+        ReadString(scratch_);
+        break;
+      case '(':
+        ++depth;
+        break;
+      case ')':
+        --depth;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void TSXMLReader::ReadAttribute(std::string& entry) {
+  SkipBlanks();
+  ReadToken(name_);
+  value_.clear();
+  for (;;) {
+    const unsigned char c = NextItem();
+    if (c == '"') {
+      value_.clear();  // a later string replaces an earlier one
+      ReadString(value_);
+    } else if (c == '(') {
+      SkipList();
+    } else if (c == ')') {
+      break;
+    }
+  }
+  entry.clear();
+  if (name_.empty() || name_ == "@" || name_ == "@@") return;
+  entry.reserve(name_.size() + 1 + value_.size());
+  entry.append(name_);
+  entry.push_back('=');
+  entry.append(value_);
+}
+
+void TSXMLReader::ReadAttributeList(TSXMLElement& element) {
+  for (;;) {
+    const unsigned char c = NextItem();
+    if (c == '"') {
+      scratch_.clear();
+      ReadString(scratch_);
+    } else if (c == '(') {
+      std::string entry;
+      ReadAttribute(entry);
+      element.attributes_.push_back(std::move(entry));
+    } else if (c == ')') {
+      return;
+    }
+  }
+}
+
+void TSXMLReader::ReadContent(TSXMLElement& document) {
+  // The elements being filled, innermost last: nesting costs heap, not stack.
+  std::vector<TSXMLElement*> open{&document};
+  for (;;) {
+    unsigned char c = 0;
+    try {
+      c = NextItem();
+    } catch (const EReadError&) {
+      // The end of the input between items ends every open element.
+      return;
+    }
+    TSXMLElement& current = *open.back();
+    switch (c) {
+      case '"': {
+        std::string data;
+        ReadString(data);
+        current.children_.push_back(std::make_unique<TSXMLElement>(true, std::move(data)));
+        break;
+      }
+      case '(':
+        SkipBlanks();
+        ReadToken(name_);
+        if (name_ == "@" || name_ == "@@") {
+          ReadAttributeList(current);
+        } else {
+          current.children_.push_back(std::make_unique<TSXMLElement>(false, name_));
+          open.push_back(current.children_.back().get());
+        }
+        break;
+      case ')':
+        open.pop_back();
+        if (open.empty()) return;  // a surplus ")" ends the whole load
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void TSXMLDoc::LoadFromStream(TStream& stream) {
+  std::string bytes;
+  constexpr std::size_t kChunk = 64 * 1024;
+  for (;;) {
+    const std::size_t used = bytes.size();
+    bytes.resize(used + kChunk);
+    const std::size_t n = stream.Read(bytes.data() + used, kChunk);
+    bytes.resize(used + n);
+    if (n == 0) break;
+  }
+  LoadFromBuffer(bytes);
+}
+
+void TSXMLDoc::LoadFromBuffer(std::string_view bytes) {
+  TSXMLReader reader(bytes);
+  reader.ReadContent(*this);
+}
+
+// ---- The text builders ----------------------------------------------------
 
 void AppendIndent(std::string& out, int level) {
   if (level > 0) out.append(static_cast<std::size_t>(level) * 2, ' ');
@@ -13,9 +377,14 @@ std::string Indent(int level) {
 }
 
 void AppendEscapedName(std::string& out, std::string_view name) {
-  for (const char c : name) {
-    if (IsDelimiter(static_cast<unsigned char>(c))) out.push_back('\\');
-    out.push_back(c);
+  std::size_t i = 0;
+  while (i < name.size()) {
+    const std::size_t start = i;
+    while (i < name.size() && !IsDelimiter(static_cast<unsigned char>(name[i]))) ++i;
+    out.append(name.data() + start, i - start);
+    if (i == name.size()) break;
+    out.push_back('\\');
+    out.push_back(name[i++]);
   }
 }
 
@@ -27,26 +396,28 @@ std::string EscapeName(std::string_view name) {
 }
 
 void AppendEscapedString(std::string& out, std::string_view text) {
-  unsigned char previous = 0;
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '"') {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t start = i;
+    while (i < text.size() && text[i] != '"' && text[i] != '\\') ++i;
+    out.append(text.data() + start, i - start);
+    if (i == text.size()) break;
+    const auto previous = static_cast<unsigned char>(i > 0 ? text[i - 1] : 0);
+    if (text[i] == '"') {
       if (IsLeadByte(previous)) {
-        // The reader takes a backslash after such a byte as data, so a quote
-        // here could never be read back as data; it would end the string and
-        // change the file's structure. It is written as the full-width quote
-        // (code page 932 0x81 0x68) instead.
-        out.push_back(static_cast<char>(0x81));
-        out.push_back(static_cast<char>(0x68));
-        previous = 0x68;
-        continue;
+        // The reader would take an escaping backslash here as the second byte
+        // of a character and end the string at the quote, so no writing of
+        // this quote reads back; the full-width quote keeps the text readable
+        // and the file's structure intact.
+        out.append("\x81\x68");
+      } else {
+        out.append("\\\"");
       }
-      out.push_back('\\');
-    } else if (c == '\\' && !IsLeadByte(previous)) {
+    } else {
+      if (!IsLeadByte(previous)) out.push_back('\\');
       out.push_back('\\');
     }
-    out.push_back(ch);
-    previous = c;
+    ++i;
   }
 }
 
@@ -57,19 +428,38 @@ std::string EscapeString(std::string_view text) {
   return out;
 }
 
-std::string TextElement(std::string_view name, std::string_view text) {
-  std::string out;
-  out.reserve(name.size() + text.size() + 6);
+namespace {
+
+void AppendTextElement(std::string& out, std::string_view name, std::string_view text) {
   out.push_back('(');
   AppendEscapedName(out, name);
   out.append(" \"");
   AppendEscapedString(out, text);
   out.append("\")");
+}
+
+// The decimal text of a signed 64-bit value, "-" before a negative one.
+struct number_text_t {
+  explicit number_text_t(std::int64_t value) {
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    length = static_cast<std::size_t>(result.ptr - buffer);
+  }
+  [[nodiscard]] std::string_view View() const { return {buffer, length}; }
+  char buffer[24];
+  std::size_t length;
+};
+
+}  // namespace
+
+std::string TextElement(std::string_view name, std::string_view text) {
+  std::string out;
+  out.reserve(name.size() + text.size() + 6);
+  AppendTextElement(out, name, text);
   return out;
 }
 
 std::string NumberElement(std::string_view name, std::int64_t value) {
-  return TextElement(name, std::to_string(value));
+  return TextElement(name, number_text_t(value).View());
 }
 
 std::string BoolElement(std::string_view name, bool value) {
@@ -102,6 +492,7 @@ void TSXMLElementWriter::BeginAttribute() {
     has_attributes_ = true;
     return;
   }
+  // Every further attribute lines up under the first one.
   out_.append("\r\n");
   AppendIndent(out_, level_);
   out_.append(align_, ' ');
@@ -109,15 +500,11 @@ void TSXMLElementWriter::BeginAttribute() {
 
 void TSXMLElementWriter::Text(std::string_view name, std::string_view text) {
   BeginAttribute();
-  out_.push_back('(');
-  AppendEscapedName(out_, name);
-  out_.append(" \"");
-  AppendEscapedString(out_, text);
-  out_.append("\")");
+  AppendTextElement(out_, name, text);
 }
 
 void TSXMLElementWriter::Number(std::string_view name, std::int64_t value) {
-  Text(name, std::to_string(value));
+  Text(name, number_text_t(value).View());
 }
 
 void TSXMLElementWriter::Bool(std::string_view name, bool value) {

@@ -1,37 +1,136 @@
-// SXML text builders: escaping, indentation and the line layout of elements,
-// shared by every model object that writes itself.
+// SXML, XML written as S-expressions: the tree that the reader builds
+// (TSXMLElement, TSXMLDoc), the reader, and the text builders (escaping,
+// indentation and the line layout of elements) with which model objects write
+// themselves.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "sxml/UUngetStream.h"
 
 namespace qvl::sxml {
 
-// Bytes that end a token and so must be escaped inside names.
+// What a byte means to the reader. Delimiters end a token; blanks are the
+// delimiters skipped between items.
+enum class byte_class_t : std::uint8_t {
+  Plain,      // part of a token or a string
+  Backslash,  // may escape the next byte
+  Blank,      // tab, line feed, carriage return, space, apostrophe, "."
+  Quote,      // opens and closes a string
+  Open,       // "("
+  Close,      // ")"
+  Hash,       // starts a block comment with "|", else dropped
+  Semicolon,  // starts a line comment
+};
+
+inline constexpr std::array<byte_class_t, 256> kByteClass = [] {
+  std::array<byte_class_t, 256> table{};
+  for (auto& c : table) c = byte_class_t::Plain;
+  for (const unsigned char c : {'\t', '\n', '\r', ' ', '\'', '.'}) table[c] = byte_class_t::Blank;
+  table['\\'] = byte_class_t::Backslash;
+  table['"'] = byte_class_t::Quote;
+  table['('] = byte_class_t::Open;
+  table[')'] = byte_class_t::Close;
+  table['#'] = byte_class_t::Hash;
+  table[';'] = byte_class_t::Semicolon;
+  return table;
+}();
+
+// Bytes that end a token and so must be escaped inside names: tab, line feed,
+// carriage return, space, double quote, "#", apostrophe, "(", ")", ".", ";".
 [[nodiscard]] constexpr bool IsDelimiter(unsigned char c) {
-  switch (c) {
-    case '\t': case '\n': case '\r': case ' ': case '"': case '#':
-    case '\'': case '(': case ')': case '.': case ';':
-      return true;
-    default:
-      return false;
-  }
+  const byte_class_t k = kByteClass[c];
+  return k != byte_class_t::Plain && k != byte_class_t::Backslash;
 }
 
 // A byte after which a backslash is the trail byte of a double-byte character
 // (or follows a half-width katakana) and therefore is not an escape.
-[[nodiscard]] constexpr bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFC; }
+[[nodiscard]] constexpr bool IsLeadByte(unsigned char c) {
+  return c >= 0x81 && c <= 0xFC;
+}
+
+// ---- The tree -------------------------------------------------------------
+
+// One node: an element (its text is the name) or a text node (its text is the
+// character data). An element owns its children, in document order, and keeps
+// its attributes as entries "name=value" in the order read.
+class TSXMLElement {
+ public:
+  TSXMLElement(bool is_text, std::string text) : is_text_(is_text), text_(std::move(text)) {}
+  TSXMLElement(const TSXMLElement&) = delete;
+  TSXMLElement& operator=(const TSXMLElement&) = delete;
+  // Frees the whole subtree without recursion, so any depth is safe.
+  virtual ~TSXMLElement();
+
+  [[nodiscard]] bool IsText() const { return is_text_; }
+  [[nodiscard]] const std::string& Text() const { return text_; }
+
+  [[nodiscard]] std::size_t Count() const { return children_.size(); }
+  // Throws std::out_of_range outside 0 .. Count() − 1.
+  [[nodiscard]] TSXMLElement* Items(std::size_t index) const;
+  [[nodiscard]] const std::vector<std::unique_ptr<TSXMLElement>>& Children() const {
+    return children_;
+  }
+  // Appends a child and returns it.
+  TSXMLElement* Add(std::unique_ptr<TSXMLElement> child);
+  // Frees every child; the attributes stay.
+  void Clear();
+
+  // The character data of every text node below, in document order.
+  [[nodiscard]] std::string TextContent() const;
+
+  [[nodiscard]] const std::vector<std::string>& Attributes() const { return attributes_; }
+  void AddAttribute(std::string entry) { attributes_.push_back(std::move(entry)); }
+  // The value of the first entry whose name (the text before its first "=")
+  // equals name without regard to ASCII letter case; empty when there is none.
+  // The view lives as long as the element.
+  [[nodiscard]] std::string_view AttributeValue(std::string_view name) const;
+
+ private:
+  friend class TSXMLReader;
+
+  bool is_text_;
+  std::string text_;
+  std::vector<std::unique_ptr<TSXMLElement>> children_;
+  std::vector<std::string> attributes_;
+};
+
+// The document: an element without a name whose children are the top-level
+// nodes of the input.
+class TSXMLDoc : public TSXMLElement {
+ public:
+  TSXMLDoc() : TSXMLElement(false, {}) {}
+
+  // Reads the rest of the stream and appends the nodes it holds. Raises
+  // EReadError where the input ends in the middle of a string, an attribute
+  // list, a skipped list or a "(" and its name; the nodes read so far stay.
+  void LoadFromStream(TStream& stream);
+  // The same on bytes already in memory.
+  void LoadFromBuffer(std::string_view bytes);
+};
+
+// ---- The text builders ----------------------------------------------------
 
 [[nodiscard]] std::string Indent(int level);
 [[nodiscard]] std::string EscapeName(std::string_view name);
+// Backslashes before double quotes and before every backslash that does not
+// follow a byte in 0x81–0xFC. A double quote right after such a byte cannot be
+// read back (the reader would take the escaping backslash as the second byte
+// of a character), so it is written as the full-width quote 0x81 0x68.
 [[nodiscard]] std::string EscapeString(std::string_view text);
 [[nodiscard]] std::string TextElement(std::string_view name, std::string_view text);
 [[nodiscard]] std::string NumberElement(std::string_view name, std::int64_t value);
 [[nodiscard]] std::string BoolElement(std::string_view name, bool value);
-[[nodiscard]] std::string ElementText(std::string_view name, const std::vector<std::string>& attributes,
-                                      int level, const std::vector<std::string>& children);
+[[nodiscard]] std::string ElementText(std::string_view name,
+                                      const std::vector<std::string>& attributes, int level,
+                                      const std::vector<std::string>& children);
 
 void AppendIndent(std::string& out, int level);
 void AppendEscapedName(std::string& out, std::string_view name);
