@@ -1216,11 +1216,11 @@ void TCalculator::CheckUserFuncNames() {
       worst_name = std::string(name);
     }
   }
+  lines = std::move(kept);
   if (worst_check == 0) {
     FinishCheck({});
     return;
   }
-  lines = std::move(kept);
   ++user_func_names_.version_;
   if (auto_start_) Calculate();
   const std::string& format = worst_check == 1   ? InvalidNameMessage()
