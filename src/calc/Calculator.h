@@ -119,7 +119,7 @@ class EDivByZero : public EMathError {
   EDivByZero() : EMathError("Division by zero") {}
 };
 
-inline constexpr std::size_t kMaxExpressionLength = 65536;
+inline constexpr std::size_t kMaxExpressionLength = std::size_t{1} << 20;
 
 // ---------------------------------------------------------------------------
 // Numbers and their text.
