@@ -190,6 +190,21 @@ pattern_base_t* pattern_base_list_t::AddSorted(std::unique_ptr<pattern_base_t> p
   return added;
 }
 
+void pattern_base_list_t::AddSortedAll(std::vector<std::unique_ptr<pattern_base_t>> ps) {
+  for (const auto& p : ps) {
+    if (p && p->Class() != accepts_) {
+      throw EWrongPatternClass("a pattern of the other class cannot join this list");
+    }
+  }
+  for (auto& p : ps) {
+    if (p) items_.push_back(std::move(p));
+  }
+  // A stable sort of everything appended gives each pattern the place that
+  // successive stable sorts after each append would give it.
+  std::stable_sort(items_.begin(), items_.end(),
+                   [](const auto& a, const auto& b) { return a->title < b->title; });
+}
+
 pattern_base_t* pattern_base_list_t::Items(int i) const {
   if (i < 0 || i >= Count()) throw std::out_of_range("pattern list index out of range");
   return items_[static_cast<std::size_t>(i)].get();

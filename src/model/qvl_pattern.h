@@ -164,6 +164,11 @@ class pattern_base_list_t {
   // patterns with equal titles keep their order). Returns p. Throws
   // EWrongPatternClass, leaving the list unchanged, for the other class.
   pattern_base_t* AddSorted(std::unique_ptr<pattern_base_t> p);
+  // The same as AddSorted of each pattern in turn (null ones skipped), but the
+  // list is sorted once, so a file with very many patterns loads in n log n.
+  // Throws EWrongPatternClass, leaving the list unchanged, if any pattern is of
+  // the other class.
+  void AddSortedAll(std::vector<std::unique_ptr<pattern_base_t>> ps);
   [[nodiscard]] int Count() const { return static_cast<int>(items_.size()); }
   // Throws std::out_of_range outside 0 .. Count() − 1.
   [[nodiscard]] pattern_base_t* Items(int i) const;
