@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev
+  libcli11-dev nlohmann-json3-dev
   qt6-base-dev
   clang libclang-rt-14-dev
 )

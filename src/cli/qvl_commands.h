@@ -1,0 +1,64 @@
+// The commands of qvl, the command-line companion of the window: each reads a
+// document through the same core code as the window and prints UTF-8 text.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "model/qvl_scene.h"
+
+namespace qvl::cli {
+
+// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitExpressionFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitFile = 3;
+
+// A wrong path, field, value or option: the command line is at fault.
+class usage_error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+// A file that could not be read or written; the message is UTF-8.
+class file_error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Loads a document; a missing or unreadable file is a file_error carrying the
+// window's load failure message.
+void Load(root_t& root, const std::filesystem::path& file);
+
+// "/" is the root, "/2/0" the first child of its third child.
+[[nodiscard]] scene_base_t& NodeAt(root_t& root, const std::string& path);
+[[nodiscard]] std::string PathOf(const scene_base_t& node);
+// "root", "group" or "scene".
+[[nodiscard]] std::string ClassName(const scene_base_t& node);
+// The kind's text form; "root" for the root.
+[[nodiscard]] std::string KindName(const scene_base_t& node);
+
+// A code page 932 text as one tab-separated UTF-8 field: backslash, tab,
+// carriage return and line feed are written as \\, \t, \r and \n.
+[[nodiscard]] std::string Field(const std::string& cp932);
+
+void Tree(root_t& root, std::ostream& out);
+// pattern_title empty: the node's current pattern.
+void Explain(scene_base_t& node, const std::string* pattern_title, std::ostream& out);
+void Compare(scene_base_t& node, const std::string* pattern_title,
+             const std::vector<std::string>& assignments, std::ostream& out);
+void Totals(scene_base_t& node, std::ostream& out);
+void Status(scene_base_t& node, std::ostream& out);
+// Evaluates each expression afresh; scb reads node (may be null). Returns the
+// number of expressions that failed.
+int Calc(const scene_base_t* node, const std::vector<std::string>& expressions, std::ostream& out);
+void ExportJson(root_t& root, std::ostream& out);
+void ExportCsv(root_t& root, std::ostream& out);
+
+// Sets one field of a pattern by its file attribute name (UTF-8 value).
+void SetPatternField(pattern_base_t& p, const std::string& name, const std::string& value);
+
+}  // namespace qvl::cli

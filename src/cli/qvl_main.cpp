@@ -1,0 +1,142 @@
+// qvl: the command-line companion of the window, for route sheets and scripts.
+#include <CLI/CLI.hpp>
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "cli/qvl_commands.h"
+#include "model/qvl_document.h"
+#include "model/qvl_text.h"
+
+namespace {
+
+using namespace qvl;
+using namespace qvl::cli;
+
+// Writes to OUT when given, to standard output otherwise.
+void WriteOutput(const std::string& out_file, const std::string& bytes) {
+  if (out_file.empty()) {
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::cout.flush();
+    return;
+  }
+  std::ofstream f(out_file, std::ios::binary | std::ios::trunc);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  f.close();
+  if (!f) throw file_error("cannot write '" + out_file + "'");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "qvl: the score arithmetic of Quovel Pattern Manager on the command line.\n"
+      "A node is addressed by 0-based child indexes from the root: / is the root,\n"
+      "/2 its third child, /2/0/3 deeper. Texts are printed as UTF-8; inside a\n"
+      "tab-separated field, \\ tab CR LF are written as \\\\ \\t \\r \\n.",
+      "qvl"};
+  app.set_version_flag("--version", "qvl 0.04 (Quovel Pattern Manager)");
+  app.require_subcommand(1, 1);
+  app.fallthrough(false);
+
+  std::string file, path, pattern, out_file, format = "json", node_path;
+  std::vector<std::string> changes, expressions;
+
+  auto* tree = app.add_subcommand("tree", "one line per node: PATH CLASS KIND TITLE");
+  tree->add_option("FILE", file, "pattern file (.pat)")->required();
+
+  auto* explain = app.add_subcommand("explain", "the twelve terms of a node's pattern");
+  explain->add_option("FILE", file, "pattern file (.pat)")->required();
+  explain->add_option("PATH", path, "node path")->required();
+  auto* explain_pattern =
+      explain->add_option("--pattern", pattern, "the pattern with this title (default: current)");
+
+  auto* compare =
+      app.add_subcommand("compare", "compare the current pattern with a changed copy of a pattern");
+  compare->add_option("FILE", file, "pattern file (.pat)")->required();
+  compare->add_option("PATH", path, "node path")->required();
+  compare->add_option("CHANGES", changes, "FIELD=VALUE with the file's attribute names");
+  auto* compare_pattern =
+      compare->add_option("--pattern", pattern, "copy this pattern (default: current)");
+
+  auto* totals = app.add_subcommand("totals", "own, before and after totals of a node");
+  totals->add_option("FILE", file, "pattern file (.pat)")->required();
+  totals->add_option("PATH", path, "node path")->required();
+
+  auto* status = app.add_subcommand("status", "the window's status panels 1 to 5 for a node");
+  status->add_option("FILE", file, "pattern file (.pat)")->required();
+  status->add_option("PATH", path, "node path")->required();
+
+  auto* calc =
+      app.add_subcommand("calc", "evaluate expressions (use -- before one that starts with '-')");
+  calc->add_option("EXPR", expressions, "expressions, each evaluated afresh")->required();
+  auto* calc_file = calc->add_option("--file", file, "pattern file for scb");
+  calc->add_option("--node", node_path, "node whose spell card scb reads")->needs(calc_file);
+
+  auto* normalize =
+      app.add_subcommand("normalize", "load and save again (to OUT or standard output)");
+  normalize->add_option("FILE", file, "pattern file (.pat)")->required();
+  normalize->add_option("-o,--output", out_file, "output file");
+
+  auto* exporter = app.add_subcommand("export", "the whole tree as JSON, or the route as CSV");
+  exporter->add_option("FILE", file, "pattern file (.pat)")->required();
+  exporter->add_option("--format", format, "json or csv")->check(CLI::IsMember({"json", "csv"}));
+  exporter->add_option("-o,--output", out_file, "output file");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    std::cerr << "qvl: " << e.what() << "\n\n" << app.help();
+    return kExitUsage;
+  }
+
+  try {
+    root_t root;
+    std::ostringstream out;
+    if (calc->parsed()) {
+      const scene_base_t* node = nullptr;
+      if (!file.empty()) {
+        Load(root, file);
+        if (!node_path.empty()) node = &NodeAt(root, node_path);
+      }
+      const int failed = Calc(node, expressions, out);
+      WriteOutput("", out.str());
+      return failed == 0 ? kExitOk : kExitExpressionFailed;
+    }
+    Load(root, file);
+    if (tree->parsed()) {
+      Tree(root, out);
+    } else if (explain->parsed()) {
+      Explain(NodeAt(root, path), explain_pattern->count() > 0 ? &pattern : nullptr, out);
+    } else if (compare->parsed()) {
+      Compare(NodeAt(root, path), compare_pattern->count() > 0 ? &pattern : nullptr, changes, out);
+    } else if (totals->parsed()) {
+      Totals(NodeAt(root, path), out);
+    } else if (status->parsed()) {
+      Status(NodeAt(root, path), out);
+    } else if (normalize->parsed()) {
+      if (!out_file.empty()) {
+        const save_result_t saved = SaveDocument(root, out_file);
+        if (!saved.ok) throw file_error(Cp932ToUtf8(saved.error));
+        return kExitOk;
+      }
+      out << DocumentText(root);
+    } else if (exporter->parsed()) {
+      if (format == "csv") {
+        ExportCsv(root, out);
+      } else {
+        ExportJson(root, out);
+      }
+    }
+    WriteOutput(out_file, out.str());
+    return kExitOk;
+  } catch (const usage_error& e) {
+    std::cerr << "qvl: " << e.what() << "\n\n" << app.help();
+    return kExitUsage;
+  } catch (const file_error& e) {
+    std::cerr << "qvl: " << e.what() << '\n';
+    return kExitFile;
+  }
+}

@@ -1,0 +1,296 @@
+#!/usr/bin/env python3
+"""Runs the built qvl as a process and checks its output, exit codes and errors."""
+import csv
+import io
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+QVL = None
+TEMPLATES = None
+
+PATTERN_FIELDS = ["title", "memo", "selected", "player", "bomb", "cherry-max",
+                  "cherry-difference", "cherry-plus", "border-bonus-times", "bonus-item",
+                  "point", "graze", "spell-card-bonus-base", "enemy-bullet-bonus",
+                  "getting-spell-card"]
+
+
+def pattern(**fields):
+    attrs = []
+    for name in PATTERN_FIELDS:
+        key = name.replace("-", "_")
+        if key in fields:
+            value = fields[key]
+            if isinstance(value, bool):
+                value = "true" if value else "false"
+            attrs.append('(%s "%s")' % (name, value))
+    return "(pattern (@ %s))" % " ".join(attrs)
+
+
+# The worked example of the score arithmetic: Normal, stage 2; W before the
+# subject X gives 3000 cherry and 600 graze, Y after it the later counts.
+WORKED = """; hand-made fixture
+(root (@ (game "Quovel") (difficulty "Normal") (title "検証") (memo "") (grouping "false"))
+  (group (@ (kind "stage") (title "Stage 1")))
+  (group (@ (kind "stage") (title "Stage 2"))
+    (scene (@ (kind "way") (title "W") (point "0"))
+      %s)
+    (scene (@ (kind "spell-card") (title "幻符「表裏」") (point "50")
+              (initial-spell-card-bonus "5000000") (time-limit "60") (decrease-rate "50000"))
+      %s
+      %s)
+    (scene (@ (kind "normal-attack") (title "Y") (point "800"))
+      %s)))
+""" % (
+    pattern(title="w", selected=True, cherry_max=3000, graze=600),
+    pattern(title="old", selected=True, border_bonus_times=1, cherry_max=1000, point=40,
+            bonus_item=8, graze=80, spell_card_bonus_base=5000000, getting_spell_card=True),
+    pattern(title="new", border_bonus_times=2, cherry_max=1000, point=50, bonus_item=10,
+            graze=100, spell_card_bonus_base=5000000, getting_spell_card=True),
+    pattern(title="y", selected=True, border_bonus_times=20, point=800, bonus_item=100,
+            graze=500, getting_spell_card=True),
+)
+
+SINGLE = [4000000, 50000, 210000, 850000, 7333, 250000, 2750, 516666, 12500000, 3000,
+          5000000, 0]
+
+
+def run(*args, check_code=0):
+    proc = subprocess.run([QVL, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                          timeout=60)
+    if check_code is not None and proc.returncode != check_code:
+        raise AssertionError("qvl %s exited %d, expected %d\nstdout: %s\nstderr: %s" % (
+            " ".join(args), proc.returncode, check_code, proc.stdout.decode("utf-8", "replace"),
+            proc.stderr.decode("utf-8", "replace")))
+    return proc
+
+
+def out(*args, check_code=0):
+    return run(*args, check_code=check_code).stdout.decode("utf-8")
+
+
+def terms(text):
+    lines = text.splitlines()
+    values = [int(line.split("\t")[1]) for line in lines[:12]]
+    total = int(lines[12].split("\t")[1])
+    return lines, values, total
+
+
+class Fixture(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory()
+        self.worked = os.path.join(self.dir.name, "worked.pat")
+        with open(self.worked, "wb") as f:
+            f.write(WORKED.replace("\n", "\r\n").encode("cp932"))
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+
+class TreeAndExplain(Fixture):
+    def test_tree_lists_every_node_in_document_order(self):
+        lines = out("tree", self.worked).splitlines()
+        self.assertEqual(lines[0], "/\troot\troot\t検証")
+        self.assertEqual(lines[1], "/0\tgroup\tstage\tStage 1")
+        self.assertEqual(lines[2], "/1\tgroup\tstage\tStage 2")
+        self.assertEqual(lines[4], "/1/1\tscene\tspell-card\t幻符「表裏」")
+        self.assertEqual(len(lines), 6)
+
+    def test_explain_named_pattern_gives_the_worked_example(self):
+        lines, values, total = terms(out("explain", self.worked, "/1/1", "--pattern", "new"))
+        self.assertEqual(values, SINGLE)
+        self.assertEqual(total, 23389749)
+        fields = lines[2].split("\t")
+        self.assertEqual(fields[0], "2")
+        self.assertEqual(fields[3], "(10 * 1000) * ([(2 + 1) / 2] + 20)")
+        self.assertEqual(fields[4],
+                         "(10 * 増加した桜点) * ([(ここと + 1) / 2] + 以降のボーダーボーナス取得回数)")
+        self.assertEqual(lines[0].split("\t")[2], "ボーダーボーナス")
+        self.assertEqual(lines[12], "total\t23389749")
+        self.assertEqual(len(lines), 13)
+
+    def test_explain_of_a_group_without_grouping_has_empty_texts(self):
+        lines, values, total = terms(out("explain", self.worked, "/"))
+        self.assertEqual(lines[0].split("\t")[2:], ["", "", "", ""])
+        self.assertNotEqual(total, 0)
+
+    def test_explain_unknown_pattern_is_a_usage_error(self):
+        proc = run("explain", self.worked, "/1/1", "--pattern", "nope", check_code=2)
+        self.assertIn(b"nope", proc.stderr)
+
+
+class Compare(Fixture):
+    def test_compare_named_pattern_gives_the_worked_comparison(self):
+        lines, values, total = terms(out("compare", self.worked, "/1/1", "--pattern", "new"))
+        self.assertEqual(values[0], 4030000)
+        self.assertEqual(values[7], 517466)
+        self.assertEqual(values[8], 12530000)
+        self.assertEqual(values[9], 3300)
+        self.assertEqual(total, 23450849)
+        self.assertEqual(lines[9].split("\t")[3], "(300 * 10) + (([600 / 40] * 10) * (10 - 8))")
+        self.assertEqual(lines[13], "as-here-only\ttrue")
+
+    def test_compare_with_field_changes_of_the_current_pattern(self):
+        _, values, total = terms(out("compare", self.worked, "/1/1", "border-bonus-times=2",
+                                     "point=50", "bonus-item=10", "graze=100"))
+        self.assertEqual(total, 23450849)
+        _, unchanged, _ = terms(out("compare", self.worked, "/1/1"))
+        _, single, _ = terms(out("explain", self.worked, "/1/1"))
+        self.assertEqual(unchanged, single)
+
+    def test_boolean_and_text_fields(self):
+        _, values, _ = terms(out("compare", self.worked, "/1/1", "getting-spell-card=FALSE",
+                                 "title=新しい"))
+        self.assertEqual(values[10], 0)
+
+    def test_group_fields_on_a_group(self):
+        _, values, _ = terms(out("compare", self.worked, "/1", "total-enemy-bullet-bonus=70"))
+        self.assertEqual(values[11], 70)
+
+    def test_bad_fields_and_values_are_usage_errors(self):
+        for change in ["foo=1", "graze-rest=1", "point=abc", "point=9223372036854775808",
+                       "getting-spell-card=yes", "point"]:
+            with self.subTest(change=change):
+                proc = run("compare", self.worked, "/1/1", change, check_code=2)
+                self.assertTrue(proc.stderr)
+        run("compare", self.worked, "/1", "graze=1", check_code=2)
+        run("compare", self.worked, "/1/1", "point=-9223372036854775808")
+
+
+class TotalsAndStatus(Fixture):
+    def test_totals_in_file_order(self):
+        lines = out("totals", self.worked, "/1/1").splitlines()
+        self.assertEqual(len(lines), 39)
+        self.assertEqual(lines[0], "own\tplayer\t0")
+        self.assertEqual(lines[12], "own\tgetting-spell-cards-number\t1")
+        before = {l.split("\t")[1]: int(l.split("\t")[2]) for l in lines if l.startswith("before")}
+        self.assertEqual(before["cherry-max"], 3000)
+        self.assertEqual(before["graze-rest"], 600)
+        after = {l.split("\t")[1]: int(l.split("\t")[2]) for l in lines if l.startswith("after")}
+        self.assertEqual(after["border-bonus-times"], 20)
+        self.assertEqual(after["graze-in-getting-spell-cards"], 500)
+
+    def test_status_panels(self):
+        self.assertEqual(out("status", self.worked, "/1/1").splitlines(),
+                         ["☆:     0", "G:   600", "P:    0", "C:  203000/ 203000", "C+: 1000"])
+        root = out("status", self.worked, "/").splitlines()
+        self.assertEqual(root[4], "Spell:  2")
+        self.assertEqual(root[2], "P:  840")
+
+
+class Calc(Fixture):
+    def test_expressions_and_their_failures(self):
+        proc = run("calc", "1+2*3", "$10", "1/0", "(1", "", "2^10", check_code=1)
+        self.assertEqual(proc.stdout.decode("utf-8").splitlines(), [
+            "7", "16", "error: Floating point division by zero",
+            "error: 括弧の対応が正しくありません", "error: 式がありません", "1024"])
+
+    def test_success_exits_zero_and_negative_numbers_follow_a_double_dash(self):
+        self.assertEqual(out("calc", "--", "-5+3").splitlines(), ["-2"])
+
+    def test_scb_reads_the_given_node(self):
+        self.assertEqual(out("calc", "--file", self.worked, "--node", "/1/1", "scb(30)",
+                             "scb(30)+1500*3").splitlines(), ["3525000", "3529500"])
+        # A scene that is not a spell card, and no node at all, give 0.
+        self.assertEqual(out("calc", "--file", self.worked, "--node", "/1/0", "scb(30)"), "0\n")
+        self.assertEqual(out("calc", "scb(30)"), "0\n")
+        run("calc", "--file", self.worked, "--node", "/7", "1", check_code=2)
+        run("calc", "--node", "/1", "1", check_code=2)
+
+
+class Files(Fixture):
+    def test_missing_file(self):
+        proc = run("tree", os.path.join(self.dir.name, "missing.pat"), check_code=3)
+        self.assertIn("の読み込みに失敗しました。", proc.stderr.decode("utf-8"))
+
+    def test_truncated_file(self):
+        cut = os.path.join(self.dir.name, "cut.pat")
+        data = WORKED.encode("cp932")
+        with open(cut, "wb") as f:
+            f.write(data[:data.index(b'"old"') + 3])
+        proc = run("tree", cut, check_code=3)
+        self.assertIn("他のソフト等で使用している場合は終了させて下さい。",
+                      proc.stderr.decode("utf-8"))
+
+    def test_bad_paths(self):
+        for path in ["/9", "1", "/1/1/0", "/x", "/-1", "//", ""]:
+            with self.subTest(path=path):
+                run("explain", self.worked, path, check_code=2)
+
+    def test_normalize_is_stable_and_writes_files(self):
+        first = run("normalize", self.worked).stdout
+        self.assertTrue(first.startswith(b'(root (@ (game "Quovel")\r\n'))
+        self.assertTrue(first.endswith(b")\r\n"))
+        again = os.path.join(self.dir.name, "again.pat")
+        run("normalize", self.worked, "-o", again)
+        with open(again, "rb") as f:
+            self.assertEqual(f.read(), first)
+        self.assertEqual(run("normalize", again).stdout, first)
+        run("normalize", self.worked, "-o", os.path.join(self.dir.name, "no", "such", "dir.pat"),
+            check_code=3)
+
+    def test_usage(self):
+        self.assertIn(b"explain", run("--help").stdout)
+        self.assertIn(b"0.04", run("--version").stdout)
+        run(check_code=2)
+        run("frobnicate", check_code=2)
+        run("tree", self.worked, "--bogus", check_code=2)
+        run("export", self.worked, "--format", "xml", check_code=2)
+
+
+class Export(Fixture):
+    def check_csv(self, path):
+        text = out("export", path, "--format", "csv")
+        rows = list(csv.DictReader(io.StringIO(text, newline="")))
+        root_total = terms(out("explain", path, "/"))[2]
+        running = 0
+        for row in rows:
+            running += int(row["total"])
+            self.assertEqual(int(row["running_total"]), running)
+            self.assertEqual(sum(int(row[k]) for k in list(row)[6:18]), int(row["total"]))
+        self.assertEqual(running, root_total)
+        return rows
+
+    def test_csv_has_one_row_per_counted_scene(self):
+        rows = self.check_csv(self.worked)
+        self.assertEqual([r["path"] for r in rows], ["/1/0", "/1/1", "/1/2"])
+        self.assertEqual(rows[1]["title"], "幻符「表裏」")
+        self.assertEqual(rows[1]["pattern"], "old")
+        self.assertEqual(rows[1]["stage"], "2")
+
+    def test_csv_replaces_a_grouping_group_by_its_row(self):
+        grouped = os.path.join(self.dir.name, "grouped.pat")
+        text = WORKED.replace('(title "Stage 2"))', '(title "Stage 2") (grouping "true"))')
+        with open(grouped, "wb") as f:
+            f.write(text.encode("cp932"))
+        rows = self.check_csv(grouped)
+        self.assertEqual([r["path"] for r in rows], ["/1"])
+
+    def test_json_holds_every_field(self):
+        doc = json.loads(out("export", self.worked))
+        self.assertEqual(doc["difficulty"], "Normal")
+        scene = doc["children"][1]["children"][1]
+        self.assertEqual(scene["kind"], "spell-card")
+        self.assertEqual(scene["time-limit"], 60)
+        self.assertEqual([p["title"] for p in scene["patterns"]], ["new", "old"])
+        self.assertEqual(scene["patterns"][1]["graze"], 80)
+        self.assertTrue(scene["patterns"][1]["selected"])
+        self.assertIn("graze-rest", doc["patterns"][0])
+
+    def test_templates(self):
+        names = sorted(n for n in os.listdir(TEMPLATES) if n.endswith(".pat"))
+        self.assertEqual(len(names), 6)
+        for name in names:
+            with self.subTest(template=name):
+                path = os.path.join(TEMPLATES, name)
+                self.assertGreater(len(out("tree", path).splitlines()), 5)
+                rows = self.check_csv(path)
+                self.assertGreater(len(rows), 5)
+
+
+if __name__ == "__main__":
+    QVL, TEMPLATES = sys.argv[1], sys.argv[2]
+    unittest.main(argv=[sys.argv[0], "-v"])
