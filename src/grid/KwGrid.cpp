@@ -208,7 +208,7 @@ void TCustomKwGrid::CellsChanged(const TGridRect& cells) {
   InvalidateCells(cells);
   const TCellCoord c = m_model.Current();
   if (m_editing && cells.Contains(c.Col, c.Row)) RefreshEditor();
-  if (QAccessible::isActive() && cells.Area() <= kCellsPerInvalidate) {
+  if (KwGridAccessibleWanted() && cells.Area() <= kCellsPerInvalidate) {
     for (int row = std::max(cells.Top, 0); row <= cells.Bottom; ++row) {
       for (int col = std::max(cells.Left, 0); col <= cells.Right; ++col) {
         NotifyAccessibleValue(col, row);
@@ -234,15 +234,15 @@ void TCustomKwGrid::SizesChanged() {
   if (m_editing && !m_model.Current().IsValid()) {
     // The current cell went away with the rows or columns under it.
     m_editing = false;
-    if (m_editor->hasFocus()) setFocus(Qt::OtherFocusReason);
+    TakeFocusFromEditor();
     m_editor->hide();
   }
   UpdateScrollRanges();
   InvalidateAll();
   PlaceEditor();
-  if (QAccessible::isActive()) {
+  if (KwGridAccessibleWanted()) {
     QAccessibleTableModelChangeEvent ev(this, QAccessibleTableModelChangeEvent::ModelReset);
-    QAccessible::updateAccessibility(&ev);
+    SendKwGridAccessibleEvent(&ev);
   }
 }
 
@@ -363,8 +363,7 @@ void TCustomKwGrid::CommitEdit() {
 void TCustomKwGrid::CloseEditor() {
   if (!m_editing) return;
   m_editing = false;
-  // Hiding a focused editor would pass the focus on to the next control.
-  if (m_editor->hasFocus()) setFocus(Qt::OtherFocusReason);
+  TakeFocusFromEditor();
   m_editor->hide();
   const TCellCoord c = m_model.Current();
   InvalidateCell(c);
@@ -415,6 +414,15 @@ bool TCustomKwGrid::FocusWithin() const {
   return hasFocus() || m_editor->hasFocus();
 }
 
+void TCustomKwGrid::TakeFocusFromEditor() {
+  // Hiding a focused editor would pass the focus on to the next control; the
+  // grid takes it back without reopening the editor it is closing.
+  if (!m_editor->hasFocus()) return;
+  m_focusFromEditor = true;
+  setFocus(Qt::OtherFocusReason);
+  m_focusFromEditor = false;
+}
+
 void TCustomKwGrid::GainedFocus() {
   InvalidateAll();
   if (m_focusInside) return;
@@ -445,7 +453,10 @@ void TCustomKwGrid::focusInEvent(QFocusEvent* e) {
   }
   GainedFocus();
   // A click opens the editor after the click has chosen the cell.
-  if (EditMode() == ceAlwayShowEditor && e->reason() != Qt::MouseFocusReason) OpenEditor();
+  if (EditMode() == ceAlwayShowEditor && e->reason() != Qt::MouseFocusReason &&
+      !m_focusFromEditor) {
+    OpenEditor();
+  }
 }
 
 void TCustomKwGrid::focusOutEvent(QFocusEvent* e) {
@@ -1037,19 +1048,19 @@ void TCustomKwGrid::SetHint(const QString& hint) {
 // Accessibility notifications
 
 void TCustomKwGrid::NotifyAccessibleFocus() {
-  if (!QAccessible::isActive() || !FocusWithin()) return;
+  if (!KwGridAccessibleWanted() || !FocusWithin()) return;
   const TCellCoord c = m_model.Current();
   if (!m_model.Inside(c.Col, c.Row)) return;
   QAccessibleEvent ev(this, QAccessible::Focus);
   ev.setChild(KwGridCellIndex(*this, c.Col, c.Row));
-  QAccessible::updateAccessibility(&ev);
+  SendKwGridAccessibleEvent(&ev);
 }
 
 void TCustomKwGrid::NotifyAccessibleValue(int col, int row) {
   if (!m_model.Inside(col, row)) return;
   QAccessibleValueChangeEvent ev(this, DisplayText(col, row));
   ev.setChild(KwGridCellIndex(*this, col, row));
-  QAccessible::updateAccessibility(&ev);
+  SendKwGridAccessibleEvent(&ev);
 }
 
 }  // namespace qvl

@@ -770,6 +770,7 @@ class TCustomKwGrid : public QAbstractScrollArea, private TKwGridObserver {
   void PlaceEditor();
   void ApplyImeMode(QWidget* w, TImeMode mode);
   void StyleEditor();
+  void TakeFocusFromEditor();
   void GainedFocus();
   void FocusLeft(QFocusEvent* e);
   // The grid or its editor has the focus.
@@ -830,6 +831,8 @@ class TCustomKwGrid : public QAbstractScrollArea, private TKwGridObserver {
   bool m_focusInside = false;
   // Shift+Tab out of the editor lands on the grid first; pass it on.
   bool m_skipBacktab = false;
+  // The grid takes the focus back from the editor it is closing.
+  bool m_focusFromEditor = false;
 
   // Mouse state
   bool m_dragSelecting = false;

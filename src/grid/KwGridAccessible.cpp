@@ -38,6 +38,25 @@ int KwGridCellIndex(const TCustomKwGrid& grid, int col, int row) {
   return row * grid.ColCount() + col;
 }
 
+namespace {
+TKwGridAccessibleListener g_listener = nullptr;
+}  // namespace
+
+TKwGridAccessibleListener SetKwGridAccessibleListener(TKwGridAccessibleListener listener) {
+  const TKwGridAccessibleListener previous = g_listener;
+  g_listener = listener;
+  return previous;
+}
+
+bool KwGridAccessibleWanted() {
+  return g_listener || QAccessible::isActive();
+}
+
+void SendKwGridAccessibleEvent(QAccessibleEvent* event) {
+  if (g_listener) g_listener(event);
+  QAccessible::updateAccessibility(event);
+}
+
 // ---------------------------------------------------------------------------
 // The table
 

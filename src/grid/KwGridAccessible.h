@@ -18,6 +18,16 @@ void InstallKwGridAccessibleFactory();
 // The child index of a cell: row × ColCount + column.
 [[nodiscard]] int KwGridCellIndex(const TCustomKwGrid& grid, int col, int row);
 
+// The grid's events go to the platform's accessibility bridge when one is
+// active, and to a listener when one is set (code that watches the events
+// without a bridge, such as the tests on the offscreen platform).
+using TKwGridAccessibleListener = void (*)(QAccessibleEvent* event);
+// Returns the previous listener; nullptr removes it.
+TKwGridAccessibleListener SetKwGridAccessibleListener(TKwGridAccessibleListener listener);
+// Whether anybody takes the events, so that building them can be skipped.
+[[nodiscard]] bool KwGridAccessibleWanted();
+void SendKwGridAccessibleEvent(QAccessibleEvent* event);
+
 class TKwGridAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
  public:
   explicit TKwGridAccessible(TCustomKwGrid* grid);
