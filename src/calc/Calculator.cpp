@@ -490,11 +490,12 @@ std::string ValueText(double value) {
 }
 
 double StoreValue(long double x) {
+  // From halfway between the largest double and 2^1024 on, rounding to double
+  // would give an infinity.
+  constexpr long double kRoundsToInfinity = 0x1.fffffffffffff8p+1023L;
   if (std::isnan(x)) throw EInvalidOp();
-  if (std::isinf(x)) throw EOverflow();
-  const auto d = static_cast<double>(x);
-  if (std::isinf(d)) throw EOverflow();
-  return d;
+  if (!(std::fabs(x) < kRoundsToInfinity)) throw EOverflow();
+  return static_cast<double>(x);
 }
 
 std::int64_t TruncValue(long double x) {

@@ -137,6 +137,20 @@ TEST(TextForm, ReadsBackAsTheSameFifteenDigitValue) {
   }
 }
 
+TEST(Storing, RoundsToDoubleUpToTheOverflowThreshold) {
+  constexpr long double kMax = 0x1.fffffffffffffp+1023L;  // the largest double
+  EXPECT_EQ(StoreValue(kMax), DBL_MAX);
+  // Below the halfway point to 2^1024 a value still rounds to the largest double.
+  EXPECT_EQ(StoreValue(0x1.fffffffffffff7fep+1023L), DBL_MAX);
+  EXPECT_EQ(StoreValue(-0x1.fffffffffffff7fep+1023L), -DBL_MAX);
+  EXPECT_THROW((void)StoreValue(0x1.fffffffffffff8p+1023L), EOverflow);
+  EXPECT_THROW((void)StoreValue(-0x1.fffffffffffff8p+1023L), EOverflow);
+  EXPECT_THROW((void)StoreValue(std::numeric_limits<long double>::infinity()), EOverflow);
+  EXPECT_THROW((void)StoreValue(std::numeric_limits<long double>::quiet_NaN()), EInvalidOp);
+  EXPECT_EQ(StoreValue(1E-400L), 0.0);  // underflow is no error
+  EXPECT_EQ(StoreValue(0.1L), 0.1);
+}
+
 TEST(Truncation, SignedSixtyFourBitRangeOnly) {
   EXPECT_EQ(TruncValue(2.9L), 2);
   EXPECT_EQ(TruncValue(-2.9L), -2);
