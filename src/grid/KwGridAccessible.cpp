@@ -6,6 +6,9 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cstdint>
+#include <limits>
+
 namespace qvl {
 
 namespace {
@@ -35,7 +38,8 @@ void InstallKwGridAccessibleFactory() {
 }
 
 int KwGridCellIndex(const TCustomKwGrid& grid, int col, int row) {
-  return row * grid.ColCount() + col;
+  const std::int64_t index = static_cast<std::int64_t>(row) * grid.ColCount() + col;
+  return index > std::numeric_limits<int>::max() ? -1 : static_cast<int>(index);
 }
 
 namespace {

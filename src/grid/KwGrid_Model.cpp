@@ -122,7 +122,9 @@ std::int64_t TGridRect::Area() const {
   if (IsEmpty()) return 0;
   const std::int64_t w = static_cast<std::int64_t>(Right) - Left + 1;
   const std::int64_t h = static_cast<std::int64_t>(Bottom) - Top + 1;
-  return w * h;  // at most 2^32 × 2^32 / 4, inside 64 bits
+  // Each side is at most 2^32, so the product can pass 2^63.
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  return h > kMax / w ? kMax : w * h;
 }
 
 // ---------------------------------------------------------------------------

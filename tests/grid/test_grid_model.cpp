@@ -130,6 +130,25 @@ TEST(CellValue, SameMeansSameKindAndValue) {
   EXPECT_FALSE(IsNumericValue(QString("3")));
 }
 
+TEST(GridRect, AreasSaturateInsteadOfOverflowing) {
+  EXPECT_EQ((TGridRect{1, 1, 3, 2}.Area()), 6);
+  EXPECT_EQ((TGridRect{3, 3, 2, 2}.Area()), 0);
+  constexpr int lo = std::numeric_limits<int>::min();
+  constexpr int hi = std::numeric_limits<int>::max();
+  EXPECT_EQ((TGridRect{lo, lo, hi, hi}.Area()), std::numeric_limits<std::int64_t>::max());
+  EXPECT_EQ((TGridRect{lo, 0, hi, 0}.Area()), std::int64_t{1} << 32);
+  EXPECT_TRUE((TGridRect{0, 0, 4, 4}.Intersects({4, 4, 9, 9})));
+  EXPECT_FALSE((TGridRect{0, 0, 4, 4}.Intersects({5, 0, 9, 9})));
+  EXPECT_EQ(TGridRect::Spanning({4, 1}, {2, 3}), (TGridRect{2, 1, 4, 3}));
+  // A huge joint style is no merge and governs the whole grid.
+  TKwGridModel m;
+  TCellStyle& s = m.CellStyles().Add();
+  s.SetRect(lo, lo, hi, hi);
+  s.SetJoint(true);
+  EXPECT_FALSE(s.Merged());
+  EXPECT_EQ(m.CellStyles().FindStyle(4, 4), 0);
+}
+
 TEST(GridModel, SizesOfNewColumnsAndRows) {
   TKwGridModel m;
   EXPECT_EQ(m.ColCount(), 5);

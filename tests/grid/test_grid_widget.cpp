@@ -603,3 +603,58 @@ TEST_F(GridWidget, ShrinkingUnderTheEditorClosesIt) {
 
 }  // namespace
 }  // namespace qvl
+
+namespace qvl {
+namespace {
+
+TEST_F(GridWidget, SizingByMouseOnlyWithTheSizingOptions) {
+  Show(ceReadOnly);
+  std::vector<int> asked;
+  grid.OnColSizing = [&](TCustomKwGrid&, int col, int& width) {
+    asked.push_back(col);
+    width = std::min(width, 100);
+  };
+  // The edge between columns 1 and 2 in the fixed row.
+  const QPoint edge(65 + 65, 10);
+  const auto drag = [&](QPoint from, QPoint to) {
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, grid.viewport()->mapToGlobal(to), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid.viewport(), &move);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, to);
+  };
+  drag(edge, edge + QPoint(20, 0));
+  EXPECT_EQ(grid.ColWidth(1), 65);
+  EXPECT_TRUE(asked.empty());
+
+  grid.SetOptions(TKwGridOptions{TKwGridOption::ColSizing, TKwGridOption::RowSizing});
+  drag(edge, edge + QPoint(20, 0));
+  EXPECT_EQ(grid.ColWidth(1), 85);
+  drag(QPoint(65 + 85, 10), QPoint(65 + 85 + 50, 10));
+  EXPECT_EQ(grid.ColWidth(1), 100);  // the handler's limit
+  EXPECT_EQ(asked, (std::vector<int>{1, 1}));
+  // Fixed columns need their own option.
+  drag(QPoint(65, 10), QPoint(90, 10));
+  EXPECT_EQ(grid.ColWidth(0), 65);
+  // Rows are sized in the fixed column.
+  drag(QPoint(10, 24 + 24), QPoint(10, 24 + 24 + 10));
+  EXPECT_EQ(grid.RowHeight(1), 34);
+}
+
+TEST_F(GridWidget, ClickAndTopLeftEvents) {
+  grid.SetRowCount(40);
+  Show(ceReadOnly);
+  std::vector<std::string> seen;
+  grid.OnCellClick = [&](TCustomKwGrid&, int c, int r) {
+    seen.push_back("click " + std::to_string(c) + "," + std::to_string(r));
+  };
+  grid.OnTopLeftChanged = [&](TCustomKwGrid& g) {
+    seen.push_back("topleft " + std::to_string(g.LeftCol()) + "," + std::to_string(g.TopRow()));
+  };
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, w.CellCentre(2, 3));
+  grid.SetTopRow(5);
+  EXPECT_EQ(seen, (std::vector<std::string>{"click 2,3", "topleft 1,5"}));
+}
+
+}  // namespace
+}  // namespace qvl
