@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <system_error>
@@ -23,54 +25,120 @@ namespace {
 using sxml::TSXMLElement;
 
 // ---- Reading attributes ---------------------------------------------------
-// Each attribute is read on its own; a value that cannot be converted leaves
-// the field as it was.
+// Each attribute is the first entry of its name, the name compared without
+// regard to letter case; a missing one reads as the empty text. Each is read on
+// its own: a value that cannot be converted leaves the field as it was.
 
-void ReadText(const TSXMLElement& e, std::string_view name, std::string& field) {
-  field.assign(e.AttributeValue(name));
+[[nodiscard]] bool EqualsLowerName(std::string_view name, std::string_view lower) {
+  if (name.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    char c = name[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower[i]) return false;
+  }
+  return true;
 }
 
-void ReadScore(const TSXMLElement& e, std::string_view name, score_t& field) {
-  score_t value = 0;
-  if (ParseScore(e.AttributeValue(name), value)) field = value;
-}
+// The values of a fixed set of attribute names (given in lower case), found in
+// one pass over the element's entries instead of one search per name.
+template <std::size_t N>
+class attribute_values_t {
+ public:
+  attribute_values_t(const TSXMLElement& e, const std::array<std::string_view, N>& names) {
+    std::array<bool, N> seen{};
+    e.ForEachAttribute([&](std::string_view name, std::string_view value) {
+      for (std::size_t i = 0; i < N; ++i) {
+        if (!seen[i] && EqualsLowerName(name, names[i])) {
+          seen[i] = true;
+          values_[i] = value;
+          return;
+        }
+      }
+    });
+  }
 
-void ReadBool(const TSXMLElement& e, std::string_view name, bool& field) {
-  field = BoolFromText(e.AttributeValue(name));
-}
+  [[nodiscard]] std::string_view operator[](std::size_t i) const { return values_[i]; }
+  void Text(std::size_t i, std::string& field) const { field.assign(values_[i]); }
+  void Score(std::size_t i, score_t& field) const {
+    score_t value = 0;
+    if (ParseScore(values_[i], value)) field = value;
+  }
+  void Bool(std::size_t i, bool& field) const { field = BoolFromText(values_[i]); }
 
-void ReadBaseAttributes(const TSXMLElement& e, pattern_base_t& p) {
-  ReadText(e, "title", p.title);
-  ReadText(e, "memo", p.memo);
-  ReadBool(e, "selected", p.selected);
-  ReadScore(e, "player", p.player);
-  ReadScore(e, "bomb", p.bomb);
-  ReadScore(e, "cherry-max", p.cherry_max);
-  ReadScore(e, "cherry-difference", p.cherry_difference);
-  ReadScore(e, "cherry-plus", p.cherry_plus);
-  ReadScore(e, "border-bonus-times", p.border_bonus_times);
-  ReadScore(e, "bonus-item", p.bonus_item);
-  ReadScore(e, "point", p.point);
+ private:
+  std::array<std::string_view, N> values_{};
+};
+
+// The attributes shared by both pattern classes come first, in written order.
+constexpr std::size_t kBaseCount = 11;
+
+template <std::size_t N>
+void ReadBaseAttributes(const attribute_values_t<N>& a, pattern_base_t& p) {
+  a.Text(0, p.title);
+  a.Text(1, p.memo);
+  a.Bool(2, p.selected);
+  a.Score(3, p.player);
+  a.Score(4, p.bomb);
+  a.Score(5, p.cherry_max);
+  a.Score(6, p.cherry_difference);
+  a.Score(7, p.cherry_plus);
+  a.Score(8, p.border_bonus_times);
+  a.Score(9, p.bonus_item);
+  a.Score(10, p.point);
 }
 
 std::unique_ptr<pattern_base_t> ReadPattern(const TSXMLElement& e) {
+  static constexpr std::array<std::string_view, kBaseCount + 4> kNames = {"title",
+                                                                          "memo",
+                                                                          "selected",
+                                                                          "player",
+                                                                          "bomb",
+                                                                          "cherry-max",
+                                                                          "cherry-difference",
+                                                                          "cherry-plus",
+                                                                          "border-bonus-times",
+                                                                          "bonus-item",
+                                                                          "point",
+                                                                          "graze",
+                                                                          "spell-card-bonus-base",
+                                                                          "enemy-bullet-bonus",
+                                                                          "getting-spell-card"};
+  const attribute_values_t a(e, kNames);
   auto p = std::make_unique<pattern_t>();
-  ReadBaseAttributes(e, *p);
-  ReadScore(e, "graze", p->graze);
-  ReadScore(e, "spell-card-bonus-base", p->spell_card_bonus_base);
-  ReadScore(e, "enemy-bullet-bonus", p->enemy_bullet_bonus);
-  ReadBool(e, "getting-spell-card", p->getting_spell_card);
+  ReadBaseAttributes(a, *p);
+  a.Score(11, p->graze);
+  a.Score(12, p->spell_card_bonus_base);
+  a.Score(13, p->enemy_bullet_bonus);
+  a.Bool(14, p->getting_spell_card);
   return p;
 }
 
 std::unique_ptr<pattern_base_t> ReadGroupedPattern(const TSXMLElement& e) {
+  static constexpr std::array<std::string_view, kBaseCount + 5> kNames = {
+      "title",
+      "memo",
+      "selected",
+      "player",
+      "bomb",
+      "cherry-max",
+      "cherry-difference",
+      "cherry-plus",
+      "border-bonus-times",
+      "bonus-item",
+      "point",
+      "graze-in-getting-spell-cards",
+      "graze-rest",
+      "total-spell-card-bonus-base",
+      "total-enemy-bullet-bonus",
+      "getting-spell-cards-number"};
+  const attribute_values_t a(e, kNames);
   auto p = std::make_unique<grouped_pattern_t>();
-  ReadBaseAttributes(e, *p);
-  ReadScore(e, "graze-in-getting-spell-cards", p->graze_in_getting_spell_cards);
-  ReadScore(e, "graze-rest", p->graze_rest);
-  ReadScore(e, "total-spell-card-bonus-base", p->total_spell_card_bonus_base);
-  ReadScore(e, "total-enemy-bullet-bonus", p->total_enemy_bullet_bonus);
-  ReadScore(e, "getting-spell-cards-number", p->getting_spell_cards_number);
+  ReadBaseAttributes(a, *p);
+  a.Score(11, p->graze_in_getting_spell_cards);
+  a.Score(12, p->graze_rest);
+  a.Score(13, p->total_spell_card_bonus_base);
+  a.Score(14, p->total_enemy_bullet_bonus);
+  a.Score(15, p->getting_spell_cards_number);
   return p;
 }
 
@@ -91,16 +159,19 @@ std::unique_ptr<pattern_base_t> ReadGroupedPattern(const TSXMLElement& e) {
 }
 
 void ReadScene(group_t& node, const TSXMLElement& e) {
+  static constexpr std::array<std::string_view, 7> kNames = {
+      "kind", "title", "point", "memo", "initial-spell-card-bonus", "time-limit", "decrease-rate"};
+  const attribute_values_t a(e, kNames);
   auto scene = std::make_unique<scene_t>(&node);
-  scene->kind = SceneKindFromText(e.AttributeValue("kind"));
-  ReadText(e, "title", scene->title);
+  scene->kind = SceneKindFromText(a[0]);
+  a.Text(1, scene->title);
   score_t point = 0;
-  if (ParseScore(e.AttributeValue("point"), point)) scene->SetPoint(point);
-  ReadText(e, "memo", scene->memo);
+  if (ParseScore(a[2], point)) scene->SetPoint(point);
+  a.Text(3, scene->memo);
   if (scene->kind == scene_kind_t::SpellCard) {
-    ReadScore(e, "initial-spell-card-bonus", scene->initial_spell_card_bonus);
-    ReadScore(e, "time-limit", scene->time_limit);
-    ReadScore(e, "decrease-rate", scene->decrease_rate);
+    a.Score(4, scene->initial_spell_card_bonus);
+    a.Score(5, scene->time_limit);
+    a.Score(6, scene->decrease_rate);
   }
   auto* added = static_cast<scene_t*>(node.AddChild(std::move(scene)));
   std::vector<std::unique_ptr<pattern_base_t>> patterns;
@@ -122,11 +193,14 @@ void ReadChildren(group_t& node, const TSXMLElement& e) {
     if (name == "grouped-pattern") {
       patterns.push_back(ReadGroupedPattern(child));
     } else if (name == "group") {
+      static constexpr std::array<std::string_view, 4> kNames = {"kind", "title", "memo",
+                                                                 "grouping"};
+      const attribute_values_t a(child, kNames);
       auto group = std::make_unique<group_t>(&node);
-      group->kind = GroupKindFromText(child.AttributeValue("kind"));
-      ReadText(child, "title", group->title);
-      ReadText(child, "memo", group->memo);
-      ReadBool(child, "grouping", group->grouping);
+      group->kind = GroupKindFromText(a[0]);
+      a.Text(1, group->title);
+      a.Text(2, group->memo);
+      a.Bool(3, group->grouping);
       auto* added = static_cast<group_t*>(node.AddChild(std::move(group)));
       ReadChildren(*added, child);
     } else if (name == "scene") {
@@ -152,10 +226,13 @@ void FillRoot(root_t& root, const sxml::TSXMLDoc& doc) {
   root.ClearNode();
   root.patterns.Clear();
   if (source == nullptr) return;
-  root.difficulty = DifficultyFromText(source->AttributeValue("difficulty"));
-  ReadText(*source, "title", root.title);
-  ReadText(*source, "memo", root.memo);
-  ReadBool(*source, "grouping", root.grouping);
+  static constexpr std::array<std::string_view, 4> kNames = {"difficulty", "title", "memo",
+                                                             "grouping"};
+  const attribute_values_t a(*source, kNames);
+  root.difficulty = DifficultyFromText(a[0]);
+  a.Text(1, root.title);
+  a.Text(2, root.memo);
+  a.Bool(3, root.grouping);
   ReadChildren(root, *source);
 }
 
@@ -353,16 +430,61 @@ bool LoadDocumentFromText(root_t& root, std::string_view text) {
   return true;
 }
 
+namespace {
+
+// True when every carriage return is followed by a line feed and every line
+// feed follows a carriage return, as in everything the writer lays out itself.
+bool OnlyLineBreakPairs(std::string_view text) {
+  const char* const p = text.data();
+  const std::size_t n = text.size();
+  for (const char* cr = p; (cr = static_cast<const char*>(std::memchr(cr, '\r', n - (cr - p))));
+       ++cr) {
+    if (cr + 1 == p + n || cr[1] != '\n') return false;
+  }
+  for (const char* lf = p; (lf = static_cast<const char*>(std::memchr(lf, '\n', n - (lf - p))));
+       ++lf) {
+    if (lf == p || lf[-1] != '\r') return false;
+  }
+  return true;
+}
+
+// A generous guess of the length of a node's text, so that the text is built
+// in one allocation: every attribute line costs its indentation and about 40
+// bytes, plus the texts of titles and memos.
+std::size_t EstimatedTextSize(const scene_base_t& node, std::size_t level) {
+  const std::size_t line = 2 * level + 48;
+  std::size_t size = 8 * line + node.title.size() + node.memo.size();
+  for (int i = 0; i < node.patterns.Count(); ++i) {
+    const pattern_base_t& p = *node.patterns.Items(i);
+    size += 16 * (line + 26) + p.title.size() + p.memo.size();
+  }
+  if (const auto* group = dynamic_cast<const group_t*>(&node)) {
+    for (int i = 0; i < group->ChildCount(); ++i) {
+      size += EstimatedTextSize(*group->Child(i), level + 1);
+    }
+  }
+  return size;
+}
+
+}  // namespace
+
 std::string DocumentText(root_t& root) {
   root.NormalizePatterns();
   std::string text;
+  text.reserve(EstimatedTextSize(root, 0));
   root.WriteSXML(text, 0);
   // Every line break becomes carriage return and line feed, a lone one inside
   // a title or memo too, and the last line ends with one.
-  std::string out;
-  out.reserve(text.size() + 2);
-  const char* p = text.data();
   const std::size_t n = text.size();
+  if (n == 0) return text;
+  const bool ends_with_break = text[n - 1] == '\r' || text[n - 1] == '\n';
+  if (OnlyLineBreakPairs(text)) {
+    if (!ends_with_break) text.append("\r\n");
+    return text;
+  }
+  std::string out;
+  out.reserve(n + n / 16 + 2);
+  const char* p = text.data();
   std::size_t i = 0;
   while (i < n) {
     const std::size_t start = i;
@@ -372,7 +494,7 @@ std::string DocumentText(root_t& root) {
     i += (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n') ? 2 : 1;
     out.append("\r\n");
   }
-  if (n > 0 && p[n - 1] != '\r' && p[n - 1] != '\n') out.append("\r\n");
+  if (!ends_with_break) out.append("\r\n");
   return out;
 }
 

@@ -1,5 +1,6 @@
 #include "sxml/USXMLSub.h"
 
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <stdexcept>
@@ -39,7 +40,13 @@ void TSXMLElement::Clear() {
   while (!pending.empty()) {
     std::unique_ptr<TSXMLElement> node = std::move(pending.back());
     pending.pop_back();
-    for (auto& child : node->children_) pending.push_back(std::move(child));
+    for (auto& child : node->children_) {
+      if (child->children_.empty()) {
+        child.reset();  // a leaf goes at once
+      } else {
+        pending.push_back(std::move(child));
+      }
+    }
     node->children_.clear();
   }
 }
@@ -76,18 +83,53 @@ std::string TSXMLElement::TextContent() const {
   return out;
 }
 
-std::string_view TSXMLElement::AttributeValue(std::string_view name) const {
-  for (const std::string& entry : attributes_) {
-    const std::size_t equals = entry.find('=');
-    const std::string_view entry_name = std::string_view(entry).substr(0, equals);
-    if (!EqualsNoCase(entry_name, name)) continue;
-    if (equals == std::string::npos) return {};
-    return std::string_view(entry).substr(equals + 1);
+std::string_view TSXMLElement::Attribute(std::size_t index) const {
+  if (index >= attribute_count_) throw std::out_of_range("SXML attribute index out of range");
+  std::size_t at = 0;
+  for (;;) {
+    std::size_t length;
+    std::memcpy(&length, attribute_data_.data() + at, sizeof length);
+    if (index-- == 0) return std::string_view(attribute_data_).substr(at + sizeof length, length);
+    at += sizeof length + length;
   }
-  return {};
+}
+
+namespace {
+
+void AppendEntry(std::string& data, std::string_view entry) {
+  const std::size_t length = entry.size();
+  data.append(reinterpret_cast<const char*>(&length), sizeof length);
+  data.append(entry);
+}
+
+}  // namespace
+
+void TSXMLElement::AddAttribute(std::string_view entry) {
+  AppendEntry(attribute_data_, entry);
+  ++attribute_count_;
+}
+
+std::string_view TSXMLElement::AttributeValue(std::string_view name) const {
+  bool found = false;
+  std::string_view result;
+  ForEachAttribute([&](std::string_view entry_name, std::string_view value) {
+    if (found || !EqualsNoCase(entry_name, name)) return;
+    found = true;
+    result = value;
+  });
+  return result;
 }
 
 // ---- The reader -----------------------------------------------------------
+
+namespace {
+
+// "@" and "@@" open an attribute list and name no attribute.
+[[nodiscard]] bool IsAttributeListName(std::string_view name) {
+  return name == std::string_view("@") || name == std::string_view("@@");
+}
+
+}  // namespace
 
 // Reads SXML from one buffer by index. The grammar is defined on a stream of
 // single bytes with push-back; every push-back it makes gives back exactly the
@@ -127,12 +169,56 @@ class TSXMLReader {
   template <typename Pred>
   std::size_t SkipRun(Pred pred) {
     const std::size_t start = pos_;
-    while (pos_ < n_ && pred(kByteClass[p_[pos_]])) ++pos_;
-    if (pos_ != start) prev_ = p_[pos_ - 1];
+    const unsigned char* const p = p_;
+    const std::size_t n = n_;
+    std::size_t i = start;
+    while (i < n && pred(kByteClass[p[i]])) ++i;
+    pos_ = i;
+    if (i != start) prev_ = p[i - 1];
     return start;
   }
+  // The same for blanks, eight spaces of indentation at a time.
+  void SkipBlankRun() {
+    const unsigned char* const p = p_;
+    const std::size_t n = n_;
+    std::size_t i = pos_;
+    const std::size_t start = i;
+    constexpr std::uint64_t kSpaces = 0x2020202020202020u;
+    for (;;) {
+      if constexpr (std::endian::native == std::endian::little) {
+        while (n - i >= 8) {
+          std::uint64_t word;
+          std::memcpy(&word, p + i, 8);
+          const std::uint64_t diff = word ^ kSpaces;
+          if (diff != 0) {
+            // The lowest differing byte is the first one that is not a space.
+            i += static_cast<std::size_t>(std::countr_zero(diff)) / 8;
+            break;
+          }
+          i += 8;
+        }
+      }
+      if (i == n || kByteClass[p[i]] != byte_class_t::Blank) break;
+      ++i;
+    }
+    pos_ = i;
+    if (i != start) prev_ = p[i - 1];
+  }
 
-  void SkipBlanks();
+  void SkipBlanks() {
+    // Most items follow one another directly: nothing to skip.
+    if (pos_ < n_) {
+      const unsigned char c = p_[pos_];
+      const byte_class_t k = kByteClass[c];
+      if (k == byte_class_t::Plain || k == byte_class_t::Quote || k == byte_class_t::Open ||
+          k == byte_class_t::Close) {
+        prev_ = c;
+        return;
+      }
+    }
+    SkipBlanksAndComments();
+  }
+  void SkipBlanksAndComments();
   void SkipBlockComment();
   void SkipLineComment();
   void ReadToken(std::string& out);
@@ -140,12 +226,23 @@ class TSXMLReader {
   // Skips blanks, reads a token and drops it, and returns the byte after it.
   unsigned char NextItem() {
     SkipBlanks();
+    // Most items start with a delimiter: the token is empty and the byte
+    // after it is that delimiter.
+    const unsigned char c = p_[pos_];
+    if (IsDelimiter(c)) {
+      ++pos_;
+      prev_ = c;
+      escaped_ = false;
+      return c;
+    }
     ReadToken(scratch_);
     return Read();
   }
   void SkipList();
-  void ReadAttribute(std::string& entry);
+  // Appends one entry to the list being read.
+  void ReadAttribute();
   void ReadAttributeList(TSXMLElement& element);
+  void HandOverAttributes(TSXMLElement& element);
 
   const unsigned char* p_;
   std::size_t n_;
@@ -155,21 +252,21 @@ class TSXMLReader {
   std::string scratch_;
   std::string name_;
   std::string value_;
+  std::string attribute_data_;  // the list being read, laid out as in an element
+  std::size_t attribute_count_ = 0;
 };
 
-void TSXMLReader::SkipBlanks() {
+void TSXMLReader::SkipBlanksAndComments() {
+  // Each byte is what an escape-aware read followed by a push-back would
+  // leave: the index on the byte that stops the skip, the previous byte set.
   for (;;) {
-    SkipRun([](byte_class_t k) { return k == byte_class_t::Blank; });
-    const unsigned char c = Read();
-    if (escaped_) {
-      // Give back the backslash too, so that the token sees the same escape.
-      pos_ -= 2;
-      return;
-    }
+    SkipBlankRun();
+    if (pos_ == n_) EndOfInput();
+    const unsigned char c = p_[pos_];
     switch (kByteClass[c]) {
-      case byte_class_t::Blank:
-        continue;
       case byte_class_t::Hash:
+        prev_ = c;
+        ++pos_;
         if (RawRead() == '|') {
           SkipBlockComment();
         } else {
@@ -177,10 +274,25 @@ void TSXMLReader::SkipBlanks() {
         }
         continue;
       case byte_class_t::Semicolon:
+        prev_ = c;
+        ++pos_;
         SkipLineComment();
         continue;
+      case byte_class_t::Backslash:
+        if (!IsLeadByte(prev_)) {
+          // An escape: the escaped byte was delivered and both are given
+          // back, so that the token sees the same escape again.
+          if (pos_ + 1 == n_) {
+            pos_ = n_;
+            EndOfInput();
+          }
+          prev_ = p_[pos_ + 1];
+          return;
+        }
+        prev_ = c;
+        return;
       default:
-        --pos_;
+        prev_ = c;
         return;
     }
   }
@@ -217,6 +329,11 @@ void TSXMLReader::ReadToken(std::string& out) {
   for (;;) {
     const std::size_t start = SkipRun([](byte_class_t k) { return k == byte_class_t::Plain; });
     out.append(reinterpret_cast<const char*>(p_ + start), pos_ - start);
+    if (pos_ < n_ && IsDelimiter(p_[pos_])) {
+      // Read and given back: only the previous byte changes.
+      prev_ = p_[pos_];
+      return;
+    }
     const unsigned char c = Read();
     if (escaped_ || !IsDelimiter(c)) {
       out.push_back(static_cast<char>(c));
@@ -268,7 +385,7 @@ void TSXMLReader::SkipList() {
   }
 }
 
-void TSXMLReader::ReadAttribute(std::string& entry) {
+void TSXMLReader::ReadAttribute() {
   SkipBlanks();
   ReadToken(name_);
   value_.clear();
@@ -283,28 +400,46 @@ void TSXMLReader::ReadAttribute(std::string& entry) {
       break;
     }
   }
-  entry.clear();
-  if (name_.empty() || name_ == "@" || name_ == "@@") return;
-  entry.reserve(name_.size() + 1 + value_.size());
-  entry.append(name_);
-  entry.push_back('=');
-  entry.append(value_);
+  const std::size_t slot = attribute_data_.size();
+  std::size_t length = 0;
+  attribute_data_.append(reinterpret_cast<const char*>(&length), sizeof length);
+  if (!name_.empty() && !IsAttributeListName(name_)) {
+    attribute_data_.append(name_);
+    attribute_data_.push_back('=');
+    attribute_data_.append(value_);
+    length = name_.size() + 1 + value_.size();
+    std::memcpy(attribute_data_.data() + slot, &length, sizeof length);
+  }
+  ++attribute_count_;
+}
+
+void TSXMLReader::HandOverAttributes(TSXMLElement& element) {
+  element.attribute_data_.append(attribute_data_);
+  element.attribute_count_ += attribute_count_;
 }
 
 void TSXMLReader::ReadAttributeList(TSXMLElement& element) {
-  for (;;) {
-    const unsigned char c = NextItem();
-    if (c == '"') {
-      scratch_.clear();
-      ReadString(scratch_);
-    } else if (c == '(') {
-      std::string entry;
-      ReadAttribute(entry);
-      element.attributes_.push_back(std::move(entry));
-    } else if (c == ')') {
-      return;
+  // Collected here and handed over at once, so that the element allocates
+  // its attribute storage once.
+  attribute_data_.clear();
+  attribute_count_ = 0;
+  try {
+    for (;;) {
+      const unsigned char c = NextItem();
+      if (c == '"') {
+        scratch_.clear();
+        ReadString(scratch_);
+      } else if (c == '(') {
+        ReadAttribute();
+      } else if (c == ')') {
+        break;
+      }
     }
+  } catch (...) {
+    HandOverAttributes(element);  // what was read before the end stays
+    throw;
   }
+  HandOverAttributes(element);
 }
 
 void TSXMLReader::ReadContent(TSXMLElement& document) {
@@ -329,7 +464,7 @@ void TSXMLReader::ReadContent(TSXMLElement& document) {
       case '(':
         SkipBlanks();
         ReadToken(name_);
-        if (name_ == "@" || name_ == "@@") {
+        if (IsAttributeListName(name_)) {
           ReadAttributeList(current);
         } else {
           current.children_.push_back(std::make_unique<TSXMLElement>(false, name_));
@@ -494,8 +629,7 @@ void TSXMLElementWriter::BeginAttribute() {
   }
   // Every further attribute lines up under the first one.
   out_.append("\r\n");
-  AppendIndent(out_, level_);
-  out_.append(align_, ' ');
+  out_.append((level_ > 0 ? static_cast<std::size_t>(level_) * 2 : 0) + align_, ' ');
 }
 
 void TSXMLElementWriter::Text(std::string_view name, std::string_view text) {
@@ -503,12 +637,22 @@ void TSXMLElementWriter::Text(std::string_view name, std::string_view text) {
   AppendTextElement(out_, name, text);
 }
 
+void TSXMLElementWriter::PlainText(std::string_view name, std::string_view text) {
+  BeginAttribute();
+  out_.push_back('(');
+  AppendEscapedName(out_, name);
+  out_.append(" \"");
+  out_.append(text);
+  out_.append("\")");
+}
+
+// Digits, "-", "true" and "false" never need escaping.
 void TSXMLElementWriter::Number(std::string_view name, std::int64_t value) {
-  Text(name, number_text_t(value).View());
+  PlainText(name, number_text_t(value).View());
 }
 
 void TSXMLElementWriter::Bool(std::string_view name, bool value) {
-  Text(name, value ? "true" : "false");
+  PlainText(name, value ? "true" : "false");
 }
 
 void TSXMLElementWriter::RawAttribute(std::string_view attribute) {

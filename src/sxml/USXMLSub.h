@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -86,12 +87,34 @@ class TSXMLElement {
   // The character data of every text node below, in document order.
   [[nodiscard]] std::string TextContent() const;
 
-  [[nodiscard]] const std::vector<std::string>& Attributes() const { return attributes_; }
-  void AddAttribute(std::string entry) { attributes_.push_back(std::move(entry)); }
+  // The attribute entries, each "name=value" (or empty), in the order read.
+  // Views live as long as the element.
+  [[nodiscard]] std::size_t AttributeCount() const { return attribute_count_; }
+  // Throws std::out_of_range outside 0 .. AttributeCount() − 1.
+  [[nodiscard]] std::string_view Attribute(std::size_t index) const;
+  void AddAttribute(std::string_view entry);
   // The value of the first entry whose name (the text before its first "=")
   // equals name without regard to ASCII letter case; empty when there is none.
-  // The view lives as long as the element.
   [[nodiscard]] std::string_view AttributeValue(std::string_view name) const;
+  // Calls visit(name, value) for every entry in order; an entry without "="
+  // (the empty one) has the whole entry as its name and an empty value.
+  template <typename Visit>
+  void ForEachAttribute(Visit&& visit) const {
+    const std::string_view data(attribute_data_);
+    std::size_t at = 0;
+    while (at < data.size()) {
+      std::size_t length;
+      std::memcpy(&length, data.data() + at, sizeof length);
+      const std::string_view entry = data.substr(at + sizeof length, length);
+      at += sizeof length + length;
+      const std::size_t equals = entry.find('=');
+      if (equals == std::string_view::npos) {
+        visit(entry, std::string_view());
+      } else {
+        visit(entry.substr(0, equals), entry.substr(equals + 1));
+      }
+    }
+  }
 
  private:
   friend class TSXMLReader;
@@ -99,7 +122,11 @@ class TSXMLElement {
   bool is_text_;
   std::string text_;
   std::vector<std::unique_ptr<TSXMLElement>> children_;
-  std::vector<std::string> attributes_;
+  // All entries in one text, each as its length (a size_t in the machine's
+  // byte order) followed by its bytes: one allocation per element instead of
+  // one per attribute.
+  std::string attribute_data_;
+  std::size_t attribute_count_ = 0;
 };
 
 // The document: an element without a name whose children are the top-level
@@ -157,6 +184,8 @@ class TSXMLElementWriter {
 
  private:
   void BeginAttribute();
+  // An attribute whose text needs no escaping.
+  void PlainText(std::string_view name, std::string_view text);
   void CloseAttributes();
 
   std::string& out_;

@@ -24,11 +24,11 @@ std::string DumpChildren(const TSXMLElement& e) {
 }
 
 std::string DumpAttributes(const TSXMLElement& e) {
-  if (e.Attributes().empty()) return {};
+  if (e.AttributeCount() == 0) return {};
   std::string out = " @[";
-  for (std::size_t i = 0; i < e.Attributes().size(); ++i) {
+  for (std::size_t i = 0; i < e.AttributeCount(); ++i) {
     if (i > 0) out += ',';
-    out += e.Attributes()[i];
+    out += e.Attribute(i);
   }
   return out + "]";
 }
@@ -178,6 +178,9 @@ TEST(SxmlReader, PartlyReadTreeStaysWithTheDocument) {
   TSXMLDoc doc;
   EXPECT_THROW(doc.LoadFromBuffer("(a \"t\") (b \"unterminated"), EReadError);
   EXPECT_EQ(DumpChildren(doc), "(a \"t\") (b)");
+  TSXMLDoc cut_in_list;
+  EXPECT_THROW(cut_in_list.LoadFromBuffer("(a (@ (x \"1\") (y \"2\") (z"), EReadError);
+  EXPECT_EQ(DumpChildren(cut_in_list), "(a @[x=1,y=2])");
 }
 
 TEST(SxmlReader, LoadAppendsToTheDocument) {
@@ -239,7 +242,10 @@ TEST(SxmlElement, AttributeValueByNameIgnoringCase) {
   EXPECT_EQ(e.AttributeValue("a=b"), "");
   // The nameless attribute left an empty entry, which has the empty name.
   EXPECT_EQ(e.AttributeValue(""), "");
-  EXPECT_EQ(e.Attributes().size(), 5u);
+  EXPECT_EQ(e.AttributeCount(), 5u);
+  EXPECT_EQ(e.Attribute(2), "a=b=c");
+  EXPECT_EQ(e.Attribute(4), "");
+  EXPECT_THROW((void)e.Attribute(5), std::out_of_range);
 }
 
 TEST(SxmlElement, NodesMadeByHand) {
@@ -251,7 +257,7 @@ TEST(SxmlElement, NodesMadeByHand) {
   EXPECT_EQ(e.AttributeValue("KIND"), "stage");
   e.Clear();
   EXPECT_EQ(e.Count(), 0u);
-  EXPECT_EQ(e.Attributes().size(), 1u);  // Clear frees children only
+  EXPECT_EQ(e.AttributeCount(), 1u);  // Clear frees children only
 }
 
 TEST(SxmlReader, StreamAndBufferReadAlike) {
@@ -323,8 +329,8 @@ TEST(SxmlRoundTrip, RandomTextsAndNames) {
     ASSERT_EQ(doc->Count(), 1u) << text;
     const TSXMLElement& e = *doc->Items(0);
     EXPECT_EQ(e.Text(), name);
-    ASSERT_EQ(e.Attributes().size(), 1u);
-    EXPECT_EQ(e.Attributes()[0], name + "=" + text);
+    ASSERT_EQ(e.AttributeCount(), 1u);
+    EXPECT_EQ(e.Attribute(0), name + "=" + text);
     EXPECT_EQ(e.TextContent(), text);
   }
 }

@@ -1,0 +1,183 @@
+// Load and save of a large pattern file: the SXML reader alone, the whole load
+// into the scene tree, and the save text. Where pugixml is installed, the same
+// content as XML is parsed and written by pugixml in the same run, so the
+// ratios can be read side by side.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "model/qvl_document.h"
+#include "model/qvl_text.h"
+#include "sxml/USXMLSub.h"
+
+#ifdef QVL_HAVE_PUGIXML
+#include <pugixml.hpp>
+#endif
+
+namespace {
+
+using namespace qvl;
+
+// Six stages of forty scenes with forty patterns each, with Japanese titles and
+// memos: about 8 MB of text.
+std::unique_ptr<root_t> MakeLargeDocument() {
+  auto root = std::make_unique<root_t>();
+  root->difficulty = difficulty_t::Lunatic;
+  root->title = "Quovel Lunatic";
+  const std::string memo = Utf8ToCp932("ボム抜け\r\n表裏の\\パターン \"安定\"");
+  score_t n = 0;
+  for (int s = 0; s < 6; ++s) {
+    auto* stage = static_cast<group_t*>(root->AddChild(std::make_unique<group_t>(root.get())));
+    stage->kind = group_kind_t::Stage;
+    stage->title = Utf8ToCp932(std::to_string(s + 1) + "面");
+    for (int c = 0; c < 40; ++c) {
+      auto* scene = static_cast<scene_t*>(stage->AddChild(std::make_unique<scene_t>(stage)));
+      scene->kind = c % 2 == 0 ? scene_kind_t::SpellCard : scene_kind_t::Way;
+      scene->title = Utf8ToCp932("幻符「ソヨカの表」") + std::to_string(c);
+      scene->point = 20 + c;
+      scene->initial_spell_card_bonus = 20000000 + c;
+      scene->time_limit = 60;
+      scene->decrease_rate = 200000;
+      for (int p = 0; p < 40; ++p) {
+        auto pattern = std::make_unique<pattern_t>();
+        pattern->title = Utf8ToCp932("パターン") + std::to_string(p);
+        pattern->memo = p % 4 == 0 ? memo : std::string();
+        pattern->cherry_max = 50000 + ++n;
+        pattern->border_bonus_times = n % 7;
+        pattern->graze = 100 + n % 300;
+        pattern->point = n % 60;
+        pattern->bonus_item = n % 13;
+        pattern->spell_card_bonus_base = 12345678 - n;
+        pattern->cherry_difference = -(n % 5);
+        pattern->getting_spell_card = n % 3 != 0;
+        scene->patterns.AddSorted(std::move(pattern));
+      }
+    }
+  }
+  return root;
+}
+
+const std::string& LargeText() {
+  static const std::string text = [] {
+    auto root = MakeLargeDocument();
+    return DocumentText(*root);
+  }();
+  return text;
+}
+
+void BM_SxmlParse(benchmark::State& state) {
+  const std::string& text = LargeText();
+  for (auto _ : state) {
+    sxml::TSXMLDoc doc;
+    doc.LoadFromBuffer(text);
+    benchmark::DoNotOptimize(doc.Count());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(text.size()));
+  state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+}
+BENCHMARK(BM_SxmlParse)->Unit(benchmark::kMillisecond);
+
+void BM_DocumentLoad(benchmark::State& state) {
+  const std::string& text = LargeText();
+  for (auto _ : state) {
+    root_t root;
+    if (!LoadDocumentFromText(root, text)) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(root.ChildCount());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_DocumentLoad)->Unit(benchmark::kMillisecond);
+
+void BM_DocumentSave(benchmark::State& state) {
+  auto root = MakeLargeDocument();
+  std::size_t size = 0;
+  for (auto _ : state) {
+    const std::string text = DocumentText(*root);
+    size = text.size();
+    benchmark::DoNotOptimize(text.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(size));
+}
+BENCHMARK(BM_DocumentSave)->Unit(benchmark::kMillisecond);
+
+#ifdef QVL_HAVE_PUGIXML
+
+void CopyToXml(const sxml::TSXMLElement& from, pugi::xml_node to) {
+  for (std::size_t i = 0; i < from.AttributeCount(); ++i) {
+    const std::string entry(from.Attribute(i));
+    const std::size_t equals = entry.find('=');
+    if (equals == std::string::npos) continue;
+    to.append_attribute(entry.substr(0, equals).c_str()) = entry.substr(equals + 1).c_str();
+  }
+  for (const auto& child : from.Children()) {
+    if (child->IsText()) {
+      to.append_child(pugi::node_pcdata).set_value(child->Text().c_str());
+    } else {
+      CopyToXml(*child, to.append_child(child->Text().c_str()));
+    }
+  }
+}
+
+// The same document as XML: one element per SXML element, the same
+// attributes, indented by two spaces.
+const std::string& LargeXml() {
+  static const std::string xml = [] {
+    sxml::TSXMLDoc sxml_doc;
+    sxml_doc.LoadFromBuffer(LargeText());
+    pugi::xml_document doc;
+    CopyToXml(sxml_doc, doc);
+    struct writer_t : pugi::xml_writer {
+      std::string out;
+      void write(const void* data, size_t size) override {
+        out.append(static_cast<const char*>(data), size);
+      }
+    } writer;
+    doc.save(writer, "  ");
+    return writer.out;
+  }();
+  return xml;
+}
+
+void BM_PugiParse(benchmark::State& state) {
+  const std::string& xml = LargeXml();
+  for (auto _ : state) {
+    pugi::xml_document doc;
+    const pugi::xml_parse_result result = doc.load_buffer(xml.data(), xml.size());
+    if (!result) state.SkipWithError(result.description());
+    benchmark::DoNotOptimize(doc.first_child());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(xml.size()));
+  state.counters["MB"] = static_cast<double>(xml.size()) / 1e6;
+}
+BENCHMARK(BM_PugiParse)->Unit(benchmark::kMillisecond);
+
+void BM_PugiSave(benchmark::State& state) {
+  const std::string& xml = LargeXml();
+  pugi::xml_document doc;
+  doc.load_buffer(xml.data(), xml.size());
+  struct writer_t : pugi::xml_writer {
+    std::string out;
+    void write(const void* data, size_t size) override {
+      out.append(static_cast<const char*>(data), size);
+    }
+  };
+  std::size_t size = 0;
+  for (auto _ : state) {
+    writer_t writer;
+    doc.save(writer, "  ");
+    size = writer.out.size();
+    benchmark::DoNotOptimize(writer.out.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(size));
+}
+BENCHMARK(BM_PugiSave)->Unit(benchmark::kMillisecond);
+
+#endif
+
+}  // namespace
