@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
+  libpugixml-dev
   libicu-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev
