@@ -1,0 +1,35 @@
+// What the program sets up once at start: its title, the look and timing of
+// hints, the window fonts with their fallbacks, and the maker's credit and
+// web page shown in the about box.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QApplication;
+
+namespace qvl {
+
+// "Quovelパターンマネージャ v0.04": task bar, captions and the about box.
+[[nodiscard]] QString ApplicationTitle();
+
+// Background of hints and how long they stay visible.
+inline constexpr QColor kHintColor{245, 240, 255};
+inline constexpr int kHintDisplayMs = 180000;
+
+// The window font ("MS UI Gothic", 12 pixels) and the grid font ("ＭＳ
+// ゴシック", 13 pixels). Where those Windows fonts are missing, a Japanese
+// font of the system stands in, so Japanese never shows as boxes.
+[[nodiscard]] QFont UiFont();
+[[nodiscard]] QFont GridFont();
+
+// The credit line and the address of the about box, chosen at build time.
+[[nodiscard]] QString CreditText();
+[[nodiscard]] QString ProjectUrl();
+
+// Program start: title, hint colour and font, and the calculator's function
+// registry with the built-in functions.
+void SetUpApplication(QApplication& app);
+
+}  // namespace qvl

@@ -1,0 +1,415 @@
+// The window's construction: controls and their layout, the menu, the status
+// bar and the connections; the events of the window as a whole.
+#include "ui/MainWnd.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolTip>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "calc/CalcCustom.h"
+#include "grid/KwGrid.h"
+#include "model/qvl_status.h"
+#include "ui/AppInfo.h"
+#include "ui/Dialogs.h"
+#include "ui/QtText.h"
+#include "ui/SceneTreeView.h"
+
+namespace qvl {
+namespace {
+
+// Outer size and minimum outer size of the window less the frame and caption
+// of a typical desktop, since Qt sizes the inside of a window.
+constexpr QSize kInitialSize{862 - 16, 894 - 39};
+constexpr QSize kMinimumSize{760 - 16, 870 - 39};
+constexpr int kRightPaneWidth = 567;
+constexpr int kOutputBoxHeight = 357;
+constexpr int kInputBoxHeight = 459;
+constexpr int kSceneMemoBoxHeight = 196;
+constexpr int kStatusBarHeight = 19;
+constexpr std::array<int, 6> kStatusPanelWidths{0, 60, 55, 50, 115, 65};
+const QColor kNewColumnColor{255, 240, 245};
+
+// Object name and accessible name in one, so that assistive technology and
+// tests find every control by the name the design gives it.
+template <typename W>
+W* Named(W* w, const QString& name) {
+  w->setObjectName(name);
+  w->setAccessibleName(name);
+  return w;
+}
+
+QAction* NamedAction(QAction* a, const QString& name) {
+  a->setObjectName(name);
+  return a;
+}
+
+void SetBackground(QWidget* w, const QColor& c) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Base, c);
+  w->setPalette(p);
+}
+
+}  // namespace
+
+TMainWnd::TMainWnd(TDialogs& dialogs, QStringList arguments, QString application_dir,
+                   QWidget* parent)
+    : QMainWindow(parent),
+      m_dialogs(dialogs),
+      m_arguments(std::move(arguments)),
+      m_applicationDir(std::move(application_dir)) {
+  setObjectName(QStringLiteral("MainWnd"));
+  setFont(UiFont());
+  CreateControls();
+  CreateMenus();
+  CreatePopupMenu();
+  ConnectControls();
+  FormCreate();
+}
+
+TMainWnd::~TMainWnd() {
+  // scb must not ask a window that is gone.
+  RegisterScb([]() -> const scene_base_t* { return nullptr; });
+  m_currentNode = nullptr;
+}
+
+void TMainWnd::CreateControls() {
+  auto* central = new QWidget(this);
+  auto* columns = new QHBoxLayout(central);
+  columns->setContentsMargins(0, 0, 0, 0);
+  columns->setSpacing(0);
+
+  // Left pane: tree above the memo box.
+  auto* left = new QWidget(central);
+  auto* left_layout = new QVBoxLayout(left);
+  left_layout->setContentsMargins(0, 0, 0, 0);
+  left_layout->setSpacing(0);
+  m_sceneView = Named(new TSceneTreeView(left), QStringLiteral("SceneView"));
+  left_layout->addWidget(m_sceneView, 1);
+
+  m_sceneMemoBox =
+      Named(new QGroupBox(QStringLiteral("場面別メモ"), left), QStringLiteral("SceneMemoGroupBox"));
+  m_sceneMemoBox->setFixedHeight(kSceneMemoBoxHeight);
+  auto* memo_layout = new QVBoxLayout(m_sceneMemoBox);
+  memo_layout->setContentsMargins(6, 4, 6, 6);
+  memo_layout->setSpacing(4);
+  m_sceneMemo = Named(new QPlainTextEdit(m_sceneMemoBox), QStringLiteral("SceneMemo"));
+  m_sceneMemo->setFixedHeight(147);
+  m_sceneMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo_layout->addWidget(m_sceneMemo);
+  m_sceneMemoApplyButton = Named(new QPushButton(QStringLiteral("更新(&M)"), m_sceneMemoBox),
+                                 QStringLiteral("SceneMemoApplyButton"));
+  m_sceneMemoApplyButton->setFixedSize(75, 25);
+  m_sceneMemoApplyButton->setAutoDefault(false);
+  memo_layout->addWidget(m_sceneMemoApplyButton, 0, Qt::AlignHCenter);
+  left_layout->addWidget(m_sceneMemoBox);
+  columns->addWidget(left, 1);
+
+  // Right pane: comparison table above the editor.
+  auto* right = new QWidget(central);
+  right->setFixedWidth(kRightPaneWidth);
+  auto* right_layout = new QVBoxLayout(right);
+  right_layout->setContentsMargins(0, 0, 0, 0);
+  right_layout->setSpacing(0);
+  CreateOutputBox();
+  CreateInputBox();
+  m_outputBox->setParent(right);
+  m_inputBox->setParent(right);
+  right_layout->addWidget(m_outputBox);
+  right_layout->addWidget(m_inputBox, 1);
+  columns->addWidget(right);
+
+  setCentralWidget(central);
+  CreateStatusBar();
+}
+
+void TMainWnd::CreateOutputBox() {
+  m_outputBox = Named(new QGroupBox(QStringLiteral("出力")), QStringLiteral("OutputGroupBox"));
+  m_outputBox->setFixedHeight(kOutputBoxHeight);
+  m_outputBox->setMouseTracking(true);
+  auto* layout = new QVBoxLayout(m_outputBox);
+  layout->setContentsMargins(4, 2, 4, 4);
+  m_outputKwGrid = Named(new TKwGrid(m_outputBox), QStringLiteral("OutputKwGrid"));
+  layout->addWidget(m_outputKwGrid);
+}
+
+void TMainWnd::CreateInputBox() {
+  m_inputBox = Named(new QGroupBox(QStringLiteral("入力")), QStringLiteral("InputGroupBox"));
+  m_inputBox->setMinimumHeight(kInputBoxHeight);
+  QWidget* box = m_inputBox;
+
+  // The grid's columns lie at x = 4, 159, 311 and 463 inside the box; the
+  // controls of the old and new pattern stand under their columns.
+  m_inputKwGrid = Named(new TKwGrid(box), QStringLiteral("InputKwGrid"));
+  m_inputKwGrid->setGeometry(4, 16, 559, 283);
+
+  m_oldTitleComboBox = Named(new QComboBox(box), QStringLiteral("OldTitleComboBox"));
+  m_oldTitleComboBox->setGeometry(159, 16, 152, 24);
+  m_oldTitleComboBox->setEnabled(false);
+  m_newTitleComboBox = Named(new QComboBox(box), QStringLiteral("NewTitleComboBox"));
+  m_newTitleComboBox->setGeometry(311, 16, 152, 24);
+  SetBackground(m_newTitleComboBox, kNewColumnColor);
+  {
+    QPalette p = m_newTitleComboBox->palette();
+    p.setColor(QPalette::Button, kNewColumnColor);
+    m_newTitleComboBox->setPalette(p);
+  }
+
+  m_oldGetSpellCheckBox = Named(new QCheckBox(QStringLiteral("スペルカード取得"), box),
+                                QStringLiteral("OldGetSpellCheckBox"));
+  m_oldGetSpellCheckBox->setGeometry(163, 302, 145, 17);
+  m_oldGetSpellCheckBox->setEnabled(false);
+  m_newGetSpellCheckBox = Named(new QCheckBox(QStringLiteral("スペルカード取得"), box),
+                                QStringLiteral("NewGetSpellCheckBox"));
+  m_newGetSpellCheckBox->setGeometry(315, 302, 145, 17);
+  m_groupingCheckBox =
+      Named(new QCheckBox(QStringLiteral("まとめて記述"), box), QStringLiteral("GroupingCheckBox"));
+  m_groupingCheckBox->setGeometry(467, 302, 96, 17);
+
+  m_memoLabel = Named(new QLabel(QStringLiteral("メモ"), box), QStringLiteral("MemoLabel"));
+  m_memoLabel->setGeometry(8, 324, 60, 14);
+  m_oldMemo = Named(new QPlainTextEdit(box), QStringLiteral("OldMemo"));
+  m_oldMemo->setGeometry(159, 322, 152, 76);
+  m_oldMemo->setReadOnly(true);
+  m_oldMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  m_newMemo = Named(new QPlainTextEdit(box), QStringLiteral("NewMemo"));
+  m_newMemo->setGeometry(311, 322, 152, 76);
+  m_newMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  SetBackground(m_newMemo, kNewColumnColor);
+  m_memoLabel->setBuddy(m_oldMemo);
+
+  m_newTitleLabel = Named(new QLabel(QStringLiteral("タイトル"), box),
+                          QStringLiteral("NewTitleLabeledEditLabel"));
+  m_newTitleLabel->setGeometry(159, 404, 148, 17);
+  m_newTitleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  m_newTitleLabeledEdit = Named(new QLineEdit(box), QStringLiteral("NewTitleLabeledEdit"));
+  m_newTitleLabeledEdit->setGeometry(311, 402, 152, 21);
+  SetBackground(m_newTitleLabeledEdit, kNewColumnColor);
+  m_newTitleLabel->setBuddy(m_newTitleLabeledEdit);
+
+  const auto button = [box](const QString& caption, const QString& name, int x, int y) {
+    auto* b = Named(new QPushButton(caption, box), name);
+    b->setGeometry(x, y, 75, 25);
+    b->setAutoDefault(false);
+    return b;
+  };
+  m_calcButton = button(QStringLiteral("算出(&C)"), QStringLiteral("CalcButton"), 476, 373);
+  // The window's default button: Enter in the editor calculates.
+  m_calcButton->setDefault(true);
+  m_newButton = button(QStringLiteral("新規(&N)"), QStringLiteral("NewButton"), 314, 428);
+  m_applyButton = button(QStringLiteral("更新(&A)"), QStringLiteral("ApplyButton"), 395, 428);
+  m_deleteButton = button(QStringLiteral("削除(&D)"), QStringLiteral("DeleteButton"), 476, 428);
+
+  // The combo boxes lie over the grid's header cells.
+  m_oldTitleComboBox->raise();
+  m_newTitleComboBox->raise();
+}
+
+void TMainWnd::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  Named(bar, QStringLiteral("StatusBar"));
+  bar->setFixedHeight(kStatusBarHeight);
+  bar->setSizeGripEnabled(false);
+  const std::array<std::string, 5> initial = InitialStatusPanelTexts();
+  for (std::size_t i = 0; i < m_statusPanels.size(); ++i) {
+    auto* panel = Named(new QLabel(bar), QStringLiteral("StatusPanel%1").arg(i));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setContentsMargins(2, 0, 2, 0);
+    m_statusPanels[i] = panel;
+    if (i == 0) {
+      // Panel 0 takes whatever width the other five leave.
+      panel->setMinimumWidth(0);
+      panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+      bar->addWidget(panel, 1);
+    } else {
+      panel->setFixedWidth(kStatusPanelWidths[i]);
+      panel->setText(ToQString(initial[i - 1]));
+      bar->addPermanentWidget(panel);
+    }
+  }
+}
+
+void TMainWnd::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu"));
+
+  m_fileMenu = bar->addMenu(QStringLiteral("ファイル(&F)"));
+  m_fileMenu->setObjectName(QStringLiteral("File1"));
+  m_newMenu = m_fileMenu->addMenu(QStringLiteral("新規作成(&N)"));
+  m_newMenu->setObjectName(QStringLiteral("New1"));
+  m_easy2 = NamedAction(m_newMenu->addAction(QStringLiteral("Easy")), QStringLiteral("Easy2"));
+  m_normal2 =
+      NamedAction(m_newMenu->addAction(QStringLiteral("Normal")), QStringLiteral("Normal2"));
+  m_hard2 = NamedAction(m_newMenu->addAction(QStringLiteral("Hard")), QStringLiteral("Hard2"));
+  m_lunatic2 =
+      NamedAction(m_newMenu->addAction(QStringLiteral("Lunatic")), QStringLiteral("Lunatic2"));
+  m_extra2 = NamedAction(m_newMenu->addAction(QStringLiteral("Extra")), QStringLiteral("Extra2"));
+  m_phantasm1 =
+      NamedAction(m_newMenu->addAction(QStringLiteral("Phantasm")), QStringLiteral("Phantasm1"));
+  m_open1 =
+      NamedAction(m_fileMenu->addAction(QStringLiteral("開く(&O)...")), QStringLiteral("Open1"));
+  m_open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  m_save1 =
+      NamedAction(m_fileMenu->addAction(QStringLiteral("上書き保存(&S)")), QStringLiteral("Save1"));
+  m_save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  m_save1->setEnabled(false);
+  m_saveAs1 = NamedAction(m_fileMenu->addAction(QStringLiteral("名前を付けて保存(&A)...")),
+                          QStringLiteral("SaveAs1"));
+  m_saveAs1->setEnabled(false);
+  m_fileMenu->addSeparator();
+  m_exit1 = NamedAction(m_fileMenu->addAction(QStringLiteral("終了(&X)")), QStringLiteral("Exit1"));
+
+  m_editMenu = bar->addMenu(QStringLiteral("編集(&E)"));
+  m_editMenu->setObjectName(QStringLiteral("Edit1"));
+  m_copy1 = NamedAction(m_editMenu->addAction(QStringLiteral("旧パターンをコピー(&C)")),
+                        QStringLiteral("Copy1"));
+  m_copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
+  m_copy1->setEnabled(false);
+
+  m_helpMenu = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+  m_helpMenu->setObjectName(QStringLiteral("Help1"));
+  m_about1 = NamedAction(m_helpMenu->addAction(QStringLiteral("バージョン情報(&A)...")),
+                         QStringLiteral("About1"));
+}
+
+void TMainWnd::CreatePopupMenu() {
+  m_sceneViewPopupMenu = new QMenu(this);
+  m_sceneViewPopupMenu->setObjectName(QStringLiteral("SceneViewPopupMenu"));
+  m_edit2 = NamedAction(m_sceneViewPopupMenu->addAction(QStringLiteral("選択(&S)")),
+                        QStringLiteral("Edit2"));
+  m_sceneViewPopupMenu->setDefaultAction(m_edit2);  // drawn bold
+  m_sceneViewPopupMenu->addSeparator();
+  m_copy2 = NamedAction(m_sceneViewPopupMenu->addAction(QStringLiteral("コピー(&C)")),
+                        QStringLiteral("Copy2"));
+  m_sceneViewPopupMenu->addSeparator();
+  m_p1 = NamedAction(m_sceneViewPopupMenu->addAction(QStringLiteral("パターンの一括指定(&P)")),
+                     QStringLiteral("P1"));
+  m_sceneViewPopupMenu->addSeparator();
+  m_patternItems = new QActionGroup(this);
+  m_patternItems->setObjectName(QStringLiteral("SceneViewPopupMenuPatterns"));
+  m_patternItems->setExclusive(true);
+}
+
+void TMainWnd::ConnectControls() {
+  connect(m_easy2, &QAction::triggered, this, &TMainWnd::Easy2Click);
+  connect(m_normal2, &QAction::triggered, this, &TMainWnd::Normal2Click);
+  connect(m_hard2, &QAction::triggered, this, &TMainWnd::Hard2Click);
+  connect(m_lunatic2, &QAction::triggered, this, &TMainWnd::Lunatic2Click);
+  connect(m_extra2, &QAction::triggered, this, &TMainWnd::Extra2Click);
+  connect(m_phantasm1, &QAction::triggered, this, &TMainWnd::Phantasm1Click);
+  connect(m_open1, &QAction::triggered, this, &TMainWnd::Open1Click);
+  connect(m_save1, &QAction::triggered, this, &TMainWnd::Save1Click);
+  connect(m_saveAs1, &QAction::triggered, this, &TMainWnd::SaveAs1Click);
+  connect(m_exit1, &QAction::triggered, this, &TMainWnd::Exit1Click);
+  connect(m_copy1, &QAction::triggered, this, &TMainWnd::Copy1Click);
+  connect(m_about1, &QAction::triggered, this, &TMainWnd::About1Click);
+
+  m_sceneView->OnChanging = [this](QTreeWidgetItem* item) { return SceneViewChanging(item); };
+  connect(m_sceneView, &QTreeWidget::itemSelectionChanged, this, &TMainWnd::SceneViewOnChange);
+  connect(m_sceneView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    SceneViewPopupMenuPopup();
+    m_sceneViewPopupMenu->popup(m_sceneView->viewport()->mapToGlobal(pos));
+  });
+  connect(m_sceneMemo, &QPlainTextEdit::textChanged, this, &TMainWnd::SceneMemoChange);
+  connect(m_sceneMemoApplyButton, &QPushButton::clicked, this,
+          &TMainWnd::SceneMemoApplyButtonClick);
+  connect(m_edit2, &QAction::triggered, this, &TMainWnd::Edit2Click);
+  connect(m_copy2, &QAction::triggered, this, &TMainWnd::Copy2Click);
+  connect(m_p1, &QAction::triggered, this, &TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick);
+  connect(m_patternItems, &QActionGroup::triggered, this,
+          &TMainWnd::SceneViewPopupMenuPatternOnClick);
+}
+
+void TMainWnd::FormCreate() {
+  setWindowTitle(ApplicationTitle());
+  QToolTip::setFont(GridFont());
+  if (m_applicationDir.isEmpty()) m_applicationDir = QCoreApplication::applicationDirPath();
+  m_fileName.clear();
+  m_currentNode = nullptr;
+  m_oldValue.reset();
+  m_newValue.reset();
+  m_updateDepth = 0;
+  m_hoverCell = {-1, -1};
+  m_documentModified = m_memoModified = m_patternEdited = false;
+  m_acceptedNewTitleIndex = 0;
+  RegisterScb([this]() -> const scene_base_t* { return m_currentNode; });
+  // Empty: the dialogs start in the process's current directory.
+  m_openDir.clear();
+  m_saveDir.clear();
+  PrepareEditor();
+
+  resize(kInitialSize);
+  setMinimumSize(kMinimumSize);
+  setAcceptDrops(true);
+  for (QWidget* w : findChildren<QWidget*>()) w->setToolTipDuration(kHintDisplayMs);
+  setToolTipDuration(kHintDisplayMs);
+}
+
+void TMainWnd::SetStatusPanel(int index, const QString& text) {
+  m_statusPanels.at(static_cast<std::size_t>(index))->setText(text);
+}
+
+bool TMainWnd::event(QEvent* e) {
+  // The long part of hints goes to panel 0; the bar's own message line would
+  // hide the panels.
+  if (e->type() == QEvent::StatusTip) {
+    SetStatusPanel(0, static_cast<QStatusTipEvent*>(e)->tip());
+    return true;
+  }
+  return QMainWindow::event(e);
+}
+
+void TMainWnd::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (m_shownOnce) return;
+  m_shownOnce = true;
+  // Nothing can have been edited yet, so nothing is asked first.
+  if (!m_arguments.isEmpty()) OpenDocument(m_arguments.first());
+}
+
+void TMainWnd::closeEvent(QCloseEvent* e) {
+  if (ConfirmDiscardAll()) {
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void TMainWnd::dragEnterEvent(QDragEnterEvent* e) {
+  const QMimeData* data = e->mimeData();
+  if (data && data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile()) {
+    e->acceptProposedAction();
+  }
+}
+
+void TMainWnd::dropEvent(QDropEvent* e) {
+  const QMimeData* data = e->mimeData();
+  if (!data || !data->hasUrls() || data->urls().isEmpty()) return;
+  // Only the first dropped file counts.
+  const QUrl first = data->urls().first();
+  if (!first.isLocalFile()) return;
+  e->acceptProposedAction();
+  // A drop replaces the document like Open, so it asks like Open.
+  if (!ConfirmDiscardAll()) return;
+  OpenDocument(first.toLocalFile());
+}
+
+}  // namespace qvl

@@ -1,0 +1,238 @@
+// The main window: the one open document with its file, the menu, the scene
+// tree with the scene memo, the pattern editor and the comparison table, and
+// the status bar. Every dialog goes through the TDialogs it is given.
+#pragma once
+
+#include <QMainWindow>
+#include <QPersistentModelIndex>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "calc/Calculator.h"
+#include "model/qvl_pattern.h"
+#include "model/qvl_scene.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTreeWidgetItem;
+
+namespace qvl {
+
+class TDialogs;
+class TKwGrid;
+class TSceneTreeView;
+
+class TMainWnd : public QMainWindow {
+  Q_OBJECT
+ public:
+  // arguments: the program's command-line arguments after the program name;
+  // the first one is opened when the window is first shown. application_dir:
+  // where the template folder lies (the executable's directory when empty).
+  TMainWnd(TDialogs& dialogs, QStringList arguments, QString application_dir = {},
+           QWidget* parent = nullptr);
+  ~TMainWnd() override;
+
+  // --- window state
+  [[nodiscard]] const QString& ApplicationDir() const { return m_applicationDir; }
+  [[nodiscard]] const QString& FileName() const { return m_fileName; }
+  [[nodiscard]] root_t& Document() { return m_document; }
+  [[nodiscard]] scene_base_t* CurrentNode() const { return m_currentNode; }
+  [[nodiscard]] const pattern_value_t* OldValue() const { return m_oldValue.get(); }
+  [[nodiscard]] const pattern_value_t* NewValue() const { return m_newValue.get(); }
+  [[nodiscard]] bool DocumentModified() const { return m_documentModified; }
+  [[nodiscard]] bool MemoModified() const { return m_memoModified; }
+  [[nodiscard]] bool PatternEdited() const { return m_patternEdited; }
+  [[nodiscard]] int UpdateDepth() const { return m_updateDepth; }
+
+  // --- the document's life
+  // The template of a menu item's relative name ("template\qvl_hard.pat" or
+  // "./template/qvl_extra.pat") inside the application directory.
+  [[nodiscard]] static QString TemplatePath(const QString& application_dir,
+                                            const QString& relative_name);
+  // Loads a file into the document and shows it afresh. A missing file or a
+  // failed load changes nothing and returns false.
+  bool OpenDocument(const QString& path);
+  // True when nothing unsaved would be lost or the user agrees to lose it.
+  [[nodiscard]] bool ConfirmDiscardDocument();
+  // Before the document is replaced or the window closes: the questions about
+  // unapplied pattern edits, the unapplied scene memo and the unsaved
+  // document, in this order; no flag changes.
+  [[nodiscard]] bool ConfirmDiscardAll();
+  void MakeSaveEnable();
+
+  // --- menu commands
+  void Easy2Click();
+  void Normal2Click();
+  void Hard2Click();
+  void Lunatic2Click();
+  void Extra2Click();
+  void Phantasm1Click();
+  void Open1Click();
+  void Save1Click();
+  void SaveAs1Click();
+  void Exit1Click();
+  void Copy1Click();
+  void About1Click();
+
+  // --- scene tree and scene memo
+  void RebuildSceneView();
+  // Before the selection moves to item; false refuses.
+  bool SceneViewChanging(QTreeWidgetItem* item);
+  // After the selection changed: shows the selection afresh.
+  void SceneViewOnChange();
+  bool ConfirmDiscardSceneMemo();
+  void SceneMemoChange();
+  void SceneMemoApplyButtonClick();
+  void SceneViewPopupMenuPopup();
+  void Edit2Click();
+  void Copy2Click();
+  void SceneViewPopupMenuPatternOnClick(QAction* item);
+  void SceneViewPopupMenuPatternMultiSelectOnClick();
+  // The node the popup menu was last built for, while its tree item exists.
+  [[nodiscard]] scene_base_t* PopupNode() const;
+
+  // --- the pattern editor, the comparison table and the status bar
+  // (MainWnd_Patterns.cpp)
+  void PrepareEditor();
+  void ClearEditor();
+  void SetRowLabels(const scene_base_t* node);
+  void SetEditable(bool on);
+  void ShowSingleNode(scene_base_t& node);
+  void ShowMultipleSelection();
+  [[nodiscard]] bool ConfirmDiscardPatternEdits();
+  void WriteOutputLabels();
+  // Shows a value in column 2 (old) or 3 (new) and keeps it as the old or
+  // new value.
+  void ShowValue(int column, pattern_value_t value);
+  void StatusBarTotals(scene_base_t& node);
+  [[nodiscard]] TCalculator& Calculator() { return m_calculator; }
+
+ protected:
+  bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  // Raises the update depth while the program fills controls.
+  class TUpdating {
+   public:
+    explicit TUpdating(TMainWnd& w) : m_w(w) { ++m_w.m_updateDepth; }
+    ~TUpdating() { --m_w.m_updateDepth; }
+    TUpdating(const TUpdating&) = delete;
+    TUpdating& operator=(const TUpdating&) = delete;
+
+   private:
+    TMainWnd& m_w;
+  };
+
+  void CreateControls();
+  void CreateInputBox();
+  void CreateOutputBox();
+  void CreateStatusBar();
+  void CreateMenus();
+  void CreatePopupMenu();
+  void ConnectControls();
+  void FormCreate();
+
+  void NewFromTemplate(const QString& relative_name, const QString& label);
+  bool SaveTo(const QString& file_name);
+  void SetCaption(const QString& suffix);
+  [[nodiscard]] QString PatternDiscardQuestion() const;
+  [[nodiscard]] QString SceneMemoDiscardQuestion() const;
+  [[nodiscard]] QString DocumentDiscardQuestion() const;
+  void AddTreeChildren(QTreeWidgetItem* parent_item, const group_t& group);
+  [[nodiscard]] QList<QTreeWidgetItem*> TopSelectedItems() const;
+  void SetStatusPanel(int index, const QString& text);
+
+  TDialogs& m_dialogs;
+  QStringList m_arguments;
+  bool m_shownOnce = false;
+
+  // State shared by the parts of the window.
+  QString m_applicationDir;
+  QString m_fileName;
+  root_t m_document;
+  scene_base_t* m_currentNode = nullptr;
+  std::unique_ptr<pattern_value_t> m_oldValue;
+  std::unique_ptr<pattern_value_t> m_newValue;
+  int m_updateDepth = 0;
+  std::array<int, 2> m_hoverCell{-1, -1};
+  QPersistentModelIndex m_popupNode;
+  bool m_documentModified = false;
+  bool m_memoModified = false;
+  bool m_patternEdited = false;
+  int m_acceptedNewTitleIndex = 0;
+  QString m_openDir;
+  QString m_saveDir;
+  TCalculator m_calculator;
+
+  // Menu.
+  QMenu* m_fileMenu = nullptr;
+  QMenu* m_newMenu = nullptr;
+  QAction* m_easy2 = nullptr;
+  QAction* m_normal2 = nullptr;
+  QAction* m_hard2 = nullptr;
+  QAction* m_lunatic2 = nullptr;
+  QAction* m_extra2 = nullptr;
+  QAction* m_phantasm1 = nullptr;
+  QAction* m_open1 = nullptr;
+  QAction* m_save1 = nullptr;
+  QAction* m_saveAs1 = nullptr;
+  QAction* m_exit1 = nullptr;
+  QMenu* m_editMenu = nullptr;
+  QAction* m_copy1 = nullptr;
+  QMenu* m_helpMenu = nullptr;
+  QAction* m_about1 = nullptr;
+
+  // Left pane: the scene tree, its popup menu and the scene memo.
+  TSceneTreeView* m_sceneView = nullptr;
+  QMenu* m_sceneViewPopupMenu = nullptr;
+  QAction* m_edit2 = nullptr;
+  QAction* m_copy2 = nullptr;
+  QAction* m_p1 = nullptr;
+  QActionGroup* m_patternItems = nullptr;  // the dynamic items (group 1)
+  QGroupBox* m_sceneMemoBox = nullptr;
+  QPlainTextEdit* m_sceneMemo = nullptr;
+  QPushButton* m_sceneMemoApplyButton = nullptr;
+
+  // Right pane: the comparison table.
+  QGroupBox* m_outputBox = nullptr;
+  TKwGrid* m_outputKwGrid = nullptr;
+
+  // Right pane: the pattern editor.
+  QGroupBox* m_inputBox = nullptr;
+  TKwGrid* m_inputKwGrid = nullptr;
+  QComboBox* m_oldTitleComboBox = nullptr;
+  QComboBox* m_newTitleComboBox = nullptr;
+  QCheckBox* m_oldGetSpellCheckBox = nullptr;
+  QCheckBox* m_newGetSpellCheckBox = nullptr;
+  QCheckBox* m_groupingCheckBox = nullptr;
+  QLabel* m_memoLabel = nullptr;
+  QPlainTextEdit* m_oldMemo = nullptr;
+  QPlainTextEdit* m_newMemo = nullptr;
+  QLabel* m_newTitleLabel = nullptr;
+  QLineEdit* m_newTitleLabeledEdit = nullptr;
+  QPushButton* m_calcButton = nullptr;
+  QPushButton* m_newButton = nullptr;
+  QPushButton* m_applyButton = nullptr;
+  QPushButton* m_deleteButton = nullptr;
+
+  // Status bar: panel 0 takes the free width, panels 1 to 5 keep theirs.
+  std::array<QLabel*, 6> m_statusPanels{};
+};
+
+}  // namespace qvl

@@ -1,0 +1,299 @@
+// The scene tree view, its popup menu and the scene memo.
+#include <QAction>
+#include <QActionGroup>
+#include <QIcon>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidgetItem>
+
+#include "model/qvl_text.h"
+#include "ui/Dialogs.h"
+#include "ui/MainWnd.h"
+#include "ui/QtText.h"
+#include "ui/SceneTreeView.h"
+
+namespace qvl {
+namespace {
+
+// The tree's images by index: 0 a group, 1 a spell card, 3 any other scene.
+enum tree_image_t { kGroupImage = 0, kSpellCardImage = 1, kSceneImage = 3 };
+
+QIcon DrawImage(tree_image_t image) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  switch (image) {
+    case kGroupImage:  // a folder
+      p.setPen(QColor(150, 110, 20));
+      p.setBrush(QColor(240, 200, 80));
+      p.drawRect(QRectF(1.5, 4.5, 13, 9));
+      p.drawRect(QRectF(1.5, 2.5, 5, 2));
+      break;
+    case kSpellCardImage: {  // a card with a star
+      p.setPen(QColor(120, 40, 120));
+      p.setBrush(QColor(250, 225, 250));
+      p.drawRoundedRect(QRectF(2.5, 0.5, 11, 15), 2, 2);
+      QPainterPath star;
+      for (int i = 0; i < 10; ++i) {
+        const double r = i % 2 == 0 ? 5.0 : 2.2;
+        const double a = -M_PI / 2 + i * M_PI / 5;
+        const QPointF pt(8 + r * std::cos(a), 8.5 + r * std::sin(a));
+        if (i == 0) {
+          star.moveTo(pt);
+        } else {
+          star.lineTo(pt);
+        }
+      }
+      star.closeSubpath();
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(200, 40, 90));
+      p.drawPath(star);
+      break;
+    }
+    default:  // a scene: a round mark
+      p.setPen(QColor(30, 80, 160));
+      p.setBrush(QColor(120, 170, 240));
+      p.drawEllipse(QRectF(3.5, 3.5, 9, 9));
+      break;
+  }
+  return QIcon(pixmap);
+}
+
+const QIcon& TreeImage(tree_image_t image) {
+  static const QIcon group = DrawImage(kGroupImage);
+  static const QIcon spell_card = DrawImage(kSpellCardImage);
+  static const QIcon scene = DrawImage(kSceneImage);
+  switch (image) {
+    case kGroupImage:
+      return group;
+    case kSpellCardImage:
+      return spell_card;
+    default:
+      return scene;
+  }
+}
+
+tree_image_t ImageOf(const scene_base_t& node) {
+  if (const auto* scene = dynamic_cast<const scene_t*>(&node)) {
+    return scene->kind == scene_kind_t::SpellCard ? kSpellCardImage : kSceneImage;
+  }
+  return kGroupImage;
+}
+
+QTreeWidgetItem* MakeItem(scene_base_t& node) {
+  auto* item = new QTreeWidgetItem;
+  item->setText(0, ToQString(node.title));
+  item->setIcon(0, TreeImage(ImageOf(node)));
+  item->setData(0, Qt::UserRole, static_cast<int>(ImageOf(node)));
+  TSceneTreeView::SetNode(item, &node);
+  return item;
+}
+
+// The node and its descendants, depth first in child order.
+template <typename F>
+void VisitSubtree(scene_base_t& node, const F& visit) {
+  visit(node);
+  if (auto* group = dynamic_cast<group_t*>(&node)) {
+    for (int i = 0; i < group->ChildCount(); ++i) VisitSubtree(*group->Child(i), visit);
+  }
+}
+
+// A title in a menu caption: "&" would be taken for an access key.
+QString MenuText(const QString& s) {
+  QString out = s;
+  out.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  return out;
+}
+
+}  // namespace
+
+void TMainWnd::AddTreeChildren(QTreeWidgetItem* parent_item, const group_t& group) {
+  for (int i = 0; i < group.ChildCount(); ++i) {
+    scene_base_t* child = group.Child(i);
+    QTreeWidgetItem* item = MakeItem(*child);
+    parent_item->addChild(item);
+    if (const auto* child_group = dynamic_cast<const group_t*>(child)) {
+      AddTreeChildren(item, *child_group);
+    }
+  }
+}
+
+void TMainWnd::RebuildSceneView() {
+  // Removing the items is no selection change of the user's.
+  const QSignalBlocker blocker(m_sceneView);
+  m_sceneView->setUpdatesEnabled(false);
+  m_sceneView->clear();
+  QTreeWidgetItem* root = MakeItem(m_document);
+  m_sceneView->addTopLevelItem(root);
+  AddTreeChildren(root, m_document);
+  root->setExpanded(true);
+  m_sceneView->scrollToTop();
+  m_sceneView->setUpdatesEnabled(true);
+}
+
+QString TMainWnd::SceneMemoDiscardQuestion() const {
+  const QString title = m_currentNode ? ToQString(m_currentNode->title) : QString();
+  return QStringLiteral("「") + title +
+         QStringLiteral("」のメモの変更を破棄します。よろしいですか？");
+}
+
+bool TMainWnd::ConfirmDiscardSceneMemo() {
+  if (!m_memoModified) return true;
+  if (!m_dialogs.Confirm(this, SceneMemoDiscardQuestion())) return false;
+  m_memoModified = false;
+  return true;
+}
+
+bool TMainWnd::SceneViewChanging(QTreeWidgetItem* item) {
+  if (!ConfirmDiscardPatternEdits()) return false;
+  if (!ConfirmDiscardSceneMemo()) return false;
+  const scene_base_t* node = TSceneTreeView::NodeOf(item);
+  if (node && node->IsInsideGrouping()) {
+    m_dialogs.Information(
+        this, QStringLiteral("親ノードの方でまとめてるのを解除してから選択してくださいな。"));
+    return false;
+  }
+  return true;
+}
+
+QList<QTreeWidgetItem*> TMainWnd::TopSelectedItems() const {
+  QList<QTreeWidgetItem*> items;
+  for (QTreeWidgetItem* item : m_sceneView->selectedItems()) {
+    if (!TSceneTreeView::HasSelectedAncestor(item)) items << item;
+  }
+  return items;
+}
+
+void TMainWnd::SceneViewOnChange() {
+  ClearEditor();
+  m_oldValue.reset();
+  m_newValue.reset();
+  const QList<QTreeWidgetItem*> selected = m_sceneView->selectedItems();
+  m_currentNode = selected.size() == 1 ? TSceneTreeView::NodeOf(selected.first()) : nullptr;
+  SetRowLabels(m_currentNode);
+  if (m_currentNode) {
+    ShowSingleNode(*m_currentNode);
+  } else {
+    ShowMultipleSelection();
+  }
+  m_memoModified = false;
+  m_patternEdited = false;
+}
+
+void TMainWnd::SceneMemoChange() {
+  if (m_updateDepth <= 0) m_memoModified = true;
+}
+
+void TMainWnd::SceneMemoApplyButtonClick() {
+  if (!m_currentNode) return;
+  // Refused before the question: the memo could not be stored as typed.
+  const cp932_text_t memo = MemoFromQString(m_sceneMemo->toPlainText());
+  if (!memo.ok) {
+    m_dialogs.Error(this, UnconvertibleMessage(memo.unconvertible));
+    return;
+  }
+  if (!m_dialogs.Confirm(this, QStringLiteral("「") + ToQString(m_currentNode->title) +
+                                   QStringLiteral("」のメモを更新します。よろしいですか？"))) {
+    return;
+  }
+  m_currentNode->memo = memo.text;
+  m_memoModified = false;
+  m_documentModified = true;
+}
+
+scene_base_t* TMainWnd::PopupNode() const {
+  // A popup node whose item went away with a rebuild is no node at all.
+  if (!m_popupNode.isValid()) return nullptr;
+  return TSceneTreeView::NodeOf(m_sceneView->ItemOf(m_popupNode));
+}
+
+void TMainWnd::SceneViewPopupMenuPopup() {
+  const QList<QAction*> old_items = m_patternItems->actions();
+  for (auto it = old_items.rbegin(); it != old_items.rend(); ++it) {
+    m_sceneViewPopupMenu->removeAction(*it);
+    m_patternItems->removeAction(*it);
+    delete *it;
+  }
+  const QList<QTreeWidgetItem*> selected = m_sceneView->selectedItems();
+  if (selected.isEmpty()) return;
+  m_p1->setEnabled(selected.size() > 1 || selected.first()->childCount() > 0);
+  if (selected.size() >= 2) return;
+
+  QTreeWidgetItem* item = selected.first();
+  scene_base_t* node = TSceneTreeView::NodeOf(item);
+  const pattern_base_t* current = node->patterns.Current();
+  for (int i = 0; i < node->patterns.Count(); ++i) {
+    const pattern_base_t* pattern = node->patterns.Items(i);
+    if (pattern->title.empty()) continue;
+    QString caption = MenuText(ToQString(pattern->title));
+    if (i < 10) caption += QStringLiteral("(&%1)").arg(i);
+    auto* action = new QAction(caption, m_sceneViewPopupMenu);
+    action->setObjectName(QStringLiteral("PatternItem%1").arg(i));
+    action->setCheckable(true);
+    action->setChecked(pattern == current);
+    action->setData(i);
+    m_patternItems->addAction(action);
+    m_sceneViewPopupMenu->addAction(action);
+  }
+  m_popupNode = QPersistentModelIndex(m_sceneView->IndexOf(item));
+}
+
+void TMainWnd::SceneViewPopupMenuPatternOnClick(QAction* item) {
+  scene_base_t* node = PopupNode();
+  if (!node || !item) return;
+  const int index = item->data().toInt();
+  if (index < 0 || index >= node->patterns.Count()) return;
+  // Shown with the next selection change; the document counts as unchanged.
+  node->patterns.Select(node->patterns.Items(index));
+}
+
+void TMainWnd::Edit2Click() {
+  if (!PopupNode()) return;
+  m_sceneView->SelectItem(m_sceneView->ItemOf(m_popupNode));
+}
+
+void TMainWnd::Copy2Click() {
+  const scene_base_t* node = PopupNode();
+  if (!node) return;
+  try {
+    m_dialogs.SetClipboardText(ToQString(node->WriteSXML(0)));
+  } catch (...) {
+    // A failed copy leaves the clipboard as it was; nothing to report.
+  }
+}
+
+void TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick() {
+  // The command ends with the selection shown afresh, which drops edits that
+  // were not applied: ask about them first.
+  if (!ConfirmDiscardPatternEdits() || !ConfirmDiscardSceneMemo()) return;
+  const std::optional<QString> text = m_dialogs.InputText(
+      this, QStringLiteral("パターン名に含まれる文字列を入力してください"),
+      QStringLiteral("アルファベットの大文字小文字は区別しません。\n\r"
+                     "一致するものが複数あれば、最も上にあるパターンが選ばれます。"));
+  if (!text) return;
+  const cp932_text_t part = FromQString(*text);
+  if (!part.ok) {
+    m_dialogs.Error(this, UnconvertibleMessage(part.unconvertible));
+    return;
+  }
+  const std::string lower = LowerAsciiCp932(part.text);
+  for (QTreeWidgetItem* item : TopSelectedItems()) {
+    VisitSubtree(*TSceneTreeView::NodeOf(item), [&lower](scene_base_t& node) {
+      for (int i = 0; i < node.patterns.Count(); ++i) {
+        const pattern_base_t* pattern = node.patterns.Items(i);
+        if (ContainsCp932(LowerAsciiCp932(pattern->title), lower)) {
+          node.patterns.Select(pattern);
+          return;
+        }
+      }
+    });
+  }
+  SceneViewOnChange();
+}
+
+}  // namespace qvl

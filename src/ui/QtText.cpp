@@ -1,0 +1,56 @@
+#include "ui/QtText.h"
+
+#include <QFile>
+
+#include "model/qvl_text.h"
+
+namespace qvl {
+
+QString ToQString(std::string_view cp932) {
+  return QString::fromStdString(Cp932ToUtf8(cp932));
+}
+
+cp932_text_t FromQString(const QString& text) {
+  const std::string utf8 = text.toStdString();
+  const std::string bad = UnconvertibleToCp932(utf8);
+  if (!bad.empty()) return {false, {}, QString::fromStdString(bad)};
+  return {true, Utf8ToCp932(utf8), {}};
+}
+
+QString MemoToQString(std::string_view cp932) {
+  QString s = ToQString(cp932);
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return s;
+}
+
+cp932_text_t MemoFromQString(const QString& text) {
+  QString s = text;
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return FromQString(s);
+}
+
+QString UnconvertibleMessage(const QString& characters) {
+  QStringList names;
+  for (const uint c : characters.toUcs4()) {
+    const char32_t ch = c;
+    names << QStringLiteral("「%1」(U+%2)")
+                 .arg(QString::fromUcs4(&ch, 1),
+                      QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+  }
+  return QStringLiteral("次の文字はパターンファイル（Shift_JIS）に保存できません。\n") +
+         names.join(QStringLiteral("、")) +
+         QStringLiteral("\n別の文字に書き換えてからやり直してください。");
+}
+
+std::filesystem::path ToPath(const QString& file_name) {
+  return std::filesystem::path(QFile::encodeName(file_name).toStdString());
+}
+
+QString FromPath(const std::filesystem::path& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
+
+}  // namespace qvl
