@@ -1,0 +1,3 @@
+; comment
+#| block |# (other "x") (root (@ (memo "line\
+continued \"q\" \\ end")) (pattern-ol (li "1")) (scene (@ (kind "way")))) (root)

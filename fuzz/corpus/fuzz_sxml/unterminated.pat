@@ -1,0 +1,1 @@
+(root (group (@ (kind "way")) (group (@ (kind "boss")) (scene (pattern (@ (title "±\\"))))
