@@ -235,7 +235,6 @@ class TCalcStrings {
   std::function<void()> on_change_;
   int update_count_ = 0;
   bool pending_ = false;
-  bool notify_ = true;
   std::uint64_t version_ = 0;
 };
 
@@ -316,7 +315,6 @@ class TCalculator {
   [[nodiscard]] TFunctionRegistry& Registry() const { return *registry_; }
 
  private:
-  friend class TEvaluator;
   void CheckVariables();
   void CheckUserFuncNames();
   void FinishCheck(const std::string& report);
