@@ -107,12 +107,10 @@ BENCHMARK(BM_DocumentSave)->Unit(benchmark::kMillisecond);
 #ifdef QVL_HAVE_PUGIXML
 
 void CopyToXml(const sxml::TSXMLElement& from, pugi::xml_node to) {
-  for (std::size_t i = 0; i < from.AttributeCount(); ++i) {
-    const std::string entry(from.Attribute(i));
-    const std::size_t equals = entry.find('=');
-    if (equals == std::string::npos) continue;
-    to.append_attribute(entry.substr(0, equals).c_str()) = entry.substr(equals + 1).c_str();
-  }
+  from.ForEachAttribute([&](std::string_view name, std::string_view value) {
+    if (name.empty()) return;
+    to.append_attribute(std::string(name).c_str()) = std::string(value).c_str();
+  });
   for (const auto& child : from.Children()) {
     if (child->IsText()) {
       to.append_child(pugi::node_pcdata).set_value(child->Text().c_str());

@@ -90,6 +90,7 @@ class TSXMLElement {
   // The attribute entries, each "name=value" (or empty), in the order read.
   // Views live as long as the element.
   [[nodiscard]] std::size_t AttributeCount() const { return attribute_count_; }
+  // Walks the entries up to index, so visit them all with ForEachAttribute.
   // Throws std::out_of_range outside 0 .. AttributeCount() − 1.
   [[nodiscard]] std::string_view Attribute(std::size_t index) const;
   void AddAttribute(std::string_view entry);

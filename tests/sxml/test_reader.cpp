@@ -248,6 +248,15 @@ TEST(SxmlElement, AttributeValueByNameIgnoringCase) {
   EXPECT_THROW((void)e.Attribute(5), std::out_of_range);
 }
 
+TEST(SxmlElement, ForEachAttributeSplitsAtTheFirstEquals) {
+  const auto doc = Parse("(e (@ (a \"1\") (a=b \"c\") (\"nameless\") (B \"\")))");
+  std::vector<std::string> seen;
+  doc->Items(0)->ForEachAttribute([&](std::string_view name, std::string_view value) {
+    seen.push_back(std::string(name) + "|" + std::string(value));
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"a|1", "a|b=c", "|", "B|"}));
+}
+
 TEST(SxmlElement, NodesMadeByHand) {
   TSXMLElement e(false, "root");
   e.AddAttribute("Kind=stage");
