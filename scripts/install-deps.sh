@@ -10,6 +10,7 @@ packages=(
   libicu-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev
+  fonts-ipafont-gothic xvfb xauth
   clang libclang-rt-14-dev
 )
 missing=()

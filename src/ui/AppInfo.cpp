@@ -1,6 +1,7 @@
 #include "ui/AppInfo.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPalette>
 #include <QStringList>
 #include <QToolTip>
@@ -29,9 +30,23 @@ const QStringList& JapaneseFallbacks(bool monospace) {
   return monospace ? mono : gothic;
 }
 
+// The first installed family of the list, looked up once: a single family
+// spares the font machinery a fallback search for every text it shapes.
+QString FirstInstalled(const QStringList& families) {
+  for (const QString& family : families) {
+    if (QFontDatabase::hasFamily(family)) return family;
+  }
+  return families.last();
+}
+
 QFont JapaneseFont(const QStringList& preferred, bool monospace, int pixel_size) {
-  QFont font;
-  font.setFamilies(preferred + JapaneseFallbacks(monospace));
+  static const QString ui =
+      FirstInstalled(QStringList{QStringLiteral("MS UI Gothic")} + JapaneseFallbacks(false));
+  static const QString grid =
+      FirstInstalled(QStringList{QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic")} +
+                     JapaneseFallbacks(true));
+  (void)preferred;
+  QFont font(monospace ? grid : ui);
   font.setPixelSize(pixel_size);
   if (monospace) font.setStyleHint(QFont::TypeWriter);
   return font;
@@ -71,6 +86,8 @@ void SetUpApplication(QApplication& app) {
   hints.setColor(QPalette::ToolTipText, Qt::black);
   QToolTip::setPalette(hints);
   QToolTip::setFont(GridFont());
+  // Menus and dialogs share the window's font.
+  QApplication::setFont(UiFont());
 
   // The window adds scb, which needs the window's selection.
   RegisterStandardFunctions();

@@ -25,6 +25,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "calc/CalcCustom.h"
 #include "grid/KwGrid.h"
 #include "model/qvl_status.h"
@@ -46,6 +48,12 @@ constexpr int kInputBoxHeight = 459;
 constexpr int kSceneMemoBoxHeight = 196;
 constexpr int kStatusBarHeight = 19;
 constexpr std::array<int, 6> kStatusPanelWidths{0, 60, 55, 50, 115, 65};
+const std::array<QString, 6> kStatusPanelWidest{QString(),
+                                                QStringLiteral("☆: 99999"),
+                                                QStringLiteral("G: 99999"),
+                                                QStringLiteral("P: 9999"),
+                                                QStringLiteral("C: 9999999/9999999"),
+                                                QStringLiteral("Spell: 99")};
 const QColor kNewColumnColor{255, 240, 245};
 
 // Object name and accessible name in one, so that assistive technology and
@@ -146,7 +154,7 @@ void TMainWnd::CreateOutputBox() {
   m_outputBox->setFixedHeight(kOutputBoxHeight);
   m_outputBox->setMouseTracking(true);
   auto* layout = new QVBoxLayout(m_outputBox);
-  layout->setContentsMargins(4, 2, 4, 4);
+  layout->setContentsMargins(4, 0, 4, 0);
   m_outputKwGrid = Named(new TKwGrid(m_outputBox), QStringLiteral("OutputKwGrid"));
   layout->addWidget(m_outputKwGrid);
 }
@@ -240,7 +248,11 @@ void TMainWnd::CreateStatusBar() {
       panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
       bar->addWidget(panel, 1);
     } else {
-      panel->setFixedWidth(kStatusPanelWidths[i]);
+      // The widths were drawn for "MS UI Gothic"; a wider stand-in font gets
+      // just the room its longest text needs.
+      const int needed = panel->fontMetrics().horizontalAdvance(kStatusPanelWidest[i]) +
+                         2 * panel->frameWidth() + 4;
+      panel->setFixedWidth(std::max(kStatusPanelWidths[i], needed));
       panel->setText(ToQString(initial[i - 1]));
       bar->addPermanentWidget(panel);
     }

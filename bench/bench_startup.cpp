@@ -1,0 +1,96 @@
+// Time from process start to the first painted frame: quovel-pm with the Hard
+// template, beside an empty QMainWindow started the same way. Both programs
+// print "painted" once their window has painted (QVL_STARTUP_PROBE) and quit.
+// Without a display the offscreen platform stands in.
+#include <benchmark/benchmark.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::filesystem::path BinDir() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+}
+
+// Starts the program and returns the seconds until it reported its first
+// frame, or a negative value when it did not.
+double TimeToFirstFrame(const std::filesystem::path& program,
+                        const std::vector<std::string>& arguments) {
+  int pipe_fds[2];
+  if (pipe(pipe_fds) != 0) return -1;
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    dup2(pipe_fds[1], STDOUT_FILENO);
+    close(pipe_fds[0]);
+    close(pipe_fds[1]);
+    setenv("QVL_STARTUP_PROBE", "1", 1);
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!display || !*display) && (!wayland || !*wayland)) {
+      setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
+    std::vector<char*> argv;
+    std::string name = program.string();
+    argv.push_back(name.data());
+    std::vector<std::string> copies = arguments;
+    for (std::string& a : copies) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(name.c_str(), argv.data());
+    _exit(127);
+  }
+  close(pipe_fds[1]);
+  std::string out;
+  char buffer[64];
+  ssize_t n = 0;
+  while (out.find("painted") == std::string::npos &&
+         (n = read(pipe_fds[0], buffer, sizeof buffer)) > 0) {
+    out.append(buffer, static_cast<std::size_t>(n));
+  }
+  const auto painted = std::chrono::steady_clock::now();
+  close(pipe_fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (out.find("painted") == std::string::npos) return -1;
+  return std::chrono::duration<double>(painted - start).count();
+}
+
+void Run(benchmark::State& state, const std::string& program,
+         const std::vector<std::string>& arguments) {
+  const std::filesystem::path path = BinDir() / program;
+  if (!std::filesystem::exists(path)) {
+    state.SkipWithError((program + " was not built").c_str());
+    return;
+  }
+  for (auto _ : state) {
+    const double seconds = TimeToFirstFrame(path, arguments);
+    if (seconds < 0) {
+      state.SkipWithError((program + " did not report a painted frame").c_str());
+      return;
+    }
+    state.SetIterationTime(seconds);
+  }
+}
+
+void BM_StartupEmptyMainWindow(benchmark::State& state) {
+  Run(state, "qvl_startup_empty", {});
+}
+BENCHMARK(BM_StartupEmptyMainWindow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+
+void BM_StartupHardTemplate(benchmark::State& state) {
+  Run(state, "quovel-pm", {(BinDir() / "template" / "qvl_hard.pat").string()});
+}
+BENCHMARK(BM_StartupHardTemplate)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Takes docs/screenshot-hard.png: starts quovel-pm under Xvfb with the Hard
+# template open and lets the program save a picture of its own window.
+# Usage: scripts/screenshot.sh [build folder]  (default: build-release)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+BUILD=${1:-"$ROOT/build-release"}
+OUT="$ROOT/docs/screenshot-hard.png"
+
+"$ROOT/scripts/install-deps.sh"
+if [ ! -x "$BUILD/bin/quovel-pm" ]; then
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQVL_BENCH=OFF \
+    -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$BUILD" -j "$(nproc)" --target quovel-pm
+fi
+
+mkdir -p "$ROOT/docs"
+rm -f "$OUT"
+# The template is opened as the program's argument, exactly as a user would.
+QVL_SCREENSHOT="$OUT" timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  env QT_QPA_PLATFORM=xcb "$BUILD/bin/quovel-pm" "$BUILD/bin/template/qvl_hard.pat"
+[ -s "$OUT" ] || { echo "no screenshot was written" >&2; exit 1; }
+echo "wrote $OUT"
