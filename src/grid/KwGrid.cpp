@@ -466,7 +466,18 @@ void TCustomKwGrid::focusOutEvent(QFocusEvent* e) {
 
 void TCustomKwGrid::changeEvent(QEvent* e) {
   QAbstractScrollArea::changeEvent(e);
-  if (e->type() == QEvent::EnabledChange) InvalidateAll();
+  switch (e->type()) {
+    case QEvent::FontChange:
+      // Cells without a font of their own and the editor follow the grid's.
+      LooksChanged();
+      break;
+    case QEvent::EnabledChange:
+    case QEvent::PaletteChange:
+      InvalidateAll();
+      break;
+    default:
+      break;
+  }
 }
 
 void TCustomKwGrid::inputMethodEvent(QInputMethodEvent* e) {
