@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "calc/Calculator.h"
+#include "grid/KwGrid.h"
 #include "model/qvl_pattern.h"
 #include "model/qvl_scene.h"
 
@@ -31,7 +32,6 @@ class QTreeWidgetItem;
 namespace qvl {
 
 class TDialogs;
-class TKwGrid;
 class TSceneTreeView;
 
 class TMainWnd : public QMainWindow {
@@ -112,15 +112,53 @@ class TMainWnd : public QMainWindow {
   void ShowSingleNode(scene_base_t& node);
   void ShowMultipleSelection();
   [[nodiscard]] bool ConfirmDiscardPatternEdits();
+  // Rows 1 to 10 of the old (1) or the new (2) column with the controls that
+  // belong to that column, from a pattern of the current node's class.
+  void FillPatternColumn(int column, const pattern_base_t& pattern);
+  // The titles of a list, sorted by the combo box; the list's current pattern
+  // is the selected item. The new one also becomes the accepted item.
+  void FillOldTitleComboBox(const pattern_base_list_t& list);
+  void FillNewTitleComboBox(const pattern_base_list_t& list);
+  // The pattern an item of a title combo box stands for, or null.
+  [[nodiscard]] static pattern_base_t* PatternOfItem(const QComboBox& box, int index);
+  // The effect of putting pattern in the place of the current node's current
+  // pattern: the comparison table's new column and both difference columns.
+  void ShowEffect(const pattern_base_t& pattern);
+  void UpdateInputDifferences();
+  void UpdateOutputDifferences();
   void WriteOutputLabels();
   // Shows a value in column 2 (old) or 3 (new) and keeps it as the old or
   // new value.
   void ShowValue(int column, pattern_value_t value);
   void StatusBarTotals(scene_base_t& node);
   [[nodiscard]] TCalculator& Calculator() { return m_calculator; }
+  [[nodiscard]] int AcceptedNewTitleIndex() const { return m_acceptedNewTitleIndex; }
+
+  // --- events of the editor, the comparison table and the status bar
+  void InputKwGridCellEdit(int col, int row, bool modified, TCellValue& new_value);
+  void InputKwGridEnterCell(int col, int row);
+  void InputKwGridExit();
+  // The copy key of both grids; Enter in the input grid also calculates.
+  void KwGridKeyDown(TKwGrid& grid, int key);
+  void NewTitleComboBoxChange();
+  void NewMemoChange();
+  void NewTitleLabeledEditChange();
+  void NewGetSpellCheckBoxClick();
+  // A point of the comparison grid's viewport.
+  void OutputKwGridMouseMove(QPoint point);
+
+  // --- pattern commands (MainWnd_Commands.cpp)
+  void CalcButtonClick();
+  void ApplyButtonClick();
+  void DeleteButtonClick();
+  void NewButtonClick();
+  void GroupingCheckBoxClick();
 
  protected:
   bool event(QEvent* e) override;
+  // Enter anywhere in the window presses the default button (CalcButton);
+  // the mouse over the comparison table's group box moves the hover cell.
+  bool eventFilter(QObject* watched, QEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
@@ -158,6 +196,17 @@ class TMainWnd : public QMainWindow {
   [[nodiscard]] QList<QTreeWidgetItem*> TopSelectedItems() const;
   void SetStatusPanel(int index, const QString& text);
 
+  // The editor's side (MainWnd_Patterns.cpp, MainWnd_Commands.cpp).
+  void ConnectEditor();
+  // Replaces every cell of the new column by its calculator answer; false when
+  // an editable cell failed (its message was shown).
+  bool EvaluateNewColumn();
+  // The new column read into a pattern of the current node's class, with its
+  // questions; null when refused (the reason was shown). for_storing: the
+  // title and the memo must be storable.
+  std::unique_ptr<pattern_base_t> ReadNewPattern(bool for_storing);
+  void SetOutputHint(const QString& hint);
+
   TDialogs& m_dialogs;
   QStringList m_arguments;
   bool m_shownOnce = false;
@@ -176,6 +225,9 @@ class TMainWnd : public QMainWindow {
   bool m_memoModified = false;
   bool m_patternEdited = false;
   int m_acceptedNewTitleIndex = 0;
+  // Enter was pressed in the input grid's editor: calculate once the edit is
+  // committed.
+  bool m_calculateAfterCommit = false;
   QString m_openDir;
   QString m_saveDir;
   TCalculator m_calculator;

@@ -61,7 +61,13 @@ bool TSceneTreeView::SelectItem(QTreeWidgetItem* item) {
 void TSceneTreeView::mousePressEvent(QMouseEvent* e) {
   const QPoint pos = e->position().toPoint();
   QTreeWidgetItem* item = itemAt(pos);
-  if (item) {
+  if (!item) {
+    // A click beside the items keeps the selection: there is no node to check.
+    setFocus(Qt::MouseFocusReason);
+    e->accept();
+    return;
+  }
+  {
     const QModelIndex index = indexFromItem(item);
     // A click on the expand button left of the text only folds the branch.
     const bool on_branch = pos.x() < visualRect(index).left();
@@ -100,6 +106,7 @@ void TSceneTreeView::mouseDoubleClickEvent(QMouseEvent* e) {
 
 QTreeWidgetItem* TSceneTreeView::KeyTarget(QKeyEvent* e) {
   QTreeWidgetItem* current = currentItem();
+  if (e->matches(QKeySequence::SelectAll)) return current ? current : topLevelItem(0);
   const bool ctrl_only =
       (e->modifiers() & Qt::ControlModifier) && !(e->modifiers() & Qt::ShiftModifier);
   switch (e->key()) {

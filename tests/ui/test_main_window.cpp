@@ -333,6 +333,43 @@ TEST_F(WindowTest, CloseAsksAboutAnUnappliedSceneMemo) {
             QStringList{QStringLiteral("「Hard 全体」のメモの変更を破棄します。よろしいですか？")});
 }
 
+TEST_F(WindowTest, OpenAndNewAskAboutAnUnappliedSceneMemoFirst) {
+  TMainWnd& w = Make({sample});
+  Control<QPlainTextEdit>("SceneMemo")->setPlainText(QStringLiteral("まだ"));
+  const QString question =
+      QStringLiteral("「Hard 全体」のメモの変更を破棄します。よろしいですか？");
+  dialogs.confirms.push_back(false);
+  Action("Open1")->trigger();
+  EXPECT_EQ(dialogs.Kinds(), QStringList{QStringLiteral("confirm")});
+  EXPECT_EQ(dialogs.Texts(QStringLiteral("confirm")), QStringList{question});
+  EXPECT_TRUE(w.MemoModified());
+
+  // Yes to the memo, then No to nothing else (the document is unchanged).
+  dialogs.Clear();
+  dialogs.confirms.push_back(true);
+  Action("Normal2")->trigger();
+  EXPECT_EQ(dialogs.Texts(QStringLiteral("confirm")), QStringList{question});
+  EXPECT_EQ(w.Document().difficulty, difficulty_t::Normal);
+  EXPECT_FALSE(w.MemoModified());
+}
+
+TEST_F(WindowTest, DropAsksAboutAnUnappliedSceneMemo) {
+  TMainWnd& w = Make({sample});
+  Control<QPlainTextEdit>("SceneMemo")->setPlainText(QStringLiteral("まだ"));
+  const QString second = WriteSample(QStringLiteral("second.pat"));
+  dialogs.confirms.push_back(false);
+  Drop(w, {second});
+  EXPECT_EQ(w.FileName(), Native(sample));
+  EXPECT_TRUE(w.MemoModified());
+}
+
+TEST(Dialogs, FilterOfTheFileDialogsBecomesQtNameFilters) {
+  EXPECT_EQ(
+      NameFiltersOf(QStringLiteral("パターンファイル (*.pat)|*.pat|すべてのファイル (*.*)|*.*")),
+      (QStringList{QStringLiteral("パターンファイル (*.pat)"),
+                   QStringLiteral("すべてのファイル (*.*)")}));
+}
+
 TEST_F(WindowTest, DropOpensOnlyTheFirstFile) {
   TMainWnd& w = Make();
   const QString second = WriteSample(QStringLiteral("second.pat"));

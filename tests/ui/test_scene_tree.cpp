@@ -147,6 +147,27 @@ TEST_F(WindowTest, KeyboardMovesAreCheckedLikeClicks) {
   EXPECT_EQ(ToQString(w.CurrentNode()->title), QStringLiteral("1面道中"));
 }
 
+TEST_F(WindowTest, ClickBesideTheItemsKeepsTheSelection) {
+  TMainWnd& w = Make({sample});
+  Click(Item("2面"));
+  QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {},
+                    QPoint(5, Tree()->viewport()->height() - 5));
+  EXPECT_EQ(Tree()->selectedItems(), QList<QTreeWidgetItem*>{Item("2面")});
+  EXPECT_EQ(ToQString(w.CurrentNode()->title), QStringLiteral("2面"));
+}
+
+TEST_F(WindowTest, SelectAllIsCheckedLikeEveryOtherChange) {
+  TMainWnd& w = Make({sample});
+  Click(Item("スペルA"));
+  Control<QPlainTextEdit>("SceneMemo")->setPlainText(QStringLiteral("未適用"));
+  dialogs.confirms.push_back(false);
+  Tree()->setFocus();
+  QTest::keyClick(Tree(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(dialogs.Texts(QStringLiteral("confirm")).size(), 1);
+  EXPECT_EQ(Tree()->selectedItems().size(), 1);
+  EXPECT_TRUE(w.MemoModified());
+}
+
 TEST_F(WindowTest, UnappliedMemoIsAskedAboutBeforeTheSelectionMoves) {
   TMainWnd& w = Make({sample});
   Click(Item("スペルA"));
