@@ -1,10 +1,12 @@
-// Painting of the grid: the four regions (fixed corner, fixed rows, fixed
+// How the grid shows its cells: content and viewport coordinates, scrolling,
+// repainting, the four painted regions (fixed corner, fixed rows, fixed
 // columns, scrolling cells), merged rectangles as one cell, and the
 // appearance steps of one cell.
 #include "grid/KwGrid.h"
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
@@ -61,6 +63,16 @@ std::pair<int, int> SpanIn(const TKwGridModel& m, bool cols, int first, int last
   while (b + 1 <= last && pos(b + 1) < to) ++b;
   return {a, b};
 }
+
+// Qt geometry is int; content positions are 64-bit sums of sizes.
+constexpr std::int64_t kCoordLimit = std::int64_t{1} << 30;
+
+int ClampCoord(std::int64_t v) {
+  return static_cast<int>(std::clamp(v, -kCoordLimit, kCoordLimit));
+}
+
+// Above this many cells an invalidation repaints the whole viewport.
+constexpr std::int64_t kCellsPerInvalidate = 64;
 
 }  // namespace
 
@@ -293,6 +305,226 @@ void TCustomKwGrid::PaintCell(QPainter& p, int col, int row, const QRect& r, boo
     p.drawRect(QRect(r.left() + 1, r.top() + 1, r.width() - 3, r.height() - 3));
     p.restore();
   }
+}
+
+// ---------------------------------------------------------------------------
+// Scrolling and geometry
+
+int TCustomKwGrid::LeftCol() const {
+  return FixedCols() + horizontalScrollBar()->value();
+}
+
+int TCustomKwGrid::TopRow() const {
+  return FixedRows() + verticalScrollBar()->value();
+}
+
+void TCustomKwGrid::SetLeftCol(int col) {
+  horizontalScrollBar()->setValue(std::max(col - FixedCols(), 0));
+}
+
+void TCustomKwGrid::SetTopRow(int row) {
+  verticalScrollBar()->setValue(std::max(row - FixedRows(), 0));
+}
+
+void TCustomKwGrid::MakeVisible(int col, int row) {
+  const int fc = FixedCols();
+  const int fr = FixedRows();
+  if (col >= fc && col < ColCount()) {
+    if (col < LeftCol()) {
+      SetLeftCol(col);
+    } else {
+      const std::int64_t room = viewport()->width() - FixedWidth();
+      int left = LeftCol();
+      while (left < col && m_model.ColPos(col + 1) - m_model.ColPos(left) > room) ++left;
+      if (left != LeftCol()) SetLeftCol(left);
+    }
+  }
+  if (row >= fr && row < RowCount()) {
+    if (row < TopRow()) {
+      SetTopRow(row);
+    } else {
+      const std::int64_t room = viewport()->height() - FixedHeight();
+      int top = TopRow();
+      while (top < row && m_model.RowPos(row + 1) - m_model.RowPos(top) > room) ++top;
+      if (top != TopRow()) SetTopRow(top);
+    }
+  }
+}
+
+int TCustomKwGrid::FixedWidth() const {
+  return ClampCoord(m_model.ColPos(std::min(FixedCols(), ColCount())));
+}
+
+int TCustomKwGrid::FixedHeight() const {
+  return ClampCoord(m_model.RowPos(std::min(FixedRows(), RowCount())));
+}
+
+std::int64_t TCustomKwGrid::ScrollOffsetX() const {
+  if (FixedCols() >= ColCount()) return 0;
+  return m_model.ColPos(LeftCol()) - m_model.ColPos(FixedCols());
+}
+
+std::int64_t TCustomKwGrid::ScrollOffsetY() const {
+  if (FixedRows() >= RowCount()) return 0;
+  return m_model.RowPos(TopRow()) - m_model.RowPos(FixedRows());
+}
+
+QRect TCustomKwGrid::ContentToViewport(std::int64_t left, std::int64_t top, std::int64_t right,
+                                       std::int64_t bottom) const {
+  const std::int64_t ox = left < FixedWidth() ? 0 : ScrollOffsetX();
+  const std::int64_t oy = top < FixedHeight() ? 0 : ScrollOffsetY();
+  const int x = ClampCoord(left - ox);
+  const int y = ClampCoord(top - oy);
+  const int w = ClampCoord(std::max<std::int64_t>(right - left, 0));
+  const int h = ClampCoord(std::max<std::int64_t>(bottom - top, 0));
+  return {x, y, w, h};
+}
+
+std::pair<std::int64_t, std::int64_t> TCustomKwGrid::ViewportToContent(QPoint p) const {
+  const std::int64_t x = p.x() < FixedWidth() ? p.x() : p.x() + ScrollOffsetX();
+  const std::int64_t y = p.y() < FixedHeight() ? p.y() : p.y() + ScrollOffsetY();
+  return {x, y};
+}
+
+QRect TCustomKwGrid::CellsToViewport(const TGridRect& r) const {
+  if (r.IsEmpty()) return {};
+  const int fc = FixedCols();
+  const int fr = FixedRows();
+  // Split a rectangle that spans both regions into parts of one region each.
+  if (r.Left < fc && r.Right >= fc) {
+    return CellsToViewport({r.Left, r.Top, fc - 1, r.Bottom})
+        .united(CellsToViewport({fc, r.Top, r.Right, r.Bottom}));
+  }
+  if (r.Top < fr && r.Bottom >= fr) {
+    return CellsToViewport({r.Left, r.Top, r.Right, fr - 1})
+        .united(CellsToViewport({r.Left, fr, r.Right, r.Bottom}));
+  }
+  return ContentToViewport(m_model.ColPos(r.Left), m_model.RowPos(r.Top),
+                           m_model.ColPos(r.Right + 1), m_model.RowPos(r.Bottom + 1));
+}
+
+QRect TCustomKwGrid::CellRect(int col, int row) const {
+  if (!m_model.Inside(col, row)) return {};
+  return CellsToViewport(m_model.CellExtent(col, row));
+}
+
+TCellCoord TCustomKwGrid::CellAtPoint(QPoint p) const {
+  if (!viewport()->rect().contains(p)) return {};
+  const auto [x, y] = ViewportToContent(p);
+  if (x < 0 || y < 0) return {};
+  // The last edge at or left of (above) the point.
+  int lo = 0;
+  int hi = ColCount();
+  if (x >= m_model.ColPos(hi)) return {};
+  while (hi - lo > 1) {
+    const int mid = lo + (hi - lo) / 2;
+    if (m_model.ColPos(mid) <= x) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+  }
+  const int col = lo;
+  lo = 0;
+  hi = RowCount();
+  if (y >= m_model.RowPos(hi)) return {};
+  while (hi - lo > 1) {
+    const int mid = lo + (hi - lo) / 2;
+    if (m_model.RowPos(mid) <= y) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+  }
+  return {col, lo};
+}
+
+void TCustomKwGrid::UpdateScrollRanges() {
+  const int fc = FixedCols();
+  const int fr = FixedRows();
+  const int cols = ColCount();
+  const int rows = RowCount();
+  // The largest first column (row) that still leaves the last one in view.
+  const auto maxFirst = [](int fixed, int count, std::int64_t room, auto pos) {
+    if (fixed >= count) return fixed;
+    const std::int64_t total = pos(count);
+    int lo = fixed;
+    int hi = count - 1;
+    while (lo < hi) {
+      const int mid = lo + (hi - lo) / 2;
+      if (total - pos(mid) <= room) {
+        hi = mid;
+      } else {
+        lo = mid + 1;
+      }
+    }
+    return lo;
+  };
+  const auto colPos = [this](int i) { return m_model.ColPos(i); };
+  const auto rowPos = [this](int i) { return m_model.RowPos(i); };
+  const std::int64_t roomX = viewport()->width() - FixedWidth();
+  const std::int64_t roomY = viewport()->height() - FixedHeight();
+  const int maxLeft = maxFirst(fc, cols, roomX, colPos);
+  const int maxTop = maxFirst(fr, rows, roomY, rowPos);
+  horizontalScrollBar()->setRange(0, std::max(maxLeft - fc, 0));
+  verticalScrollBar()->setRange(0, std::max(maxTop - fr, 0));
+  const auto visible = [](int first, int count, std::int64_t room, auto pos) {
+    int n = 0;
+    while (first + n < count && pos(first + n + 1) - pos(first) <= room) ++n;
+    return std::max(n, 1);
+  };
+  horizontalScrollBar()->setPageStep(visible(LeftCol(), cols, roomX, colPos));
+  verticalScrollBar()->setPageStep(visible(TopRow(), rows, roomY, rowPos));
+}
+
+void TCustomKwGrid::scrollContentsBy(int, int) {
+  viewport()->update();
+  PlaceEditor();
+  if (OnTopLeftChanged) OnTopLeftChanged(*this);
+}
+
+void TCustomKwGrid::resizeEvent(QResizeEvent* e) {
+  QAbstractScrollArea::resizeEvent(e);
+  UpdateScrollRanges();
+  PlaceEditor();
+}
+
+// ---------------------------------------------------------------------------
+// Repainting
+
+void TCustomKwGrid::BeginUpdate() {
+  ++m_updateDepth;
+}
+
+void TCustomKwGrid::EndUpdate() {
+  if (m_updateDepth <= 0) return;
+  if (--m_updateDepth == 0) viewport()->update();
+}
+
+void TCustomKwGrid::InvalidateAll() {
+  if (m_updateDepth > 0) return;
+  viewport()->update();
+}
+
+void TCustomKwGrid::InvalidateCell(TCellCoord c) {
+  if (!m_model.Inside(c.Col, c.Row)) return;
+  InvalidateCells(TGridRect::OfCell(c));
+}
+
+void TCustomKwGrid::InvalidateCells(const TGridRect& cells) {
+  if (m_updateDepth > 0 || cells.IsEmpty()) return;
+  const TGridRect r{std::max(cells.Left, 0), std::max(cells.Top, 0),
+                    std::min(cells.Right, ColCount() - 1), std::min(cells.Bottom, RowCount() - 1)};
+  if (r.IsEmpty()) return;
+  if (r.Area() > kCellsPerInvalidate) {
+    viewport()->update();
+    return;
+  }
+  QRect area;
+  for (int row = r.Top; row <= r.Bottom; ++row) {
+    for (int col = r.Left; col <= r.Right; ++col) area = area.united(CellRect(col, row));
+  }
+  viewport()->update(area);
 }
 
 }  // namespace qvl
