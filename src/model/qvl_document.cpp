@@ -31,6 +31,7 @@ using sxml::TSXMLElement;
 
 [[nodiscard]] bool EqualsLowerName(std::string_view name, std::string_view lower) {
   if (name.size() != lower.size()) return false;
+  if (std::memcmp(name.data(), lower.data(), name.size()) == 0) return true;  // as written
   for (std::size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -46,11 +47,14 @@ class attribute_values_t {
  public:
   attribute_values_t(const TSXMLElement& e, const std::array<std::string_view, N>& names) {
     std::array<bool, N> seen{};
+    std::size_t next = 0;  // files hold the names in this order: try that one first
     e.ForEachAttribute([&](std::string_view name, std::string_view value) {
-      for (std::size_t i = 0; i < N; ++i) {
+      for (std::size_t k = 0; k < N; ++k) {
+        const std::size_t i = next + k < N ? next + k : next + k - N;
         if (!seen[i] && EqualsLowerName(name, names[i])) {
           seen[i] = true;
           values_[i] = value;
+          next = i + 1 < N ? i + 1 : 0;
           return;
         }
       }

@@ -87,22 +87,30 @@ std::string_view TSXMLElement::Attribute(std::size_t index) const {
   if (index >= attribute_count_) throw std::out_of_range("SXML attribute index out of range");
   std::size_t at = 0;
   for (;;) {
-    std::size_t length;
-    std::memcpy(&length, attribute_data_.data() + at, sizeof length);
-    if (index-- == 0) return std::string_view(attribute_data_).substr(at + sizeof length, length);
-    at += sizeof length + length;
+    entry_head_t head;
+    std::memcpy(&head, attribute_data_.data() + at, sizeof head);
+    if (index-- == 0)
+      return std::string_view(attribute_data_).substr(at + sizeof head, head.length);
+    at += sizeof head + head.length;
   }
 }
 
-namespace {
-
-void AppendEntry(std::string& data, std::string_view entry) {
-  const std::size_t length = entry.size();
-  data.append(reinterpret_cast<const char*>(&length), sizeof length);
+void TSXMLElement::AppendEntry(std::string& data, std::string_view entry) {
+  const entry_head_t head{entry.size(), entry.find('=')};
+  data.append(reinterpret_cast<const char*>(&head), sizeof head);
   data.append(entry);
 }
 
-}  // namespace
+void TSXMLElement::AppendEntry(std::string& data, std::string_view name, std::string_view value) {
+  // The name itself may hold an "=": the first one splits the entry.
+  const std::size_t in_name = name.find('=');
+  const entry_head_t head{name.size() + 1 + value.size(),
+                          in_name == std::string_view::npos ? name.size() : in_name};
+  data.append(reinterpret_cast<const char*>(&head), sizeof head);
+  data.append(name);
+  data.push_back('=');
+  data.append(value);
+}
 
 void TSXMLElement::AddAttribute(std::string_view entry) {
   AppendEntry(attribute_data_, entry);
@@ -400,15 +408,10 @@ void TSXMLReader::ReadAttribute() {
       break;
     }
   }
-  const std::size_t slot = attribute_data_.size();
-  std::size_t length = 0;
-  attribute_data_.append(reinterpret_cast<const char*>(&length), sizeof length);
   if (!name_.empty() && !IsAttributeListName(name_)) {
-    attribute_data_.append(name_);
-    attribute_data_.push_back('=');
-    attribute_data_.append(value_);
-    length = name_.size() + 1 + value_.size();
-    std::memcpy(attribute_data_.data() + slot, &length, sizeof length);
+    TSXMLElement::AppendEntry(attribute_data_, name_, value_);
+  } else {
+    TSXMLElement::AppendEntry(attribute_data_, std::string_view());
   }
   ++attribute_count_;
 }

@@ -104,15 +104,14 @@ class TSXMLElement {
     const std::string_view data(attribute_data_);
     std::size_t at = 0;
     while (at < data.size()) {
-      std::size_t length;
-      std::memcpy(&length, data.data() + at, sizeof length);
-      const std::string_view entry = data.substr(at + sizeof length, length);
-      at += sizeof length + length;
-      const std::size_t equals = entry.find('=');
-      if (equals == std::string_view::npos) {
+      entry_head_t head;
+      std::memcpy(&head, data.data() + at, sizeof head);
+      const std::string_view entry = data.substr(at + sizeof head, head.length);
+      at += sizeof head + head.length;
+      if (head.equals == std::string_view::npos) {
         visit(entry, std::string_view());
       } else {
-        visit(entry.substr(0, equals), entry.substr(equals + 1));
+        visit(entry.substr(0, head.equals), entry.substr(head.equals + 1));
       }
     }
   }
@@ -120,12 +119,19 @@ class TSXMLElement {
  private:
   friend class TSXMLReader;
 
+  // All entries in one text, each as a head (copied in the machine's byte
+  // order) followed by its bytes: one allocation per element instead of one
+  // per attribute, and no search for the "=" when the entries are visited.
+  struct entry_head_t {
+    std::size_t length;
+    std::size_t equals;  // position of the first "=", npos when there is none
+  };
+  static void AppendEntry(std::string& data, std::string_view name, std::string_view value);
+  static void AppendEntry(std::string& data, std::string_view entry);
+
   bool is_text_;
   std::string text_;
   std::vector<std::unique_ptr<TSXMLElement>> children_;
-  // All entries in one text, each as its length (a size_t in the machine's
-  // byte order) followed by its bytes: one allocation per element instead of
-  // one per attribute.
   std::string attribute_data_;
   std::size_t attribute_count_ = 0;
 };
