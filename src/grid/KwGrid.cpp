@@ -446,9 +446,12 @@ void TCustomKwGrid::focusInEvent(QFocusEvent* e) {
     if (e->reason() == Qt::BacktabFocusReason && focusNextPrevChild(false)) return;
   }
   GainedFocus();
-  // A click opens the editor after the click has chosen the cell.
-  if (EditMode() == ceAlwayShowEditor && e->reason() != Qt::MouseFocusReason &&
-      !m_focusFromEditor) {
+  // A click deals with the editor after the click has chosen the cell.
+  if (e->reason() == Qt::MouseFocusReason || m_focusFromEditor) return;
+  if (m_editing) {
+    // Opened by the program while the grid was elsewhere.
+    m_editor->setFocus(Qt::OtherFocusReason);
+  } else if (EditMode() == ceAlwayShowEditor) {
     OpenEditor();
   }
 }

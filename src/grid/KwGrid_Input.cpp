@@ -257,7 +257,11 @@ void TCustomKwGrid::mousePressEvent(QMouseEvent* e) {
     m_dragSelecting = true;
     m_dragAnchor = m_model.Current();
   }
-  if (EditMode() == ceAlwayShowEditor && FocusWithin()) OpenEditor();
+  if (m_editing) {
+    if (FocusWithin()) m_editor->setFocus(Qt::MouseFocusReason);
+  } else if (EditMode() == ceAlwayShowEditor && FocusWithin()) {
+    OpenEditor();
+  }
   if (OnCellClick) OnCellClick(*this, c.Col, c.Row);
 }
 

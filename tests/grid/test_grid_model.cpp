@@ -1,6 +1,6 @@
 // The grid's rules without a window: values, styles, merges, selection and
 // keyboard steps.
-#include "grid/KwGrid.h"
+#include "grid/KwGrid_Model.h"
 
 #include <gtest/gtest.h>
 

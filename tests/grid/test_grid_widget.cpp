@@ -658,3 +658,56 @@ TEST_F(GridWidget, ClickAndTopLeftEvents) {
 
 }  // namespace
 }  // namespace qvl
+
+namespace qvl {
+namespace {
+
+TEST_F(GridWidget, AnEditorOpenedWhileTheGridWasElsewhereTakesTheFocusOnReturn) {
+  grid.SetEditMode(ceAlwayShowEditor);
+  w.Show();
+  w.other->setFocus(Qt::OtherFocusReason);
+  ASSERT_TRUE(grid.FocusCell(2, 2));
+  ASSERT_TRUE(grid.EditorOpen());
+  EXPECT_FALSE(grid.Editor()->hasFocus());
+  grid.setFocus(Qt::TabFocusReason);
+  EXPECT_TRUE(grid.Editor()->hasFocus());
+
+  // Leaving closes it; a click on its cell opens it again with the focus.
+  w.other->setFocus(Qt::OtherFocusReason);
+  EXPECT_FALSE(grid.EditorOpen());
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, w.CellCentre(2, 2));
+  EXPECT_TRUE(grid.EditorOpen());
+  EXPECT_TRUE(grid.Editor()->hasFocus());
+  EXPECT_EQ(Current(), (TCellCoord{2, 2}));
+}
+
+TEST(GridFocusChain, TabAndShiftTabOutOfTheEditorLeaveTheGrid) {
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  auto* before = new QLineEdit;
+  layout->addWidget(before);
+  auto* grid = new TKwGrid;
+  layout->addWidget(grid);
+  auto* after = new QLineEdit;
+  layout->addWidget(after);
+  grid->SetEditMode(ceAlwayShowEditor);
+  window.resize(420, 320);
+  window.show();
+  QApplication::setActiveWindow(&window);
+  grid->setFocus(Qt::OtherFocusReason);
+  grid->FocusCell(1, 1);
+  ASSERT_TRUE(grid->Editor()->hasFocus());
+  QTest::keyClick(grid->Editor(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_TRUE(before->hasFocus());
+  EXPECT_FALSE(grid->EditorOpen());
+  // Tab comes back in and opens the editor; Tab again leaves forwards.
+  QTest::keyClick(before, Qt::Key_Tab);
+  EXPECT_TRUE(grid->Editor()->hasFocus());
+  QTest::keyClick(grid->Editor(), Qt::Key_Tab);
+  EXPECT_TRUE(after->hasFocus());
+  EXPECT_EQ(grid->CurrentCol(), 1);
+  EXPECT_EQ(grid->CurrentRow(), 1);
+}
+
+}  // namespace
+}  // namespace qvl
