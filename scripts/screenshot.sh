@@ -11,7 +11,7 @@ OUT="$ROOT/docs/screenshot-hard.png"
 "$ROOT/scripts/install-deps.sh"
 if [ ! -x "$BUILD/bin/quovel-pm" ]; then
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQVL_BENCH=OFF \
-    -DBUILD_TESTING=OFF >/dev/null
+    -DBUILD_TESTING=OFF -DQVL_WERROR=OFF >/dev/null
   cmake --build "$BUILD" -j "$(nproc)" --target quovel-pm
 fi
 
