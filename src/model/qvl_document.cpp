@@ -332,8 +332,11 @@ std::string WriteFileReplacing(const std::filesystem::path& file_name, std::stri
   std::filesystem::path temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                     std::to_string(counter.fetch_add(1)) + ".tmp");
+    // A prefix of the name keeps the temporary name within the length limit
+    // even when the target's name is near it.
+    temp =
+        folder / ("." + target.filename().string().substr(0, 64) + "." +
+                  std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1)) + ".tmp");
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }

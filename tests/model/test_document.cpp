@@ -580,6 +580,14 @@ TEST_F(DocumentFileTest, SaveThroughASymbolicLinkKeepsTheLink) {
   EXPECT_EQ(ReadFile(target), DocumentText(root));
 }
 
+TEST_F(DocumentFileTest, SaveUnderANameNearTheLengthLimit) {
+  const std::string name = std::string(250, 'n') + ".pat";
+  root_t root;
+  const save_result_t result = SaveDocument(root, dir_ / name);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(Files(), std::vector<std::string>{name});
+}
+
 TEST_F(DocumentFileTest, SaveIntoAMissingFolderFails) {
   root_t root;
   const save_result_t result = SaveDocument(root, dir_ / "missing" / "doc.pat");
