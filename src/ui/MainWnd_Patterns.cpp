@@ -1,20 +1,28 @@
 // The window's side of the pattern editor, the comparison table and the
 // status bar: the grids' set-up, clearing, row labels, editability, showing a
-// node or a multiple selection, and the discard question of pattern edits.
-// The commands that change patterns build on these operations.
+// node or a multiple selection, the title combo boxes, the differences, the
+// hints and the discard question of pattern edits. The commands that change
+// patterns (MainWnd_Commands.cpp) build on these operations.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidgetItem>
 
+#include <algorithm>
+
+#include "calc/CalcCustom.h"
 #include "grid/KwGrid.h"
 #include "model/qvl_editor.h"
 #include "model/qvl_status.h"
+#include "model/qvl_text.h"
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
@@ -29,6 +37,18 @@ const QColor kPositiveColor{221, 221, 255};
 const QColor kNegativeColor{255, 221, 221};
 constexpr int kInputRows = 10;   // rows 1..10 of the input grid
 constexpr int kOutputRows = 13;  // rows 1..13 of the comparison grid
+
+// Changes inside repaint the grid once, also when the filling stops early.
+class TGridUpdate {
+ public:
+  explicit TGridUpdate(TKwGrid& grid) : m_grid(grid) { m_grid.BeginUpdate(); }
+  ~TGridUpdate() { m_grid.EndUpdate(); }
+  TGridUpdate(const TGridUpdate&) = delete;
+  TGridUpdate& operator=(const TGridUpdate&) = delete;
+
+ private:
+  TKwGrid& m_grid;
+};
 
 TCellStyle& AddRangeStyle(TKwGrid& grid, int col_left, int row_top, int col_right, int row_bottom) {
   TCellStyle& s = grid.CellStyles().Add();
@@ -71,14 +91,75 @@ void SetDifferenceCell(TKwGrid& grid, int col, int row, score_t d) {
   grid.SetCells(col, row, ToQString(DifferenceText(d)));
 }
 
-// Rows 1 to 10 of the old (1) or new (2) column from a pattern.
-void FillColumnValues(TKwGrid& grid, int col, const pattern_base_t& pattern) {
-  const editor_column_t values = PatternColumn(pattern);
-  grid.BeginUpdate();
-  for (int r = 1; r <= kInputRows; ++r) {
-    grid.SetCells(col, r, static_cast<std::int64_t>(values[static_cast<std::size_t>(r - 1)]));
+// A cell as a score, rounded like a pattern read from the editor, so that a
+// fractional answer of the calculator is a number like any other. Empty for
+// an empty cell or a text that is no number.
+std::optional<score_t> CellScore(const TCellValue& v) {
+  if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
+  if (const auto* i = std::get_if<std::int64_t>(&v)) return *i;
+  if (const auto* d = std::get_if<double>(&v)) return RoundToScore(*d);
+  if (const auto* s = std::get_if<QString>(&v)) {
+    const TCellValue parsed = TextToCellValue(s->trimmed());
+    if (IsNumericValue(parsed)) return CellScore(parsed);
   }
-  grid.EndUpdate();
+  return std::nullopt;
+}
+
+QString NotAnIntegerMessage(const QString& text) {
+  return QStringLiteral("「") + text + QStringLiteral("」は整数ではありません。");
+}
+
+// The difference column of a grid: new minus old, row by row. A cell that is
+// no number stops the update with an error box, later rows keep their text.
+bool UpdateDifferences(TKwGrid& grid, int old_col, int new_col, int diff_col, int rows,
+                       TDialogs& dialogs, QWidget* parent) {
+  TGridUpdate update(grid);
+  for (int r = 1; r <= rows; ++r) {
+    const std::optional<score_t> n = CellScore(grid.Cells(new_col, r));
+    const std::optional<score_t> o = CellScore(grid.Cells(old_col, r));
+    if (!n || !o) {
+      dialogs.Error(parent, NotAnIntegerMessage(grid.CellText(n ? old_col : new_col, r)));
+      return false;
+    }
+    SetDifferenceCell(grid, diff_col, r, WrapSub(*n, *o));
+  }
+  return true;
+}
+
+// Sorted like the titles of a sorted list box: letter case aside first.
+int CompareTitles(const QString& a, const QString& b) {
+  const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+  return folded != 0 ? folded : QString::compare(a, b, Qt::CaseSensitive);
+}
+
+void FillTitleComboBox(QComboBox& box, const pattern_base_list_t& list) {
+  box.clear();
+  for (int i = 0; i < list.Count(); ++i) {
+    const pattern_base_t* p = list.Items(i);
+    const QString text = ToQString(p->title);
+    // After the items it does not sort before, so equal titles keep the
+    // list's order.
+    int lo = 0;
+    int hi = box.count();
+    while (lo < hi) {
+      const int mid = lo + (hi - lo) / 2;
+      if (CompareTitles(text, box.itemText(mid)) < 0) {
+        hi = mid;
+      } else {
+        lo = mid + 1;
+      }
+    }
+    box.insertItem(lo, text, QVariant::fromValue(reinterpret_cast<quintptr>(p)));
+  }
+  int selected = -1;
+  const pattern_base_t* current = list.Current();
+  for (int i = 0; i < box.count(); ++i) {
+    if (TMainWnd::PatternOfItem(box, i) == current) {
+      selected = i;
+      break;
+    }
+  }
+  box.setCurrentIndex(selected);
 }
 
 }  // namespace
@@ -156,6 +237,74 @@ void TMainWnd::PrepareEditor() {
   SetRowLabels(nullptr);
   SetEditable(false);
   WriteOutputLabels();
+  ConnectEditor();
+}
+
+void TMainWnd::ConnectEditor() {
+  m_inputKwGrid->OnCellEdit = [this](TCustomKwGrid&, int col, int row, bool modified,
+                                     TCellValue& v) { InputKwGridCellEdit(col, row, modified, v); };
+  m_inputKwGrid->OnCellEdited = [this](TCustomKwGrid&, int, int, bool) {
+    // Enter in the editor commits first, then presses the default button.
+    if (!m_calculateAfterCommit) return;
+    m_calculateAfterCommit = false;
+    if (m_calcButton->isEnabled()) CalcButtonClick();
+  };
+  m_inputKwGrid->OnEnterCell = [this](TCustomKwGrid&, int col, int row) {
+    InputKwGridEnterCell(col, row);
+  };
+  m_inputKwGrid->OnExit = [this](TCustomKwGrid&) { InputKwGridExit(); };
+  m_inputKwGrid->OnKeyDown = [this](TCustomKwGrid&, int& key, Qt::KeyboardModifiers) {
+    KwGridKeyDown(*m_inputKwGrid, key);
+  };
+  m_outputKwGrid->OnKeyDown = [this](TCustomKwGrid&, int& key, Qt::KeyboardModifiers) {
+    KwGridKeyDown(*m_outputKwGrid, key);
+  };
+  m_outputKwGrid->OnMouseMove = [this](TCustomKwGrid&, Qt::KeyboardModifiers, int x, int y) {
+    OutputKwGridMouseMove(QPoint(x, y));
+  };
+  m_outputBox->installEventFilter(this);
+  installEventFilter(this);
+
+  // Only the user's choice of an item is a change; the program's filling is not.
+  connect(m_newTitleComboBox, &QComboBox::activated, this, &TMainWnd::NewTitleComboBoxChange);
+  connect(m_newMemo, &QPlainTextEdit::textChanged, this, &TMainWnd::NewMemoChange);
+  connect(m_newTitleLabeledEdit, &QLineEdit::textChanged, this,
+          &TMainWnd::NewTitleLabeledEditChange);
+  // A change by the spell card questions counts like a click.
+  connect(m_newGetSpellCheckBox, &QCheckBox::toggled, this, &TMainWnd::NewGetSpellCheckBoxClick);
+  connect(m_groupingCheckBox, &QCheckBox::toggled, this, &TMainWnd::GroupingCheckBoxClick);
+  connect(m_calcButton, &QPushButton::clicked, this, &TMainWnd::CalcButtonClick);
+  connect(m_applyButton, &QPushButton::clicked, this, &TMainWnd::ApplyButtonClick);
+  connect(m_deleteButton, &QPushButton::clicked, this, &TMainWnd::DeleteButtonClick);
+  connect(m_newButton, &QPushButton::clicked, this, &TMainWnd::NewButtonClick);
+}
+
+bool TMainWnd::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == m_outputBox && e->type() == QEvent::MouseMove) {
+    // The group box's points in the grid's viewport: a point beside the grid
+    // is on no cell.
+    const QPoint p = static_cast<QMouseEvent*>(e)->position().toPoint();
+    OutputKwGridMouseMove(m_outputKwGrid->viewport()->mapFrom(m_outputBox, p));
+    return false;
+  }
+  if (watched == this && e->type() == QEvent::KeyPress) {
+    // Keys that no control of the window took: Enter presses the focused
+    // button, or else the default button.
+    const auto* key = static_cast<QKeyEvent*>(e);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+          button && isAncestorOf(button) && button->isEnabled()) {
+        button->click();
+        return true;
+      }
+      if (m_calcButton->isEnabled() && m_calcButton->isVisible()) {
+        CalcButtonClick();
+        return true;
+      }
+    }
+  }
+  return QMainWindow::eventFilter(watched, e);
 }
 
 void TMainWnd::WriteOutputLabels() {
@@ -175,15 +324,17 @@ void TMainWnd::WriteOutputLabels() {
 
 void TMainWnd::ClearEditor() {
   TUpdating updating(*this);
-  m_inputKwGrid->BeginUpdate();
-  for (int r = 1; r <= kInputRows; ++r) SetDifferenceCell(*m_inputKwGrid, 3, r, 0);
-  m_inputKwGrid->ClearAllCells();
-  m_inputKwGrid->EndUpdate();
-  m_outputKwGrid->BeginUpdate();
-  for (int r = 1; r <= kOutputRows; ++r) SetDifferenceCell(*m_outputKwGrid, 4, r, 0);
-  m_outputKwGrid->ClearAllCells();
-  WriteOutputLabels();
-  m_outputKwGrid->EndUpdate();
+  {
+    TGridUpdate update(*m_inputKwGrid);
+    for (int r = 1; r <= kInputRows; ++r) SetDifferenceCell(*m_inputKwGrid, 3, r, 0);
+    m_inputKwGrid->ClearAllCells();
+  }
+  {
+    TGridUpdate update(*m_outputKwGrid);
+    for (int r = 1; r <= kOutputRows; ++r) SetDifferenceCell(*m_outputKwGrid, 4, r, 0);
+    m_outputKwGrid->ClearAllCells();
+    WriteOutputLabels();
+  }
   m_oldTitleComboBox->clear();
   m_newTitleComboBox->clear();
   m_oldMemo->clear();
@@ -199,14 +350,15 @@ void TMainWnd::ClearEditor() {
 void TMainWnd::SetRowLabels(const scene_base_t* node) {
   const editor_node_t kind = EditorNodeOf(node);
   TKwGrid& in = *m_inputKwGrid;
-  in.BeginUpdate();
-  in.ClearAllCells();
-  in.SetCells(3, 0, QStringLiteral("差"));
-  for (int r = 1; r <= kInputRows; ++r) {
-    const std::string label = EditorRowLabel(kind, r);
-    if (!label.empty()) in.SetCells(0, r, ToQString(label));
+  {
+    TGridUpdate update(in);
+    in.ClearAllCells();
+    in.SetCells(3, 0, QStringLiteral("差"));
+    for (int r = 1; r <= kInputRows; ++r) {
+      const std::string label = EditorRowLabel(kind, r);
+      if (!label.empty()) in.SetCells(0, r, ToQString(label));
+    }
   }
-  in.EndUpdate();
   const bool spell_card = kind.is_scene && kind.kind == scene_kind_t::SpellCard;
   m_oldGetSpellCheckBox->setVisible(spell_card);
   m_newGetSpellCheckBox->setVisible(spell_card);
@@ -216,18 +368,61 @@ void TMainWnd::SetRowLabels(const scene_base_t* node) {
 void TMainWnd::SetEditable(bool on) {
   const editor_node_t kind = EditorNodeOf(m_currentNode);
   TKwGrid& in = *m_inputKwGrid;
-  in.BeginUpdate();
-  for (int r = 1; r <= kInputRows; ++r) {
-    // The gained cherry follows the cherry max; forced-zero rows mean nothing.
-    const bool fixed = r == 3 || (kind.is_scene && IsForcedZeroRow(kind, r));
-    if (TCellStyle* style = StyleOf(in, 2, r)) style->SetReadOnly(!on || fixed);
+  {
+    TGridUpdate update(in);
+    for (int r = 1; r <= kInputRows; ++r) {
+      // The gained cherry follows the cherry max; forced-zero rows mean nothing.
+      const bool fixed = r == 3 || IsForcedZeroRow(kind, r);
+      if (TCellStyle* style = StyleOf(in, 2, r)) style->SetReadOnly(!on || fixed);
+    }
   }
-  in.EndUpdate();
   for (QWidget* w : std::initializer_list<QWidget*>{
            m_sceneMemoBox, m_newTitleComboBox, m_newGetSpellCheckBox, m_groupingCheckBox, m_newMemo,
            m_newTitleLabeledEdit, m_calcButton, m_newButton, m_applyButton, m_deleteButton}) {
     w->setEnabled(on);
   }
+}
+
+void TMainWnd::FillPatternColumn(int column, const pattern_base_t& pattern) {
+  TUpdating updating(*this);
+  const bool scene = EditorNodeOf(m_currentNode).is_scene;
+  const editor_column_t values = PatternColumn(pattern);
+  {
+    TGridUpdate update(*m_inputKwGrid);
+    for (int r = 1; r <= kInputRows; ++r) {
+      // A scene has no rows 5 and 10.
+      const score_t v = scene && (r == 5 || r == 10) ? 0 : values[static_cast<std::size_t>(r - 1)];
+      m_inputKwGrid->SetCells(column, r, std::int64_t{v});
+    }
+  }
+  const auto* spell_card = dynamic_cast<const scene_t*>(m_currentNode);
+  const auto* scene_pattern = dynamic_cast<const pattern_t*>(&pattern);
+  const bool captured = spell_card != nullptr && spell_card->kind == scene_kind_t::SpellCard &&
+                        scene_pattern != nullptr && scene_pattern->getting_spell_card;
+  if (column == 1) {
+    const auto* group = dynamic_cast<const group_t*>(m_currentNode);
+    m_groupingCheckBox->setChecked(group != nullptr && group->grouping);
+    m_oldGetSpellCheckBox->setChecked(captured);
+    m_oldMemo->setPlainText(MemoToQString(pattern.memo));
+  } else {
+    m_newGetSpellCheckBox->setChecked(captured);
+    m_newMemo->setPlainText(MemoToQString(pattern.memo));
+    m_newTitleLabeledEdit->setText(ToQString(pattern.title));
+  }
+}
+
+pattern_base_t* TMainWnd::PatternOfItem(const QComboBox& box, int index) {
+  if (index < 0 || index >= box.count()) return nullptr;
+  return reinterpret_cast<pattern_base_t*>(box.itemData(index).value<quintptr>());
+}
+
+void TMainWnd::FillOldTitleComboBox(const pattern_base_list_t& list) {
+  FillTitleComboBox(*m_oldTitleComboBox, list);
+}
+
+void TMainWnd::FillNewTitleComboBox(const pattern_base_list_t& list) {
+  FillTitleComboBox(*m_newTitleComboBox, list);
+  m_acceptedNewTitleIndex = m_newTitleComboBox->currentIndex();
 }
 
 void TMainWnd::ShowSingleNode(scene_base_t& node) {
@@ -237,8 +432,7 @@ void TMainWnd::ShowSingleNode(scene_base_t& node) {
   }
   StatusBarTotals(node);
   const auto* group = dynamic_cast<const group_t*>(&node);
-  const bool editable = group == nullptr || group->grouping;
-  if (editable) {
+  if (group == nullptr || group->grouping) {
     SetEditable(true);
     if (node.patterns.Current() == nullptr) {
       node.NormalizePatterns();
@@ -247,29 +441,17 @@ void TMainWnd::ShowSingleNode(scene_base_t& node) {
       }
     }
     const pattern_base_t& current = node.CurrentPattern();
-    {
-      TUpdating updating(*this);
-      FillColumnValues(*m_inputKwGrid, 1, current);
-      FillColumnValues(*m_inputKwGrid, 2, current);
-      m_groupingCheckBox->setChecked(group != nullptr && group->grouping);
-      m_oldMemo->setPlainText(MemoToQString(current.memo));
-      m_newMemo->setPlainText(MemoToQString(current.memo));
-      m_newTitleLabeledEdit->setText(ToQString(current.title));
-      const auto* scene_pattern = dynamic_cast<const pattern_t*>(&current);
-      const bool captured = scene_pattern != nullptr && scene_pattern->getting_spell_card;
-      m_oldGetSpellCheckBox->setChecked(captured);
-      m_newGetSpellCheckBox->setChecked(captured);
-    }
+    FillPatternColumn(1, current);
+    FillOldTitleComboBox(node.patterns);
     ShowValue(2, node.CurrentExplanation());
-    ShowValue(3, node.CompareWithCurrent(current));
+    FillNewTitleComboBox(node.patterns);
+    FillPatternColumn(2, current);
+    ShowEffect(current);
   } else {
     SetEditable(false);
     m_groupingCheckBox->setEnabled(true);
     m_sceneMemoBox->setEnabled(true);
-    {
-      TUpdating updating(*this);
-      FillColumnValues(*m_inputKwGrid, 1, node.OwnTotals());
-    }
+    FillPatternColumn(1, node.OwnTotals());
     ShowValue(2, node.CurrentExplanation());
   }
 }
@@ -284,21 +466,38 @@ void TMainWnd::ShowMultipleSelection() {
     sum.Accumulate(node->OwnTotals());
     value.AddValues(node->CurrentValue());
   }
-  {
-    TUpdating updating(*this);
-    FillColumnValues(*m_inputKwGrid, 1, sum);
-  }
+  FillPatternColumn(1, sum);
   ShowValue(2, std::move(value));
 }
 
+void TMainWnd::ShowEffect(const pattern_base_t& pattern) {
+  if (!m_currentNode) return;
+  ShowValue(3, m_currentNode->CompareWithCurrent(pattern));
+  UpdateInputDifferences();
+  UpdateOutputDifferences();
+}
+
+void TMainWnd::UpdateInputDifferences() {
+  UpdateDifferences(*m_inputKwGrid, 1, 2, 3, kInputRows, m_dialogs, this);
+}
+
+void TMainWnd::UpdateOutputDifferences() {
+  UpdateDifferences(*m_outputKwGrid, 2, 3, 4, kOutputRows, m_dialogs, this);
+}
+
 void TMainWnd::ShowValue(int column, pattern_value_t value) {
-  TKwGrid& out = *m_outputKwGrid;
-  out.BeginUpdate();
-  for (int r = 1; r <= 12; ++r) out.SetCells(column, r, std::int64_t{value[r - 1].value});
-  out.SetCells(column, 13, std::int64_t{value.Total()});
-  out.EndUpdate();
+  {
+    TGridUpdate update(*m_outputKwGrid);
+    for (int r = 1; r <= 12; ++r) {
+      m_outputKwGrid->SetCells(column, r, std::int64_t{value[r - 1].value});
+    }
+    m_outputKwGrid->SetCells(column, 13, std::int64_t{value.Total()});
+  }
   auto& kept = column == 2 ? m_oldValue : m_newValue;
   kept = std::make_unique<pattern_value_t>(std::move(value));
+  // The hint of the cell under the mouse explained the value just replaced:
+  // the next move builds it afresh.
+  m_hoverCell = {-1, -1};
 }
 
 void TMainWnd::StatusBarTotals(scene_base_t& node) {
@@ -307,7 +506,9 @@ void TMainWnd::StatusBarTotals(scene_base_t& node) {
 }
 
 QString TMainWnd::PatternDiscardQuestion() const {
-  return QStringLiteral("パターン「") + m_newTitleComboBox->itemText(m_acceptedNewTitleIndex) +
+  const pattern_base_t* accepted = PatternOfItem(*m_newTitleComboBox, m_acceptedNewTitleIndex);
+  const QString title = accepted ? ToQString(accepted->title) : QString();
+  return QStringLiteral("パターン「") + title +
          QStringLiteral("」の変更を破棄します。よろしいですか？");
 }
 
@@ -318,15 +519,93 @@ bool TMainWnd::ConfirmDiscardPatternEdits() {
   return true;
 }
 
-void TMainWnd::Copy1Click() {
+// --- events
+
+void TMainWnd::InputKwGridCellEdit(int /*col*/, int row, bool modified, TCellValue& new_value) {
+  if (m_updateDepth > 0) return;
+  m_patternEdited = m_patternEdited || modified;
+  if (IsForcedZeroRow(EditorNodeOf(m_currentNode), row)) new_value = std::int64_t{0};
+}
+
+void TMainWnd::InputKwGridEnterCell(int col, int row) {
+  SetStatusPanel(0, QString());
   if (!m_currentNode) return;
+  const auto* group = dynamic_cast<const group_t*>(m_currentNode);
+  if (!(col == 1 || (col == 2 && (group == nullptr || group->grouping)))) return;
+  if (row == 6) {
+    const score_t points = group ? group->CollectablePoints() : m_currentNode->GetPoint();
+    SetStatusPanel(0, QStringLiteral("回収可能な得点アイテム数: ") + ToQString(ScoreText(points)));
+  } else if (row == 8) {
+    // Empty for anything but a spell-card scene.
+    SetStatusPanel(0, ToQString(ScbHint(m_currentNode)));
+  }
+}
+
+void TMainWnd::InputKwGridExit() {
+  SetStatusPanel(0, QString());
+}
+
+void TMainWnd::KwGridKeyDown(TKwGrid& grid, int key) {
+  if (&grid == m_inputKwGrid && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
+      grid.EditorOpen()) {
+    m_calculateAfterCommit = true;
+    return;
+  }
+  // Modifier keys are not looked at: C, X, Ctrl+C and Ctrl+X all copy.
+  if (grid.EditorOpen() || (key != Qt::Key_C && key != Qt::Key_X)) return;
+  const TGridRect selection = grid.Selection();
+  if (selection.IsEmpty() || !grid.Model().Inside(selection.Left, selection.Top)) return;
   try {
-    if (const pattern_base_t* current = m_currentNode->patterns.Current()) {
-      m_dialogs.SetClipboardText(ToQString(current->WriteSXML(0)));
-    }
+    m_dialogs.SetClipboardText(grid.CellText(selection.Left, selection.Top));
   } catch (...) {
     // A failed copy leaves the clipboard as it was; nothing to report.
   }
+}
+
+void TMainWnd::NewTitleComboBoxChange() {
+  if (!ConfirmDiscardPatternEdits()) {
+    TUpdating updating(*this);
+    m_newTitleComboBox->setCurrentIndex(m_acceptedNewTitleIndex);
+    return;
+  }
+  if (const pattern_base_t* chosen =
+          PatternOfItem(*m_newTitleComboBox, m_newTitleComboBox->currentIndex())) {
+    FillPatternColumn(2, *chosen);
+    ShowEffect(*chosen);
+  }
+  m_patternEdited = false;
+  m_acceptedNewTitleIndex = m_newTitleComboBox->currentIndex();
+}
+
+void TMainWnd::NewMemoChange() {
+  if (m_updateDepth <= 0) m_patternEdited = true;
+}
+
+void TMainWnd::NewTitleLabeledEditChange() {
+  if (m_updateDepth <= 0) m_patternEdited = true;
+}
+
+void TMainWnd::NewGetSpellCheckBoxClick() {
+  if (m_updateDepth <= 0) m_patternEdited = true;
+}
+
+void TMainWnd::SetOutputHint(const QString& hint) {
+  m_outputKwGrid->SetHint(hint);
+  SetStatusPanel(0, TCustomKwGrid::LongHint(hint));
+}
+
+void TMainWnd::OutputKwGridMouseMove(QPoint point) {
+  const TCellCoord cell = m_outputKwGrid->CellAtPoint(point);
+  if (cell.Col == m_hoverCell[0] && cell.Row == m_hoverCell[1]) return;
+  m_hoverCell = {cell.Col, cell.Row};
+  if ((cell.Col != 2 && cell.Col != 3) || cell.Row < 1 || cell.Row > 12) {
+    SetOutputHint(QString());
+    return;
+  }
+  const pattern_value_t* value = cell.Col == 2 ? m_oldValue.get() : m_newValue.get();
+  if (!value) return;
+  // The formulas break their lines the Windows way; a tool tip wants line feeds.
+  SetOutputHint(MemoToQString((*value)[cell.Row - 1].HintText()));
 }
 
 }  // namespace qvl
