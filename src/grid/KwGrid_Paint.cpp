@@ -52,8 +52,8 @@ QStringList Graphemes(const QString& text) {
   return parts;
 }
 
-// Iterates the columns (rows) of one region that meet [from, to) in viewport
-// pixels; `offset` is what the region is scrolled by.
+// The first and last columns (rows) of one region, from `first` on, that meet
+// [from, to) in viewport pixels; `offset` is what the region is scrolled by.
 std::pair<int, int> SpanIn(const TKwGridModel& m, bool cols, int first, int last,
                            std::int64_t offset, int from, int to) {
   const auto pos = [&](int i) { return (cols ? m.ColPos(i) : m.RowPos(i)) - offset; };
