@@ -441,16 +441,33 @@ namespace {
 
 // True when every carriage return is followed by a line feed and every line
 // feed follows a carriage return, as in everything the writer lays out itself.
+// Eight bytes at a time until a line break comes near.
 bool OnlyLineBreakPairs(std::string_view text) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  auto has_byte = [](std::uint64_t word, unsigned char b) {
+    const std::uint64_t v = word ^ (kOnes * b);
+    return ((v - kOnes) & ~v & kHighs) != 0;
+  };
   const char* const p = text.data();
   const std::size_t n = text.size();
-  for (const char* cr = p; (cr = static_cast<const char*>(std::memchr(cr, '\r', n - (cr - p))));
-       ++cr) {
-    if (cr + 1 == p + n || cr[1] != '\n') return false;
-  }
-  for (const char* lf = p; (lf = static_cast<const char*>(std::memchr(lf, '\n', n - (lf - p))));
-       ++lf) {
-    if (lf == p || lf[-1] != '\r') return false;
+  std::size_t i = 0;
+  while (i < n) {
+    while (n - i >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      if (has_byte(word, '\r') || has_byte(word, '\n')) break;
+      i += 8;
+    }
+    if (i == n) break;
+    if (p[i] == '\r') {
+      if (i + 1 == n || p[i + 1] != '\n') return false;
+      i += 2;
+    } else if (p[i] == '\n') {
+      return false;  // not taken as the second byte of a pair
+    } else {
+      ++i;
+    }
   }
   return true;
 }

@@ -635,18 +635,60 @@ void TSXMLElementWriter::BeginAttribute() {
   out_.append((level_ > 0 ? static_cast<std::size_t>(level_) * 2 : 0) + align_, ' ');
 }
 
+namespace {
+
+[[nodiscard]] bool HasDelimiter(std::string_view name) {
+  for (const char c : name) {
+    if (IsDelimiter(static_cast<unsigned char>(c))) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+char* TSXMLElementWriter::OpenAttribute(std::string_view name, std::size_t tail) {
+  if (HasDelimiter(name)) {
+    BeginAttribute();
+    out_.push_back('(');
+    AppendEscapedName(out_, name);
+    out_.append(" \"");
+    out_.append(tail, ' ');
+    return out_.data() + out_.size() - tail;
+  }
+  // The whole opening at once: the line start, "(", the name, a space and the
+  // quote, followed by room for the tail. The padding is already spaces.
+  const std::size_t lead =
+      has_attributes_ ? 2 + (level_ > 0 ? static_cast<std::size_t>(level_) * 2 : 0) + align_ : 4;
+  const std::size_t old = out_.size();
+  out_.append(lead + 1 + name.size() + 2 + tail, ' ');
+  char* p = out_.data() + old;
+  if (has_attributes_) {
+    p[0] = '\r';
+    p[1] = '\n';
+  } else {
+    std::memcpy(p, " (@ ", 4);
+    align_ = old + 4 - start_;
+    has_attributes_ = true;
+  }
+  p += lead;
+  *p++ = '(';
+  std::memcpy(p, name.data(), name.size());
+  p += name.size();
+  p[1] = '"';  // p[0] stays the space
+  return p + 2;
+}
+
 void TSXMLElementWriter::Text(std::string_view name, std::string_view text) {
-  BeginAttribute();
-  AppendTextElement(out_, name, text);
+  OpenAttribute(name, 0);
+  AppendEscapedString(out_, text);
+  out_.append("\")");
 }
 
 void TSXMLElementWriter::PlainText(std::string_view name, std::string_view text) {
-  BeginAttribute();
-  out_.push_back('(');
-  AppendEscapedName(out_, name);
-  out_.append(" \"");
-  out_.append(text);
-  out_.append("\")");
+  char* p = OpenAttribute(name, text.size() + 2);
+  std::memcpy(p, text.data(), text.size());
+  p[text.size()] = '"';
+  p[text.size() + 1] = ')';
 }
 
 // Digits, "-", "true" and "false" never need escaping.
@@ -670,8 +712,10 @@ void TSXMLElementWriter::CloseAttributes() {
 
 int TSXMLElementWriter::BeginChild() {
   CloseAttributes();
-  out_.append("\r\n");
-  AppendIndent(out_, level_ + 1);
+  const std::size_t old = out_.size();
+  out_.append(2 + static_cast<std::size_t>(level_ + 1 > 0 ? level_ + 1 : 0) * 2, ' ');
+  out_[old] = '\r';
+  out_[old + 1] = '\n';
   return level_ + 1;
 }
 

@@ -191,6 +191,9 @@ class TSXMLElementWriter {
 
  private:
   void BeginAttribute();
+  // Starts the next attribute up to its opening quote and makes room for tail
+  // more bytes, returning where they go.
+  char* OpenAttribute(std::string_view name, std::size_t tail);
   // An attribute whose text needs no escaping.
   void PlainText(std::string_view name, std::string_view text);
   void CloseAttributes();

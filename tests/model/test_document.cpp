@@ -15,6 +15,7 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -144,6 +145,35 @@ TEST(DocumentText, EveryLineBreakBecomesCarriageReturnLineFeed) {
     if (text[i] == '\n') {
       EXPECT_EQ(text[i - 1], '\r');
     }
+  }
+}
+
+TEST(DocumentText, LineBreakNormalisationMatchesTheSimpleRule) {
+  // Lines split at CR LF, lone CR and lone LF, each written with CR LF; checked
+  // against a plain byte-by-byte version for memos of every shape.
+  auto simple = [](const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r' || text[i] == '\n') {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        out += "\r\n";
+      } else {
+        out += text[i];
+      }
+    }
+    if (!text.empty() && text.back() != '\r' && text.back() != '\n') out += "\r\n";
+    return out;
+  };
+  std::mt19937 random(7);
+  const std::string alphabet = "ab\r\n";
+  for (int round = 0; round < 500; ++round) {
+    root_t root;
+    root.NormalizePatterns();
+    for (std::string* field : {&root.memo, &root.title, &root.patterns.Items(0)->memo}) {
+      const int length = static_cast<int>(random() % 30);
+      for (int i = 0; i < length; ++i) field->push_back(alphabet[random() % alphabet.size()]);
+    }
+    EXPECT_EQ(DocumentText(root), simple(root.WriteSXML(0))) << root.memo;
   }
 }
 
