@@ -370,12 +370,14 @@ void CollectCounted(group_t& group, std::vector<scene_base_t*>& counted) {
 
 }  // namespace
 
-pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t&,
+pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t& before,
                                    const grouped_pattern_t& after) {
   const grouped_pattern_t& grouped = AsGroupedPattern(p);
   if (grouping) return ScoreSingle(grouped, after, true, StageNumber(), GetDifficulty(), false);
 
-  // The sum of every child's current value. Asking each child on its own would
+  // The sum of every child's current value, with `before` and `after` the
+  // totals around this group as the caller found them (a caller summing many
+  // groups finds them in one walk). Asking each child on its own would
   // recompute the running totals from the whole tree for every scene, which is
   // quadratic; one pass over the counted nodes with running sums before and
   // after each gives the same totals, since they are plain sums.
@@ -386,12 +388,12 @@ pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_patter
   for (scene_base_t* node : counted) own.push_back(node->OwnTotals());
 
   std::vector<grouped_pattern_t> later(counted.size() + 1);
-  later.back() = TotalsAfter();
+  later.back() = after;
   for (std::size_t i = counted.size(); i-- > 0;) {
     later[i] = later[i + 1];
     later[i].Accumulate(own[i]);
   }
-  grouped_pattern_t earlier = TotalsBefore();
+  grouped_pattern_t earlier = before;
   pattern_value_t sum;
   for (std::size_t i = 0; i < counted.size(); ++i) {
     scene_base_t* node = counted[i];

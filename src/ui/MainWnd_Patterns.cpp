@@ -17,6 +17,8 @@
 #include <QTreeWidgetItem>
 
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 #include "calc/CalcCustom.h"
 #include "grid/KwGrid.h"
@@ -160,6 +162,38 @@ void FillTitleComboBox(QComboBox& box, const pattern_base_list_t& list) {
     }
   }
   box.setCurrentIndex(selected);
+}
+
+// The totals before and after each wanted node of a tree. One walk forward
+// and one backward over the nodes that count on their own (scenes, grouping
+// groups) give them all, where asking each node would walk the tree per node.
+struct totals_around_t {
+  grouped_pattern_t before;
+  grouped_pattern_t after;
+};
+using wanted_totals_t = std::unordered_map<const scene_base_t*, totals_around_t>;
+
+void WalkTotals(scene_base_t& node, bool forward, grouped_pattern_t& running,
+                wanted_totals_t& wanted) {
+  if (const auto it = wanted.find(&node); it != wanted.end()) {
+    (forward ? it->second.before : it->second.after) = running;
+  }
+  auto* group = dynamic_cast<group_t*>(&node);
+  if (group == nullptr || group->grouping) {
+    running.Accumulate(node.OwnTotals());
+    return;
+  }
+  const int n = group->ChildCount();
+  for (int i = 0; i < n; ++i) {
+    WalkTotals(*group->Child(forward ? i : n - 1 - i), forward, running, wanted);
+  }
+}
+
+void FindTotalsAround(root_t& root, wanted_totals_t& wanted) {
+  grouped_pattern_t running;
+  WalkTotals(root, true, running, wanted);
+  running = grouped_pattern_t();
+  WalkTotals(root, false, running, wanted);
 }
 
 }  // namespace
@@ -460,11 +494,21 @@ void TMainWnd::ShowMultipleSelection() {
   SetEditable(false);
   grouped_pattern_t sum;
   pattern_value_t value;
+  std::vector<scene_base_t*> counted;
   for (QTreeWidgetItem* item : TopSelectedItems()) {
     scene_base_t* node = TSceneTreeView::NodeOf(item);
     if (node->IsInsideGrouping() || node->patterns.Count() == 0) continue;
+    counted.push_back(node);
+  }
+  // Each node's current value with the totals around it, as CurrentValue
+  // gives it, but with the totals of all nodes found in one walk.
+  wanted_totals_t around;
+  for (const scene_base_t* node : counted) around.emplace(node, totals_around_t{});
+  if (!counted.empty()) FindTotalsAround(m_document, around);
+  for (scene_base_t* node : counted) {
     sum.Accumulate(node->OwnTotals());
-    value.AddValues(node->CurrentValue());
+    const totals_around_t& t = around.at(node);
+    value.AddValues(node->ValueWith(node->CurrentPattern(), t.before, t.after));
   }
   FillPatternColumn(1, sum);
   ShowValue(2, std::move(value));

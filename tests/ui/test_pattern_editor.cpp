@@ -224,6 +224,43 @@ TEST_F(PatternEditorTest, MultipleSelectionSumsEachNodeOnce) {
   EXPECT_EQ(Panel(5), QStringLiteral("C+: 1000"));
 }
 
+// Each selection's old value against the sum of each counted node's own
+// current value, term by term.
+TEST_F(PatternEditorTest, MultipleSelectionSumEqualsEachNodesCurrentValue) {
+  TMainWnd& w = Open();
+  // A grouping boss counts with its own pattern, its scenes not at all.
+  auto* boss = dynamic_cast<group_t*>(Node("ボス"));
+  ASSERT_NE(boss, nullptr);
+  boss->grouping = true;
+  auto& own = dynamic_cast<grouped_pattern_t&>(boss->CurrentPattern());
+  own.bonus_item = 11;
+  own.getting_spell_cards_number = 2;
+  own.total_spell_card_bonus_base = 900000;
+
+  const std::vector<std::vector<const char*>> selections = {
+      {"道中", "スペル1"}, {"ボス", "2面道中"}, {"1面", "2面"}, {"スペル1", "1面", "弾消し"}};
+  const std::vector<std::vector<const char*>> counted = {
+      {"道中", "スペル1"}, {"ボス", "2面道中"}, {"1面", "2面"}, {"1面"}};
+  for (std::size_t k = 0; k < selections.size(); ++k) {
+    SCOPED_TRACE(k);
+    Select(selections[k][0]);
+    for (std::size_t i = 1; i < selections[k].size(); ++i) {
+      Click(Item(selections[k][i]), Qt::ControlModifier);
+    }
+    ASSERT_EQ(w.CurrentNode(), nullptr);
+    pattern_value_t expected;
+    for (const char* title : counted[k]) expected.AddValues(Node(title)->CurrentValue());
+    ASSERT_NE(w.OldValue(), nullptr);
+    for (int i = 0; i < pattern_value_t::kTermCount; ++i) {
+      EXPECT_EQ((*w.OldValue())[i].value, expected[i].value) << "term " << i;
+      EXPECT_EQ(Out()->CellText(2, i + 1), QString::number(expected[i].value)) << "term " << i;
+    }
+    EXPECT_EQ(Out()->CellText(2, 13), QString::number(expected.Total()));
+  }
+  // The stage's own scenes add nothing to the stage that holds them.
+  EXPECT_EQ(OldText(7), QString::number(Node("1面")->OwnTotals().bonus_item));
+}
+
 TEST_F(PatternEditorTest, EnteringACellWritesItsHintIntoPanelZero) {
   Open();
   Select("スペル1");

@@ -1,0 +1,203 @@
+// The editor's requests on a document twenty times the size of the largest
+// template (Lunatic): showing the root, showing the last scene, showing the
+// sum of every stage selected together, and Calculate on a late spell card.
+// Each request recomputes its totals from the tree, as the window does; a
+// request should fit in one frame (16 ms). The window runs on the offscreen
+// platform unless another one is asked for.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+#include <QTreeWidgetItem>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "grid/KwGrid.h"
+#include "model/qvl_document.h"
+#include "ui/AppInfo.h"
+#include "ui/Dialogs.h"
+#include "ui/MainWnd.h"
+#include "ui/QtText.h"
+#include "ui/SceneTreeView.h"
+
+namespace {
+
+using namespace qvl;
+
+constexpr int kCopies = 20;
+
+// Every question is answered Yes; nothing is shown.
+class TQuietDialogs final : public TDialogs {
+ public:
+  bool Confirm(QWidget*, const QString&) override { return true; }
+  TAnswer ConfirmWithCancel(QWidget*, const QString&) override { return TAnswer::Yes; }
+  void Error(QWidget*, const QString& text) override {
+    std::fprintf(stderr, "error: %s\n", qPrintable(text));
+  }
+  void Warning(QWidget*, const QString&) override {}
+  void Information(QWidget*, const QString&) override {}
+  bool AskRetry(QWidget*, const QString&) override { return false; }
+  std::optional<QString> InputText(QWidget*, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> OpenFileName(QWidget*, const TFileDialogSpec&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> SaveFileName(QWidget*, const TFileDialogSpec&) override {
+    return std::nullopt;
+  }
+  void SetClipboardText(const QString&) override {}
+  void OpenUrl(const QString&) override {}
+  void ShowModal(QDialog&) override {}
+};
+
+// Gives every scene's current pattern some numbers, so that every term of the
+// computation has work to do.
+void FillPatterns(scene_base_t& node, int& n) {
+  if (auto* scene = dynamic_cast<scene_t*>(&node)) {
+    auto& p = dynamic_cast<pattern_t&>(scene->CurrentPattern());
+    ++n;
+    p.border_bonus_times = n % 3;
+    p.cherry_max = 1000 + n % 700;
+    p.graze = 20 + n % 90;
+    p.point = 10 + n % 40;
+    p.bonus_item = n % 7;
+    if (scene->kind == scene_kind_t::SpellCard) {
+      p.getting_spell_card = n % 2 == 0;
+      p.spell_card_bonus_base = p.getting_spell_card ? 500000 + n : 0;
+    }
+  }
+  if (auto* group = dynamic_cast<group_t*>(&node)) {
+    for (int i = 0; i < group->ChildCount(); ++i) FillPatterns(*group->Child(i), n);
+  }
+}
+
+// The Lunatic template's stages twenty times over, saved as one file.
+QString WriteLargeDocument(const QString& dir) {
+  const QString source = QCoreApplication::applicationDirPath() + "/template/qvl_lunatic.pat";
+  root_t big;
+  const auto fail = [](const std::string&) { return load_answer_t::Abort; };
+  for (int copy = 0; copy < kCopies; ++copy) {
+    root_t part;
+    if (!LoadDocument(part, ToPath(source), fail)) {
+      std::fprintf(stderr, "cannot load %s\n", qPrintable(source));
+      std::exit(1);
+    }
+    if (copy == 0) {
+      big.title = part.title;
+      big.difficulty = part.difficulty;
+    }
+    while (part.ChildCount() > 0) big.AddChild(part.Child(0));
+  }
+  int n = 0;
+  FillPatterns(big, n);
+  const QString path = QDir(dir).filePath("large.pat");
+  if (!SaveDocument(big, ToPath(path)).ok) std::exit(1);
+  std::fprintf(stderr, "document: %d stages, %d scenes, %lld bytes\n", big.ChildCount(), n,
+               static_cast<long long>(QFileInfo(path).size()));
+  return path;
+}
+
+struct TBench {
+  QTemporaryDir dir;
+  TQuietDialogs dialogs;
+  std::unique_ptr<TMainWnd> window;
+  TSceneTreeView* tree = nullptr;
+
+  TBench() {
+    const QString path = WriteLargeDocument(dir.path());
+    window = std::make_unique<TMainWnd>(dialogs, QStringList{path});
+    window->show();  // opens the file
+    QCoreApplication::processEvents();
+    tree = window->findChild<TSceneTreeView*>("SceneView");
+  }
+
+  // Selects the items without the window hearing of it; the timed request
+  // then shows the selection afresh.
+  void Select(const QList<QTreeWidgetItem*>& items) {
+    const QSignalBlocker blocker(tree);
+    tree->clearSelection();
+    for (QTreeWidgetItem* item : items) item->setSelected(true);
+  }
+};
+
+TBench& Bench() {
+  static TBench bench;
+  return bench;
+}
+
+QTreeWidgetItem* Root() {
+  return Bench().tree->topLevelItem(0);
+}
+
+QTreeWidgetItem* LastItem(QTreeWidgetItem* item) {
+  while (item->childCount() > 0) item = item->child(item->childCount() - 1);
+  return item;
+}
+
+// The last spell card of the document.
+QTreeWidgetItem* LastSpellCard() {
+  QTreeWidgetItem* found = nullptr;
+  std::function<void(QTreeWidgetItem*)> visit = [&](QTreeWidgetItem* item) {
+    const auto* scene = dynamic_cast<const scene_t*>(TSceneTreeView::NodeOf(item));
+    if (scene && scene->kind == scene_kind_t::SpellCard) found = item;
+    for (int i = 0; i < item->childCount(); ++i) visit(item->child(i));
+  };
+  visit(Root());
+  return found;
+}
+
+void ShowSelection(benchmark::State& state, const QList<QTreeWidgetItem*>& items) {
+  TBench& b = Bench();
+  b.Select(items);
+  for (auto _ : state) b.window->SceneViewOnChange();
+}
+
+void BM_ShowRoot(benchmark::State& state) {
+  ShowSelection(state, {Root()});
+}
+BENCHMARK(BM_ShowRoot)->Unit(benchmark::kMillisecond);
+
+void BM_ShowLastScene(benchmark::State& state) {
+  ShowSelection(state, {LastItem(Root())});
+}
+BENCHMARK(BM_ShowLastScene)->Unit(benchmark::kMillisecond);
+
+void BM_ShowSumOfEveryStage(benchmark::State& state) {
+  QList<QTreeWidgetItem*> stages;
+  for (int i = 0; i < Root()->childCount(); ++i) stages << Root()->child(i);
+  ShowSelection(state, stages);
+}
+BENCHMARK(BM_ShowSumOfEveryStage)->Unit(benchmark::kMillisecond);
+
+void BM_CalculateOnALateSpellCard(benchmark::State& state) {
+  TBench& b = Bench();
+  b.Select({LastSpellCard()});
+  b.window->SceneViewOnChange();
+  auto* grid = b.window->findChild<TKwGrid*>("InputKwGrid");
+  for (auto _ : state) {
+    grid->SetCells(2, 2, QStringLiteral("1000+500"));
+    grid->SetCells(2, 7, QStringLiteral("12*3"));
+    grid->SetCells(2, 8, QStringLiteral("scb(30)"));
+    b.window->CalcButtonClick();
+  }
+}
+BENCHMARK(BM_CalculateOnALateSpellCard)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  SetUpApplication(app);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
