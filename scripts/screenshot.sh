@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot-hard.png: starts quovel-pm under Xvfb with the Hard
-# template open and lets the program save a picture of its own window.
+# template open and lets the program save a picture of its own window. Then
+# qvl_screenshot_tour plays a first plan on the same template and takes
+# docs/screenshot-plan.png (a calculated comparison) and
+# docs/screenshot-hint.png (the hover hint of a term).
 # Usage: scripts/screenshot.sh [build folder]  (default: build-release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,10 +12,10 @@ BUILD=${1:-"$ROOT/build-release"}
 OUT="$ROOT/docs/screenshot-hard.png"
 
 "$ROOT/scripts/install-deps.sh"
-if [ ! -x "$BUILD/bin/quovel-pm" ]; then
+if [ ! -x "$BUILD/bin/quovel-pm" ] || [ ! -x "$BUILD/bin/qvl_screenshot_tour" ]; then
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQVL_BENCH=OFF \
     -DBUILD_TESTING=OFF -DQVL_WERROR=OFF >/dev/null
-  cmake --build "$BUILD" -j "$(nproc)" --target quovel-pm
+  cmake --build "$BUILD" -j "$(nproc)" --target quovel-pm qvl_screenshot_tour
 fi
 
 mkdir -p "$ROOT/docs"
@@ -22,3 +25,10 @@ QVL_SCREENSHOT="$OUT" timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" \
   env QT_QPA_PLATFORM=xcb "$BUILD/bin/quovel-pm" "$BUILD/bin/template/qvl_hard.pat"
 [ -s "$OUT" ] || { echo "no screenshot was written" >&2; exit 1; }
 echo "wrote $OUT"
+
+rm -f "$ROOT/docs/screenshot-plan.png" "$ROOT/docs/screenshot-hint.png"
+timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
+  "$BUILD/bin/qvl_screenshot_tour" "$BUILD/bin/template/qvl_hard.pat" "$ROOT/docs"
+for picture in screenshot-plan.png screenshot-hint.png; do
+  [ -s "$ROOT/docs/$picture" ] || { echo "no $picture was written" >&2; exit 1; }
+done

@@ -154,7 +154,8 @@ void TMainWnd::CreateOutputBox() {
   m_outputBox->setFixedHeight(kOutputBoxHeight);
   m_outputBox->setMouseTracking(true);
   auto* layout = new QVBoxLayout(m_outputBox);
-  layout->setContentsMargins(4, 0, 4, 0);
+  // The grid fills the box: its five columns need every pixel of it.
+  layout->setContentsMargins(0, 0, 0, 0);
   m_outputKwGrid = Named(new TKwGrid(m_outputBox), QStringLiteral("OutputKwGrid"));
   layout->addWidget(m_outputKwGrid);
 }

@@ -82,6 +82,15 @@ TEST_F(PatternEditorTest, RowsAndReadOnlyCellsFollowTheKindOfNode) {
   }
 }
 
+TEST_F(PatternEditorTest, BothGridsShowEveryColumnWhole) {
+  Open();
+  // The right-aligned differences end at the last column's right edge.
+  for (TKwGrid* grid : {In(), Out()}) {
+    SCOPED_TRACE(grid->objectName().toStdString());
+    EXPECT_GE(grid->viewport()->width(), grid->Model().ColPos(grid->ColCount()));
+  }
+}
+
 TEST_F(PatternEditorTest, SceneShowsItsCurrentPatternInBothColumns) {
   TMainWnd& w = Open();
   Select("スペル1");

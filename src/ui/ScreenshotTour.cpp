@@ -1,0 +1,139 @@
+// Takes the README's pictures of a first plan: the Hard template, a spell
+// card's pattern updated once, then a new plan typed with scb of the time left
+// and calculated (the differences coloured), and the hover hint of a term.
+// Every question is answered Yes. Usage: qvl_screenshot_tour TEMPLATE OUTDIR
+// (run under a real display such as Xvfb: the hint is a window of its own).
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <QToolTip>
+#include <QTreeWidgetItem>
+
+#include <cstdio>
+
+#include "grid/KwGrid.h"
+#include "ui/AppInfo.h"
+#include "ui/Dialogs.h"
+#include "ui/MainWnd.h"
+#include "ui/SceneTreeView.h"
+
+namespace {
+
+using namespace qvl;
+
+class TYesDialogs final : public TDialogs {
+ public:
+  bool Confirm(QWidget*, const QString&) override { return true; }
+  TAnswer ConfirmWithCancel(QWidget*, const QString&) override { return TAnswer::Yes; }
+  void Error(QWidget*, const QString& text) override {
+    std::fprintf(stderr, "error: %s\n", qPrintable(text));
+  }
+  void Warning(QWidget*, const QString&) override {}
+  void Information(QWidget*, const QString&) override {}
+  bool AskRetry(QWidget*, const QString&) override { return false; }
+  std::optional<QString> InputText(QWidget*, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> OpenFileName(QWidget*, const TFileDialogSpec&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> SaveFileName(QWidget*, const TFileDialogSpec&) override {
+    return std::nullopt;
+  }
+  void SetClipboardText(const QString&) override {}
+  void OpenUrl(const QString&) override {}
+  void ShowModal(QDialog&) override {}
+};
+
+void Wait(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+void Type(TKwGrid& grid, const std::vector<std::pair<int, const char*>>& cells) {
+  for (const auto& [row, text] : cells) grid.SetCells(2, row, QString::fromUtf8(text));
+}
+
+bool Save(const QPixmap& picture, const QString& file) {
+  const bool saved = picture.save(file, "PNG");
+  std::fprintf(stderr, saved ? "wrote %s\n" : "could not write %s\n", qPrintable(file));
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  SetUpApplication(app);
+  const QStringList args = QApplication::arguments();
+  if (args.size() != 3) {
+    std::fprintf(stderr, "usage: qvl_screenshot_tour TEMPLATE OUTDIR\n");
+    return 2;
+  }
+  const QDir out(args[2]);
+  TYesDialogs dialogs;
+  TMainWnd window(dialogs, {args[1]});
+  window.move(0, 0);
+  window.show();
+  Wait(300);
+
+  auto* tree = window.findChild<TSceneTreeView*>(QStringLiteral("SceneView"));
+  auto* input = window.findChild<TKwGrid*>(QStringLiteral("InputKwGrid"));
+  auto* output = window.findChild<TKwGrid*>(QStringLiteral("OutputKwGrid"));
+  const QList<QTreeWidgetItem*> found = tree->findItems(QStringLiteral("霧符「朝霧の重ね衣」"),
+                                                        Qt::MatchExactly | Qt::MatchRecursive);
+  if (found.isEmpty()) {
+    std::fprintf(stderr, "the spell card is not in %s\n", qPrintable(args[1]));
+    return 1;
+  }
+  for (QTreeWidgetItem* p = found.first()->parent(); p; p = p->parent()) p->setExpanded(true);
+  tree->SelectItem(found.first());
+  tree->scrollToItem(found.first());
+
+  // The plan so far, stored as the current pattern.
+  Type(*input, {{1, "1"}, {2, "8000"}, {4, "200"}, {6, "40"}, {7, "30"}, {9, "6000"}});
+  window.ApplyButtonClick();
+  // A new plan: less graze, more bonus items, the card captured with 30 s left.
+  Type(*input, {{2, "8000+2500"}, {4, "120"}, {7, "30+6"}, {8, "scb(30)"}, {9, "6000"}});
+  window.CalcButtonClick();
+  input->FocusCell(2, 8);  // the scb hint in the status bar
+  Wait(500);
+  if (!Save(window.grab(), out.filePath(QStringLiteral("screenshot-plan.png")))) return 1;
+
+  // Hover over a term of the new pattern: the tool tip and the status bar explain it.
+  const QPoint cell = output->CellRect(3, 3).center();
+  QCursor::setPos(output->viewport()->mapToGlobal(cell));
+  QMouseEvent move(QEvent::MouseMove, QPointF(cell), output->viewport()->mapToGlobal(QPointF(cell)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(output->viewport(), &move);
+  // The tool tip the resting mouse would bring up.
+  QToolTip::showText(output->viewport()->mapToGlobal(cell), output->toolTip(), output);
+  // Without a window manager the tip soon takes the pointer's crossing for a
+  // leave; the picture is taken before that.
+  Wait(150);
+  // The window and the tip, which may reach beyond it, on a plain ground.
+  QScreen* screen = window.screen();
+  QList<QRect> parts{window.frameGeometry()};
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->isVisible() && w->inherits("QTipLabel")) parts << w->frameGeometry();
+  }
+  QRect area;
+  for (const QRect& r : parts) area = area.united(r);
+  QPixmap hint(area.size());
+  hint.fill(QColor(240, 240, 240));
+  {
+    QPainter p(&hint);
+    for (const QRect& r : parts) {
+      p.drawPixmap(r.topLeft() - area.topLeft(),
+                   screen->grabWindow(0, r.x(), r.y(), r.width(), r.height()));
+    }
+  }
+  return Save(hint, out.filePath(QStringLiteral("screenshot-hint.png"))) ? 0 : 1;
+}
