@@ -134,6 +134,7 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
 }
 
 void TMainWnd::CalcButtonClick() {
+  m_calculateAfterCommit = false;
   if (!m_currentNode) return;
   if (!EvaluateNewColumn()) return;
   // The pattern only shows its effect; it never enters the list.

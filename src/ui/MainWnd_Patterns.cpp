@@ -590,6 +590,8 @@ void TMainWnd::InputKwGridExit() {
 }
 
 void TMainWnd::KwGridKeyDown(TKwGrid& grid, int key) {
+  // Only the commit that this very Enter brings about calculates.
+  m_calculateAfterCommit = false;
   if (&grid == m_inputKwGrid && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
       grid.EditorOpen()) {
     m_calculateAfterCommit = true;
