@@ -129,6 +129,33 @@ TEST_F(PatternCommandTest, AFailingEditableCellStopsWithTheCalculatorsMessage) {
             QStringLiteral("Floating point division by zero"));
 }
 
+TEST_F(PatternCommandTest, ACellWithCharactersTheCalculatorCannotReadIsRefusedByName) {
+  TMainWnd& w = Open();
+  Select("道中");
+  const pattern_value_t* before = w.NewValue();
+  SetNew(7, QStringLiteral("3😀"));
+  Button("CalcButton")->click();
+  EXPECT_EQ(dialogs.Texts(QStringLiteral("error")),
+            QStringList{UnconvertibleMessage(QStringLiteral("😀"))});
+  EXPECT_EQ(NewText(7), QStringLiteral("3😀"));
+  EXPECT_EQ(w.NewValue(), before);
+}
+
+TEST_F(PatternCommandTest, EnterOnAFocusedButtonPressesThatButton) {
+  TMainWnd& w = Open();
+  Select("道中");
+  w.activateWindow();
+  QApplication::setActiveWindow(&w);
+  QPushButton* button = Button("NewButton");
+  button->setFocus();
+  QCoreApplication::processEvents();
+  if (QApplication::focusWidget() != button) GTEST_SKIP() << "the platform gives no focus";
+  dialogs.confirms.push_back(false);  // start from nothing
+  QTest::keyClick(button, Qt::Key_Return);
+  EXPECT_EQ(dialogs.Texts(QStringLiteral("confirm")), QStringList{kNewQuestion});
+  EXPECT_EQ(Node("道中")->patterns.Count(), 3);
+}
+
 TEST_F(PatternCommandTest, AFailingReadOnlyCellBecomesZeroAndTheSameTextBelowStillFails) {
   Open();
   Select("通常");
