@@ -334,9 +334,13 @@ std::string WriteFileReplacing(const std::filesystem::path& file_name, std::stri
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     // A prefix of the name keeps the temporary name within the length limit
     // even when the target's name is near it.
-    temp =
-        folder / ("." + target.filename().string().substr(0, 64) + "." +
-                  std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1)) + ".tmp");
+    // Built by appending: GCC 12 at -O3 warns falsely about a chain of "+" here.
+    std::string name = ".";
+    name.append(target.filename().string().substr(0, 64));
+    name.append(".").append(std::to_string(::getpid()));
+    name.append(".").append(std::to_string(counter.fetch_add(1)));
+    name.append(".tmp");
+    temp = folder / name;
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }

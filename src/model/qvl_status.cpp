@@ -40,7 +40,9 @@ std::string DifferenceText(score_t d) {
   // value has one.
   const std::uint64_t magnitude =
       d > 0 ? static_cast<std::uint64_t>(d) : 0 - static_cast<std::uint64_t>(d);
-  return (d > 0 ? "+" : "-") + std::to_string(magnitude);
+  std::string text(1, d > 0 ? '+' : '-');
+  text.append(std::to_string(magnitude));
+  return text;
 }
 
 }  // namespace qvl
