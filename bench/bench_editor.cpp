@@ -31,31 +31,6 @@ using namespace qvl;
 
 constexpr int kCopies = 20;
 
-// Every question is answered Yes; nothing is shown.
-class TQuietDialogs final : public TDialogs {
- public:
-  bool Confirm(QWidget*, const QString&) override { return true; }
-  TAnswer ConfirmWithCancel(QWidget*, const QString&) override { return TAnswer::Yes; }
-  void Error(QWidget*, const QString& text) override {
-    std::fprintf(stderr, "error: %s\n", qPrintable(text));
-  }
-  void Warning(QWidget*, const QString&) override {}
-  void Information(QWidget*, const QString&) override {}
-  bool AskRetry(QWidget*, const QString&) override { return false; }
-  std::optional<QString> InputText(QWidget*, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> OpenFileName(QWidget*, const TFileDialogSpec&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> SaveFileName(QWidget*, const TFileDialogSpec&) override {
-    return std::nullopt;
-  }
-  void SetClipboardText(const QString&) override {}
-  void OpenUrl(const QString&) override {}
-  void ShowModal(QDialog&) override {}
-};
-
 // Gives every scene's current pattern some numbers, so that every term of the
 // computation has work to do.
 void FillPatterns(scene_base_t& node, int& n) {
@@ -105,7 +80,7 @@ QString WriteLargeDocument(const QString& dir) {
 
 struct TBench {
   QTemporaryDir dir;
-  TQuietDialogs dialogs;
+  TYesDialogs dialogs;
   std::unique_ptr<TMainWnd> window;
   TSceneTreeView* tree = nullptr;
 

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include <cstdio>
+
 #include "ui/AppInfo.h"
 
 namespace qvl {
@@ -106,6 +108,10 @@ void TQtDialogs::OpenUrl(const QString& url) {
 
 void TQtDialogs::ShowModal(QDialog& dialog) {
   dialog.exec();
+}
+
+void TYesDialogs::Error(QWidget*, const QString& text) {
+  std::fprintf(stderr, "error: %s\n", qPrintable(text));
 }
 
 }  // namespace qvl

@@ -70,6 +70,30 @@ class TQtDialogs final : public TDialogs {
   void ShowModal(QDialog& dialog) override;
 };
 
+// Dialogs for unattended runs (benchmarks, the screenshot tour): every
+// question is answered Yes, errors go to standard error, nothing is shown.
+class TYesDialogs final : public TDialogs {
+ public:
+  bool Confirm(QWidget*, const QString&) override { return true; }
+  TAnswer ConfirmWithCancel(QWidget*, const QString&) override { return TAnswer::Yes; }
+  void Error(QWidget* parent, const QString& text) override;
+  void Warning(QWidget*, const QString&) override {}
+  void Information(QWidget*, const QString&) override {}
+  bool AskRetry(QWidget*, const QString&) override { return false; }
+  std::optional<QString> InputText(QWidget*, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> OpenFileName(QWidget*, const TFileDialogSpec&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> SaveFileName(QWidget*, const TFileDialogSpec&) override {
+    return std::nullopt;
+  }
+  void SetClipboardText(const QString&) override {}
+  void OpenUrl(const QString&) override {}
+  void ShowModal(QDialog&) override {}
+};
+
 // "a|b|c|d" to Qt's name filters {"a", "c"}; the patterns stand inside the
 // descriptions' parentheses, where Qt reads them.
 [[nodiscard]] QStringList NameFiltersOf(const QString& filter);

@@ -27,30 +27,6 @@ namespace {
 
 using namespace qvl;
 
-class TYesDialogs final : public TDialogs {
- public:
-  bool Confirm(QWidget*, const QString&) override { return true; }
-  TAnswer ConfirmWithCancel(QWidget*, const QString&) override { return TAnswer::Yes; }
-  void Error(QWidget*, const QString& text) override {
-    std::fprintf(stderr, "error: %s\n", qPrintable(text));
-  }
-  void Warning(QWidget*, const QString&) override {}
-  void Information(QWidget*, const QString&) override {}
-  bool AskRetry(QWidget*, const QString&) override { return false; }
-  std::optional<QString> InputText(QWidget*, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> OpenFileName(QWidget*, const TFileDialogSpec&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> SaveFileName(QWidget*, const TFileDialogSpec&) override {
-    return std::nullopt;
-  }
-  void SetClipboardText(const QString&) override {}
-  void OpenUrl(const QString&) override {}
-  void ShowModal(QDialog&) override {}
-};
-
 void Wait(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
