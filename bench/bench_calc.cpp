@@ -17,7 +17,7 @@ struct setup_t {
     card.initial_spell_card_bonus = 2000000;
     card.time_limit = 60;
     card.decrease_rate = 33333;
-    qvl::RegisterScb(registry, [this] { return &card; });
+    qvl::RegisterScb(registry);
   }
   qvl::TFunctionRegistry registry;
   qvl::scene_t card;
@@ -30,6 +30,7 @@ setup_t& Setup() {
 
 void Evaluate(benchmark::State& state, const std::string& text) {
   qvl::TCalculator calc(Setup().registry);
+  calc.SetNodeProvider([] { return &Setup().card; });
   for (auto _ : state) benchmark::DoNotOptimize(calc.Evaluate(text));
   state.SetItemsProcessed(state.iterations());
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));

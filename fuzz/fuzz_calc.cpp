@@ -16,16 +16,24 @@
 
 namespace {
 
-qvl::TFunctionRegistry& Registry() {
-  static qvl::TFunctionRegistry registry;
+const qvl::scene_t& SpellCard() {
   static qvl::scene_t card;
   static const bool ready = [] {
-    qvl::RegisterStandardFunctions(registry);
     card.kind = qvl::scene_kind_t::SpellCard;
     card.initial_spell_card_bonus = 2000000;
     card.time_limit = 60;
     card.decrease_rate = 33333;
-    qvl::RegisterScb(registry, [] { return &card; });
+    return true;
+  }();
+  (void)ready;
+  return card;
+}
+
+qvl::TFunctionRegistry& Registry() {
+  static qvl::TFunctionRegistry registry;
+  static const bool ready = [] {
+    qvl::RegisterStandardFunctions(registry);
+    qvl::RegisterScb(registry);
     return true;
   }();
   (void)ready;
@@ -44,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
 
   qvl::TCalculator calc(Registry());
+  calc.SetNodeProvider([] { return &SpellCard(); });
   calc.SetVariables({"x=5", "y=$10", "half=0.5", "big=1E300"});
   calc.SetUserFuncNames({"f=1,3", "g", "h=2"});
   calc.OnFunction = [](qvl::TCalculator&, int index, int count, std::span<const double> values,

@@ -308,16 +308,14 @@ void RegisterStandardFunctions() {
   RegisterStandardFunctions(FunctionRegistry());
 }
 
-void RegisterScb(TFunctionRegistry& registry, TScbNodeProvider provider) {
-  registry.RegisterFunction("scb", 1, 1,
-                            QVL_CP932("scb (残り時間)\r\nスペルカードの基本点を求める"),
-                            [provider = std::move(provider)](args_t a) {
-                              return ScbValue(provider ? provider() : nullptr, a[0]);
-                            });
+void RegisterScb(TFunctionRegistry& registry) {
+  registry.RegisterCallerFunction(
+      "scb", 1, 1, QVL_CP932("scb (残り時間)\r\nスペルカードの基本点を求める"),
+      [](const TCalculator& caller, args_t a) { return ScbValue(caller.SelectedNode(), a[0]); });
 }
 
-void RegisterScb(TScbNodeProvider provider) {
-  RegisterScb(FunctionRegistry(), std::move(provider));
+void RegisterScb() {
+  RegisterScb(FunctionRegistry());
 }
 
 std::optional<scb_values_t> ScbValues(const scene_base_t* node) {

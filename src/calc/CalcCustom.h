@@ -18,13 +18,12 @@ void RegisterStandardFunctions(TFunctionRegistry& registry);
 // Into the program-wide registry.
 void RegisterStandardFunctions();
 
-// Answers "which node is selected now": a scene, a group, or null for none.
-// scb asks it at every call, so the answer follows the selection.
-using TScbNodeProvider = std::function<const scene_base_t*()>;
-// Registers scb (one argument) reading the node that provider names.
-void RegisterScb(TFunctionRegistry& registry, TScbNodeProvider provider);
+// Registers scb (one argument). It reads the node that the evaluating
+// calculator's node provider names at every call, so the answer follows that
+// calculator's selection.
+void RegisterScb(TFunctionRegistry& registry);
 // Into the program-wide registry.
-void RegisterScb(TScbNodeProvider provider);
+void RegisterScb();
 
 // The spell-card values of a node: present for a scene of kind spell-card only.
 struct scb_values_t {

@@ -117,14 +117,32 @@ bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && FoldName(a) == FoldName(b);
 }
 
-void TFunctionRegistry::RegisterFunction(std::string_view name, int min_args, int max_args,
-                                         std::string_view help, TCalcFunction function) {
+namespace {
+
+std::shared_ptr<TCalcFunctionEntry> NewEntry(std::string_view name, int min_args, int max_args,
+                                             std::string_view help) {
   auto entry = std::make_shared<TCalcFunctionEntry>();
   entry->name = std::string(name.substr(0, 20));
   entry->min_args = std::max(min_args, 0);
   entry->max_args = std::min(max_args, 32767);
-  entry->function = std::move(function);
   entry->help = std::string(help.substr(0, 255));
+  return entry;
+}
+
+}  // namespace
+
+void TFunctionRegistry::RegisterFunction(std::string_view name, int min_args, int max_args,
+                                         std::string_view help, TCalcFunction function) {
+  auto entry = NewEntry(name, min_args, max_args, help);
+  entry->function = std::move(function);
+  entries_[FoldName(name)] = std::move(entry);
+}
+
+void TFunctionRegistry::RegisterCallerFunction(std::string_view name, int min_args, int max_args,
+                                               std::string_view help,
+                                               TCalcCallerFunction function) {
+  auto entry = NewEntry(name, min_args, max_args, help);
+  entry->caller_function = std::move(function);
   entries_[FoldName(name)] = std::move(entry);
 }
 

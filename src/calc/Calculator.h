@@ -16,6 +16,7 @@
 namespace qvl {
 
 class TCalculator;
+class scene_base_t;
 
 // ---------------------------------------------------------------------------
 // Failures. Every message is code page 932 text.
@@ -149,13 +150,18 @@ inline constexpr std::size_t kMaxExpressionLength = std::size_t{1} << 20;
 // A registered function gets its arguments left to right; the calculator has
 // checked their count against the entry before the call.
 using TCalcFunction = std::function<double(std::span<const double> args)>;
+// A function that also reads the calculator evaluating it (scb asks it for the
+// selected node), so that calculators of several windows never share state.
+using TCalcCallerFunction =
+    std::function<double(const TCalculator& caller, std::span<const double> args)>;
 
 struct TCalcFunctionEntry {
   std::string name;  // as registered, cut to 20 bytes
   std::int32_t min_args = 0;
   std::int32_t max_args = 0;
   TCalcFunction function;
-  std::string help;  // cut to 255 bytes; kept, shown nowhere
+  TCalcCallerFunction caller_function;  // set instead of function for such entries
+  std::string help;                     // cut to 255 bytes; kept, shown nowhere
 };
 
 // Functions by name, letter case ignored (double-byte characters compare as
@@ -166,6 +172,8 @@ class TFunctionRegistry {
   // already present (letter case ignored) replaces the earlier entry.
   void RegisterFunction(std::string_view name, int min_args, int max_args, std::string_view help,
                         TCalcFunction function);
+  void RegisterCallerFunction(std::string_view name, int min_args, int max_args,
+                              std::string_view help, TCalcCallerFunction function);
   // Null when the name is not registered. The entry stays alive for its holder
   // even when a later registration replaces it.
   [[nodiscard]] std::shared_ptr<const TCalcFunctionEntry> Find(std::string_view name) const;
@@ -314,12 +322,22 @@ class TCalculator {
 
   [[nodiscard]] TFunctionRegistry& Registry() const { return *registry_; }
 
+  // Answers "which node is selected now" for the functions that read it (scb):
+  // a scene, a group, or null. Each calculator has its own, so that several
+  // windows and tests evaluate side by side.
+  using TNodeProvider = std::function<const scene_base_t*()>;
+  void SetNodeProvider(TNodeProvider provider) { node_provider_ = std::move(provider); }
+  [[nodiscard]] const scene_base_t* SelectedNode() const {
+    return node_provider_ ? node_provider_() : nullptr;
+  }
+
  private:
   void CheckVariables();
   void CheckUserFuncNames();
   void FinishCheck(const std::string& report);
 
   TFunctionRegistry* registry_;
+  TNodeProvider node_provider_;
   bool auto_start_ = false;
   bool loading_ = false;
   double answer_ = 0;

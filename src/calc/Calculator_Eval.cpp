@@ -527,6 +527,9 @@ double TEvaluator::CallFunction(const std::string& name, std::string_view conten
   args.reserve(values.size());
   for (double v : values) args.push_back(ReadStored(ValueText(v)));
 
+  if (entry && entry->caller_function) {
+    return CheckResult(entry->caller_function(calc_, std::span<const double>(args)));
+  }
   if (entry) return CheckResult(entry->function(std::span<const double>(args)));
 
   if (!calc_.OnFunction) throw EUndefinedIdent(name);

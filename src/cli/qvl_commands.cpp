@@ -275,8 +275,9 @@ void Status(scene_base_t& node, std::ostream& out) {
 int Calc(const scene_base_t* node, const std::vector<std::string>& expressions, std::ostream& out) {
   TFunctionRegistry registry;
   RegisterStandardFunctions(registry);
-  RegisterScb(registry, [node] { return node; });
+  RegisterScb(registry);
   TCalculator calculator(registry);
+  calculator.SetNodeProvider([node] { return node; });
   int failed = 0;
   for (const std::string& expression : expressions) {
     try {

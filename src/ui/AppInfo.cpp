@@ -89,8 +89,10 @@ void SetUpApplication(QApplication& app) {
   // Menus and dialogs share the window's font.
   QApplication::setFont(UiFont());
 
-  // The window adds scb, which needs the window's selection.
+  // scb reads the selection of the calculator that evaluates it: each window
+  // gives its own calculator the node it shows.
   RegisterStandardFunctions();
+  RegisterScb();
 }
 
 }  // namespace qvl

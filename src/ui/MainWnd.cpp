@@ -94,9 +94,8 @@ TMainWnd::TMainWnd(TDialogs& dialogs, QStringList arguments, QString application
 }
 
 TMainWnd::~TMainWnd() {
-  // scb must not ask a window that is gone.
-  RegisterScb([]() -> const scene_base_t* { return nullptr; });
-  m_currentNode = nullptr;
+  // The controls go after the session: nothing may show its changes then.
+  m_session.RemoveListener(m_sessionListener);
 }
 
 void TMainWnd::CreateControls() {
@@ -355,15 +354,14 @@ void TMainWnd::FormCreate() {
   setWindowTitle(ApplicationTitle());
   QToolTip::setFont(GridFont());
   if (m_applicationDir.isEmpty()) m_applicationDir = QCoreApplication::applicationDirPath();
-  m_fileName.clear();
-  m_currentNode = nullptr;
   m_oldValue.reset();
   m_newValue.reset();
   m_updateDepth = 0;
   m_hoverCell = {-1, -1};
-  m_documentModified = m_memoModified = m_patternEdited = false;
-  m_acceptedNewTitleIndex = 0;
-  RegisterScb([this]() -> const scene_base_t* { return m_currentNode; });
+  m_sessionListener =
+      m_session.AddListener([this](const session_change_t& change) { SessionChanged(change); });
+  // scb of this window's calculator reads the node this window shows.
+  m_calculator.SetNodeProvider([this]() -> const scene_base_t* { return CurrentNode(); });
   // Empty: the dialogs start in the process's current directory.
   m_openDir.clear();
   m_saveDir.clear();
@@ -423,6 +421,57 @@ void TMainWnd::dropEvent(QDropEvent* e) {
   // A drop replaces the document like Open, so it asks like Open.
   if (!ConfirmDiscardAll()) return;
   OpenDocument(first.toLocalFile());
+}
+
+void TMainWnd::SessionChanged(const session_change_t& change) {
+  scene_base_t* const node = CurrentNode();
+  switch (change.op) {
+    case session_op_t::Load:
+    case session_op_t::NewFromTemplate:
+      ShowLoadedDocument();
+      break;
+    case session_op_t::Save:
+      SetCaption(FileName());
+      break;
+    case session_op_t::Select:
+      ShowSelection();
+      break;
+    case session_op_t::ChooseEdited:
+      if (const pattern_base_t* edited = m_session.EditedPattern()) {
+        FillPatternColumn(2, *edited);
+        ShowEffect(*edited);
+      }
+      break;
+    case session_op_t::Store:
+      if (change.node == node)
+        ShowStoredList(*m_session.EditedPattern(), *m_session.EditedPattern());
+      break;
+    case session_op_t::Delete:
+      if (change.node == node) ShowStoredList(node->CurrentPattern(), node->CurrentPattern());
+      break;
+    case session_op_t::NewPattern:
+      if (change.node == node) {
+        const pattern_base_t& added = *m_session.EditedPattern();
+        ShowStoredList(m_newFromOld ? node->CurrentPattern() : added, added);
+      }
+      break;
+    case session_op_t::Grouping:
+    case session_op_t::ChooseByTitlePart:
+      // The selection shown afresh: a group as editable or as a sum, the
+      // chosen current patterns.
+      SceneViewOnChange();
+      break;
+    case session_op_t::Memo:
+      if (change.node == node && m_sceneMemo->toPlainText() != MemoToQString(node->memo)) {
+        TUpdating updating(*this);
+        m_sceneMemo->setPlainText(MemoToQString(node->memo));
+      }
+      break;
+    case session_op_t::ChoosePattern:
+      // Shown with the next selection change.
+    case session_op_t::Flags:
+      break;
+  }
 }
 
 }  // namespace qvl

@@ -1,6 +1,8 @@
-// The main window: the one open document with its file, the menu, the scene
-// tree with the scene memo, the pattern editor and the comparison table, and
-// the status bar. Every dialog goes through the TDialogs it is given.
+// The main window: shows the document session (the document, its file, the
+// selection and the pattern being edited) in the scene tree with the scene
+// memo, the pattern editor, the comparison table and the status bar, and turns
+// the menu and the controls into the session's operations. Every dialog goes
+// through the TDialogs it is given.
 #pragma once
 
 #include <QMainWindow>
@@ -9,6 +11,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,6 +19,8 @@
 #include "grid/KwGrid.h"
 #include "model/qvl_pattern.h"
 #include "model/qvl_scene.h"
+#include "model/qvl_session.h"
+#include "ui/QtText.h"
 
 class QAction;
 class QActionGroup;
@@ -44,16 +49,17 @@ class TMainWnd : public QMainWindow {
            QWidget* parent = nullptr);
   ~TMainWnd() override;
 
-  // --- window state
+  // --- the session shown, and what the window shows of it
+  [[nodiscard]] TDocumentSession& Session() { return m_session; }
   [[nodiscard]] const QString& ApplicationDir() const { return m_applicationDir; }
-  [[nodiscard]] const QString& FileName() const { return m_fileName; }
-  [[nodiscard]] root_t& Document() { return m_document; }
-  [[nodiscard]] scene_base_t* CurrentNode() const { return m_currentNode; }
+  [[nodiscard]] QString FileName() const { return FromPath(m_session.FileName()); }
+  [[nodiscard]] root_t& Document() { return m_session.Document(); }
+  [[nodiscard]] scene_base_t* CurrentNode() const { return m_session.CurrentNode(); }
   [[nodiscard]] const pattern_value_t* OldValue() const { return m_oldValue.get(); }
   [[nodiscard]] const pattern_value_t* NewValue() const { return m_newValue.get(); }
-  [[nodiscard]] bool DocumentModified() const { return m_documentModified; }
-  [[nodiscard]] bool MemoModified() const { return m_memoModified; }
-  [[nodiscard]] bool PatternEdited() const { return m_patternEdited; }
+  [[nodiscard]] bool DocumentModified() const { return m_session.DocumentModified(); }
+  [[nodiscard]] bool MemoModified() const { return m_session.MemoModified(); }
+  [[nodiscard]] bool PatternEdited() const { return m_session.PatternEdited(); }
   [[nodiscard]] int UpdateDepth() const { return m_updateDepth; }
 
   // --- the document's life
@@ -61,8 +67,9 @@ class TMainWnd : public QMainWindow {
   // "./template/qvl_extra.pat") inside the application directory.
   [[nodiscard]] static QString TemplatePath(const QString& application_dir,
                                             const QString& relative_name);
-  // Loads a file into the document and shows it afresh. A missing file or a
-  // failed load changes nothing and returns false.
+  // Loads a file into the document, which the session then reports for the
+  // window to show afresh. A missing file or a failed load changes nothing and
+  // returns false.
   bool OpenDocument(const QString& path);
   // True when nothing unsaved would be lost or the user agrees to lose it.
   [[nodiscard]] bool ConfirmDiscardDocument();
@@ -90,7 +97,8 @@ class TMainWnd : public QMainWindow {
   void RebuildSceneView();
   // Before the selection moves to item; false refuses.
   bool SceneViewChanging(QTreeWidgetItem* item);
-  // After the selection changed: shows the selection afresh.
+  // After the selection changed: hands it to the session, which reports it
+  // for the window to show afresh.
   void SceneViewOnChange();
   bool ConfirmDiscardSceneMemo();
   void SceneMemoChange();
@@ -103,24 +111,32 @@ class TMainWnd : public QMainWindow {
   // The node the popup menu was last built for, while its tree item exists.
   [[nodiscard]] scene_base_t* PopupNode() const;
 
+  // The one refresh: shows what a change of the session touched.
+  void SessionChanged(const session_change_t& change);
+
   // --- the pattern editor, the comparison table and the status bar
   // (MainWnd_Patterns.cpp)
   void PrepareEditor();
   void ClearEditor();
   void SetRowLabels(const scene_base_t* node);
   void SetEditable(bool on);
+  // The session's selection, afresh.
+  void ShowSelection();
   void ShowSingleNode(scene_base_t& node);
   void ShowMultipleSelection();
   [[nodiscard]] bool ConfirmDiscardPatternEdits();
   // Rows 1 to 10 of the old (1) or the new (2) column with the controls that
   // belong to that column, from a pattern of the current node's class.
   void FillPatternColumn(int column, const pattern_base_t& pattern);
-  // The titles of a list, sorted by the combo box; the list's current pattern
-  // is the selected item. The new one also becomes the accepted item.
+  // The titles of a list, sorted by the combo box, each item holding its
+  // pattern's list index; the list's current pattern is the selected item of
+  // the old one, the pattern being edited that of the new one.
   void FillOldTitleComboBox(const pattern_base_list_t& list);
   void FillNewTitleComboBox(const pattern_base_list_t& list);
-  // The pattern an item of a title combo box stands for, or null.
-  [[nodiscard]] static pattern_base_t* PatternOfItem(const QComboBox& box, int index);
+  // The list index an item of a title combo box stands for, or -1; the item
+  // of a list index, or -1.
+  [[nodiscard]] static int ListIndexOfItem(const QComboBox& box, int item);
+  [[nodiscard]] static int ItemOfListIndex(const QComboBox& box, int index);
   // The effect of putting pattern in the place of the current node's current
   // pattern: the comparison table's new column and both difference columns.
   void ShowEffect(const pattern_base_t& pattern);
@@ -132,7 +148,8 @@ class TMainWnd : public QMainWindow {
   void ShowValue(int column, pattern_value_t value);
   void StatusBarTotals(scene_base_t& node);
   [[nodiscard]] TCalculator& Calculator() { return m_calculator; }
-  [[nodiscard]] int AcceptedNewTitleIndex() const { return m_acceptedNewTitleIndex; }
+  // The new-title item of the pattern being edited.
+  [[nodiscard]] int AcceptedNewTitleIndex() const;
 
   // --- events of the editor, the comparison table and the status bar
   void InputKwGridCellEdit(int col, int row, bool modified, TCellValue& new_value);
@@ -187,13 +204,23 @@ class TMainWnd : public QMainWindow {
   void FormCreate();
 
   void NewFromTemplate(const QString& relative_name, const QString& label);
+  // False, after the not-found message, when no file is at path.
+  bool CheckFileExists(const QString& path);
+  // After a load: the tree rebuilt, the editor cleared, the root selected.
+  void ShowLoadedDocument();
+  [[nodiscard]] load_failure_handler_t RetryQuestion();
   bool SaveTo(const QString& file_name);
+  // The stored list of the current node after Update, Delete or New: the
+  // title boxes, the old column and value, the new column from new_column and
+  // the effect of effect.
+  void ShowStoredList(const pattern_base_t& new_column, const pattern_base_t& effect);
+  // Clipboard copies: a text too large for memory leaves the clipboard as it was.
+  void CopyToClipboard(const std::function<QString()>& text);
   void SetCaption(const QString& suffix);
   [[nodiscard]] QString PatternDiscardQuestion() const;
   [[nodiscard]] QString SceneMemoDiscardQuestion() const;
   [[nodiscard]] QString DocumentDiscardQuestion() const;
   void AddTreeChildren(QTreeWidgetItem* parent_item, const group_t& group);
-  [[nodiscard]] QList<QTreeWidgetItem*> TopSelectedItems() const;
   void SetStatusPanel(int index, const QString& text);
 
   // The editor's side (MainWnd_Patterns.cpp, MainWnd_Commands.cpp).
@@ -211,20 +238,20 @@ class TMainWnd : public QMainWindow {
   QStringList m_arguments;
   bool m_shownOnce = false;
 
-  // State shared by the parts of the window.
+  // The document and everything about it that is no display.
+  TDocumentSession m_session;
+  int m_sessionListener = 0;
+
+  // What the window shows.
   QString m_applicationDir;
-  QString m_fileName;
-  root_t m_document;
-  scene_base_t* m_currentNode = nullptr;
   std::unique_ptr<pattern_value_t> m_oldValue;
   std::unique_ptr<pattern_value_t> m_newValue;
   int m_updateDepth = 0;
   std::array<int, 2> m_hoverCell{-1, -1};
   QPersistentModelIndex m_popupNode;
-  bool m_documentModified = false;
-  bool m_memoModified = false;
-  bool m_patternEdited = false;
-  int m_acceptedNewTitleIndex = 0;
+  // New was answered "start from the old pattern": its new column shows the
+  // current pattern's values.
+  bool m_newFromOld = false;
   // Enter was pressed in the input grid's editor: calculate once the edit is
   // committed.
   bool m_calculateAfterCommit = false;

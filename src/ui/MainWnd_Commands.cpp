@@ -6,6 +6,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <functional>
+#include <new>
+
 #include "calc/Calculator.h"
 #include "grid/KwGrid.h"
 #include "model/qvl_editor.h"
@@ -15,8 +18,6 @@
 
 namespace qvl {
 namespace {
-
-const char* const kUntitled = "*untitled*";
 
 // A cell of the new column as the calculator left it; an integer filled from
 // a pattern is a number too.
@@ -29,16 +30,6 @@ double CellNumber(const TCellValue& v) {
 
 QString TitleOf(const pattern_base_t* p) {
   return p ? ToQString(p->title) : QString();
-}
-
-// Selects the item of a pattern without counting as the user's choice.
-void SelectItemOf(QComboBox& box, const pattern_base_t* p) {
-  for (int i = 0; i < box.count(); ++i) {
-    if (TMainWnd::PatternOfItem(box, i) == p) {
-      box.setCurrentIndex(i);
-      return;
-    }
-  }
 }
 
 }  // namespace
@@ -116,7 +107,7 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
   prompts.warn_enemy_bullet_bonus = [this] {
     m_dialogs.Warning(this, ToQString(EnemyBulletBonusWarningText()));
   };
-  editor_read_t read = ReadEditorPattern(EditorNodeOf(m_currentNode), input, prompts);
+  editor_read_t read = ReadEditorPattern(EditorNodeOf(CurrentNode()), input, prompts);
   if (!read.pattern) {
     m_dialogs.Error(this, ToQString(read.error));
     return nullptr;
@@ -135,7 +126,7 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
 
 void TMainWnd::CalcButtonClick() {
   m_calculateAfterCommit = false;
-  if (!m_currentNode) return;
+  if (!CurrentNode()) return;
   if (!EvaluateNewColumn()) return;
   // The pattern only shows its effect; it never enters the list.
   const std::unique_ptr<pattern_base_t> pattern = ReadNewPattern(false);
@@ -144,11 +135,10 @@ void TMainWnd::CalcButtonClick() {
 }
 
 void TMainWnd::ApplyButtonClick() {
-  if (!m_currentNode) return;
-  pattern_base_t* const edited =
-      PatternOfItem(*m_newTitleComboBox, m_newTitleComboBox->currentIndex());
-  pattern_base_t* const current =
-      PatternOfItem(*m_oldTitleComboBox, m_oldTitleComboBox->currentIndex());
+  scene_base_t* const node = CurrentNode();
+  if (!node) return;
+  const pattern_base_t* const edited = m_session.EditedPattern();
+  const pattern_base_t* const current = node->patterns.Current();
   if (!edited || !current) return;
   if (!m_dialogs.Confirm(this, QStringLiteral("編集中のパターン「") + TitleOf(edited) +
                                    QStringLiteral("」を更新します。よろしいですか？"))) {
@@ -172,100 +162,42 @@ void TMainWnd::ApplyButtonClick() {
   if (!EvaluateNewColumn()) return;
   std::unique_ptr<pattern_base_t> pattern = ReadNewPattern(true);
   if (!pattern) return;
-  if (pattern->title.empty()) pattern->title = kUntitled;
-  if (make_current) {
-    current->selected = false;
-    pattern->selected = true;
-  }
-  scene_base_t& node = *m_currentNode;
-  try {
-    node.patterns.Remove(edited);
-    const pattern_base_t* stored = node.patterns.AddSorted(std::move(pattern));
-    node.NormalizePatterns();
-    FillOldTitleComboBox(node.patterns);
-    FillNewTitleComboBox(node.patterns);
-    SelectItemOf(*m_newTitleComboBox, stored);
-    FillPatternColumn(1, node.CurrentPattern());
-    ShowValue(2, node.CurrentExplanation());
-    FillPatternColumn(2, *stored);
-    ShowEffect(*stored);
-  } catch (...) {
-    // The list keeps whatever it holds now; the editor shows it after the next
-    // selection change.
-  }
-  m_patternEdited = false;
-  m_documentModified = true;
-  m_acceptedNewTitleIndex = m_newTitleComboBox->currentIndex();
+  m_session.Store(std::move(pattern), make_current);
 }
 
 void TMainWnd::DeleteButtonClick() {
-  if (!m_currentNode) return;
-  pattern_base_t* const edited =
-      PatternOfItem(*m_newTitleComboBox, m_newTitleComboBox->currentIndex());
+  const pattern_base_t* const edited = m_session.EditedPattern();
   if (!edited) return;
   if (!m_dialogs.Confirm(this, QStringLiteral("編集中のパターン「") + TitleOf(edited) +
                                    QStringLiteral("」を削除します。よろしいですか？"))) {
     return;
   }
-  scene_base_t& node = *m_currentNode;
-  try {
-    node.patterns.Remove(edited);
-    // An emptied list gets a new empty pattern, which becomes current.
-    node.NormalizePatterns();
-    if (pattern_base_t* now = node.patterns.Current(); now && now->title.empty()) {
-      now->title = kUntitled;
-    }
-    FillOldTitleComboBox(node.patterns);
-    FillNewTitleComboBox(node.patterns);
-    const pattern_base_t& now = node.CurrentPattern();
-    FillPatternColumn(1, now);
-    ShowValue(2, node.CurrentExplanation());
-    FillPatternColumn(2, now);
-    ShowEffect(now);
-  } catch (...) {
-    // As for Update.
-  }
-  m_patternEdited = false;
-  m_documentModified = true;
-  m_acceptedNewTitleIndex = m_newTitleComboBox->currentIndex();
+  m_session.DeleteEdited();
 }
 
 void TMainWnd::NewButtonClick() {
-  if (!m_currentNode) return;
+  if (!CurrentNode()) return;
   if (!ConfirmDiscardPatternEdits()) return;
-  const bool start_from_old = m_dialogs.Confirm(
+  m_newFromOld = m_dialogs.Confirm(
       this, QStringLiteral("旧パターンを下敷きにしますか？（更新しなければ内容は消えます）"));
-  scene_base_t& node = *m_currentNode;
-  try {
-    std::unique_ptr<pattern_base_t> empty;
-    if (EditorNodeOf(&node).is_scene) {
-      empty = std::make_unique<pattern_t>();
-    } else {
-      empty = std::make_unique<grouped_pattern_t>();
-    }
-    // Placed by its empty title, then named.
-    pattern_base_t* added = node.patterns.AddSorted(std::move(empty));
-    added->title = kUntitled;
-    FillOldTitleComboBox(node.patterns);
-    FillNewTitleComboBox(node.patterns);
-    SelectItemOf(*m_newTitleComboBox, added);
-    FillPatternColumn(1, node.CurrentPattern());
-    ShowValue(2, node.CurrentExplanation());
-    if (start_from_old) {
-      FillPatternColumn(2, node.CurrentPattern());
-      TUpdating updating(*this);
-      m_newTitleLabeledEdit->setText(QString::fromLatin1(kUntitled));
-    } else {
-      FillPatternColumn(2, *added);
-    }
-    // Until the next calculation the comparison shows the empty pattern.
-    ShowEffect(*added);
-  } catch (...) {
-    // As for Update.
+  m_session.AddNewPattern();
+  m_newFromOld = false;
+}
+
+void TMainWnd::ShowStoredList(const pattern_base_t& new_column, const pattern_base_t& effect) {
+  scene_base_t& node = *CurrentNode();
+  FillOldTitleComboBox(node.patterns);
+  FillNewTitleComboBox(node.patterns);
+  FillPatternColumn(1, node.CurrentPattern());
+  ShowValue(2, node.CurrentExplanation());
+  FillPatternColumn(2, new_column);
+  if (&new_column != &effect) {
+    // Started from the old pattern: its values under the new pattern's name.
+    TUpdating updating(*this);
+    m_newTitleLabeledEdit->setText(ToQString(effect.title));
   }
-  m_patternEdited = false;
-  m_documentModified = true;
-  m_acceptedNewTitleIndex = m_newTitleComboBox->currentIndex();
+  // Until the next calculation the comparison shows the stored pattern.
+  ShowEffect(effect);
 }
 
 void TMainWnd::GroupingCheckBoxClick() {
@@ -276,23 +208,25 @@ void TMainWnd::GroupingCheckBoxClick() {
     m_groupingCheckBox->setChecked(true);
     return;
   }
-  m_patternEdited = false;
-  if (auto* group = dynamic_cast<group_t*>(m_currentNode)) {
-    group->grouping = checked;
-    SceneViewOnChange();
-  }
-  m_patternEdited = false;
-  m_documentModified = true;
+  // The box shows only for a group; the session reports the change and the
+  // window shows the group afresh, editable or as a sum.
+  if (auto* group = dynamic_cast<group_t*>(CurrentNode())) m_session.SetGrouping(*group, checked);
 }
 
 void TMainWnd::Copy1Click() {
-  if (!m_currentNode) return;
+  const scene_base_t* node = CurrentNode();
+  if (!node) return;
+  const pattern_base_t* current = node->patterns.Current();
+  if (!current) return;
+  CopyToClipboard([current] { return ToQString(current->WriteSXML(0)); });
+}
+
+void TMainWnd::CopyToClipboard(const std::function<QString()>& text) {
   try {
-    if (const pattern_base_t* current = m_currentNode->patterns.Current()) {
-      m_dialogs.SetClipboardText(ToQString(current->WriteSXML(0)));
-    }
-  } catch (...) {
-    // A failed copy leaves the clipboard as it was; nothing to report.
+    m_dialogs.SetClipboardText(text());
+  } catch (const std::bad_alloc&) {
+    // A text too large for memory: the clipboard keeps what it held, as when
+    // the platform refuses a copy; nothing to report.
   }
 }
 

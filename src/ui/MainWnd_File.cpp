@@ -31,29 +31,28 @@ QString TMainWnd::TemplatePath(const QString& application_dir, const QString& re
       QDir::cleanPath(QDir(application_dir).absoluteFilePath(relative)));
 }
 
-bool TMainWnd::OpenDocument(const QString& path) {
-  const QFileInfo info(path);
-  if (!info.isFile()) {
-    m_dialogs.Error(this, QStringLiteral("「") + path + QStringLiteral("」が見つかりません！"));
-    return false;
-  }
-  const QString full_name = QDir::toNativeSeparators(info.absoluteFilePath());
+bool TMainWnd::CheckFileExists(const QString& path) {
+  if (QFileInfo(path).isFile()) return true;
+  m_dialogs.Error(this, QStringLiteral("「") + path + QStringLiteral("」が見つかりません！"));
+  return false;
+}
 
-  const load_failure_handler_t ask = [this](const std::string& message) {
+load_failure_handler_t TMainWnd::RetryQuestion() {
+  return [this](const std::string& message) {
     return m_dialogs.AskRetry(this, ToQString(message)) ? load_answer_t::Retry
                                                         : load_answer_t::Abort;
   };
-  // The tree items point into the document: no node may be shown while it is
-  // refilled. A failed load leaves the tree as it was, so the window, its file
-  // name, caption and flags stay as they were too.
-  scene_base_t* const shown = m_currentNode;
-  m_currentNode = nullptr;
-  if (!LoadDocument(m_document, ToPath(full_name), ask)) {
-    m_currentNode = shown;
-    return false;
-  }
+}
 
-  m_fileName = full_name;
+bool TMainWnd::OpenDocument(const QString& path) {
+  if (!CheckFileExists(path)) return false;
+  const QString full_name = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+  // A failed load leaves the document as it was, so the window, its file
+  // name, caption and flags stay as they were too.
+  return m_session.Load(ToPath(full_name), RetryQuestion());
+}
+
+void TMainWnd::ShowLoadedDocument() {
   m_oldValue.reset();
   m_newValue.reset();
   ClearEditor();
@@ -62,12 +61,9 @@ bool TMainWnd::OpenDocument(const QString& path) {
   RebuildSceneView();
   MakeSaveEnable();
   m_copy1->setEnabled(true);
-  SetCaption(m_fileName);
-  m_documentModified = m_memoModified = m_patternEdited = false;
-  m_acceptedNewTitleIndex = 0;
+  SetCaption(FileName());
   if (QTreeWidgetItem* top = m_sceneView->topLevelItem(0)) m_sceneView->SelectItem(top);
   m_sceneView->setFocus();
-  return true;
 }
 
 void TMainWnd::SetCaption(const QString& suffix) {
@@ -76,20 +72,20 @@ void TMainWnd::SetCaption(const QString& suffix) {
 }
 
 QString TMainWnd::DocumentDiscardQuestion() const {
-  return QStringLiteral("「") + m_fileName +
+  return QStringLiteral("「") + FileName() +
          QStringLiteral("」の変更を破棄します。よろしいですか？");
 }
 
 bool TMainWnd::ConfirmDiscardDocument() {
-  if (!m_documentModified) return true;
+  if (!DocumentModified()) return true;
   return m_dialogs.Confirm(this, DocumentDiscardQuestion());
 }
 
 bool TMainWnd::ConfirmDiscardAll() {
   // Flags are lowered only where the document is really replaced: a load
   // that then fails keeps the work and keeps asking for it.
-  if (m_patternEdited && !m_dialogs.Confirm(this, PatternDiscardQuestion())) return false;
-  if (m_memoModified && !m_dialogs.Confirm(this, SceneMemoDiscardQuestion())) return false;
+  if (PatternEdited() && !m_dialogs.Confirm(this, PatternDiscardQuestion())) return false;
+  if (MemoModified() && !m_dialogs.Confirm(this, SceneMemoDiscardQuestion())) return false;
   return ConfirmDiscardDocument();
 }
 
@@ -101,10 +97,11 @@ void TMainWnd::MakeSaveEnable() {
 void TMainWnd::NewFromTemplate(const QString& relative_name, const QString& label) {
   if (!ConfirmDiscardAll()) return;
   // A missing or unreadable template changes nothing, the caption included.
-  if (!OpenDocument(TemplatePath(m_applicationDir, relative_name))) return;
+  const QString path = TemplatePath(m_applicationDir, relative_name);
+  if (!CheckFileExists(path)) return;
+  // The session forgets the template's name: the next Save asks for one.
+  if (!m_session.NewFromTemplate(ToPath(path), RetryQuestion())) return;
   SetCaption(QStringLiteral("*") + label + QStringLiteral("*"));
-  // The next Save asks for a name: a template is never overwritten.
-  m_fileName.clear();
 }
 
 void TMainWnd::Easy2Click() {
@@ -131,11 +128,11 @@ void TMainWnd::Open1Click() {
   const std::optional<QString> chosen =
       m_dialogs.OpenFileName(this, {kFileFilter, QString(), m_openDir});
   if (!chosen) return;
-  if (OpenDocument(*chosen)) m_openDir = QFileInfo(m_fileName).absolutePath();
+  if (OpenDocument(*chosen)) m_openDir = QFileInfo(FileName()).absolutePath();
 }
 
 bool TMainWnd::SaveTo(const QString& file_name) {
-  const save_result_t result = SaveDocument(m_document, ToPath(file_name));
+  const save_result_t result = m_session.SaveAs(ToPath(file_name));
   if (!result.ok) {
     // The document keeps its changes, and the file on disk is untouched.
     m_dialogs.Error(this, QStringLiteral("「") + file_name +
@@ -143,20 +140,20 @@ bool TMainWnd::SaveTo(const QString& file_name) {
                               ToQString(result.error));
     return false;
   }
-  m_documentModified = false;
   return true;
 }
 
 void TMainWnd::Save1Click() {
-  if (m_fileName.isEmpty()) {
+  const QString file_name = FileName();
+  if (file_name.isEmpty()) {
     SaveAs1Click();
     return;
   }
-  if (!m_dialogs.Confirm(this, QStringLiteral("編集中のファイル「") + m_fileName +
+  if (!m_dialogs.Confirm(this, QStringLiteral("編集中のファイル「") + file_name +
                                    QStringLiteral("」を上書きします。よろしいですか？"))) {
     return;
   }
-  SaveTo(m_fileName);
+  SaveTo(file_name);
 }
 
 void TMainWnd::SaveAs1Click() {
@@ -165,9 +162,7 @@ void TMainWnd::SaveAs1Click() {
   if (!chosen) return;
   const QString full_name = QDir::toNativeSeparators(QFileInfo(*chosen).absoluteFilePath());
   if (!SaveTo(full_name)) return;
-  m_fileName = full_name;
   m_saveDir = QFileInfo(full_name).absolutePath();
-  SetCaption(m_fileName);
 }
 
 void TMainWnd::Exit1Click() {

@@ -134,6 +134,7 @@ int CompareTitles(const QString& a, const QString& b) {
   return folded != 0 ? folded : QString::compare(a, b, Qt::CaseSensitive);
 }
 
+// The items of a list's titles; the caller selects one.
 void FillTitleComboBox(QComboBox& box, const pattern_base_list_t& list) {
   box.clear();
   for (int i = 0; i < list.Count(); ++i) {
@@ -151,17 +152,8 @@ void FillTitleComboBox(QComboBox& box, const pattern_base_list_t& list) {
         lo = mid + 1;
       }
     }
-    box.insertItem(lo, text, QVariant::fromValue(reinterpret_cast<quintptr>(p)));
+    box.insertItem(lo, text, i);
   }
-  int selected = -1;
-  const pattern_base_t* current = list.Current();
-  for (int i = 0; i < box.count(); ++i) {
-    if (TMainWnd::PatternOfItem(box, i) == current) {
-      selected = i;
-      break;
-    }
-  }
-  box.setCurrentIndex(selected);
 }
 
 // The totals before and after each wanted node of a tree. One walk forward
@@ -400,7 +392,7 @@ void TMainWnd::SetRowLabels(const scene_base_t* node) {
 }
 
 void TMainWnd::SetEditable(bool on) {
-  const editor_node_t kind = EditorNodeOf(m_currentNode);
+  const editor_node_t kind = EditorNodeOf(CurrentNode());
   TKwGrid& in = *m_inputKwGrid;
   {
     TGridUpdate update(in);
@@ -419,7 +411,8 @@ void TMainWnd::SetEditable(bool on) {
 
 void TMainWnd::FillPatternColumn(int column, const pattern_base_t& pattern) {
   TUpdating updating(*this);
-  const bool scene = EditorNodeOf(m_currentNode).is_scene;
+  const scene_base_t* const node = CurrentNode();
+  const bool scene = EditorNodeOf(node).is_scene;
   const editor_column_t values = PatternColumn(pattern);
   {
     TGridUpdate update(*m_inputKwGrid);
@@ -429,12 +422,12 @@ void TMainWnd::FillPatternColumn(int column, const pattern_base_t& pattern) {
       m_inputKwGrid->SetCells(column, r, std::int64_t{v});
     }
   }
-  const auto* spell_card = dynamic_cast<const scene_t*>(m_currentNode);
+  const auto* spell_card = dynamic_cast<const scene_t*>(node);
   const auto* scene_pattern = dynamic_cast<const pattern_t*>(&pattern);
   const bool captured = spell_card != nullptr && spell_card->kind == scene_kind_t::SpellCard &&
                         scene_pattern != nullptr && scene_pattern->getting_spell_card;
   if (column == 1) {
-    const auto* group = dynamic_cast<const group_t*>(m_currentNode);
+    const auto* group = dynamic_cast<const group_t*>(node);
     m_groupingCheckBox->setChecked(group != nullptr && group->grouping);
     m_oldGetSpellCheckBox->setChecked(captured);
     m_oldMemo->setPlainText(MemoToQString(pattern.memo));
@@ -445,18 +438,29 @@ void TMainWnd::FillPatternColumn(int column, const pattern_base_t& pattern) {
   }
 }
 
-pattern_base_t* TMainWnd::PatternOfItem(const QComboBox& box, int index) {
-  if (index < 0 || index >= box.count()) return nullptr;
-  return reinterpret_cast<pattern_base_t*>(box.itemData(index).value<quintptr>());
+int TMainWnd::ListIndexOfItem(const QComboBox& box, int item) {
+  if (item < 0 || item >= box.count()) return -1;
+  return box.itemData(item).toInt();
+}
+
+int TMainWnd::ItemOfListIndex(const QComboBox& box, int index) {
+  if (index < 0) return -1;
+  return box.findData(index);
+}
+
+int TMainWnd::AcceptedNewTitleIndex() const {
+  return ItemOfListIndex(*m_newTitleComboBox, m_session.EditedIndex());
 }
 
 void TMainWnd::FillOldTitleComboBox(const pattern_base_list_t& list) {
   FillTitleComboBox(*m_oldTitleComboBox, list);
+  m_oldTitleComboBox->setCurrentIndex(
+      ItemOfListIndex(*m_oldTitleComboBox, list.IndexOf(list.Current())));
 }
 
 void TMainWnd::FillNewTitleComboBox(const pattern_base_list_t& list) {
   FillTitleComboBox(*m_newTitleComboBox, list);
-  m_acceptedNewTitleIndex = m_newTitleComboBox->currentIndex();
+  m_newTitleComboBox->setCurrentIndex(AcceptedNewTitleIndex());
 }
 
 void TMainWnd::ShowSingleNode(scene_base_t& node) {
@@ -468,12 +472,8 @@ void TMainWnd::ShowSingleNode(scene_base_t& node) {
   const auto* group = dynamic_cast<const group_t*>(&node);
   if (group == nullptr || group->grouping) {
     SetEditable(true);
-    if (node.patterns.Current() == nullptr) {
-      node.NormalizePatterns();
-      if (pattern_base_t* current = node.patterns.Current(); current && current->title.empty()) {
-        current->title = "*untitled*";
-      }
-    }
+    // The session gave a node without patterns an "*untitled*" current one
+    // when it was selected.
     const pattern_base_t& current = node.CurrentPattern();
     FillPatternColumn(1, current);
     FillOldTitleComboBox(node.patterns);
@@ -495,8 +495,7 @@ void TMainWnd::ShowMultipleSelection() {
   grouped_pattern_t sum;
   pattern_value_t value;
   std::vector<scene_base_t*> counted;
-  for (QTreeWidgetItem* item : TopSelectedItems()) {
-    scene_base_t* node = TSceneTreeView::NodeOf(item);
+  for (scene_base_t* node : m_session.TopSelection()) {
     if (node->IsInsideGrouping() || node->patterns.Count() == 0) continue;
     counted.push_back(node);
   }
@@ -504,7 +503,7 @@ void TMainWnd::ShowMultipleSelection() {
   // gives it, but with the totals of all nodes found in one walk.
   wanted_totals_t around;
   for (const scene_base_t* node : counted) around.emplace(node, totals_around_t{});
-  if (!counted.empty()) FindTotalsAround(m_document, around);
+  if (!counted.empty()) FindTotalsAround(Document(), around);
   for (scene_base_t* node : counted) {
     sum.Accumulate(node->OwnTotals());
     const totals_around_t& t = around.at(node);
@@ -515,8 +514,9 @@ void TMainWnd::ShowMultipleSelection() {
 }
 
 void TMainWnd::ShowEffect(const pattern_base_t& pattern) {
-  if (!m_currentNode) return;
-  ShowValue(3, m_currentNode->CompareWithCurrent(pattern));
+  scene_base_t* const node = CurrentNode();
+  if (!node) return;
+  ShowValue(3, node->CompareWithCurrent(pattern));
   UpdateInputDifferences();
   UpdateOutputDifferences();
 }
@@ -550,16 +550,16 @@ void TMainWnd::StatusBarTotals(scene_base_t& node) {
 }
 
 QString TMainWnd::PatternDiscardQuestion() const {
-  const pattern_base_t* accepted = PatternOfItem(*m_newTitleComboBox, m_acceptedNewTitleIndex);
+  const pattern_base_t* accepted = m_session.EditedPattern();
   const QString title = accepted ? ToQString(accepted->title) : QString();
   return QStringLiteral("パターン「") + title +
          QStringLiteral("」の変更を破棄します。よろしいですか？");
 }
 
 bool TMainWnd::ConfirmDiscardPatternEdits() {
-  if (!m_patternEdited) return true;
+  if (!PatternEdited()) return true;
   if (!m_dialogs.Confirm(this, PatternDiscardQuestion())) return false;
-  m_patternEdited = false;
+  m_session.SetPatternEdited(false);
   return true;
 }
 
@@ -567,21 +567,22 @@ bool TMainWnd::ConfirmDiscardPatternEdits() {
 
 void TMainWnd::InputKwGridCellEdit(int /*col*/, int row, bool modified, TCellValue& new_value) {
   if (m_updateDepth > 0) return;
-  m_patternEdited = m_patternEdited || modified;
-  if (IsForcedZeroRow(EditorNodeOf(m_currentNode), row)) new_value = std::int64_t{0};
+  if (modified) m_session.SetPatternEdited(true);
+  if (IsForcedZeroRow(EditorNodeOf(CurrentNode()), row)) new_value = std::int64_t{0};
 }
 
 void TMainWnd::InputKwGridEnterCell(int col, int row) {
   SetStatusPanel(0, QString());
-  if (!m_currentNode) return;
-  const auto* group = dynamic_cast<const group_t*>(m_currentNode);
+  const scene_base_t* const node = CurrentNode();
+  if (!node) return;
+  const auto* group = dynamic_cast<const group_t*>(node);
   if (!(col == 1 || (col == 2 && (group == nullptr || group->grouping)))) return;
   if (row == 6) {
-    const score_t points = group ? group->CollectablePoints() : m_currentNode->GetPoint();
+    const score_t points = group ? group->CollectablePoints() : node->GetPoint();
     SetStatusPanel(0, QStringLiteral("回収可能な得点アイテム数: ") + ToQString(ScoreText(points)));
   } else if (row == 8) {
     // Empty for anything but a spell-card scene.
-    SetStatusPanel(0, ToQString(ScbHint(m_currentNode)));
+    SetStatusPanel(0, ToQString(ScbHint(node)));
   }
 }
 
@@ -601,38 +602,29 @@ void TMainWnd::KwGridKeyDown(TKwGrid& grid, int key) {
   if (grid.EditorOpen() || (key != Qt::Key_C && key != Qt::Key_X)) return;
   const TGridRect selection = grid.Selection();
   if (selection.IsEmpty() || !grid.Model().Inside(selection.Left, selection.Top)) return;
-  try {
-    m_dialogs.SetClipboardText(grid.CellText(selection.Left, selection.Top));
-  } catch (...) {
-    // A failed copy leaves the clipboard as it was; nothing to report.
-  }
+  CopyToClipboard([&grid, &selection] { return grid.CellText(selection.Left, selection.Top); });
 }
 
 void TMainWnd::NewTitleComboBoxChange() {
   if (!ConfirmDiscardPatternEdits()) {
     TUpdating updating(*this);
-    m_newTitleComboBox->setCurrentIndex(m_acceptedNewTitleIndex);
+    m_newTitleComboBox->setCurrentIndex(AcceptedNewTitleIndex());
     return;
   }
-  if (const pattern_base_t* chosen =
-          PatternOfItem(*m_newTitleComboBox, m_newTitleComboBox->currentIndex())) {
-    FillPatternColumn(2, *chosen);
-    ShowEffect(*chosen);
-  }
-  m_patternEdited = false;
-  m_acceptedNewTitleIndex = m_newTitleComboBox->currentIndex();
+  // The session reports the choice; the new column shows the chosen pattern.
+  m_session.ChooseEdited(ListIndexOfItem(*m_newTitleComboBox, m_newTitleComboBox->currentIndex()));
 }
 
 void TMainWnd::NewMemoChange() {
-  if (m_updateDepth <= 0) m_patternEdited = true;
+  if (m_updateDepth <= 0) m_session.SetPatternEdited(true);
 }
 
 void TMainWnd::NewTitleLabeledEditChange() {
-  if (m_updateDepth <= 0) m_patternEdited = true;
+  if (m_updateDepth <= 0) m_session.SetPatternEdited(true);
 }
 
 void TMainWnd::NewGetSpellCheckBoxClick() {
-  if (m_updateDepth <= 0) m_patternEdited = true;
+  if (m_updateDepth <= 0) m_session.SetPatternEdited(true);
 }
 
 void TMainWnd::SetOutputHint(const QString& hint) {

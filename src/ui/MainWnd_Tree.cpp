@@ -94,15 +94,6 @@ QTreeWidgetItem* MakeItem(scene_base_t& node) {
   return item;
 }
 
-// The node and its descendants, depth first in child order.
-template <typename F>
-void VisitSubtree(scene_base_t& node, const F& visit) {
-  visit(node);
-  if (auto* group = dynamic_cast<group_t*>(&node)) {
-    for (int i = 0; i < group->ChildCount(); ++i) VisitSubtree(*group->Child(i), visit);
-  }
-}
-
 // A title in a menu caption: "&" would be taken for an access key.
 QString MenuText(const QString& s) {
   QString out = s;
@@ -128,24 +119,24 @@ void TMainWnd::RebuildSceneView() {
   const QSignalBlocker blocker(m_sceneView);
   m_sceneView->setUpdatesEnabled(false);
   m_sceneView->clear();
-  QTreeWidgetItem* root = MakeItem(m_document);
+  QTreeWidgetItem* root = MakeItem(Document());
   m_sceneView->addTopLevelItem(root);
-  AddTreeChildren(root, m_document);
+  AddTreeChildren(root, Document());
   root->setExpanded(true);
   m_sceneView->scrollToTop();
   m_sceneView->setUpdatesEnabled(true);
 }
 
 QString TMainWnd::SceneMemoDiscardQuestion() const {
-  const QString title = m_currentNode ? ToQString(m_currentNode->title) : QString();
+  const QString title = CurrentNode() ? ToQString(CurrentNode()->title) : QString();
   return QStringLiteral("「") + title +
          QStringLiteral("」のメモの変更を破棄します。よろしいですか？");
 }
 
 bool TMainWnd::ConfirmDiscardSceneMemo() {
-  if (!m_memoModified) return true;
+  if (!MemoModified()) return true;
   if (!m_dialogs.Confirm(this, SceneMemoDiscardQuestion())) return false;
-  m_memoModified = false;
+  m_session.SetMemoModified(false);
   return true;
 }
 
@@ -161,49 +152,45 @@ bool TMainWnd::SceneViewChanging(QTreeWidgetItem* item) {
   return true;
 }
 
-QList<QTreeWidgetItem*> TMainWnd::TopSelectedItems() const {
-  QList<QTreeWidgetItem*> items;
+void TMainWnd::SceneViewOnChange() {
+  std::vector<scene_base_t*> nodes;
   for (QTreeWidgetItem* item : m_sceneView->selectedItems()) {
-    if (!TSceneTreeView::HasSelectedAncestor(item)) items << item;
+    nodes.push_back(TSceneTreeView::NodeOf(item));
   }
-  return items;
+  m_session.Select(std::move(nodes));
 }
 
-void TMainWnd::SceneViewOnChange() {
+void TMainWnd::ShowSelection() {
   ClearEditor();
   m_oldValue.reset();
   m_newValue.reset();
-  const QList<QTreeWidgetItem*> selected = m_sceneView->selectedItems();
-  m_currentNode = selected.size() == 1 ? TSceneTreeView::NodeOf(selected.first()) : nullptr;
-  SetRowLabels(m_currentNode);
-  if (m_currentNode) {
-    ShowSingleNode(*m_currentNode);
+  scene_base_t* const node = CurrentNode();
+  SetRowLabels(node);
+  if (node) {
+    ShowSingleNode(*node);
   } else {
     ShowMultipleSelection();
   }
-  m_memoModified = false;
-  m_patternEdited = false;
 }
 
 void TMainWnd::SceneMemoChange() {
-  if (m_updateDepth <= 0) m_memoModified = true;
+  if (m_updateDepth <= 0) m_session.SetMemoModified(true);
 }
 
 void TMainWnd::SceneMemoApplyButtonClick() {
-  if (!m_currentNode) return;
+  scene_base_t* const node = CurrentNode();
+  if (!node) return;
   // Refused before the question: the memo could not be stored as typed.
   const cp932_text_t memo = MemoFromQString(m_sceneMemo->toPlainText());
   if (!memo.ok) {
     m_dialogs.Error(this, UnconvertibleMessage(memo.unconvertible));
     return;
   }
-  if (!m_dialogs.Confirm(this, QStringLiteral("「") + ToQString(m_currentNode->title) +
+  if (!m_dialogs.Confirm(this, QStringLiteral("「") + ToQString(node->title) +
                                    QStringLiteral("」のメモを更新します。よろしいですか？"))) {
     return;
   }
-  m_currentNode->memo = memo.text;
-  m_memoModified = false;
-  m_documentModified = true;
+  m_session.UpdateMemo(*node, memo.text);
 }
 
 scene_base_t* TMainWnd::PopupNode() const {
@@ -249,7 +236,7 @@ void TMainWnd::SceneViewPopupMenuPatternOnClick(QAction* item) {
   const int index = item->data().toInt();
   if (index < 0 || index >= node->patterns.Count()) return;
   // Shown with the next selection change; the document counts as unchanged.
-  node->patterns.Select(node->patterns.Items(index));
+  m_session.ChoosePattern(*node, index);
 }
 
 void TMainWnd::Edit2Click() {
@@ -260,11 +247,7 @@ void TMainWnd::Edit2Click() {
 void TMainWnd::Copy2Click() {
   const scene_base_t* node = PopupNode();
   if (!node) return;
-  try {
-    m_dialogs.SetClipboardText(ToQString(node->WriteSXML(0)));
-  } catch (...) {
-    // A failed copy leaves the clipboard as it was; nothing to report.
-  }
+  CopyToClipboard([node] { return ToQString(node->WriteSXML(0)); });
 }
 
 void TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick() {
@@ -281,19 +264,8 @@ void TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick() {
     m_dialogs.Error(this, UnconvertibleMessage(part.unconvertible));
     return;
   }
-  const std::string lower = LowerAsciiCp932(part.text);
-  for (QTreeWidgetItem* item : TopSelectedItems()) {
-    VisitSubtree(*TSceneTreeView::NodeOf(item), [&lower](scene_base_t& node) {
-      for (int i = 0; i < node.patterns.Count(); ++i) {
-        const pattern_base_t* pattern = node.patterns.Items(i);
-        if (ContainsCp932(LowerAsciiCp932(pattern->title), lower)) {
-          node.patterns.Select(pattern);
-          return;
-        }
-      }
-    });
-  }
-  SceneViewOnChange();
+  // The session reports the choice, and the window shows the selection afresh.
+  m_session.ChooseByTitlePart(part.text);
 }
 
 }  // namespace qvl

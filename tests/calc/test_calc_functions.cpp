@@ -298,7 +298,8 @@ class ScbTest : public CalcTest {
     way.initial_spell_card_bonus = 1000;
     way.time_limit = 60;
     way.decrease_rate = 10;
-    RegisterScb(registry, [this] { return selected; });
+    RegisterScb(registry);
+    calc.SetNodeProvider([this] { return selected; });
   }
   scene_t card;
   scene_t way;
@@ -387,21 +388,21 @@ TEST_F(ScbTest, HintListsTheSpellCardValues) {
             "ボーナス減少レート: 15000/s");
 }
 
-TEST(ScbRegistration, ProgramWideRegistryWithAProvider) {
+TEST(ScbRegistration, EachCalculatorReadsItsOwnSelection) {
   FunctionRegistry().Clear();
   RegisterStandardFunctions();
+  RegisterScb();
+  EXPECT_EQ(FunctionRegistry().Count(), 33);
   scene_t card;
   card.kind = scene_kind_t::SpellCard;
   card.initial_spell_card_bonus = 1000;
   card.time_limit = 60;
   card.decrease_rate = 10;
-  RegisterScb([&card] { return &card; });
-  EXPECT_EQ(FunctionRegistry().Count(), 33);
-  TCalculator calc;
-  EXPECT_EQ(calc.Evaluate("scb(55)+ABS(-1)"), 956.0);
-  // A registration without a provider answers 0.
-  RegisterScb(nullptr);
-  EXPECT_EQ(calc.Evaluate("scb(55)"), 0.0);
+  TCalculator with_card;
+  with_card.SetNodeProvider([&card] { return &card; });
+  TCalculator without_provider;
+  EXPECT_EQ(with_card.Evaluate("scb(55)+ABS(-1)"), 956.0);
+  EXPECT_EQ(without_provider.Evaluate("scb(55)"), 0.0);
   FunctionRegistry().Clear();
 }
 

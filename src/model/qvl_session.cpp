@@ -1,0 +1,287 @@
+#include "model/qvl_session.h"
+
+#include <algorithm>
+#include <unordered_set>
+#include <utility>
+
+#include "model/qvl_text.h"
+
+namespace qvl {
+namespace {
+
+int CurrentIndex(const pattern_base_list_t& list) {
+  return list.IndexOf(list.Current());
+}
+
+// A node whose editor shows and edits its own patterns rather than a sum.
+bool EditsOwnPatterns(const scene_base_t& node) {
+  const auto* group = dynamic_cast<const group_t*>(&node);
+  return group == nullptr || group->grouping;
+}
+
+std::unique_ptr<pattern_base_t> EmptyPatternOf(const scene_base_t& node) {
+  if (node.patterns.Accepts() == pattern_class_t::Scene) return std::make_unique<pattern_t>();
+  return std::make_unique<grouped_pattern_t>();
+}
+
+void NameIfUntitled(pattern_base_t* p) {
+  if (p != nullptr && p->title.empty()) p->title = kUntitledTitle;
+}
+
+// The node and its descendants, depth first in child order.
+template <typename F>
+void VisitSubtree(scene_base_t& node, const F& visit) {
+  visit(node);
+  if (auto* group = dynamic_cast<group_t*>(&node)) {
+    for (int i = 0; i < group->ChildCount(); ++i) VisitSubtree(*group->Child(i), visit);
+  }
+}
+
+}  // namespace
+
+int TDocumentSession::AddListener(listener_t listener) {
+  const int id = m_nextListenerId++;
+  m_listeners.emplace_back(id, std::move(listener));
+  return id;
+}
+
+void TDocumentSession::RemoveListener(int id) {
+  std::erase_if(m_listeners, [id](const auto& entry) { return entry.first == id; });
+}
+
+session_change_t TDocumentSession::Begin(session_op_t op, scene_base_t* node) const {
+  session_change_t change;
+  change.op = op;
+  change.node = node;
+  change.modified_before = m_documentModified;
+  change.pattern_edited_before = m_patternEdited;
+  change.memo_modified_before = m_memoModified;
+  return change;
+}
+
+void TDocumentSession::Notify(const session_change_t& change) {
+  // A listener may call the session again, which notifies in turn; the list
+  // itself does not change meanwhile.
+  for (const auto& [id, listener] : m_listeners) listener(change);
+}
+
+// --- the document and its file
+
+void TDocumentSession::ResetAfterLoad() {
+  // The old nodes are gone: nothing may point at them any more.
+  m_selection.clear();
+  m_editedIndex = -1;
+  m_documentModified = m_patternEdited = m_memoModified = false;
+}
+
+bool TDocumentSession::Load(const std::filesystem::path& file, const load_failure_handler_t& ask) {
+  session_change_t change = Begin(session_op_t::Load);
+  // A failed load leaves the tree as it was, so the selection stays valid.
+  if (!LoadDocument(m_root, file, ask)) return false;
+  m_fileName = file;
+  ResetAfterLoad();
+  Notify(change);
+  return true;
+}
+
+bool TDocumentSession::NewFromTemplate(const std::filesystem::path& template_file,
+                                       const load_failure_handler_t& ask) {
+  session_change_t change = Begin(session_op_t::NewFromTemplate);
+  if (!LoadDocument(m_root, template_file, ask)) return false;
+  m_fileName.clear();
+  ResetAfterLoad();
+  Notify(change);
+  return true;
+}
+
+save_result_t TDocumentSession::SaveAs(const std::filesystem::path& file) {
+  session_change_t change = Begin(session_op_t::Save);
+  save_result_t result = SaveDocument(m_root, file);
+  if (!result.ok) return result;
+  m_fileName = file;
+  m_documentModified = false;
+  Notify(change);
+  return result;
+}
+
+// --- the selection and the pattern being edited
+
+void TDocumentSession::Select(std::vector<scene_base_t*> nodes) {
+  session_change_t change = Begin(session_op_t::Select);
+  m_selection = std::move(nodes);
+  m_editedIndex = -1;
+  if (scene_base_t* node = CurrentNode(); node != nullptr && EditsOwnPatterns(*node)) {
+    if (node->patterns.Current() == nullptr) {
+      node->NormalizePatterns();
+      NameIfUntitled(node->patterns.Current());
+    }
+    m_editedIndex = CurrentIndex(node->patterns);
+  }
+  m_patternEdited = m_memoModified = false;
+  Notify(change);
+}
+
+std::vector<scene_base_t*> TDocumentSession::TopSelection() const {
+  const std::unordered_set<const scene_base_t*> selected(m_selection.begin(), m_selection.end());
+  std::vector<scene_base_t*> top;
+  for (scene_base_t* node : m_selection) {
+    bool below = false;
+    for (const group_t* p = node->parent(); p != nullptr && !below; p = p->parent()) {
+      below = selected.contains(p);
+    }
+    if (!below) top.push_back(node);
+  }
+  return top;
+}
+
+pattern_base_t* TDocumentSession::EditedPattern() const {
+  const scene_base_t* node = CurrentNode();
+  if (node == nullptr || m_editedIndex < 0 || m_editedIndex >= node->patterns.Count()) {
+    return nullptr;
+  }
+  return node->patterns.Items(m_editedIndex);
+}
+
+void TDocumentSession::ChooseEdited(int index) {
+  const scene_base_t* node = CurrentNode();
+  if (node == nullptr || index < 0 || index >= node->patterns.Count()) return;
+  session_change_t change = Begin(session_op_t::ChooseEdited);
+  m_editedIndex = index;
+  m_patternEdited = false;
+  Notify(change);
+}
+
+void TDocumentSession::SetPatternEdited(bool on) {
+  if (m_patternEdited == on) return;
+  session_change_t change = Begin(session_op_t::Flags);
+  m_patternEdited = on;
+  Notify(change);
+}
+
+void TDocumentSession::SetMemoModified(bool on) {
+  if (m_memoModified == on) return;
+  session_change_t change = Begin(session_op_t::Flags);
+  m_memoModified = on;
+  Notify(change);
+}
+
+// --- changes of the current node's patterns
+
+void TDocumentSession::EditCurrentPattern() {
+  m_editedIndex = CurrentIndex(CurrentNode()->patterns);
+}
+
+void TDocumentSession::Store(std::unique_ptr<pattern_base_t> p, bool make_current) {
+  scene_base_t* node = CurrentNode();
+  pattern_base_t* edited = EditedPattern();
+  if (node == nullptr || edited == nullptr || p == nullptr) return;
+  pattern_base_list_t& list = node->patterns;
+  if (p->Class() != list.Accepts()) {
+    throw EWrongPatternClass("a stored pattern must be of its node's class");
+  }
+  session_change_t change = Begin(session_op_t::Store, node);
+  // Everything that allocates comes before the list changes.
+  change.removed = edited->Clone();
+  change.removed_index = m_editedIndex;
+  change.current_before = CurrentIndex(list);
+  NameIfUntitled(p.get());
+  p->selected = make_current;
+  if (make_current) {
+    if (pattern_base_t* current = list.Current()) current->selected = false;
+  }
+  list.Remove(edited);
+  const pattern_base_t* stored = list.AddSorted(std::move(p));
+  node->NormalizePatterns();
+  m_editedIndex = list.IndexOf(stored);
+  change.added_index = m_editedIndex;
+  change.current_after = CurrentIndex(list);
+  m_patternEdited = false;
+  m_documentModified = true;
+  Notify(change);
+}
+
+void TDocumentSession::DeleteEdited() {
+  scene_base_t* node = CurrentNode();
+  const pattern_base_t* edited = EditedPattern();
+  if (node == nullptr || edited == nullptr) return;
+  pattern_base_list_t& list = node->patterns;
+  session_change_t change = Begin(session_op_t::Delete, node);
+  change.removed = edited->Clone();
+  change.removed_index = m_editedIndex;
+  change.current_before = CurrentIndex(list);
+  list.Remove(edited);
+  // An emptied list gets a new empty pattern, which becomes current.
+  node->NormalizePatterns();
+  NameIfUntitled(list.Current());
+  EditCurrentPattern();
+  change.current_after = CurrentIndex(list);
+  m_patternEdited = false;
+  m_documentModified = true;
+  Notify(change);
+}
+
+void TDocumentSession::AddNewPattern() {
+  scene_base_t* node = CurrentNode();
+  if (node == nullptr) return;
+  pattern_base_list_t& list = node->patterns;
+  session_change_t change = Begin(session_op_t::NewPattern, node);
+  change.current_before = CurrentIndex(list);
+  // Placed by its empty title, then named: the list is not sorted again.
+  pattern_base_t* added = list.AddSorted(EmptyPatternOf(*node));
+  added->title = kUntitledTitle;
+  m_editedIndex = list.IndexOf(added);
+  change.added_index = m_editedIndex;
+  change.current_after = CurrentIndex(list);
+  m_patternEdited = false;
+  m_documentModified = true;
+  Notify(change);
+}
+
+// --- other changes
+
+void TDocumentSession::SetGrouping(group_t& group, bool on) {
+  session_change_t change = Begin(session_op_t::Grouping, &group);
+  change.grouping_before = group.grouping;
+  group.grouping = on;
+  m_patternEdited = false;
+  m_documentModified = true;
+  Notify(change);
+}
+
+void TDocumentSession::UpdateMemo(scene_base_t& node, std::string memo) {
+  session_change_t change = Begin(session_op_t::Memo, &node);
+  change.memo_before = std::exchange(node.memo, std::move(memo));
+  m_memoModified = false;
+  m_documentModified = true;
+  Notify(change);
+}
+
+void TDocumentSession::ChoosePattern(scene_base_t& node, int index) {
+  if (index < 0 || index >= node.patterns.Count()) return;
+  session_change_t change = Begin(session_op_t::ChoosePattern, &node);
+  const int before = CurrentIndex(node.patterns);
+  node.patterns.Select(node.patterns.Items(index));
+  change.choices.push_back({&node, before, CurrentIndex(node.patterns)});
+  Notify(change);
+}
+
+void TDocumentSession::ChooseByTitlePart(std::string_view part) {
+  session_change_t change = Begin(session_op_t::ChooseByTitlePart);
+  const std::string lower = LowerAsciiCp932(part);
+  for (scene_base_t* top : TopSelection()) {
+    VisitSubtree(*top, [&](scene_base_t& node) {
+      pattern_base_list_t& list = node.patterns;
+      for (int i = 0; i < list.Count(); ++i) {
+        const pattern_base_t* pattern = list.Items(i);
+        if (!ContainsCp932(LowerAsciiCp932(pattern->title), lower)) continue;
+        const int before = CurrentIndex(list);
+        list.Select(pattern);
+        if (CurrentIndex(list) != before) change.choices.push_back({&node, before, i});
+        return;
+      }
+    });
+  }
+  Notify(change);
+}
+
+}  // namespace qvl

@@ -1,0 +1,303 @@
+#include "model/qvl_session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/qvl_text.h"
+
+namespace qvl {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::unique_ptr<pattern_base_t> Scene(const char* title_utf8, score_t bonus, bool selected) {
+  auto p = std::make_unique<pattern_t>();
+  p->title = Utf8ToCp932(title_utf8);
+  p->bonus_item = bonus;
+  p->selected = selected;
+  return p;
+}
+
+template <typename Node>
+Node* Add(group_t& parent, const char* title_utf8) {
+  auto node = std::make_unique<Node>(&parent);
+  node->title = Utf8ToCp932(title_utf8);
+  return static_cast<Node*>(parent.AddChild(std::move(node)));
+}
+
+// Stage 1 (a way with two patterns, a spell card with two), stage 2 (a way
+// with one), each list normalised.
+class SessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s = std::make_unique<TDocumentSession>();
+    reports.clear();
+    root_t& root = s->Document();
+    root.difficulty = difficulty_t::Hard;
+    stage1 = Add<group_t>(root, "1面");
+    way = Add<scene_t>(*stage1, "道中");
+    way->patterns.AddSorted(Scene("A", 10, true));
+    way->patterns.AddSorted(Scene("B", 20, false));
+    spell = Add<scene_t>(*stage1, "スペル");
+    spell->kind = scene_kind_t::SpellCard;
+    spell->patterns.AddSorted(Scene("稼ぎABC", 1, true));
+    spell->patterns.AddSorted(Scene("安全abc", 2, false));
+    stage2 = Add<group_t>(root, "2面");
+    way2 = Add<scene_t>(*stage2, "道中2");
+    way2->patterns.AddSorted(Scene("xAbCx", 3, true));
+    root.NormalizePatterns();
+    s->AddListener([this](const session_change_t& c) { reports.push_back(Copy(c)); });
+  }
+
+  static session_change_t Copy(const session_change_t& c) { return c; }
+  [[nodiscard]] std::string Text() { return DocumentText(s->Document()); }
+  [[nodiscard]] const session_change_t& Last() const { return reports.back(); }
+
+  std::unique_ptr<TDocumentSession> s;
+  group_t* stage1 = nullptr;
+  group_t* stage2 = nullptr;
+  scene_t* way = nullptr;
+  scene_t* spell = nullptr;
+  scene_t* way2 = nullptr;
+  std::vector<session_change_t> reports;
+};
+
+TEST_F(SessionTest, LoadReplacesTheDocumentAndStartsEveryStateAfresh) {
+  const fs::path file = fs::temp_directory_path() / "qvl_session_load.pat";
+  ASSERT_TRUE(s->SaveAs(file).ok);
+  s->Select({way});
+  s->SetPatternEdited(true);
+  s->UpdateMemo(*way, "m");
+  s->Document().ClearNode();
+  reports.clear();
+
+  ASSERT_TRUE(s->Load(file, nullptr));
+  EXPECT_EQ(s->Document().ChildCount(), 2);
+  EXPECT_EQ(s->FileName(), file);
+  EXPECT_EQ(s->CurrentNode(), nullptr);
+  EXPECT_EQ(s->EditedIndex(), -1);
+  EXPECT_FALSE(s->DocumentModified() || s->PatternEdited() || s->MemoModified());
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(Last().op, session_op_t::Load);
+  EXPECT_TRUE(Last().modified_before);
+
+  ASSERT_TRUE(s->NewFromTemplate(file, nullptr));
+  EXPECT_TRUE(s->FileName().empty());
+  EXPECT_EQ(Last().op, session_op_t::NewFromTemplate);
+  fs::remove(file);
+}
+
+TEST_F(SessionTest, FailedLoadOrSaveChangesNothingAndReportsNothing) {
+  s->Select({way});
+  s->UpdateMemo(*way, "m");
+  reports.clear();
+  const std::string before = Text();
+  EXPECT_FALSE(s->Load("/nonexistent/qvl_session.pat", nullptr));
+  EXPECT_FALSE(s->NewFromTemplate("/nonexistent/qvl_session.pat", nullptr));
+  EXPECT_FALSE(s->SaveAs("/nonexistent/dir/qvl_session.pat").ok);
+  EXPECT_EQ(Text(), before);
+  EXPECT_EQ(s->CurrentNode(), way);
+  EXPECT_TRUE(s->DocumentModified());
+  EXPECT_TRUE(s->FileName().empty());
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(SessionTest, SaveNamesTheFileAndMarksTheDocumentSaved) {
+  s->UpdateMemo(*way, "m");
+  const fs::path file = fs::temp_directory_path() / "qvl_session_save.pat";
+  ASSERT_TRUE(s->SaveAs(file).ok);
+  EXPECT_EQ(s->FileName(), file);
+  EXPECT_FALSE(s->DocumentModified());
+  EXPECT_EQ(Last().op, session_op_t::Save);
+  root_t reread;
+  ASSERT_TRUE(LoadDocument(reread, file, nullptr));
+  EXPECT_EQ(DocumentText(reread), Text());
+  fs::remove(file);
+}
+
+TEST_F(SessionTest, SelectionNamesTheCurrentNodeAndThePatternBeingEdited) {
+  s->SetPatternEdited(true);
+  s->SetMemoModified(true);
+  s->Select({way});
+  EXPECT_EQ(s->CurrentNode(), way);
+  EXPECT_EQ(s->EditedPattern(), way->patterns.Current());
+  EXPECT_FALSE(s->PatternEdited() || s->MemoModified());
+  EXPECT_EQ(Last().op, session_op_t::Select);
+  EXPECT_TRUE(Last().pattern_edited_before && Last().memo_modified_before);
+
+  // A group that sums its scenes edits nothing.
+  s->Select({stage1});
+  EXPECT_EQ(s->EditedPattern(), nullptr);
+
+  s->Select({way, stage1, spell, way2});
+  EXPECT_EQ(s->CurrentNode(), nullptr);
+  EXPECT_EQ(s->TopSelection(), (std::vector<scene_base_t*>{stage1, way2}));
+
+  s->ChooseEdited(1);
+  EXPECT_EQ(s->EditedIndex(), -1) << "no current node, nothing to edit";
+}
+
+TEST_F(SessionTest, ASelectedSceneWithoutPatternsGetsAnUntitledCurrentOne) {
+  way2->patterns.Clear();
+  s->Select({way2});
+  ASSERT_EQ(way2->patterns.Count(), 1);
+  EXPECT_EQ(s->EditedPattern()->title, kUntitledTitle);
+  EXPECT_TRUE(way2->patterns.Items(0)->selected);
+}
+
+struct store_case_t {
+  int edited;  // index edited in the way's list (A current, B)
+  bool make_current;
+  const char* title;  // of the stored pattern
+  const char* expected_titles;
+  int expected_current;
+};
+
+TEST_F(SessionTest, StoreReplacesTheEditedPatternAndReportsWhatLeft) {
+  const store_case_t cases[] = {
+      {0, true, "C", "B,C", 1},          // the current one, stays current
+      {1, true, "C", "A,C", 1},          // another one, made current
+      {1, false, "C", "A,C", 0},         // another one, stored beside it
+      {0, true, "", "*untitled*,B", 0},  // an empty title is named
+  };
+  for (const store_case_t& c : cases) {
+    SetUp();
+    s->Select({way});
+    s->ChooseEdited(c.edited);
+    s->SetPatternEdited(true);
+    const std::string removed_text = way->patterns.Items(c.edited)->WriteSXML(0);
+    reports.clear();
+
+    s->Store(Scene(c.title, 99, false), c.make_current);
+
+    std::string titles;
+    for (int i = 0; i < way->patterns.Count(); ++i) {
+      titles += (i ? "," : "") + way->patterns.Items(i)->title;
+    }
+    SCOPED_TRACE(c.title + std::string(c.make_current ? " current" : " kept"));
+    EXPECT_EQ(titles, c.expected_titles);
+    EXPECT_EQ(way->patterns.IndexOf(way->patterns.Current()), c.expected_current);
+    EXPECT_EQ(s->EditedPattern()->bonus_item, 99);
+    EXPECT_TRUE(s->DocumentModified());
+    EXPECT_FALSE(s->PatternEdited());
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(Last().op, session_op_t::Store);
+    EXPECT_EQ(Last().node, way);
+    EXPECT_EQ(Last().removed->WriteSXML(0), removed_text);
+    EXPECT_EQ(Last().removed_index, c.edited);
+    EXPECT_EQ(Last().added_index, s->EditedIndex());
+    EXPECT_EQ(Last().current_before, 0);
+    EXPECT_EQ(Last().current_after, c.expected_current);
+  }
+}
+
+TEST_F(SessionTest, StoreOfTheWrongClassThrowsAndChangesNothing) {
+  s->Select({way});
+  reports.clear();
+  const std::string before = Text();
+  EXPECT_THROW(s->Store(std::make_unique<grouped_pattern_t>(), true), EWrongPatternClass);
+  EXPECT_EQ(Text(), before);
+  EXPECT_FALSE(s->DocumentModified());
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(SessionTest, DeleteEditsTheCurrentPatternNextAndNamesAnEmptiedList) {
+  s->Select({way});
+  s->DeleteEdited();  // A, the current one
+  ASSERT_EQ(way->patterns.Count(), 1);
+  EXPECT_EQ(s->EditedPattern()->title, "B");
+  EXPECT_EQ(Last().op, session_op_t::Delete);
+  EXPECT_EQ(Last().removed->title, "A");
+  EXPECT_EQ(Last().removed_index, 0);
+  EXPECT_TRUE(s->DocumentModified());
+
+  s->DeleteEdited();
+  ASSERT_EQ(way->patterns.Count(), 1);
+  EXPECT_EQ(s->EditedPattern()->title, kUntitledTitle);
+  EXPECT_TRUE(s->EditedPattern()->selected);
+}
+
+TEST_F(SessionTest, NewPatternIsAddedByItsEmptyTitleThenNamedAndEdited) {
+  s->Select({stage1});  // a group: the pattern is a grouped one
+  s->AddNewPattern();
+  EXPECT_EQ(stage1->patterns.Count(), 2);
+  const pattern_base_t* added = stage1->patterns.Items(Last().added_index);
+  EXPECT_EQ(added->title, kUntitledTitle);
+  EXPECT_EQ(added->Class(), pattern_class_t::Grouped);
+  EXPECT_EQ(Last().added_index, 1) << "placed by its empty title after the equal one";
+  EXPECT_EQ(s->EditedPattern(), added);
+  EXPECT_TRUE(s->DocumentModified());
+}
+
+TEST_F(SessionTest, GroupingAndMemoReportTheirFormerValues) {
+  s->Select({stage1});
+  s->SetPatternEdited(true);
+  s->SetGrouping(*stage1, true);
+  EXPECT_TRUE(stage1->grouping);
+  EXPECT_FALSE(s->PatternEdited());
+  EXPECT_EQ(Last().op, session_op_t::Grouping);
+  EXPECT_EQ(Last().node, stage1);
+  EXPECT_FALSE(Last().grouping_before);
+  EXPECT_TRUE(s->DocumentModified());
+
+  way->memo = "old";
+  s->SetMemoModified(true);
+  s->UpdateMemo(*way, "new");
+  EXPECT_EQ(way->memo, "new");
+  EXPECT_FALSE(s->MemoModified());
+  EXPECT_EQ(Last().op, session_op_t::Memo);
+  EXPECT_EQ(Last().memo_before, "old");
+}
+
+TEST_F(SessionTest, PopupChoiceMakesAPatternCurrentWithoutModifyingTheDocument) {
+  s->ChoosePattern(*way, 1);
+  EXPECT_EQ(way->patterns.Current()->title, "B");
+  EXPECT_FALSE(s->DocumentModified());
+  ASSERT_EQ(Last().choices.size(), 1u);
+  EXPECT_EQ(Last().choices[0].before, 0);
+  EXPECT_EQ(Last().choices[0].after, 1);
+  reports.clear();
+  s->ChoosePattern(*way, 7);
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(SessionTest, TitlePartChoosesTheFirstMatchInEveryTopSubtreeIgnoringLetterCase) {
+  struct part_case_t {
+    const char* part;
+    std::vector<scene_base_t*> selection;
+    const char* spell_current;
+  };
+  const part_case_t cases[] = {
+      {"abc", {stage1, spell, way2}, "安全abc"},  // spell counted once
+      {"ABC", {way2}, "稼ぎABC"},
+      {"", {s->Document().Child(0)}, "稼ぎABC"},
+      {"ぎ", {stage1}, "稼ぎABC"},
+  };
+  for (const part_case_t& c : cases) {
+    SCOPED_TRACE(c.part);
+    spell->patterns.Select(spell->patterns.Items(1));  // 稼ぎABC
+    s->Select(c.selection);
+    reports.clear();
+    s->ChooseByTitlePart(Utf8ToCp932(c.part));
+    EXPECT_EQ(spell->patterns.Current()->title, Utf8ToCp932(c.spell_current));
+    EXPECT_FALSE(s->DocumentModified());
+    ASSERT_EQ(reports.size(), 1u);
+    const bool spell_changed = spell->patterns.Current()->title != Utf8ToCp932("稼ぎABC");
+    EXPECT_EQ(Last().choices.size(), spell_changed ? 1u : 0u);
+  }
+}
+
+TEST_F(SessionTest, ARemovedListenerHearsNothing) {
+  int heard = 0;
+  const int id = s->AddListener([&heard](const session_change_t&) { ++heard; });
+  s->Select({way});
+  s->RemoveListener(id);
+  s->Select({way2});
+  EXPECT_EQ(heard, 1);
+}
+
+}  // namespace
+}  // namespace qvl
