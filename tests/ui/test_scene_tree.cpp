@@ -345,18 +345,5 @@ TEST_F(WindowTest, SubstringCommandCancelledOrEmptyChangesNothing) {
   EXPECT_EQ(ToQString(w.CurrentNode()->title), QStringLiteral("1面"));
 }
 
-TEST_F(WindowTest, SubstringCommandMatchesWholeJapaneseCharactersOnly) {
-  TMainWnd& w = Make({sample});
-  Click(Item("1面"));
-  // "A" must not match inside a katakana whose second byte is 0x41.
-  TSceneTreeView::NodeOf(Item("1面道中"))
-      ->patterns.AddSorted(ScenePattern("0アイテム", 0));  // sorts first
-  dialogs.inputs.push_back(QStringLiteral("a"));
-  Action("P1")->trigger();
-  EXPECT_EQ(ToQString(TSceneTreeView::NodeOf(Item("1面道中"))->patterns.Current()->title),
-            QStringLiteral("稼ぎxABCx"));
-  (void)w;
-}
-
 }  // namespace
 }  // namespace qvl
