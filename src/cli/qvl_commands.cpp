@@ -6,6 +6,7 @@
 #include "calc/CalcCustom.h"
 #include "calc/Calculator.h"
 #include "model/qvl_document.h"
+#include "model/qvl_pattern_fields.h"
 #include "model/qvl_status.h"
 #include "model/qvl_text.h"
 
@@ -120,45 +121,6 @@ void PrintValue(const pattern_value_t& v, std::ostream& out) {
   out << "total\t" << v.Total() << '\n';
 }
 
-// The integer fields of both pattern classes by file attribute name.
-using base_field_t = score_t pattern_base_t::*;
-using scene_field_t = score_t pattern_t::*;
-using grouped_field_t = score_t grouped_pattern_t::*;
-
-const std::vector<std::pair<const char*, base_field_t>>& BaseFields() {
-  static const std::vector<std::pair<const char*, base_field_t>> fields{
-      {"player", &pattern_base_t::player},
-      {"bomb", &pattern_base_t::bomb},
-      {"cherry-max", &pattern_base_t::cherry_max},
-      {"cherry-difference", &pattern_base_t::cherry_difference},
-      {"cherry-plus", &pattern_base_t::cherry_plus},
-      {"border-bonus-times", &pattern_base_t::border_bonus_times},
-      {"bonus-item", &pattern_base_t::bonus_item},
-      {"point", &pattern_base_t::point},
-  };
-  return fields;
-}
-
-const std::vector<std::pair<const char*, scene_field_t>>& SceneFields() {
-  static const std::vector<std::pair<const char*, scene_field_t>> fields{
-      {"graze", &pattern_t::graze},
-      {"spell-card-bonus-base", &pattern_t::spell_card_bonus_base},
-      {"enemy-bullet-bonus", &pattern_t::enemy_bullet_bonus},
-  };
-  return fields;
-}
-
-const std::vector<std::pair<const char*, grouped_field_t>>& GroupedFields() {
-  static const std::vector<std::pair<const char*, grouped_field_t>> fields{
-      {"graze-in-getting-spell-cards", &grouped_pattern_t::graze_in_getting_spell_cards},
-      {"graze-rest", &grouped_pattern_t::graze_rest},
-      {"total-spell-card-bonus-base", &grouped_pattern_t::total_spell_card_bonus_base},
-      {"total-enemy-bullet-bonus", &grouped_pattern_t::total_enemy_bullet_bonus},
-      {"getting-spell-cards-number", &grouped_pattern_t::getting_spell_cards_number},
-  };
-  return fields;
-}
-
 score_t ParseScore(const std::string& name, const std::string& value) {
   score_t v = 0;
   const char* begin = value.data();
@@ -182,45 +144,21 @@ bool ParseBool(const std::string& name, const std::string& value) {
 }  // namespace
 
 void SetPatternField(pattern_base_t& p, const std::string& name, const std::string& value) {
-  if (name == "title") {
-    p.title = Utf8ToCp932(value);
-    return;
-  }
-  if (name == "memo") {
-    p.memo = Utf8ToCp932(value);
-    return;
-  }
-  if (name == "selected") {
-    p.selected = ParseBool(name, value);
-    return;
-  }
-  for (const auto& [field, member] : BaseFields()) {
-    if (name == field) {
-      p.*member = ParseScore(name, value);
-      return;
+  bool found = false;
+  ForEachPatternField(p, [&](const auto& f, auto& pattern) {
+    if (found || name != f.name) return;
+    found = true;
+    if (f.text) {
+      pattern.*f.text = Utf8ToCp932(value);
+    } else if (f.flag) {
+      pattern.*f.flag = ParseBool(name, value);
+    } else {
+      pattern.*f.score = ParseScore(name, value);
     }
-  }
-  if (auto* scene_pattern = dynamic_cast<pattern_t*>(&p)) {
-    if (name == "getting-spell-card") {
-      scene_pattern->getting_spell_card = ParseBool(name, value);
-      return;
-    }
-    for (const auto& [field, member] : SceneFields()) {
-      if (name == field) {
-        scene_pattern->*member = ParseScore(name, value);
-        return;
-      }
-    }
-    throw usage_error("unknown field '" + name + "' for a scene's pattern");
-  }
-  auto& grouped = dynamic_cast<grouped_pattern_t&>(p);
-  for (const auto& [field, member] : GroupedFields()) {
-    if (name == field) {
-      grouped.*member = ParseScore(name, value);
-      return;
-    }
-  }
-  throw usage_error("unknown field '" + name + "' for a group's pattern");
+  });
+  if (found) return;
+  throw usage_error("unknown field '" + name + "' for a " +
+                    (p.Class() == pattern_class_t::Scene ? "scene" : "group") + "'s pattern");
 }
 
 void Tree(root_t& root, std::ostream& out) {
@@ -258,11 +196,9 @@ void Totals(scene_base_t& node, std::ostream& out) {
   const std::pair<const char*, grouped_pattern_t> rows[] = {
       {"own", node.OwnTotals()}, {"before", node.TotalsBefore()}, {"after", node.TotalsAfter()}};
   for (const auto& [label, t] : rows) {
-    for (const auto& [field, member] : BaseFields()) {
-      out << label << '\t' << field << '\t' << t.*member << '\n';
-    }
-    for (const auto& [field, member] : GroupedFields()) {
-      out << label << '\t' << field << '\t' << t.*member << '\n';
+    // The integer fields of a grouped pattern, in written order.
+    for (const auto& f : kGroupedPatternFields) {
+      if (f.score) out << label << '\t' << f.name << '\t' << t.*f.score << '\n';
     }
   }
 }

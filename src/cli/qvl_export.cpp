@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/qvl_commands.h"
+#include "model/qvl_pattern_fields.h"
 #include "model/qvl_text.h"
 
 namespace qvl::cli {
@@ -15,30 +16,16 @@ std::string Utf8(const std::string& cp932) {
 
 json PatternJson(const pattern_base_t& p) {
   json j;
-  j["title"] = Utf8(p.title);
-  j["memo"] = Utf8(p.memo);
-  j["selected"] = p.selected;
-  j["player"] = p.player;
-  j["bomb"] = p.bomb;
-  j["cherry-max"] = p.cherry_max;
-  j["cherry-difference"] = p.cherry_difference;
-  j["cherry-plus"] = p.cherry_plus;
-  j["border-bonus-times"] = p.border_bonus_times;
-  j["bonus-item"] = p.bonus_item;
-  j["point"] = p.point;
-  if (const auto* s = dynamic_cast<const pattern_t*>(&p)) {
-    j["graze"] = s->graze;
-    j["spell-card-bonus-base"] = s->spell_card_bonus_base;
-    j["enemy-bullet-bonus"] = s->enemy_bullet_bonus;
-    j["getting-spell-card"] = s->getting_spell_card;
-  } else {
-    const auto& g = dynamic_cast<const grouped_pattern_t&>(p);
-    j["graze-in-getting-spell-cards"] = g.graze_in_getting_spell_cards;
-    j["graze-rest"] = g.graze_rest;
-    j["total-spell-card-bonus-base"] = g.total_spell_card_bonus_base;
-    j["total-enemy-bullet-bonus"] = g.total_enemy_bullet_bonus;
-    j["getting-spell-cards-number"] = g.getting_spell_cards_number;
-  }
+  ForEachPatternField(p, [&j](const auto& f, const auto& pattern) {
+    const std::string name(f.name);
+    if (f.text) {
+      j[name] = Utf8(pattern.*f.text);
+    } else if (f.flag) {
+      j[name] = pattern.*f.flag;
+    } else {
+      j[name] = pattern.*f.score;
+    }
+  });
   return j;
 }
 

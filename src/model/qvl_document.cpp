@@ -14,8 +14,10 @@
 #include <memory>
 #include <stdexcept>
 #include <system_error>
+#include <type_traits>
 #include <vector>
 
+#include "model/qvl_pattern_fields.h"
 #include "model/qvl_text.h"
 #include "sxml/USXMLSub.h"
 
@@ -73,76 +75,31 @@ class attribute_values_t {
   std::array<std::string_view, N> values_{};
 };
 
-// The attributes shared by both pattern classes come first, in written order.
-constexpr std::size_t kBaseCount = 11;
-
-template <std::size_t N>
-void ReadBaseAttributes(const attribute_values_t<N>& a, pattern_base_t& p) {
-  a.Text(0, p.title);
-  a.Text(1, p.memo);
-  a.Bool(2, p.selected);
-  a.Score(3, p.player);
-  a.Score(4, p.bomb);
-  a.Score(5, p.cherry_max);
-  a.Score(6, p.cherry_difference);
-  a.Score(7, p.cherry_plus);
-  a.Score(8, p.border_bonus_times);
-  a.Score(9, p.bonus_item);
-  a.Score(10, p.point);
+// The attribute names of a pattern class, in the table's (written) order.
+template <typename P, std::size_t N>
+constexpr std::array<std::string_view, N> FieldNames(const std::array<pattern_field_t<P>, N>& f) {
+  std::array<std::string_view, N> names{};
+  for (std::size_t i = 0; i < N; ++i) names[i] = f[i].name;
+  return names;
 }
 
+// A pattern element of the class of the field table kFields.
+template <const auto& kFields>
 std::unique_ptr<pattern_base_t> ReadPattern(const TSXMLElement& e) {
-  static constexpr std::array<std::string_view, kBaseCount + 4> kNames = {"title",
-                                                                          "memo",
-                                                                          "selected",
-                                                                          "player",
-                                                                          "bomb",
-                                                                          "cherry-max",
-                                                                          "cherry-difference",
-                                                                          "cherry-plus",
-                                                                          "border-bonus-times",
-                                                                          "bonus-item",
-                                                                          "point",
-                                                                          "graze",
-                                                                          "spell-card-bonus-base",
-                                                                          "enemy-bullet-bonus",
-                                                                          "getting-spell-card"};
+  using pattern_type = typename std::remove_cvref_t<decltype(kFields[0])>::pattern_type;
+  static constexpr auto kNames = FieldNames(kFields);
   const attribute_values_t a(e, kNames);
-  auto p = std::make_unique<pattern_t>();
-  ReadBaseAttributes(a, *p);
-  a.Score(11, p->graze);
-  a.Score(12, p->spell_card_bonus_base);
-  a.Score(13, p->enemy_bullet_bonus);
-  a.Bool(14, p->getting_spell_card);
-  return p;
-}
-
-std::unique_ptr<pattern_base_t> ReadGroupedPattern(const TSXMLElement& e) {
-  static constexpr std::array<std::string_view, kBaseCount + 5> kNames = {
-      "title",
-      "memo",
-      "selected",
-      "player",
-      "bomb",
-      "cherry-max",
-      "cherry-difference",
-      "cherry-plus",
-      "border-bonus-times",
-      "bonus-item",
-      "point",
-      "graze-in-getting-spell-cards",
-      "graze-rest",
-      "total-spell-card-bonus-base",
-      "total-enemy-bullet-bonus",
-      "getting-spell-cards-number"};
-  const attribute_values_t a(e, kNames);
-  auto p = std::make_unique<grouped_pattern_t>();
-  ReadBaseAttributes(a, *p);
-  a.Score(11, p->graze_in_getting_spell_cards);
-  a.Score(12, p->graze_rest);
-  a.Score(13, p->total_spell_card_bonus_base);
-  a.Score(14, p->total_enemy_bullet_bonus);
-  a.Score(15, p->getting_spell_cards_number);
+  auto p = std::make_unique<pattern_type>();
+  for (std::size_t i = 0; i < kFields.size(); ++i) {
+    const auto& f = kFields[i];
+    if (f.text) {
+      a.Text(i, (*p).*f.text);
+    } else if (f.flag) {
+      a.Bool(i, (*p).*f.flag);
+    } else {
+      a.Score(i, (*p).*f.score);
+    }
+  }
   return p;
 }
 
@@ -180,7 +137,9 @@ void ReadScene(group_t& node, const TSXMLElement& e) {
   auto* added = static_cast<scene_t*>(node.AddChild(std::move(scene)));
   std::vector<std::unique_ptr<pattern_base_t>> patterns;
   for (const auto& child : e.Children()) {
-    if (IsElement(*child, "pattern")) patterns.push_back(ReadPattern(*child));
+    if (IsElement(*child, "pattern")) {
+      patterns.push_back(ReadPattern<kScenePatternFields>(*child));
+    }
   }
   added->patterns.AddSortedAll(std::move(patterns));
 }
@@ -195,7 +154,7 @@ void ReadChildren(group_t& node, const TSXMLElement& e) {
     if (child.IsText()) continue;
     const std::string& name = child.Text();
     if (name == "grouped-pattern") {
-      patterns.push_back(ReadGroupedPattern(child));
+      patterns.push_back(ReadPattern<kGroupedPatternFields>(child));
     } else if (name == "group") {
       static constexpr std::array<std::string_view, 4> kNames = {"kind", "title", "memo",
                                                                  "grouping"};

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/qvl_pattern_fields.h"
 #include "model/qvl_text.h"
 
 namespace qvl {
@@ -72,22 +73,12 @@ bool IsForcedZeroRow(const editor_node_t& node, int row) {
 
 editor_column_t PatternColumn(const pattern_base_t& p) {
   editor_column_t c{};
-  c[0] = p.border_bonus_times;
-  c[1] = p.cherry_max;
+  ForEachPatternField(p, [&c](const auto& f, const auto& pattern) {
+    if (f.editor_row > 0) c[static_cast<std::size_t>(f.editor_row - 1)] = pattern.*f.score;
+  });
+  // The rows that show a figure computed from the fields.
   c[2] = p.GainedCherry();
-  c[5] = p.point;
-  c[6] = p.bonus_item;
-  if (const auto* s = dynamic_cast<const pattern_t*>(&p)) {
-    c[3] = s->graze;
-    c[7] = s->spell_card_bonus_base;
-    c[8] = s->enemy_bullet_bonus;
-  } else if (const auto* g = dynamic_cast<const grouped_pattern_t*>(&p)) {
-    c[3] = g->TotalGraze();
-    c[4] = g->graze_in_getting_spell_cards;
-    c[7] = g->total_spell_card_bonus_base;
-    c[8] = g->total_enemy_bullet_bonus;
-    c[9] = g->getting_spell_cards_number;
-  }
+  if (const auto* g = dynamic_cast<const grouped_pattern_t*>(&p)) c[3] = g->TotalGraze();
   return c;
 }
 

@@ -1,8 +1,10 @@
 #include "model/qvl_pattern.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
+#include "model/qvl_pattern_fields.h"
 #include "model/qvl_text.h"
 #include "sxml/USXMLSub.h"
 
@@ -268,40 +270,29 @@ void pattern_value_t::WriteSXML(std::string& out, int level) const {
 }
 
 namespace {
-void WriteBaseAttributes(sxml::TSXMLElementWriter& w, const pattern_base_t& p) {
-  w.Text("title", p.title);
-  w.Text("memo", p.memo);
-  w.Bool("selected", p.selected);
-  w.Number("player", p.player);
-  w.Number("bomb", p.bomb);
-  w.Number("cherry-max", p.cherry_max);
-  w.Number("cherry-difference", p.cherry_difference);
-  w.Number("cherry-plus", p.cherry_plus);
-  w.Number("border-bonus-times", p.border_bonus_times);
-  w.Number("bonus-item", p.bonus_item);
-  w.Number("point", p.point);
+template <typename P, std::size_t N>
+void WritePattern(std::string& out, int level, std::string_view element, const P& p,
+                  const std::array<pattern_field_t<P>, N>& fields) {
+  sxml::TSXMLElementWriter w(out, element, level);
+  for (const pattern_field_t<P>& f : fields) {
+    if (f.text) {
+      w.Text(f.name, p.*f.text);
+    } else if (f.flag) {
+      w.Bool(f.name, p.*f.flag);
+    } else {
+      w.Number(f.name, p.*f.score);
+    }
+  }
+  w.End();
 }
 }  // namespace
 
 void pattern_t::WriteSXML(std::string& out, int level) const {
-  sxml::TSXMLElementWriter w(out, "pattern", level);
-  WriteBaseAttributes(w, *this);
-  w.Number("graze", graze);
-  w.Number("spell-card-bonus-base", spell_card_bonus_base);
-  w.Number("enemy-bullet-bonus", enemy_bullet_bonus);
-  w.Bool("getting-spell-card", getting_spell_card);
-  w.End();
+  WritePattern(out, level, "pattern", *this, kScenePatternFields);
 }
 
 void grouped_pattern_t::WriteSXML(std::string& out, int level) const {
-  sxml::TSXMLElementWriter w(out, "grouped-pattern", level);
-  WriteBaseAttributes(w, *this);
-  w.Number("graze-in-getting-spell-cards", graze_in_getting_spell_cards);
-  w.Number("graze-rest", graze_rest);
-  w.Number("total-spell-card-bonus-base", total_spell_card_bonus_base);
-  w.Number("total-enemy-bullet-bonus", total_enemy_bullet_bonus);
-  w.Number("getting-spell-cards-number", getting_spell_cards_number);
-  w.End();
+  WritePattern(out, level, "grouped-pattern", *this, kGroupedPatternFields);
 }
 
 }  // namespace qvl

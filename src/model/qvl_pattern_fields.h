@@ -15,10 +15,11 @@ namespace qvl {
 // One field of pattern class P: exactly one of the three members is set.
 template <typename P>
 struct pattern_field_t {
+  using pattern_type = P;
   std::string_view name;  // the file's attribute name
-  std::string P::* text = nullptr;
-  bool P::* flag = nullptr;
-  score_t P::* score = nullptr;
+  std::string P::*text = nullptr;
+  bool P::*flag = nullptr;
+  score_t P::*score = nullptr;
   // The editor row (1 to 10) that shows the field as it is; 0 for none.
   int editor_row = 0;
 };
