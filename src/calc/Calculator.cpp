@@ -11,7 +11,6 @@
 namespace qvl {
 namespace {
 
-using calc_detail::IsLeadByte;
 
 // ---------------------------------------------------------------------------
 // Messages.
@@ -54,7 +53,7 @@ std::string_view CheckedName(std::string_view line) {
 bool IsInvalidName(std::string_view name) {
   for (std::size_t i = 0; i < name.size(); ++i) {
     const auto c = static_cast<unsigned char>(name[i]);
-    if (IsLeadByte(c) && i + 1 < name.size()) {
+    if (IsCp932LeadByte(c) && i + 1 < name.size()) {
       ++i;  // the trail byte of a double-byte character is no character of its own
       continue;
     }
@@ -101,16 +100,7 @@ EExpressionTooLong::EExpressionTooLong() : ECalculator(QVL_CP932("式が長す�
 // Names and the registry.
 
 std::string FoldName(std::string_view name) {
-  std::string out(name);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const auto c = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(c) && i + 1 < out.size()) {
-      ++i;
-      continue;
-    }
-    if (c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c + ('a' - 'A'));
-  }
-  return out;
+  return LowerAsciiCp932(name);
 }
 
 bool SameName(std::string_view a, std::string_view b) {

@@ -8,11 +8,6 @@
 
 namespace qvl::calc_detail {
 
-// The first byte of a code page 932 double-byte character.
-constexpr bool IsLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 constexpr bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }

@@ -135,7 +135,7 @@ score_t ParseScore(const std::string& name, const std::string& value) {
 }
 
 bool ParseBool(const std::string& name, const std::string& value) {
-  const std::string lower = LowerAscii(value);
+  const std::string lower = LowerAsciiCp932(value);
   if (lower == "true") return true;
   if (lower == "false") return false;
   throw usage_error("bad value '" + value + "' for " + name + ": true or false is expected");

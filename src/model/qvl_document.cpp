@@ -35,9 +35,7 @@ using sxml::TSXMLElement;
   if (name.size() != lower.size()) return false;
   if (std::memcmp(name.data(), lower.data(), name.size()) == 0) return true;  // as written
   for (std::size_t i = 0; i < name.size(); ++i) {
-    char c = name[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower[i]) return false;
+    if (LowerAsciiChar(name[i]) != lower[i]) return false;
   }
   return true;
 }

@@ -22,10 +22,10 @@ namespace {
 std::string ReplaceAllNoCase(std::string_view text, std::string_view from, std::string_view to) {
   std::string out;
   out.reserve(text.size());
-  const std::string lower_from = LowerAscii(from);
+  const std::string lower_from = LowerAsciiCp932(from);
   std::size_t i = 0;
   while (i < text.size()) {
-    if (text.size() - i >= from.size() && LowerAscii(text.substr(i, from.size())) == lower_from) {
+    if (text.size() - i >= from.size() && LowerAsciiCp932(text.substr(i, from.size())) == lower_from) {
       out.append(to);
       i += from.size();
     } else {
@@ -75,8 +75,8 @@ void value_element_t::SetTerm(std::string_view title_, std::string_view format,
   expr.clear();
   std::size_t next_number = 0;
   for (std::size_t i = 0; i < format.size(); ++i) {
-    const bool is_int = format.size() - i >= 2 && LowerAscii(format.substr(i, 2)) == "%d";
-    const bool is_factor = format.size() - i >= 4 && LowerAscii(format.substr(i, 4)) == "%.1f";
+    const bool is_int = format.size() - i >= 2 && LowerAsciiCp932(format.substr(i, 2)) == "%d";
+    const bool is_factor = format.size() - i >= 4 && LowerAsciiCp932(format.substr(i, 4)) == "%.1f";
     if (is_int || is_factor) {
       if (next_number < numbers.size()) expr.append(NumberText(numbers[next_number], is_factor));
       ++next_number;

@@ -90,11 +90,6 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 namespace qvl {
 namespace {
 
-// The first byte of a double-byte character in code page 932.
-constexpr bool IsCp932LeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 // Length of the character that starts at text[i]; a lead byte at the very end
 // stands alone.
 std::size_t Cp932CharLength(std::string_view text, std::size_t i) {
@@ -159,7 +154,7 @@ std::string LowerAsciiCp932(std::string_view cp932) {
   std::string out(cp932);
   for (std::size_t i = 0; i < out.size();) {
     const std::size_t n = Cp932CharLength(out, i);
-    if (n == 1 && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
+    if (n == 1) out[i] = LowerAsciiChar(out[i]);
     i += n;
   }
   return out;

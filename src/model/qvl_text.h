@@ -21,8 +21,20 @@ namespace qvl {
 // UTF-8 is reported as U+FFFD.
 [[nodiscard]] std::string UnconvertibleToCp932(std::string_view utf8);
 
+// The first byte of a code page 932 double-byte character.
+[[nodiscard]] constexpr bool IsCp932LeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// The one ASCII case folding of the core: A to Z become a to z, every other
+// byte stays.
+[[nodiscard]] constexpr char LowerAsciiChar(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // ASCII lower-casing of a code page 932 text that leaves double-byte characters
 // whole: a trail byte in the range of A to Z is part of a Japanese character.
+// Texts of ASCII words (booleans, kinds, difficulties) fold the same way.
 [[nodiscard]] std::string LowerAsciiCp932(std::string_view cp932);
 
 // Whether a code page 932 text contains part starting at a character boundary,

@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "model/qvl_text.h"
+
 namespace qvl {
 
 score_t TruncToScore(long double x) {
@@ -47,7 +49,7 @@ std::string DifficultyName(difficulty_t d) {
 }
 
 difficulty_t DifficultyFromText(std::string_view s) {
-  const std::string lower = LowerAscii(s);
+  const std::string lower = LowerAsciiCp932(s);
   for (std::size_t i = 0; i + 1 < kDifficulties.size(); ++i) {
     if (lower == kDifficulties[i].lower) return static_cast<difficulty_t>(i);
   }
@@ -98,7 +100,7 @@ std::string SceneKindName(scene_kind_t k) {
 }
 
 scene_kind_t SceneKindFromText(std::string_view s) {
-  const std::string lower = LowerAscii(s);
+  const std::string lower = LowerAsciiCp932(s);
   for (std::size_t i = 0; i < kSceneKinds.size(); ++i) {
     if (lower == kSceneKinds[i]) return static_cast<scene_kind_t>(i);
   }
@@ -111,7 +113,7 @@ std::string GroupKindName(group_kind_t k) {
 }
 
 group_kind_t GroupKindFromText(std::string_view s) {
-  const std::string lower = LowerAscii(s);
+  const std::string lower = LowerAsciiCp932(s);
   for (std::size_t i = 0; i < kGroupKinds.size(); ++i) {
     if (lower == kGroupKinds[i]) return static_cast<group_kind_t>(i);
   }
@@ -123,15 +125,7 @@ std::string BoolText(bool b) {
 }
 
 bool BoolFromText(std::string_view s) {
-  return LowerAscii(s) == "true";
-}
-
-std::string LowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
+  return LowerAsciiCp932(s) == "true";
 }
 
 std::string ScoreText(score_t v) {

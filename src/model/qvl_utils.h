@@ -68,8 +68,6 @@ enum class group_kind_t : std::uint8_t { Root = 0, Stage, Way, Boss, Dummy };
 // True exactly for "true" in any letter case.
 [[nodiscard]] bool BoolFromText(std::string_view s);
 
-// ASCII lower-casing of a byte string; other bytes are kept as they are.
-[[nodiscard]] std::string LowerAscii(std::string_view s);
 // Decimal text of a score value, with "-" before a negative one.
 [[nodiscard]] std::string ScoreText(score_t v);
 

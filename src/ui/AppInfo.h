@@ -18,6 +18,10 @@ namespace qvl {
 inline constexpr QColor kHintColor{245, 240, 255};
 inline constexpr int kHintDisplayMs = 180000;
 
+// Background of everything that edits the new pattern: its grid column, title
+// box, memo and title edit.
+inline constexpr QColor kNewColumnColor{255, 240, 245};
+
 // The window font ("MS UI Gothic", 12 pixels) and the grid font ("ＭＳ
 // ゴシック", 13 pixels). Where those Windows fonts are missing, a Japanese
 // font of the system stands in, so Japanese never shows as boxes.

@@ -54,7 +54,6 @@ const std::array<QString, 6> kStatusPanelWidest{QString(),
                                                 QStringLiteral("P: 9999"),
                                                 QStringLiteral("C: 9999999/9999999"),
                                                 QStringLiteral("Spell: 99")};
-const QColor kNewColumnColor{255, 240, 245};
 
 // Object name and accessible name in one, so that assistive technology and
 // tests find every control by the name the design gives it.

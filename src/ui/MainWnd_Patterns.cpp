@@ -34,7 +34,6 @@
 namespace qvl {
 namespace {
 
-const QColor kNewColumnColor{255, 240, 245};
 const QColor kPositiveColor{221, 221, 255};
 const QColor kNegativeColor{255, 221, 221};
 constexpr int kInputRows = 10;   // rows 1..10 of the input grid
