@@ -58,7 +58,8 @@ bool TMainWnd::EvaluateNewColumn() {
           answer = 0;
         } catch (const ECalculator& e) {
           error = ToQString(e.Message());
-        } catch (const std::exception& e) {
+        } catch (const EMathError& e) {
+          // The platform's arithmetic errors, named as the platform names them.
           error = QString::fromLocal8Bit(e.what());
         }
       }
