@@ -127,6 +127,12 @@ TEST_F(SessionTest, SelectionNamesTheCurrentNodeAndThePatternBeingEdited) {
   EXPECT_EQ(Last().op, session_op_t::Select);
   EXPECT_TRUE(Last().pattern_edited_before && Last().memo_modified_before);
 
+  s->SetPatternEdited(true);
+  s->ChooseEdited(1);
+  EXPECT_EQ(s->EditedPattern()->title, "B");
+  EXPECT_FALSE(s->PatternEdited());
+  EXPECT_EQ(Last().op, session_op_t::ChooseEdited);
+
   // A group that sums its scenes edits nothing.
   s->Select({stage1});
   EXPECT_EQ(s->EditedPattern(), nullptr);
