@@ -60,9 +60,10 @@ session_change_t TDocumentSession::Begin(session_op_t op, scene_base_t* node) co
 }
 
 void TDocumentSession::Notify(const session_change_t& change) {
-  // A listener may call the session again, which notifies in turn; the list
-  // itself does not change meanwhile.
-  for (const auto& [id, listener] : m_listeners) listener(change);
+  // A listener may call the session again, which notifies in turn, or add
+  // and remove listeners: the ones of this moment hear this change.
+  const std::vector<std::pair<int, listener_t>> listeners = m_listeners;
+  for (const auto& [id, listener] : listeners) listener(change);
 }
 
 // --- the document and its file

@@ -80,7 +80,8 @@ class TDocumentSession {
   TDocumentSession& operator=(const TDocumentSession&) = delete;
 
   // Listeners are called in the order they were added, after each change. A
-  // listener may call the session again; it may not remove listeners.
+  // listener may call the session again and add or remove listeners; a change
+  // is heard by the listeners of the moment it happened.
   int AddListener(listener_t listener);
   void RemoveListener(int id);
 
