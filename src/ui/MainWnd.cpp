@@ -442,8 +442,10 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
       }
       break;
     case session_op_t::Store:
-      if (change.node == node)
-        ShowStoredList(*m_session.EditedPattern(), *m_session.EditedPattern());
+      if (change.node == node) {
+        const pattern_base_t& stored = *m_session.EditedPattern();
+        ShowStoredList(stored, stored);
+      }
       break;
     case session_op_t::Delete:
       if (change.node == node) ShowStoredList(node->CurrentPattern(), node->CurrentPattern());
