@@ -117,7 +117,7 @@ class TSXMLElement {
   }
 
  private:
-  friend class TSXMLReader;
+  friend class TSXMLTreeBuilder;
 
   // All entries in one text, each as a head (copied in the machine's byte
   // order) followed by its bytes: one allocation per element instead of one
@@ -149,6 +149,41 @@ class TSXMLDoc : public TSXMLElement {
   // The same on bytes already in memory.
   void LoadFromBuffer(std::string_view bytes);
 };
+
+// ---- Reading without a tree ----------------------------------------------
+
+// Receives what the reader finds, in document order, so that a caller can
+// build its own objects without the element tree. Called once per element,
+// attribute and text node, never per byte.
+class TSXMLHandler {
+ public:
+  TSXMLHandler() = default;
+  TSXMLHandler(const TSXMLHandler&) = delete;
+  TSXMLHandler& operator=(const TSXMLHandler&) = delete;
+  virtual ~TSXMLHandler() = default;
+
+  // An element opens; its "(" is at offset in the input.
+  virtual void StartElement(std::string_view name, std::size_t offset) = 0;
+  // The innermost open element ends.
+  virtual void EndElement() = 0;
+  // One entry of an attribute list of the innermost open element (of the
+  // document at the top level). An attribute without a usable name ("", "@"
+  // or "@@") comes as an empty name with an empty value; a name may hold "=".
+  virtual void Attribute(std::string_view name, std::string_view value) = 0;
+  // A text node; the handler may take the bytes.
+  virtual void Text(std::string& data) = 0;
+};
+
+// What the end of the input does to elements that are still open.
+enum class unclosed_t {
+  End,     // they end there, as if closed
+  Refuse,  // EReadError: the input was cut off
+};
+
+// Reads the whole input into handler. Raises EReadError where the input ends
+// in the middle of a string, an attribute list, a skipped list or a "(" and
+// its name, and with unclosed_t::Refuse also inside an open element.
+void ParseSXML(std::string_view bytes, TSXMLHandler& handler, unclosed_t unclosed);
 
 // ---- The text builders ----------------------------------------------------
 
