@@ -72,7 +72,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
   constexpr std::size_t kPiece = std::size_t{1} << 20;
   std::string out;
   out.reserve(cp932.size() + cp932.size() / 2);
-  std::u16string wide(kPiece + 1, u'\0');
+  std::u16string wide((cp932.size() < kPiece ? cp932.size() : kPiece) + 1, u'\0');
   std::string utf8(wide.size() * 3 + 1, '\0');
   const char* source = cp932.data();
   const char* const source_end = cp932.data() + cp932.size();
