@@ -197,7 +197,7 @@ void BM_QvlTreePeakMemory(benchmark::State& state) {
       std::filesystem::temp_directory_path() / ("qvl_bench_" + std::to_string(::getpid()) + ".pat");
   std::size_t size = 0;
   {
-    const std::string text = DocumentText(*MakeLargeDocument(15));
+    const std::string text = DocumentText(*MakeLargeDocument(21));
     size = text.size();
     std::ofstream(file, std::ios::binary) << text;
   }

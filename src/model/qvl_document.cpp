@@ -237,6 +237,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
     role_t role = role_t::Document;
     int group_depth = 0;     // groups from the root down to this one
     std::uint32_t seen = 0;  // names whose first entry was taken, by index
+    std::size_t next = 0;    // where the next name is likely to be
     group_t* group = nullptr;
     scene_t* scene = nullptr;
     std::unique_ptr<pattern_base_t> pattern;
@@ -253,13 +254,16 @@ class model_builder_t final : public sxml::TSXMLHandler {
     return e;
   }
 
-  // The index of name in names when its first entry is still to come.
+  // The index of name in names when its first entry is still to come. Files
+  // hold the names in written order, so the search starts after the last one.
   template <std::size_t N>
   static std::optional<std::size_t> Find(const std::array<std::string_view, N>& names,
-                                         std::string_view name, std::uint32_t& seen) {
-    for (std::size_t i = 0; i < N; ++i) {
-      if ((seen & (1u << i)) == 0 && EqualsLowerName(name, names[i])) {
-        seen |= 1u << i;
+                                         std::string_view name, open_element_t& e) {
+    for (std::size_t k = 0; k < N; ++k) {
+      const std::size_t i = (e.next + k) % N;
+      if ((e.seen & (1u << i)) == 0 && EqualsLowerName(name, names[i])) {
+        e.seen |= 1u << i;
+        e.next = i + 1;
         return i;
       }
     }
@@ -270,7 +274,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
     open_element_t& e = open_.back();
     switch (e.role) {
       case role_t::Root:
-        if (const auto i = Find(kRootNames, name, e.seen)) {
+        if (const auto i = Find(kRootNames, name, e)) {
           if (*i == 0) holder_.difficulty = DifficultyFromText(value);
           if (*i == 1) holder_.title.assign(value);
           if (*i == 2) holder_.memo.assign(value);
@@ -278,7 +282,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
         }
         break;
       case role_t::Group:
-        if (const auto i = Find(kGroupNames, name, e.seen)) {
+        if (const auto i = Find(kGroupNames, name, e)) {
           if (*i == 0) e.group->kind = GroupKindFromText(value);
           if (*i == 1) e.group->title.assign(value);
           if (*i == 2) e.group->memo.assign(value);
@@ -286,7 +290,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
         }
         break;
       case role_t::Scene:
-        if (const auto i = Find(kSceneNames, name, e.seen)) {
+        if (const auto i = Find(kSceneNames, name, e)) {
           score_t point = 0;
           if (*i == 0) e.scene->kind = SceneKindFromText(value);
           if (*i == 1) e.scene->title.assign(value);
@@ -296,7 +300,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
         }
         break;
       case role_t::Pattern:
-        if (const auto i = Find(kPatternNames, name, e.seen)) {
+        if (const auto i = Find(kPatternNames, name, e)) {
           auto& p = static_cast<pattern_t&>(*e.pattern);
           if (*i <= 10) SetBaseAttribute(p, *i, value);
           if (*i == 11) SetScore(value, p.graze);
@@ -306,7 +310,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
         }
         break;
       case role_t::GroupedPattern:
-        if (const auto i = Find(kGroupedNames, name, e.seen)) {
+        if (const auto i = Find(kGroupedNames, name, e)) {
           auto& p = static_cast<grouped_pattern_t&>(*e.pattern);
           if (*i <= 10) {
             SetBaseAttribute(p, *i, value);

@@ -1,6 +1,5 @@
 #include "sxml/USXMLSub.h"
 
-#include <bit>
 #include <charconv>
 #include <cstring>
 #include <stdexcept>
@@ -84,37 +83,12 @@ std::string TSXMLElement::TextContent() const {
 }
 
 std::string_view TSXMLElement::Attribute(std::size_t index) const {
-  if (index >= attribute_count_) throw std::out_of_range("SXML attribute index out of range");
-  std::size_t at = 0;
-  for (;;) {
-    entry_head_t head;
-    std::memcpy(&head, attribute_data_.data() + at, sizeof head);
-    if (index-- == 0)
-      return std::string_view(attribute_data_).substr(at + sizeof head, head.length);
-    at += sizeof head + head.length;
-  }
-}
-
-void TSXMLElement::AppendEntry(std::string& data, std::string_view entry) {
-  const entry_head_t head{entry.size(), entry.find('=')};
-  data.append(reinterpret_cast<const char*>(&head), sizeof head);
-  data.append(entry);
-}
-
-void TSXMLElement::AppendEntry(std::string& data, std::string_view name, std::string_view value) {
-  // The name itself may hold an "=": the first one splits the entry.
-  const std::size_t in_name = name.find('=');
-  const entry_head_t head{name.size() + 1 + value.size(),
-                          in_name == std::string_view::npos ? name.size() : in_name};
-  data.append(reinterpret_cast<const char*>(&head), sizeof head);
-  data.append(name);
-  data.push_back('=');
-  data.append(value);
+  if (index >= attributes_.size()) throw std::out_of_range("SXML attribute index out of range");
+  return attributes_[index];
 }
 
 void TSXMLElement::AddAttribute(std::string_view entry) {
-  AppendEntry(attribute_data_, entry);
-  ++attribute_count_;
+  attributes_.emplace_back(entry);
 }
 
 std::string_view TSXMLElement::AttributeValue(std::string_view name) const {
@@ -209,32 +183,8 @@ class TSXMLReader {
     if (i != start) prev_ = p[i - 1];
     return start;
   }
-  // The same for blanks, eight spaces of indentation at a time.
   void SkipBlankRun() {
-    const unsigned char* const p = p_;
-    const std::size_t n = n_;
-    std::size_t i = pos_;
-    const std::size_t start = i;
-    constexpr std::uint64_t kSpaces = 0x2020202020202020u;
-    for (;;) {
-      if constexpr (std::endian::native == std::endian::little) {
-        while (n - i >= 8) {
-          std::uint64_t word;
-          std::memcpy(&word, p + i, 8);
-          const std::uint64_t diff = word ^ kSpaces;
-          if (diff != 0) {
-            // The lowest differing byte is the first one that is not a space.
-            i += static_cast<std::size_t>(std::countr_zero(diff)) / 8;
-            break;
-          }
-          i += 8;
-        }
-      }
-      if (i == n || kByteClass[p[i]] != byte_class_t::Blank) break;
-      ++i;
-    }
-    pos_ = i;
-    if (i != start) prev_ = p[i - 1];
+    SkipRun([](byte_class_t k) { return k == byte_class_t::Blank; });
   }
 
   void SkipBlanks() {
@@ -525,13 +475,8 @@ class TSXMLTreeBuilder final : public TSXMLHandler {
   }
   void EndElement() override { open_.pop_back(); }
   void Attribute(std::string_view name, std::string_view value) override {
-    TSXMLElement& current = *open_.back();
-    if (name.empty()) {
-      TSXMLElement::AppendEntry(current.attribute_data_, std::string_view());
-    } else {
-      TSXMLElement::AppendEntry(current.attribute_data_, name, value);
-    }
-    ++current.attribute_count_;
+    std::string& entry = open_.back()->attributes_.emplace_back(name);
+    if (!name.empty()) entry.append("=").append(value);
   }
   void Text(std::string& data) override {
     open_.back()->children_.push_back(std::make_unique<TSXMLElement>(true, std::move(data)));

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -89,8 +88,7 @@ class TSXMLElement {
 
   // The attribute entries, each "name=value" (or empty), in the order read.
   // Views live as long as the element.
-  [[nodiscard]] std::size_t AttributeCount() const { return attribute_count_; }
-  // Walks the entries up to index, so visit them all with ForEachAttribute.
+  [[nodiscard]] std::size_t AttributeCount() const { return attributes_.size(); }
   // Throws std::out_of_range outside 0 .. AttributeCount() − 1.
   [[nodiscard]] std::string_view Attribute(std::size_t index) const;
   void AddAttribute(std::string_view entry);
@@ -101,17 +99,13 @@ class TSXMLElement {
   // (the empty one) has the whole entry as its name and an empty value.
   template <typename Visit>
   void ForEachAttribute(Visit&& visit) const {
-    const std::string_view data(attribute_data_);
-    std::size_t at = 0;
-    while (at < data.size()) {
-      entry_head_t head;
-      std::memcpy(&head, data.data() + at, sizeof head);
-      const std::string_view entry = data.substr(at + sizeof head, head.length);
-      at += sizeof head + head.length;
-      if (head.equals == std::string_view::npos) {
-        visit(entry, std::string_view());
+    for (const std::string& entry : attributes_) {
+      const std::size_t equals = entry.find('=');
+      const std::string_view view(entry);
+      if (equals == std::string::npos) {
+        visit(view, std::string_view());
       } else {
-        visit(entry.substr(0, head.equals), entry.substr(head.equals + 1));
+        visit(view.substr(0, equals), view.substr(equals + 1));
       }
     }
   }
@@ -119,21 +113,10 @@ class TSXMLElement {
  private:
   friend class TSXMLTreeBuilder;
 
-  // All entries in one text, each as a head (copied in the machine's byte
-  // order) followed by its bytes: one allocation per element instead of one
-  // per attribute, and no search for the "=" when the entries are visited.
-  struct entry_head_t {
-    std::size_t length;
-    std::size_t equals;  // position of the first "=", npos when there is none
-  };
-  static void AppendEntry(std::string& data, std::string_view name, std::string_view value);
-  static void AppendEntry(std::string& data, std::string_view entry);
-
   bool is_text_;
   std::string text_;
   std::vector<std::unique_ptr<TSXMLElement>> children_;
-  std::string attribute_data_;
-  std::size_t attribute_count_ = 0;
+  std::vector<std::string> attributes_;
 };
 
 // The document: an element without a name whose children are the top-level
