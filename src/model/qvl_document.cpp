@@ -30,6 +30,7 @@ namespace {
 
 [[nodiscard]] bool EqualsLowerName(std::string_view name, std::string_view lower) {
   if (name.size() != lower.size()) return false;
+  if (name == lower) return true;  // as written
   for (std::size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
