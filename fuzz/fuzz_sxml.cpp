@@ -1,7 +1,6 @@
 // Feeds arbitrary bytes to the SXML reader and to the document loader, and a
-// template cut off where the first bytes say. A load either fails cleanly or
-// gives a tree whose saved text loads back to the very same text; a template
-// cut before its last ")" never loads.
+// template cut off where the first bytes say: a template cut before its last
+// ")" never loads.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -19,18 +18,14 @@ namespace {
 
 std::vector<std::string> g_templates;
 
-bool Load(std::string_view bytes) {
-  try {
-    qvl::sxml::TSXMLDoc doc;
-    doc.LoadFromBuffer(bytes);
-  } catch (const qvl::sxml::EReadError&) {
-  }
+// A load either fails cleanly or gives a tree whose saved text loads back to
+// the very same text.
+void LoadAndSaveAgain(std::string_view bytes) {
   qvl::root_t root;
-  if (!qvl::LoadDocumentFromText(root, bytes)) return false;
+  if (!qvl::LoadDocumentFromText(root, bytes)) return;
   const std::string text = qvl::DocumentText(root);
   qvl::root_t again;
   if (!qvl::LoadDocumentFromText(again, text) || qvl::DocumentText(again) != text) std::abort();
-  return true;
 }
 
 }  // namespace
@@ -44,12 +39,22 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Load(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  try {
+    qvl::sxml::TSXMLDoc doc;
+    doc.LoadFromBuffer(bytes);
+  } catch (const qvl::sxml::EReadError&) {
+  }
+  LoadAndSaveAgain(bytes);
   if (size < 4 || g_templates.empty()) return 0;
   std::uint32_t pick = 0;
   std::memcpy(&pick, data, 4);
   const std::string& text = g_templates[pick % g_templates.size()];
   const std::size_t cut = pick / g_templates.size() % (text.size() + 1);
-  if (Load(std::string_view(text).substr(0, cut)) && cut <= text.rfind(')')) std::abort();
+  qvl::root_t root;
+  if (qvl::LoadDocumentFromText(root, std::string_view(text).substr(0, cut)) &&
+      cut <= text.rfind(')')) {
+    std::abort();
+  }
   return 0;
 }

@@ -1,10 +1,7 @@
 #include "model/qvl_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -63,64 +59,6 @@ pid_t DeadProcess() {
   int status = 0;
   ::waitpid(child, &status, 0);
   return child;
-}
-
-TEST_F(FileWriteTest, OnlyARegularFileIsReplaced) {
-  // What each target is made into; each must stay exactly that.
-  const auto make_fifo = [](const fs::path& p) { return ::mkfifo(p.c_str(), 0644) == 0; };
-  const auto make_socket = [](const fs::path& p) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, p.c_str(), sizeof address.sun_path - 1);
-    const bool made = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return made;
-  };
-  // A null device of its own: making one needs the superuser, else skipped.
-  const auto make_device = [](const fs::path& p) {
-    return ::mknod(p.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
-  };
-  const auto make_linked_fifo = [&](const fs::path& p) {
-    return make_fifo(p.string() + ".fifo") &&
-           ::symlink((p.string() + ".fifo").c_str(), p.c_str()) == 0;
-  };
-  const auto make_loop = [](const fs::path& p) {
-    return ::symlink((p.string() + ".b").c_str(), p.c_str()) == 0 &&
-           ::symlink(p.c_str(), (p.string() + ".b").c_str()) == 0;
-  };
-  const struct {
-    const char* what;
-    std::function<bool(const fs::path&)> make;
-    const char* reason;
-    bool needs_superuser;
-  } cases[] = {
-      {"fifo", make_fifo, "は通常のファイルではありません。", false},
-      {"socket", make_socket, "は通常のファイルではありません。", false},
-      {"device", make_device, "は通常のファイルではありません。", true},
-      {"link to a fifo", make_linked_fifo, ".fifo」は通常のファイルではありません。", false},
-      {"loop of links", make_loop, "(Too many levels of symbolic links)", false},
-  };
-  for (const auto& c : cases) {
-    const fs::path target = dir_ / "target";
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    if (!c.make(target)) {
-      if (!c.needs_superuser) ADD_FAILURE() << c.what << " cannot be made";
-      continue;
-    }
-    const std::vector<std::string> before = Files();
-    struct stat st_before {};
-    ::lstat(target.c_str(), &st_before);
-    const save_result_t result = WriteFileAtomically(target, "new");
-    EXPECT_FALSE(result.ok) << c.what;
-    EXPECT_NE(result.error.find(Utf8ToCp932(c.reason)), std::string::npos)
-        << c.what << ": " << result.error;
-    struct stat st_after {};
-    ::lstat(target.c_str(), &st_after);
-    EXPECT_EQ(st_after.st_ino, st_before.st_ino) << c.what;
-    EXPECT_EQ(Files(), before) << c.what;
-  }
 }
 
 TEST_F(FileWriteTest, ReadOnlyFileIsNotReplaced) {
