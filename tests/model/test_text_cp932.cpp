@@ -83,7 +83,6 @@ TEST(Text, ContainsCp932SkipsMatchesThatStraddleTwoCharacters) {
   EXPECT_TRUE(ContainsCp932(text, Utf8ToCp932("ア")));
 }
 
-
 // Long texts are converted in pieces of a mebibyte: a double-byte character
 // across a boundary stays whole, with anything before and after it.
 TEST(Text, LongTextConvertsAcrossPieces) {
