@@ -101,9 +101,9 @@ class pattern_base_t : public sxmlable_t {
   [[nodiscard]] virtual pattern_class_t Class() const = 0;
   [[nodiscard]] virtual std::unique_ptr<pattern_base_t> Clone() const = 0;
 
-  // cherry-max − max(0, cherry-difference).
+  // cherry_max − max(0, cherry_difference).
   [[nodiscard]] score_t GainedCherry() const;
-  // cherry-difference := cherry-max − max(cherry-max, x).
+  // cherry_difference := cherry_max − max(cherry_max, x).
   void UpdateCherryDifference(score_t x);
 
  protected:
@@ -140,10 +140,10 @@ class grouped_pattern_t final : public pattern_base_t {
   // The grouped form of one scene's pattern, for sums and computations.
   [[nodiscard]] static grouped_pattern_t FromPattern(const pattern_t& p);
   [[nodiscard]] score_t TotalGraze() const;
-  // graze-rest := max(0, x − graze-in-getting-spell-cards).
+  // graze_rest := max(0, x − graze_in_getting_spell_cards).
   void SetTotalGraze(score_t x);
-  // Adds other field by field; title, memo, cherry-difference and cherry-plus
-  // are cleared, so a sum's gained cherry is its summed cherry-max.
+  // Adds other field by field; title, memo, cherry_difference and cherry_plus
+  // are cleared, so a sum's gained cherry is its summed cherry_max.
   grouped_pattern_t& Accumulate(const grouped_pattern_t& other);
 
   using sxmlable_t::WriteSXML;
