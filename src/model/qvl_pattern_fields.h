@@ -82,24 +82,22 @@ inline constexpr auto kScenePatternFields =
 inline constexpr auto kGroupedPatternFields =
     detail::JoinFields(kBasePatternFields<grouped_pattern_t>, kGroupedPatternOwnFields);
 
-// Calls visit(field) for each field of p's class, in written order, with p
-// cast to that class.
+// Calls visit(field, pattern) for each field of p's class, in written order,
+// with p as that class.
 template <typename F>
 void ForEachPatternField(const pattern_base_t& p, const F& visit) {
-  if (const auto* s = dynamic_cast<const pattern_t*>(&p)) {
-    for (const auto& f : kScenePatternFields) visit(f, *s);
+  if (p.Class() == pattern_class_t::Scene) {
+    for (const auto& f : kScenePatternFields) visit(f, static_cast<const pattern_t&>(p));
   } else {
-    const auto& g = dynamic_cast<const grouped_pattern_t&>(p);
-    for (const auto& f : kGroupedPatternFields) visit(f, g);
+    for (const auto& f : kGroupedPatternFields) visit(f, static_cast<const grouped_pattern_t&>(p));
   }
 }
 template <typename F>
 void ForEachPatternField(pattern_base_t& p, const F& visit) {
-  if (auto* s = dynamic_cast<pattern_t*>(&p)) {
-    for (const auto& f : kScenePatternFields) visit(f, *s);
+  if (p.Class() == pattern_class_t::Scene) {
+    for (const auto& f : kScenePatternFields) visit(f, static_cast<pattern_t&>(p));
   } else {
-    auto& g = dynamic_cast<grouped_pattern_t&>(p);
-    for (const auto& f : kGroupedPatternFields) visit(f, g);
+    for (const auto& f : kGroupedPatternFields) visit(f, static_cast<grouped_pattern_t&>(p));
   }
 }
 
