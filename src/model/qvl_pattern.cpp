@@ -25,7 +25,8 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view from, std::
   const std::string lower_from = LowerAsciiCp932(from);
   std::size_t i = 0;
   while (i < text.size()) {
-    if (text.size() - i >= from.size() && LowerAsciiCp932(text.substr(i, from.size())) == lower_from) {
+    if (text.size() - i >= from.size() &&
+        LowerAsciiCp932(text.substr(i, from.size())) == lower_from) {
       out.append(to);
       i += from.size();
     } else {
@@ -225,6 +226,15 @@ std::unique_ptr<pattern_base_t> pattern_base_list_t::Remove(const pattern_base_t
   std::unique_ptr<pattern_base_t> taken = std::move(items_[static_cast<std::size_t>(i)]);
   items_.erase(items_.begin() + i);
   return taken;
+}
+
+pattern_base_t* pattern_base_list_t::Insert(int index, std::unique_ptr<pattern_base_t> p) {
+  if (!p) return nullptr;
+  if (p->Class() != accepts_) {
+    throw EWrongPatternClass("a pattern of the other class cannot join this list");
+  }
+  if (index < 0 || index > Count()) throw std::out_of_range("pattern list index out of range");
+  return items_.insert(items_.begin() + index, std::move(p))->get();
 }
 
 pattern_base_t* pattern_base_list_t::Current() const {

@@ -174,6 +174,10 @@ class pattern_base_list_t {
   [[nodiscard]] pattern_base_t* Items(int i) const;
   // Takes p out of the list and hands it to the caller; null when absent.
   std::unique_ptr<pattern_base_t> Remove(const pattern_base_t* p);
+  // Puts p at index (0 .. Count()) without sorting: the place a pattern had
+  // before it was removed. Throws EWrongPatternClass or std::out_of_range,
+  // leaving the list unchanged.
+  pattern_base_t* Insert(int index, std::unique_ptr<pattern_base_t> p);
   void Clear() { items_.clear(); }
   [[nodiscard]] int IndexOf(const pattern_base_t* p) const;
 

@@ -1,6 +1,7 @@
 #include "model/qvl_session.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <unordered_set>
 #include <utility>
 
@@ -166,6 +167,13 @@ void TDocumentSession::SetMemoModified(bool on) {
   Notify(change);
 }
 
+void TDocumentSession::SetDocumentModified(bool on) {
+  if (m_documentModified == on) return;
+  session_change_t change = Begin(session_op_t::Flags);
+  m_documentModified = on;
+  Notify(change);
+}
+
 // --- changes of the current node's patterns
 
 void TDocumentSession::EditCurrentPattern() {
@@ -212,8 +220,10 @@ void TDocumentSession::DeleteEdited() {
   change.current_before = CurrentIndex(list);
   list.Remove(edited);
   // An emptied list gets a new empty pattern, which becomes current.
+  const bool emptied = list.Count() == 0;
   node->NormalizePatterns();
   NameIfUntitled(list.Current());
+  if (emptied) change.added_index = CurrentIndex(list);
   EditCurrentPattern();
   change.current_after = CurrentIndex(list);
   m_patternEdited = false;
@@ -281,6 +291,57 @@ void TDocumentSession::ChooseByTitlePart(std::string_view part) {
         return;
       }
     });
+  }
+  Notify(change);
+}
+
+// --- putting back an earlier state
+
+void TDocumentSession::RestorePatterns(scene_base_t& node, int remove_at,
+                                       std::unique_ptr<pattern_base_t> insert, int insert_at,
+                                       int current) {
+  pattern_base_list_t& list = node.patterns;
+  // Checked before anything changes, on the counts after each part.
+  const int after_removal = list.Count() - (remove_at >= 0 ? 1 : 0);
+  const int after_insertion = after_removal + (insert ? 1 : 0);
+  if (remove_at >= list.Count() || (insert && (insert_at < 0 || insert_at > after_removal)) ||
+      current < 0 || current >= after_insertion) {
+    throw std::out_of_range("no such pattern to restore");
+  }
+  if (insert && insert->Class() != list.Accepts()) {
+    throw EWrongPatternClass("a restored pattern must be of its node's class");
+  }
+  session_change_t change = Begin(session_op_t::Restore, &node);
+  change.current_before = CurrentIndex(list);
+  if (remove_at >= 0) {
+    change.removed = list.Remove(list.Items(remove_at));
+    change.removed_index = remove_at;
+  }
+  if (insert) {
+    list.Insert(insert_at, std::move(insert));
+    change.added_index = insert_at;
+  }
+  list.Select(list.Items(current));
+  change.current_after = current;
+  if (CurrentNode() == &node && m_editedIndex >= 0) m_editedIndex = current;
+  m_patternEdited = false;
+  Notify(change);
+}
+
+void TDocumentSession::RestoreChoices(const std::vector<current_choice_t>& choices, bool to_after) {
+  session_change_t change = Begin(session_op_t::Restore);
+  for (const current_choice_t& choice : choices) {
+    const int index = to_after ? choice.after : choice.before;
+    if (choice.node == nullptr || index < 0 || index >= choice.node->patterns.Count()) {
+      throw std::out_of_range("no such pattern to restore");
+    }
+  }
+  for (const current_choice_t& choice : choices) {
+    pattern_base_list_t& list = choice.node->patterns;
+    const int index = to_after ? choice.after : choice.before;
+    const int before = CurrentIndex(list);
+    list.Select(list.Items(index));
+    change.choices.push_back({choice.node, before, index});
   }
   Notify(change);
 }

@@ -34,7 +34,8 @@ enum class session_op_t : std::uint8_t {
   Memo,               // a node's memo
   ChoosePattern,      // one node's current pattern (the tree's popup menu)
   ChooseByTitlePart,  // the current patterns of whole subtrees by a title's part
-  Flags               // only the editor's flags (pattern edited, memo modified)
+  Restore,            // an earlier state of one node's list or of current choices
+  Flags               // only the flags (pattern edited, memo modified, modified)
 };
 
 // One node whose current pattern changed: its list index before and after.
@@ -56,7 +57,8 @@ struct session_change_t {
   // Store and Delete: the pattern that left the list, as it was, and where.
   std::shared_ptr<const pattern_base_t> removed;
   int removed_index = -1;
-  // Store and NewPattern: where the added pattern stands now.
+  // Store and NewPattern: where the added pattern stands now; Delete: where
+  // the empty pattern stands that took the place of the last one (else -1).
   int added_index = -1;
   // The index of the node's current pattern before and after (Store, Delete,
   // NewPattern; before is an index into the list as it was).
@@ -124,9 +126,12 @@ class TDocumentSession {
   // Edits another pattern of the current node; unapplied edits are dropped.
   void ChooseEdited(int index);
 
-  // --- the editor's flags
+  // --- the flags
   void SetPatternEdited(bool on);
   void SetMemoModified(bool on);
+  // Whether the document differs from its file, for a history that knows
+  // when it went back to the saved state.
+  void SetDocumentModified(bool on);
 
   // --- changes of the current node's patterns
   // Update: the edited pattern is replaced by p (a pattern of the node's class)
@@ -147,6 +152,18 @@ class TDocumentSession {
   // title contains part (ASCII letter case ignored) becomes current. An empty
   // part matches nothing. The document does not count as modified.
   void ChooseByTitlePart(std::string_view part);
+
+  // --- putting back an earlier state (undo and redo); the modified flag is
+  // the caller's, who knows which state was saved
+  // In node's list, removes the pattern at remove_at (none for -1), puts
+  // insert (if any) at insert_at and makes the pattern at current the current
+  // one. A current node edits its current pattern next. Indexes out of range
+  // throw std::out_of_range before anything changes.
+  void RestorePatterns(scene_base_t& node, int remove_at, std::unique_ptr<pattern_base_t> insert,
+                       int insert_at, int current);
+  // Each choice's node gets its current pattern back: the one at before, or
+  // with to_after the one at after.
+  void RestoreChoices(const std::vector<current_choice_t>& choices, bool to_after);
 
  private:
   [[nodiscard]] session_change_t Begin(session_op_t op, scene_base_t* node = nullptr) const;
