@@ -34,6 +34,7 @@
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
 #include "ui/SceneTreeView.h"
+#include "ui/UndoCommands.h"
 
 namespace qvl {
 namespace {
@@ -95,6 +96,9 @@ TMainWnd::TMainWnd(TDialogs& dialogs, QStringList arguments, QString application
 TMainWnd::~TMainWnd() {
   // The controls go after the session: nothing may show its changes then.
   m_session.RemoveListener(m_sessionListener);
+  disconnect(qApp, nullptr, this, nullptr);
+  disconnect(&m_history->Stack(), nullptr, this, nullptr);
+  m_history.reset();
 }
 
 void TMainWnd::CreateControls() {
@@ -290,6 +294,16 @@ void TMainWnd::CreateMenus() {
 
   m_editMenu = bar->addMenu(QStringLiteral("編集(&E)"));
   m_editMenu->setObjectName(QStringLiteral("Edit1"));
+  m_undo1 =
+      NamedAction(m_editMenu->addAction(QStringLiteral("元に戻す(&U)")), QStringLiteral("Undo1"));
+  m_undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  m_undo1->setEnabled(false);
+  m_redo1 =
+      NamedAction(m_editMenu->addAction(QStringLiteral("やり直し(&R)")), QStringLiteral("Redo1"));
+  m_redo1->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  m_redo1->setEnabled(false);
+  m_editMenu->addSeparator();
   m_copy1 = NamedAction(m_editMenu->addAction(QStringLiteral("旧パターンをコピー(&C)")),
                         QStringLiteral("Copy1"));
   m_copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
@@ -330,6 +344,8 @@ void TMainWnd::ConnectControls() {
   connect(m_save1, &QAction::triggered, this, &TMainWnd::Save1Click);
   connect(m_saveAs1, &QAction::triggered, this, &TMainWnd::SaveAs1Click);
   connect(m_exit1, &QAction::triggered, this, &TMainWnd::Exit1Click);
+  connect(m_undo1, &QAction::triggered, this, &TMainWnd::Undo1Click);
+  connect(m_redo1, &QAction::triggered, this, &TMainWnd::Redo1Click);
   connect(m_copy1, &QAction::triggered, this, &TMainWnd::Copy1Click);
   connect(m_about1, &QAction::triggered, this, &TMainWnd::About1Click);
 
@@ -359,6 +375,11 @@ void TMainWnd::FormCreate() {
   m_hoverCell = {-1, -1};
   m_sessionListener =
       m_session.AddListener([this](const session_change_t& change) { SessionChanged(change); });
+  m_history = std::make_unique<TUndoHistory>(m_session);
+  connect(&m_history->Stack(), &QUndoStack::indexChanged, this, &TMainWnd::UpdateUndoActions);
+  connect(&m_history->Stack(), &QUndoStack::cleanChanged, this, &TMainWnd::UpdateUndoActions);
+  // In a text field the items undo and redo its typing.
+  connect(qApp, &QApplication::focusChanged, this, &TMainWnd::UpdateUndoActions);
   // scb of this window's calculator reads the node this window shows.
   m_calculator.SetNodeProvider([this]() -> const scene_base_t* { return CurrentNode(); });
   // Empty: the dialogs start in the process's current directory.
@@ -470,6 +491,8 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
       break;
     case session_op_t::ChoosePattern:
       // Shown with the next selection change.
+    case session_op_t::Restore:
+      // Undo and redo show the step's nodes afresh once it is done.
     case session_op_t::Flags:
       break;
   }

@@ -38,6 +38,7 @@ namespace qvl {
 
 class TDialogs;
 class TSceneTreeView;
+class TUndoHistory;
 
 class TMainWnd : public QMainWindow {
   Q_OBJECT
@@ -92,6 +93,10 @@ class TMainWnd : public QMainWindow {
   void Exit1Click();
   void Copy1Click();
   void About1Click();
+  // Undo and redo of the document's last step; in a text field, of its text.
+  void Undo1Click();
+  void Redo1Click();
+  [[nodiscard]] TUndoHistory& History() { return *m_history; }
 
   // --- scene tree and scene memo
   void RebuildSceneView();
@@ -234,6 +239,16 @@ class TMainWnd : public QMainWindow {
   std::unique_ptr<pattern_base_t> ReadNewPattern(bool for_storing);
   void SetOutputHint(const QString& hint);
 
+  // Undo or redo (undo false) of the document's history: the step's nodes
+  // are selected through the usual questions first and shown afresh after.
+  void StepHistory(bool undo);
+  // The focused text field's own undo or redo; false when no text field has
+  // the focus.
+  bool StepFocusedText(bool undo);
+  void UpdateUndoActions();
+  // Selects exactly these nodes in the tree and shows the selection afresh.
+  void SelectNodes(const std::vector<scene_base_t*>& nodes);
+
   TDialogs& m_dialogs;
   QStringList m_arguments;
   bool m_shownOnce = false;
@@ -241,6 +256,8 @@ class TMainWnd : public QMainWindow {
   // The document and everything about it that is no display.
   TDocumentSession m_session;
   int m_sessionListener = 0;
+  // After the session: it leaves the session before the session goes.
+  std::unique_ptr<TUndoHistory> m_history;
 
   // What the window shows.
   QString m_applicationDir;
@@ -273,6 +290,8 @@ class TMainWnd : public QMainWindow {
   QAction* m_saveAs1 = nullptr;
   QAction* m_exit1 = nullptr;
   QMenu* m_editMenu = nullptr;
+  QAction* m_undo1 = nullptr;
+  QAction* m_redo1 = nullptr;
   QAction* m_copy1 = nullptr;
   QMenu* m_helpMenu = nullptr;
   QAction* m_about1 = nullptr;
