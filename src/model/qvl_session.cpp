@@ -222,8 +222,13 @@ void TDocumentSession::DeleteEdited() {
   // An emptied list gets a new empty pattern, which becomes current.
   const bool emptied = list.Count() == 0;
   node->NormalizePatterns();
+  const bool untitled = list.Current() != nullptr && list.Current()->title.empty();
   NameIfUntitled(list.Current());
-  if (emptied) change.added_index = CurrentIndex(list);
+  if (emptied) {
+    change.added_index = CurrentIndex(list);
+  } else if (untitled) {
+    change.renamed_index = CurrentIndex(list);
+  }
   EditCurrentPattern();
   change.current_after = CurrentIndex(list);
   m_patternEdited = false;

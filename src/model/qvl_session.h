@@ -60,6 +60,9 @@ struct session_change_t {
   // Store and NewPattern: where the added pattern stands now; Delete: where
   // the empty pattern stands that took the place of the last one (else -1).
   int added_index = -1;
+  // Delete: the pattern of the list that became current and, its title being
+  // empty, was named "*untitled*" (else -1).
+  int renamed_index = -1;
   // The index of the node's current pattern before and after (Store, Delete,
   // NewPattern; before is an index into the list as it was).
   int current_before = -1;

@@ -56,8 +56,10 @@ class TPatternListStep final : public TSessionStep {
     int current = -1;
   };
 
-  TPatternListStep(TDocumentSession& session, scene_base_t& node, edit_t forward, edit_t backward,
-                   const QString& text)
+  // Each way is one edit, or two where Delete also named the pattern that
+  // became current.
+  TPatternListStep(TDocumentSession& session, scene_base_t& node, std::vector<edit_t> forward,
+                   std::vector<edit_t> backward, const QString& text)
       : TSessionStep(session, {&node}, true, text),
         m_node(node),
         m_forward(std::move(forward)),
@@ -65,15 +67,16 @@ class TPatternListStep final : public TSessionStep {
 
  protected:
   void Apply(bool forward) override {
-    const edit_t& e = forward ? m_forward : m_backward;
-    Session().RestorePatterns(m_node, e.remove_at, e.insert ? e.insert->Clone() : nullptr,
-                              e.insert_at, e.current);
+    for (const edit_t& e : forward ? m_forward : m_backward) {
+      Session().RestorePatterns(m_node, e.remove_at, e.insert ? e.insert->Clone() : nullptr,
+                                e.insert_at, e.current);
+    }
   }
 
  private:
   scene_base_t& m_node;
-  edit_t m_forward;
-  edit_t m_backward;
+  std::vector<edit_t> m_forward;
+  std::vector<edit_t> m_backward;
 };
 
 class TMemoStep final : public TSessionStep {
@@ -149,21 +152,32 @@ std::unique_ptr<QUndoCommand> StepOf(TDocumentSession& session, const session_ch
       const QString text = PatternStepText(*stored, QStringLiteral("更新"));
       return std::make_unique<TPatternListStep>(
           session, *c.node,
-          edit_t{c.removed_index, std::move(stored), c.added_index, c.current_after},
-          edit_t{c.added_index, c.removed, c.removed_index, c.current_before}, text);
+          std::vector{edit_t{c.removed_index, std::move(stored), c.added_index, c.current_after}},
+          std::vector{edit_t{c.added_index, c.removed, c.removed_index, c.current_before}}, text);
     }
-    case session_op_t::Delete:
+    case session_op_t::Delete: {
       // added_index: the empty pattern that took the last one's place, if any.
+      std::vector forward{
+          edit_t{c.removed_index, CopyAt(*c.node, c.added_index), c.added_index, c.current_after}};
+      std::vector backward{edit_t{c.added_index, c.removed, c.removed_index, c.current_before}};
+      if (c.renamed_index >= 0) {
+        // The new current pattern got a title: the step changes it back too.
+        std::shared_ptr<const pattern_base_t> named = CopyAt(*c.node, c.renamed_index);
+        std::unique_ptr<pattern_base_t> unnamed = named->Clone();
+        unnamed->title.clear();
+        const int i = c.renamed_index;
+        forward.push_back(edit_t{i, std::move(named), i, c.current_after});
+        backward.insert(backward.begin(), edit_t{i, std::move(unnamed), i, i});
+      }
       return std::make_unique<TPatternListStep>(
-          session, *c.node,
-          edit_t{c.removed_index, CopyAt(*c.node, c.added_index), c.added_index, c.current_after},
-          edit_t{c.added_index, c.removed, c.removed_index, c.current_before},
+          session, *c.node, std::move(forward), std::move(backward),
           PatternStepText(*c.removed, QStringLiteral("削除")));
+    }
     case session_op_t::NewPattern:
       return std::make_unique<TPatternListStep>(
           session, *c.node,
-          edit_t{-1, CopyAt(*c.node, c.added_index), c.added_index, c.current_after},
-          edit_t{c.added_index, nullptr, -1, c.current_before},
+          std::vector{edit_t{-1, CopyAt(*c.node, c.added_index), c.added_index, c.current_after}},
+          std::vector{edit_t{c.added_index, nullptr, -1, c.current_before}},
           QStringLiteral("新しいパターンの追加"));
     case session_op_t::Memo:
       return std::make_unique<TMemoStep>(session, *c.node, c.memo_before);

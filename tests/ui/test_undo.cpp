@@ -1,0 +1,311 @@
+// Undo and redo through the keys: every undoable change comes back exactly,
+// the modified flag follows the saved state, the usual questions come first,
+// text fields keep their own undo; and a long random history of the session.
+#include <QMenu>
+#include <QUndoStack>
+
+#include <random>
+
+#include "EditorFixture.h"
+#include "ui/UndoCommands.h"
+
+namespace qvl {
+namespace {
+
+class UndoTest : public PatternEditorTest {
+ protected:
+  TMainWnd& OpenActive() {
+    TMainWnd& w = Open();
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    return w;
+  }
+  std::string Text() const { return DocumentText(window->Document()); }
+  // A key on the focused widget, as a player presses it.
+  static void Press(int key, Qt::KeyboardModifiers mods) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, static_cast<Qt::Key>(key), mods);
+  }
+  // Ctrl+Z and Ctrl+Y from the tree, which is no text field.
+  void Undo() {
+    Tree()->setFocus();
+    Press(Qt::Key_Z, Qt::ControlModifier);
+  }
+  void Redo() {
+    Tree()->setFocus();
+    Press(Qt::Key_Y, Qt::ControlModifier);
+  }
+  void Popup() { window->SceneViewPopupMenuPopup(); }
+
+ public:
+  // The undoable changes, each as a player makes it.
+  void Update() {
+    Select("道中");
+    SetNew(7, QStringLiteral("2*3"));
+    dialogs.confirms.push_back(true);
+    Button("ApplyButton")->click();
+  }
+  void Delete() {
+    Select("道中");
+    dialogs.confirms.push_back(true);
+    Button("DeleteButton")->click();
+  }
+  void DeleteOnly() {
+    Select("スペル1");
+    dialogs.confirms.push_back(true);
+    Button("DeleteButton")->click();
+  }
+  void AddNew() {
+    Select("道中");
+    dialogs.confirms.push_back(false);
+    Button("NewButton")->click();
+  }
+  void UpdateMemo() {
+    Select("通常");
+    auto* memo = Control<QPlainTextEdit>("SceneMemo");
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("dodge"));
+    dialogs.confirms.push_back(true);
+    Button("SceneMemoApplyButton")->click();
+  }
+  void GroupingOn() {
+    Select("ボス");
+    Grouping()->click();
+  }
+  void ChooseFromPopup() {
+    Select("道中");
+    Popup();
+    Action("PatternItem1")->trigger();
+  }
+  void ChooseByPart() {
+    Select("1面");
+    dialogs.inputs.push_back(QStringLiteral("稼"));
+    Action("P1")->trigger();
+  }
+};
+
+struct change_case_t {
+  const char* name;
+  const char* node;  // selected after undo and redo
+  const char* step;  // the step's name in the menu
+  bool modifies;
+  void (UndoTest::*change)();
+};
+
+const change_case_t kChanges[] = {
+    {"update", "道中", "パターン「安全」の更新", true, &UndoTest::Update},
+    {"delete", "道中", "パターン「安全」の削除", true, &UndoTest::Delete},
+    {"delete the only pattern", "スペル1", "パターン「取得」の削除", true, &UndoTest::DeleteOnly},
+    {"new", "道中", "新しいパターンの追加", true, &UndoTest::AddNew},
+    {"memo", "通常", "「通常」のメモの更新", true, &UndoTest::UpdateMemo},
+    {"grouping", "ボス", "「ボス」のまとめて記述の設定", true, &UndoTest::GroupingOn},
+    {"popup choice", "道中", "「道中」の現行パターンの選択", false, &UndoTest::ChooseFromPopup},
+    {"choice by title part", "1面", "パターンの一括指定", false, &UndoTest::ChooseByPart},
+};
+
+TEST_F(UndoTest, EachChangeIsUndoneAndRedoneExactlyByTheKeys) {
+  for (const change_case_t& c : kChanges) {
+    SCOPED_TRACE(c.name);
+    TMainWnd& w = OpenActive();
+    const QString caption = w.windowTitle();
+    const std::string before = Text();
+    (this->*c.change)();
+    dialogs.Clear();
+    Tree()->setFocus();
+    const std::string after = Text();
+    ASSERT_NE(after, before);
+    EXPECT_EQ(w.DocumentModified(), c.modifies);
+    EXPECT_EQ(Action("Undo1")->text(),
+              QStringLiteral("元に戻す(&U): ") + QString::fromUtf8(c.step));
+    EXPECT_FALSE(Action("Redo1")->isEnabled());
+
+    Undo();
+    EXPECT_EQ(Text(), before);
+    EXPECT_FALSE(w.DocumentModified());
+    EXPECT_FALSE(Action("Undo1")->isEnabled());
+    EXPECT_EQ(Action("Redo1")->text(),
+              QStringLiteral("やり直し(&R): ") + QString::fromUtf8(c.step));
+    ASSERT_NE(w.CurrentNode(), nullptr);
+    EXPECT_EQ(ToQString(w.CurrentNode()->title), QString::fromUtf8(c.node));
+    // Shown afresh: the old column is the current pattern as it came back.
+    if (w.CurrentNode()->patterns.Current() != nullptr && w.OldValue() != nullptr) {
+      EXPECT_EQ(w.OldValue()->Total(), w.CurrentNode()->CurrentExplanation().Total());
+    }
+
+    Redo();
+    EXPECT_EQ(Text(), after);
+    EXPECT_EQ(w.DocumentModified(), c.modifies);
+    Undo();
+    Tree()->setFocus();
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Text(), after);
+    // The caption carries no mark of changes: it stays the file's.
+    EXPECT_EQ(w.windowTitle(), caption);
+    EXPECT_TRUE(dialogs.events.empty());
+    window.reset();
+  }
+}
+
+TEST_F(UndoTest, TheEditMenuStartsWithUndoAndRedoDisabled) {
+  Open();
+  const QList<QAction*> items = Control<QMenu>("Edit1")->actions();
+  ASSERT_GE(items.size(), 4);
+  EXPECT_EQ(items[0], Action("Undo1"));
+  EXPECT_EQ(items[1], Action("Redo1"));
+  EXPECT_TRUE(items[2]->isSeparator());
+  EXPECT_EQ(items[3], Action("Copy1"));
+  Tree()->setFocus();
+  EXPECT_EQ(items[0]->text(), QStringLiteral("元に戻す(&U)"));
+  EXPECT_FALSE(items[0]->isEnabled());
+  EXPECT_EQ(items[1]->text(), QStringLiteral("やり直し(&R)"));
+  EXPECT_FALSE(items[1]->isEnabled());
+}
+
+TEST_F(UndoTest, TheModifiedFlagFollowsTheSavedStateAndSoDoesTheCloseQuestion) {
+  TMainWnd& w = OpenActive();
+  UpdateMemo();
+  dialogs.confirms.push_back(true);  // overwrite?
+  Press(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(w.DocumentModified());
+  Update();
+  dialogs.Clear();
+  EXPECT_TRUE(w.DocumentModified());
+
+  Undo();
+  EXPECT_FALSE(w.DocumentModified());
+  Undo();
+  EXPECT_TRUE(w.DocumentModified());
+  Redo();
+  EXPECT_FALSE(w.DocumentModified());
+  // Back at the saved state nothing is asked on closing.
+  EXPECT_TRUE(w.close());
+  EXPECT_TRUE(dialogs.events.empty());
+}
+
+TEST_F(UndoTest, UnappliedEditsAreAskedAboutAndNoCancelsTheUndo) {
+  TMainWnd& w = OpenActive();
+  Update();
+  const std::string stored = Text();
+  Select("スペル1");
+  TypeInto(4, QStringLiteral("77"));
+  Commit();
+  ASSERT_TRUE(w.PatternEdited());
+  dialogs.Clear();
+
+  dialogs.confirms.push_back(false);
+  Undo();
+  EXPECT_EQ(dialogs.Texts(QStringLiteral("confirm")),
+            QStringList{QStringLiteral("パターン「取得」の変更を破棄します。よろしいですか？")});
+  EXPECT_EQ(Text(), stored);
+  EXPECT_TRUE(w.PatternEdited());
+  EXPECT_EQ(ToQString(w.CurrentNode()->title), QStringLiteral("スペル1"));
+
+  dialogs.confirms.push_back(true);
+  Undo();
+  EXPECT_NE(Text(), stored);
+  EXPECT_FALSE(w.PatternEdited());
+  EXPECT_EQ(ToQString(w.CurrentNode()->title), QStringLiteral("道中"));
+}
+
+TEST_F(UndoTest, CtrlZInACellEditorUndoesOnlyItsText) {
+  TMainWnd& w = OpenActive();
+  Update();  // a step to undo
+  const std::string stored = Text();
+  const int steps = w.History().Stack().index();
+  In()->setFocus();
+  TypeInto(2, QStringLiteral("123"));
+  QLineEdit* editor = In()->Editor();
+  ASSERT_EQ(QApplication::focusWidget(), editor) << QApplication::focusWidget()->metaObject()->className() << " " << QApplication::focusWidget()->objectName().toStdString();
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE(editor->text(), QStringLiteral("123"));
+  Press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(editor->text(), QStringLiteral("123"));
+  EXPECT_EQ(Text(), stored);
+  EXPECT_EQ(w.History().Stack().index(), steps);
+}
+
+// --- the history of the session alone, through many random changes
+
+std::vector<scene_base_t*> AllNodes(scene_base_t& node) {
+  std::vector<scene_base_t*> out{&node};
+  if (auto* group = dynamic_cast<group_t*>(&node)) {
+    for (int i = 0; i < group->ChildCount(); ++i) {
+      for (scene_base_t* n : AllNodes(*group->Child(i))) out.push_back(n);
+    }
+  }
+  return out;
+}
+
+TEST_F(UndoTest, ALongRandomHistoryPassesBackAndForthThroughTheSameDocuments) {
+  TDocumentSession session;
+  TUndoHistory history(session);
+  ASSERT_TRUE(session.Load(ToPath(document), nullptr));
+  const std::vector<scene_base_t*> nodes = AllNodes(session.Document());
+  std::mt19937 random(16);
+  const auto pick = [&random](int n) {
+    return std::uniform_int_distribution<int>(0, n - 1)(random);
+  };
+  const char* const titles[] = {"A", "B", "安全", "稼ぎ", ""};
+  const char* const parts[] = {"a", "稼", "b", "zz"};
+
+  // The document after each step, the first one the loaded document.
+  std::vector<std::string> documents{DocumentText(session.Document())};
+  const int total = TUndoHistory::kMaxSteps + 60;
+  while (static_cast<int>(documents.size()) <= total) {
+    const QUndoStack& stack = history.Stack();
+    const QUndoCommand* top = stack.count() > 0 ? stack.command(stack.count() - 1) : nullptr;
+    scene_base_t& node = *nodes[static_cast<std::size_t>(pick(static_cast<int>(nodes.size())))];
+    session.Select({&node});
+    switch (pick(8)) {
+      case 0:
+      case 1:
+        if (const pattern_base_t* edited = session.EditedPattern()) {
+          std::unique_ptr<pattern_base_t> p = edited->Clone();
+          p->title = Utf8ToCp932(titles[pick(5)]);
+          p->bonus_item = pick(100);
+          session.Store(std::move(p), pick(2) == 0);
+        }
+        break;
+      case 2:
+        session.DeleteEdited();
+        break;
+      case 3:
+        session.AddNewPattern();
+        break;
+      case 4:
+        session.UpdateMemo(node, std::to_string(pick(1000)));
+        break;
+      case 5:
+        if (auto* group = dynamic_cast<group_t*>(&node))
+          session.SetGrouping(*group, !group->grouping);
+        break;
+      case 6:
+        session.ChoosePattern(node, pick(std::max(1, node.patterns.Count())));
+        break;
+      default:
+        session.ChooseByTitlePart(Utf8ToCp932(parts[pick(4)]));
+        break;
+    }
+    // A new step is a new last command, also once the oldest ones drop off.
+    if (stack.count() > 0 && stack.command(stack.count() - 1) != top) {
+      documents.push_back(DocumentText(session.Document()));
+    }
+  }
+  // The oldest steps went beyond the limit.
+  ASSERT_EQ(history.Stack().count(), TUndoHistory::kMaxSteps);
+  const std::size_t last = documents.size() - 1;
+  for (std::size_t k = 1; k <= TUndoHistory::kMaxSteps; ++k) {
+    history.Undo();
+    ASSERT_EQ(DocumentText(session.Document()), documents[last - k]) << "undo " << k;
+  }
+  EXPECT_FALSE(history.Stack().canUndo());
+  for (std::size_t k = TUndoHistory::kMaxSteps; k >= 1; --k) {
+    history.Redo();
+    ASSERT_EQ(DocumentText(session.Document()), documents[last - k + 1]) << "redo " << k;
+  }
+  EXPECT_TRUE(session.DocumentModified());
+}
+
+}  // namespace
+}  // namespace qvl
