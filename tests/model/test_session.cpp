@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -217,12 +218,70 @@ TEST_F(SessionTest, DeleteEditsTheCurrentPatternNextAndNamesAnEmptiedList) {
   EXPECT_EQ(Last().op, session_op_t::Delete);
   EXPECT_EQ(Last().removed->title, "A");
   EXPECT_EQ(Last().removed_index, 0);
+  EXPECT_EQ(Last().added_index, -1);
   EXPECT_TRUE(s->DocumentModified());
 
   s->DeleteEdited();
   ASSERT_EQ(way->patterns.Count(), 1);
   EXPECT_EQ(s->EditedPattern()->title, kUntitledTitle);
   EXPECT_TRUE(s->EditedPattern()->selected);
+  EXPECT_EQ(Last().added_index, 0);
+  EXPECT_EQ(Last().renamed_index, -1);
+}
+
+TEST_F(SessionTest, DeleteReportsAnEmptyTitleItGaveTheNewCurrentPattern) {
+  way->patterns.AddSorted(Scene("", 7, false));  // before A
+  s->Select({way});
+  s->DeleteEdited();  // A
+  EXPECT_EQ(way->patterns.Items(0)->title, kUntitledTitle);
+  EXPECT_EQ(Last().renamed_index, 0);
+  EXPECT_EQ(Last().added_index, -1);
+}
+
+TEST_F(SessionTest, RestorePatternsPutsBackADeleteOrChangesNothing) {
+  s->Select({way});
+  const std::string before = Text();
+  s->DeleteEdited();  // A
+  const session_change_t deleted = Last();
+  s->SetPatternEdited(true);
+  reports.clear();
+
+  EXPECT_THROW(s->RestorePatterns(*way, 1, nullptr, -1, 0), std::out_of_range);
+  EXPECT_THROW(s->RestorePatterns(*way, -1, deleted.removed->Clone(), 3, 0), std::out_of_range);
+  EXPECT_THROW(s->RestorePatterns(*way, -1, nullptr, -1, 1), std::out_of_range);
+  EXPECT_THROW(s->RestorePatterns(*way, -1, std::make_unique<grouped_pattern_t>(), 0, 0),
+               EWrongPatternClass);
+  EXPECT_TRUE(reports.empty());
+
+  s->RestorePatterns(*way, -1, deleted.removed->Clone(), deleted.removed_index,
+                     deleted.current_before);
+  EXPECT_EQ(Text(), before);
+  EXPECT_EQ(s->EditedIndex(), deleted.current_before);
+  EXPECT_FALSE(s->PatternEdited());
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(Last().op, session_op_t::Restore);
+  EXPECT_EQ(Last().node, way);
+  EXPECT_EQ(Last().added_index, deleted.removed_index);
+}
+
+TEST_F(SessionTest, RestoreChoicesGoesBackAndForthAndTheModifiedFlagIsSetFromOutside) {
+  s->ChoosePattern(*way, 1);
+  const std::vector<current_choice_t> choices = Last().choices;
+  s->RestoreChoices(choices, false);
+  EXPECT_EQ(way->patterns.Current()->title, "A");
+  s->RestoreChoices(choices, true);
+  EXPECT_EQ(way->patterns.Current()->title, "B");
+  EXPECT_EQ(Last().op, session_op_t::Restore);
+  EXPECT_THROW(s->RestoreChoices({{way, 0, 0}, {spell, 5, 5}}, false), std::out_of_range);
+  EXPECT_EQ(way->patterns.Current()->title, "B");
+  EXPECT_FALSE(s->DocumentModified());
+
+  reports.clear();
+  s->SetDocumentModified(true);
+  s->SetDocumentModified(true);
+  EXPECT_TRUE(s->DocumentModified());
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(Last().op, session_op_t::Flags);
 }
 
 TEST_F(SessionTest, NewPatternIsAddedByItsEmptyTitleThenNamedAndEdited) {
