@@ -178,9 +178,15 @@ TEST_F(UndoTest, TheModifiedFlagFollowsTheSavedStateAndSoDoesTheCloseQuestion) {
   EXPECT_TRUE(w.DocumentModified());
   Redo();
   EXPECT_FALSE(w.DocumentModified());
+  EXPECT_TRUE(Action("Undo1")->isEnabled());
   // Back at the saved state nothing is asked on closing.
   EXPECT_TRUE(w.close());
   EXPECT_TRUE(dialogs.events.empty());
+  // Opening a file starts a new history.
+  ASSERT_TRUE(w.OpenDocument(document));
+  Tree()->setFocus();
+  EXPECT_FALSE(Action("Undo1")->isEnabled());
+  EXPECT_FALSE(Action("Redo1")->isEnabled());
 }
 
 TEST_F(UndoTest, UnappliedEditsAreAskedAboutAndNoCancelsTheUndo) {
