@@ -9,7 +9,7 @@ packages=(
   libpugixml-dev
   libicu-dev
   libcli11-dev nlohmann-json3-dev
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   fonts-ipafont-gothic xvfb xauth
   clang libclang-rt-14-dev
 )

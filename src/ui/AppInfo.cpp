@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QLibraryInfo>
 #include <QPalette>
 #include <QStringList>
 #include <QToolTip>
+#include <QTranslator>
 
 #include "calc/CalcCustom.h"
 
@@ -74,6 +76,18 @@ QString ProjectUrl() {
   return QStringLiteral(QVL_PROJECT_URL);
 }
 
+bool InstallQtTranslation(QApplication& app, const QString& dir) {
+  const QString folder = dir.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : dir;
+  // Owned by the application, which consults it for as long as it runs.
+  auto* translator = new QTranslator(&app);
+  if (!translator->load(QStringLiteral("qtbase_ja"), folder) ||
+      !QCoreApplication::installTranslator(translator)) {
+    delete translator;
+    return false;
+  }
+  return true;
+}
+
 void SetUpApplication(QApplication& app) {
   // The window caption carries the title itself; a display name would make
   // some platforms append it a second time.
@@ -88,6 +102,9 @@ void SetUpApplication(QApplication& app) {
   QToolTip::setFont(GridFont());
   // Menus and dialogs share the window's font.
   QApplication::setFont(UiFont());
+
+  // Every text of the window is Japanese, so are the buttons Qt supplies.
+  InstallQtTranslation(app);
 
   // The window adds scb, which needs the window's selection.
   RegisterStandardFunctions();

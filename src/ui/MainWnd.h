@@ -88,8 +88,9 @@ class TMainWnd : public QMainWindow {
 
   // --- scene tree and scene memo
   void RebuildSceneView();
-  // Before the selection moves to item; false refuses.
-  bool SceneViewChanging(QTreeWidgetItem* item);
+  // Before the selection changes, with the items the change would add to it;
+  // false refuses the whole change.
+  bool SceneViewChanging(const QList<QTreeWidgetItem*>& added);
   // After the selection changed: shows the selection afresh.
   void SceneViewOnChange();
   bool ConfirmDiscardSceneMemo();
@@ -112,6 +113,9 @@ class TMainWnd : public QMainWindow {
   void ShowSingleNode(scene_base_t& node);
   void ShowMultipleSelection();
   [[nodiscard]] bool ConfirmDiscardPatternEdits();
+  // Text still open in a cell of the input grid counts as typed: every
+  // command and every question about unapplied edits takes it in first.
+  void CommitOpenCell();
   // Rows 1 to 10 of the old (1) or the new (2) column with the controls that
   // belong to that column, from a pattern of the current node's class.
   void FillPatternColumn(int column, const pattern_base_t& pattern);
@@ -179,6 +183,14 @@ class TMainWnd : public QMainWindow {
 
   void CreateControls();
   void CreateInputBox();
+  // The controls of the input box at their places for the box's height: the
+  // bottom rows keep to the bottom edge, the memos take what is left.
+  void LayOutInputBox();
+  // How much wider than drawn the label columns of both grids must be for the
+  // font in use (0 with the font the layout was drawn for).
+  [[nodiscard]] static int LabelExtraWidth();
+  // A window width at which status panel 0 shows a spell card's scb hint whole.
+  [[nodiscard]] int InitialHintWidth() const;
   void CreateOutputBox();
   void CreateStatusBar();
   void CreateMenus();
@@ -228,6 +240,8 @@ class TMainWnd : public QMainWindow {
   // Enter was pressed in the input grid's editor: calculate once the edit is
   // committed.
   bool m_calculateAfterCommit = false;
+  // Added to both grids' label columns and to the window's width.
+  int m_labelExtra = 0;
   QString m_openDir;
   QString m_saveDir;
   TCalculator m_calculator;

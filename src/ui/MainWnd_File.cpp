@@ -88,6 +88,7 @@ bool TMainWnd::ConfirmDiscardDocument() {
 bool TMainWnd::ConfirmDiscardAll() {
   // Flags are lowered only where the document is really replaced: a load
   // that then fails keeps the work and keeps asking for it.
+  CommitOpenCell();
   if (m_patternEdited && !m_dialogs.Confirm(this, PatternDiscardQuestion())) return false;
   if (m_memoModified && !m_dialogs.Confirm(this, SceneMemoDiscardQuestion())) return false;
   return ConfirmDiscardDocument();
@@ -148,6 +149,7 @@ bool TMainWnd::SaveTo(const QString& file_name) {
 }
 
 void TMainWnd::Save1Click() {
+  CommitOpenCell();
   if (m_fileName.isEmpty()) {
     SaveAs1Click();
     return;
@@ -160,6 +162,7 @@ void TMainWnd::Save1Click() {
 }
 
 void TMainWnd::SaveAs1Click() {
+  CommitOpenCell();
   const std::optional<QString> chosen =
       m_dialogs.SaveFileName(this, {kFileFilter, kDefaultExtension, m_saveDir});
   if (!chosen) return;
