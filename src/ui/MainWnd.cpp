@@ -363,8 +363,8 @@ void TMainWnd::ConnectControls() {
   connect(m_copy1, &QAction::triggered, this, &TMainWnd::Copy1Click);
   connect(m_about1, &QAction::triggered, this, &TMainWnd::About1Click);
 
-  m_sceneView->OnChanging = [this](const QList<QTreeWidgetItem*>& added) {
-    return SceneViewChanging(added);
+  m_sceneView->OnChanging = [this](const QList<QTreeWidgetItem*>& selected) {
+    return SceneViewChanging(selected);
   };
   connect(m_sceneView, &QTreeWidget::itemSelectionChanged, this, &TMainWnd::SceneViewOnChange);
   connect(m_sceneView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {

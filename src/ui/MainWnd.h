@@ -88,9 +88,9 @@ class TMainWnd : public QMainWindow {
 
   // --- scene tree and scene memo
   void RebuildSceneView();
-  // Before the selection changes, with the items the change would add to it;
+  // Before the selection changes, with the items it would hold afterwards;
   // false refuses the whole change.
-  bool SceneViewChanging(const QList<QTreeWidgetItem*>& added);
+  bool SceneViewChanging(const QList<QTreeWidgetItem*>& selected);
   // After the selection changed: shows the selection afresh.
   void SceneViewOnChange();
   bool ConfirmDiscardSceneMemo();

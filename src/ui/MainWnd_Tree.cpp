@@ -149,12 +149,12 @@ bool TMainWnd::ConfirmDiscardSceneMemo() {
   return true;
 }
 
-bool TMainWnd::SceneViewChanging(const QList<QTreeWidgetItem*>& added) {
+bool TMainWnd::SceneViewChanging(const QList<QTreeWidgetItem*>& selected) {
   if (!ConfirmDiscardPatternEdits()) return false;
   if (!ConfirmDiscardSceneMemo()) return false;
-  // A node inside a grouping group is never selected, whichever gesture adds
-  // it and whatever else the same change would add.
-  for (const QTreeWidgetItem* item : added) {
+  // A node inside a grouping group is never selected, whichever gesture
+  // would select it and whatever else the same change would select.
+  for (const QTreeWidgetItem* item : selected) {
     const scene_base_t* node = TSceneTreeView::NodeOf(item);
     if (node && node->IsInsideGrouping()) {
       m_dialogs.Information(

@@ -57,14 +57,11 @@ void TCheckedSelectionModel::select(const QItemSelection& selection, SelectionFl
   const QSet<QModelIndex> after_set(after.begin(), after.end());
   if (before_set == after_set) return;
 
-  QModelIndexList added;
   QItemSelection selected;
   for (const QModelIndex& i : after) {
-    if (before_set.contains(i)) continue;
-    added << i;
-    selected.select(i, i);
+    if (!before_set.contains(i)) selected.select(i, i);
   }
-  const bool refused = (m_inGesture && m_gestureRefused) || (m_check && !m_check(added));
+  const bool refused = (m_inGesture && m_gestureRefused) || (m_check && !m_check(after));
   if (refused) {
     m_refused = true;
     m_gestureRefused = m_inGesture;
@@ -94,7 +91,7 @@ TSceneTreeView::TSceneTreeView(QWidget* parent) : QTreeWidget(parent) {
   header()->hide();
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   m_selection = new TCheckedSelectionModel(
-      model(), [this](const QModelIndexList& added) { return Allows(added); }, this);
+      model(), [this](const QModelIndexList& selected) { return Allows(selected); }, this);
   setSelectionModel(m_selection);
   // The tree widget follows the model it was built with only: the items'
   // flags first, then the announcement.
@@ -132,10 +129,10 @@ bool TSceneTreeView::HasSelectedAncestor(const QTreeWidgetItem* item) {
   return false;
 }
 
-bool TSceneTreeView::Allows(const QModelIndexList& added) const {
+bool TSceneTreeView::Allows(const QModelIndexList& selected) const {
   if (!OnChanging) return true;
   QList<QTreeWidgetItem*> items;
-  for (const QModelIndex& i : added) {
+  for (const QModelIndex& i : selected) {
     if (QTreeWidgetItem* item = itemFromIndex(i)) items << item;
   }
   return OnChanging(items);

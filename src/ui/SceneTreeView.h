@@ -21,9 +21,9 @@ class scene_base_t;
 class TCheckedSelectionModel : public QItemSelectionModel {
   Q_OBJECT
  public:
-  // added: the items the change would select that are not selected now
-  // (empty when it only deselects). False refuses the whole change.
-  using TCheck = std::function<bool(const QModelIndexList& added)>;
+  // selected: what the selection would hold after the change. False refuses
+  // the whole change.
+  using TCheck = std::function<bool(const QModelIndexList& selected)>;
 
   TCheckedSelectionModel(QAbstractItemModel* model, TCheck check, QObject* parent);
 
@@ -57,10 +57,9 @@ class TSceneTreeView : public QTreeWidget {
  public:
   explicit TSceneTreeView(QWidget* parent = nullptr);
 
-  // Asked before the selection changes, with the items the change would add
-  // to it (none when it only removes some); false refuses the change and
-  // nothing moves.
-  std::function<bool(const QList<QTreeWidgetItem*>& added)> OnChanging;
+  // Asked before the selection changes, with the items it would hold after
+  // the change; false refuses the change and nothing moves.
+  std::function<bool(const QList<QTreeWidgetItem*>& selected)> OnChanging;
 
   // Makes item the only selected item through OnChanging; false if refused.
   // Nothing is asked when it is the only selected item already.
@@ -91,7 +90,7 @@ class TSceneTreeView : public QTreeWidget {
   void keyboardSearch(const QString& search) override;
 
  private:
-  [[nodiscard]] bool Allows(const QModelIndexList& added) const;
+  [[nodiscard]] bool Allows(const QModelIndexList& selected) const;
   // The items keep a selected flag of their own, which the tree widget
   // updates only for the selection model it was built with.
   void SyncItemFlags(const QItemSelection& selected, const QItemSelection& deselected);

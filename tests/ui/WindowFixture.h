@@ -117,6 +117,20 @@ class WindowTest : public ::testing::Test {
     return *window;
   }
 
+  // Makes the window the active one, as a click on it would on a desktop: the
+  // keyboard focus and the window's access keys and shortcuts need it.
+  void Activate() {
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  // The key goes where the keyboard focus is, as a user's key does.
+  static void Key(Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no keyboard focus";
+    QTest::keyClick(focus, key, mods);
+  }
+
   QAction* Action(const char* name) const {
     QAction* a = window->findChild<QAction*>(QString::fromLatin1(name));
     EXPECT_NE(a, nullptr) << name;
