@@ -21,17 +21,6 @@ namespace {
 const QString kGroupingRefusal =
     QStringLiteral("親ノードの方でまとめてるのを解除してから選択してくださいな。");
 
-// The named control the keyboard focus is in: a grid's editor counts as its
-// grid.
-QString FocusName() {
-  for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
-    if (!w->objectName().isEmpty() && !w->objectName().startsWith(QStringLiteral("qt_"))) {
-      return w->objectName();
-    }
-  }
-  return {};
-}
-
 // Presses key until the focus is in the control named stop (or max presses);
 // the controls passed, in order.
 QStringList Walk(Qt::Key key, Qt::KeyboardModifiers mods, const QString& stop, int max = 40) {
@@ -42,12 +31,6 @@ QStringList Walk(Qt::Key key, Qt::KeyboardModifiers mods, const QString& stop, i
     if (passed.last() == stop) break;
   }
   return passed;
-}
-
-// Qt runs a button's access key as an animated click that ends a moment later.
-bool WaitUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
-  return done();
 }
 
 using KeyboardTest = PatternEditorTest;
