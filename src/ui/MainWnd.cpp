@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolTip>
@@ -40,7 +41,8 @@ namespace {
 
 // Outer size and minimum outer size of the window less the frame and caption
 // of a typical desktop, since Qt sizes the inside of a window.
-constexpr QSize kInitialSize{862 - 16, 894 - 39};
+constexpr int kFrameWidth = 16;
+constexpr QSize kInitialSize{862 - kFrameWidth, 894 - 39};
 constexpr QSize kMinimumSize{760 - 16, 870 - 39};
 constexpr int kRightPaneWidth = 567;
 constexpr int kOutputBoxHeight = 357;
@@ -400,10 +402,15 @@ void TMainWnd::FormCreate() {
   PrepareEditor();
 
   // A wider font widens the label columns and the window with them, and the
-  // window starts wide enough for the longest hint of status panel 0.
+  // window starts wide enough for the longest hint of status panel 0, as far
+  // as the screen allows.
   const QSize extra(m_labelExtra, 0);
   setMinimumSize((kMinimumSize + extra).expandedTo(minimumSizeHint()));
-  resize((kInitialSize + extra).expandedTo(QSize(InitialHintWidth(), 0)));
+  int hint_width = InitialHintWidth();
+  if (const QScreen* s = screen()) {
+    hint_width = std::min(hint_width, s->availableGeometry().width() - kFrameWidth);
+  }
+  resize((kInitialSize + extra).expandedTo(QSize(hint_width, 0)));
   setAcceptDrops(true);
   for (QWidget* w : findChildren<QWidget*>()) w->setToolTipDuration(kHintDisplayMs);
   setToolTipDuration(kHintDisplayMs);
