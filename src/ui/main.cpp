@@ -10,7 +10,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   qvl::SetUpApplication(app);
   qvl::TQtDialogs dialogs;
-  qvl::TMainWnd window(dialogs, QApplication::arguments().mid(1));
+  qvl::TMainWnd window(dialogs, QApplication::arguments().mid(1),
+                       qvl::ApplicationDirFor(QCoreApplication::applicationDirPath()));
   qvl::InstallStartupProbe(window);
   qvl::InstallScreenshot(window);
   window.show();
