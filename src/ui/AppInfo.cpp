@@ -92,6 +92,8 @@ void SetUpApplication(QApplication& app) {
   // The window caption carries the title itself; a display name would make
   // some platforms append it a second time.
   QApplication::setApplicationName(QStringLiteral("quovel-pm"));
+  // Settings in ~/.config/quovel-pm/quovel-pm.conf.
+  QApplication::setOrganizationName(QStringLiteral("quovel-pm"));
   QGuiApplication::setDesktopFileName(QStringLiteral("quovel-pm"));
   app.setProperty("applicationTitle", ApplicationTitle());
   // The installed theme's icon where there is one, else the built-in copy.
