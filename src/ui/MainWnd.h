@@ -91,12 +91,11 @@ class TMainWnd : public QMainWindow {
   // Restores the window's size and place, the dialogs' folders and the
   // recent files from the settings, and keeps them there from now on. The
   // program calls it before showing the window; tests and tools that do not
-  // leave the settings untouched.
+  // call it leave the settings untouched.
   void RememberSettings();
   // An item of 最近使ったファイル(&R): opened like Open; a file that is gone is
   // named in a message and leaves the list.
   void OpenRecentFile(const QString& path);
-  [[nodiscard]] const TRecentFiles& RecentFiles() const { return *m_recentFiles; }
 
   // --- scene tree and scene memo
   void RebuildSceneView();
