@@ -34,8 +34,15 @@ inline constexpr int kHintDisplayMs = 180000;
 // the program then goes on with Qt's English texts.
 bool InstallQtTranslation(QApplication& app, const QString& dir = {});
 
-// Program start: title, hint colour and font, Qt's Japanese texts, and the
-// calculator's function registry with the built-in functions.
+// The folder whose template/ holds the six templates: the program's own
+// folder when they lie beside it (a build tree, a copied folder), else the
+// data folder of an installation (bin/../share/quovel-pm) when that has them,
+// else the program's folder, so that the not-found message names the place
+// a portable copy would use.
+[[nodiscard]] QString ApplicationDirFor(const QString& program_dir);
+
+// Program start: title, window icon, hint colour and font, Qt's Japanese
+// texts, and the calculator's function registry with the built-in functions.
 void SetUpApplication(QApplication& app);
 
 }  // namespace qvl

@@ -34,6 +34,7 @@
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
+#include "ui/RecentFiles.h"
 #include "ui/SceneTreeView.h"
 
 namespace qvl {
@@ -317,6 +318,9 @@ void TMainWnd::CreateMenus() {
   m_saveAs1 = NamedAction(m_fileMenu->addAction(QStringLiteral("名前を付けて保存(&A)...")),
                           QStringLiteral("SaveAs1"));
   m_saveAs1->setEnabled(false);
+  m_recent1 = m_fileMenu->addMenu(QStringLiteral("最近使ったファイル(&R)"));
+  m_recent1->setObjectName(QStringLiteral("Recent1"));
+  m_recentFiles = new TRecentFiles(*m_recent1, this);
   m_fileMenu->addSeparator();
   m_exit1 = NamedAction(m_fileMenu->addAction(QStringLiteral("終了(&X)")), QStringLiteral("Exit1"));
 
@@ -364,6 +368,7 @@ void TMainWnd::ConnectControls() {
   connect(m_exit1, &QAction::triggered, this, &TMainWnd::Exit1Click);
   connect(m_copy1, &QAction::triggered, this, &TMainWnd::Copy1Click);
   connect(m_about1, &QAction::triggered, this, &TMainWnd::About1Click);
+  connect(m_recentFiles, &TRecentFiles::Chosen, this, &TMainWnd::OpenRecentFile);
 
   m_sceneView->OnChanging = [this](const QList<QTreeWidgetItem*>& selected) {
     return SceneViewChanging(selected);
@@ -453,11 +458,12 @@ void TMainWnd::showEvent(QShowEvent* e) {
   if (m_shownOnce) return;
   m_shownOnce = true;
   // Nothing can have been edited yet, so nothing is asked first.
-  if (!m_arguments.isEmpty()) OpenDocument(m_arguments.first());
+  if (!m_arguments.isEmpty() && OpenDocument(m_arguments.first())) AddRecentFile(m_fileName);
 }
 
 void TMainWnd::closeEvent(QCloseEvent* e) {
   if (ConfirmDiscardAll()) {
+    StoreSettings();
     e->accept();
   } else {
     e->ignore();
@@ -480,7 +486,7 @@ void TMainWnd::dropEvent(QDropEvent* e) {
   e->acceptProposedAction();
   // A drop replaces the document like Open, so it asks like Open.
   if (!ConfirmDiscardAll()) return;
-  OpenDocument(first.toLocalFile());
+  if (OpenDocument(first.toLocalFile())) AddRecentFile(m_fileName);
 }
 
 }  // namespace qvl

@@ -32,6 +32,7 @@ class QTreeWidgetItem;
 namespace qvl {
 
 class TDialogs;
+class TRecentFiles;
 class TSceneTreeView;
 
 class TMainWnd : public QMainWindow {
@@ -85,6 +86,16 @@ class TMainWnd : public QMainWindow {
   void Exit1Click();
   void Copy1Click();
   void About1Click();
+
+  // --- what the program remembers between runs (MainWnd_Desktop.cpp)
+  // Restores the window's size and place, the dialogs' folders and the
+  // recent files from the settings, and keeps them there from now on. The
+  // program calls it before showing the window; tests and tools that do not
+  // call it leave the settings untouched.
+  void RememberSettings();
+  // An item of 最近使ったファイル(&R): opened like Open; a file that is gone is
+  // named in a message and leaves the list.
+  void OpenRecentFile(const QString& path);
 
   // --- scene tree and scene memo
   void RebuildSceneView();
@@ -199,6 +210,9 @@ class TMainWnd : public QMainWindow {
   void FormCreate();
 
   void NewFromTemplate(const QString& relative_name, const QString& label);
+  // After a document was opened from or saved to a file.
+  void AddRecentFile(const QString& path);
+  void StoreSettings() const;
   bool SaveTo(const QString& file_name);
   void SetCaption(const QString& suffix);
   [[nodiscard]] QString PatternDiscardQuestion() const;
@@ -244,6 +258,7 @@ class TMainWnd : public QMainWindow {
   int m_labelExtra = 0;
   QString m_openDir;
   QString m_saveDir;
+  bool m_remembers = false;
   TCalculator m_calculator;
 
   // Menu.
@@ -258,6 +273,8 @@ class TMainWnd : public QMainWindow {
   QAction* m_open1 = nullptr;
   QAction* m_save1 = nullptr;
   QAction* m_saveAs1 = nullptr;
+  QMenu* m_recent1 = nullptr;
+  TRecentFiles* m_recentFiles = nullptr;
   QAction* m_exit1 = nullptr;
   QMenu* m_editMenu = nullptr;
   QAction* m_copy1 = nullptr;

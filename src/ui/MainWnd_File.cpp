@@ -132,7 +132,9 @@ void TMainWnd::Open1Click() {
   const std::optional<QString> chosen =
       m_dialogs.OpenFileName(this, {kFileFilter, QString(), m_openDir});
   if (!chosen) return;
-  if (OpenDocument(*chosen)) m_openDir = QFileInfo(m_fileName).absolutePath();
+  if (!OpenDocument(*chosen)) return;
+  m_openDir = QFileInfo(m_fileName).absolutePath();
+  AddRecentFile(m_fileName);
 }
 
 bool TMainWnd::SaveTo(const QString& file_name) {
@@ -143,6 +145,7 @@ bool TMainWnd::SaveTo(const QString& file_name) {
     return false;
   }
   m_documentModified = false;
+  AddRecentFile(file_name);
   return true;
 }
 
