@@ -35,7 +35,7 @@ enum class session_op_t : std::uint8_t {
   ChoosePattern,      // one node's current pattern (the tree's popup menu)
   ChooseByTitlePart,  // the current patterns of whole subtrees by a title's part
   Restore,            // an earlier state of one node's list or of current choices
-  Flags               // only the flags (pattern edited, memo modified, modified)
+  Flags               // only the flags (pattern edited, memo modified, document modified)
 };
 
 // One node whose current pattern changed: its list index before and after.
