@@ -81,16 +81,24 @@ std::string PathOf(const scene_base_t& node) {
   return path.empty() ? "/" : path;
 }
 
+namespace {
+
+// Only a group without a parent can be a root; the export asks this per row.
+bool IsRoot(const scene_base_t& node) {
+  return node.parent() == nullptr && dynamic_cast<const root_t*>(&node) != nullptr;
+}
+
+}  // namespace
+
 std::string ClassName(const scene_base_t& node) {
-  if (dynamic_cast<const root_t*>(&node) != nullptr) return "root";
-  if (dynamic_cast<const group_t*>(&node) != nullptr) return "group";
-  return "scene";
+  if (node.AsGroup() == nullptr) return "scene";
+  return IsRoot(node) ? "root" : "group";
 }
 
 std::string KindName(const scene_base_t& node) {
-  if (dynamic_cast<const root_t*>(&node) != nullptr) return "root";
-  if (const auto* g = dynamic_cast<const group_t*>(&node)) return GroupKindName(g->kind);
-  return SceneKindName(static_cast<const scene_t&>(node).kind);
+  const group_t* g = node.AsGroup();
+  if (g == nullptr) return SceneKindName(static_cast<const scene_t&>(node).kind);
+  return IsRoot(node) ? "root" : GroupKindName(g->kind);
 }
 
 namespace {
@@ -200,20 +208,21 @@ void SetPatternField(pattern_base_t& p, const std::string& name, const std::stri
       return;
     }
   }
-  if (auto* scene_pattern = dynamic_cast<pattern_t*>(&p)) {
+  if (p.Class() == pattern_class_t::Scene) {
+    pattern_t& scene_pattern = AsScenePattern(p);
     if (name == "getting-spell-card") {
-      scene_pattern->getting_spell_card = ParseBool(name, value);
+      scene_pattern.getting_spell_card = ParseBool(name, value);
       return;
     }
     for (const auto& [field, member] : SceneFields()) {
       if (name == field) {
-        scene_pattern->*member = ParseScore(name, value);
+        scene_pattern.*member = ParseScore(name, value);
         return;
       }
     }
     throw usage_error("unknown field '" + name + "' for a scene's pattern");
   }
-  auto& grouped = dynamic_cast<grouped_pattern_t&>(p);
+  grouped_pattern_t& grouped = AsGroupedPattern(p);
   for (const auto& [field, member] : GroupedFields()) {
     if (name == field) {
       grouped.*member = ParseScore(name, value);

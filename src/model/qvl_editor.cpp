@@ -77,16 +77,18 @@ editor_column_t PatternColumn(const pattern_base_t& p) {
   c[2] = p.GainedCherry();
   c[5] = p.point;
   c[6] = p.bonus_item;
-  if (const auto* s = dynamic_cast<const pattern_t*>(&p)) {
-    c[3] = s->graze;
-    c[7] = s->spell_card_bonus_base;
-    c[8] = s->enemy_bullet_bonus;
-  } else if (const auto* g = dynamic_cast<const grouped_pattern_t*>(&p)) {
-    c[3] = g->TotalGraze();
-    c[4] = g->graze_in_getting_spell_cards;
-    c[7] = g->total_spell_card_bonus_base;
-    c[8] = g->total_enemy_bullet_bonus;
-    c[9] = g->getting_spell_cards_number;
+  if (p.Class() == pattern_class_t::Scene) {
+    const pattern_t& s = AsScenePattern(p);
+    c[3] = s.graze;
+    c[7] = s.spell_card_bonus_base;
+    c[8] = s.enemy_bullet_bonus;
+  } else {
+    const grouped_pattern_t& g = AsGroupedPattern(p);
+    c[3] = g.TotalGraze();
+    c[4] = g.graze_in_getting_spell_cards;
+    c[7] = g.total_spell_card_bonus_base;
+    c[8] = g.total_enemy_bullet_bonus;
+    c[9] = g.getting_spell_cards_number;
   }
   return c;
 }

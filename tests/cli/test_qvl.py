@@ -280,6 +280,29 @@ class Export(Fixture):
         self.assertTrue(scene["patterns"][1]["selected"])
         self.assertIn("graze-rest", doc["patterns"][0])
 
+    def test_json_values_are_the_csv_rows(self):
+        grouped = os.path.join(self.dir.name, "grouped.pat")
+        text = WORKED.replace('(title "Stage 1")))', '(title "Stage 1") (grouping "true")))')
+        with open(grouped, "wb") as f:
+            f.write(text.encode("cp932"))
+        found = {}
+
+        def collect(node):
+            if "value" in node:
+                found[node["path"]] = node["value"]
+            for child in node.get("children", []):
+                collect(child)
+
+        collect(json.loads(out("export", grouped)))
+        rows = self.check_csv(grouped)
+        self.assertEqual(list(found), [r["path"] for r in rows])
+        self.assertEqual(list(found), ["/0", "/1/0", "/1/1", "/1/2"])
+        for row in rows:
+            value = found[row["path"]]
+            self.assertEqual(value["terms"], [int(row[k]) for k in list(row)[6:18]])
+            self.assertEqual(value["total"], int(row["total"]))
+            self.assertEqual(value["running-total"], int(row["running_total"]))
+
     def test_templates(self):
         names = sorted(n for n in os.listdir(TEMPLATES) if n.endswith(".pat"))
         self.assertEqual(len(names), 6)
