@@ -15,54 +15,45 @@ namespace {
 
 using rng_t = std::mt19937_64;
 
-score_t Some(rng_t& rng, score_t limit) {
-  return std::uniform_int_distribution<score_t>(-limit / 10, limit)(rng);
-}
-
-void FillBase(pattern_base_t& p, rng_t& rng) {
-  p.border_bonus_times = Some(rng, 9);
-  p.cherry_max = Some(rng, 90000);
-  p.cherry_difference = Some(rng, 3000);
-  p.bonus_item = Some(rng, 300);
-  p.point = Some(rng, 900);
-}
-
+// Counts in every field, a few of them negative.
 std::unique_ptr<pattern_base_t> RandomPattern(pattern_class_t c, rng_t& rng) {
+  std::uniform_int_distribution<score_t> some(-500, 5000);
+  std::unique_ptr<pattern_base_t> p;
   if (c == pattern_class_t::Scene) {
-    auto p = std::make_unique<pattern_t>();
-    FillBase(*p, rng);
-    p->graze = Some(rng, 2000);
-    p->getting_spell_card = rng() % 2 == 0;
-    p->spell_card_bonus_base = Some(rng, 30000000);
-    p->enemy_bullet_bonus = Some(rng, 500000);
-    return p;
+    auto s = std::make_unique<pattern_t>();
+    s->graze = some(rng);
+    s->getting_spell_card = rng() % 2 == 0;
+    s->spell_card_bonus_base = some(rng) * 1000;
+    s->enemy_bullet_bonus = some(rng);
+    p = std::move(s);
+  } else {
+    auto g = std::make_unique<grouped_pattern_t>();
+    g->graze_in_getting_spell_cards = some(rng);
+    g->graze_rest = some(rng);
+    g->getting_spell_cards_number = some(rng) / 500;
+    g->total_spell_card_bonus_base = some(rng) * 1000;
+    g->total_enemy_bullet_bonus = some(rng);
+    p = std::move(g);
   }
-  auto g = std::make_unique<grouped_pattern_t>();
-  FillBase(*g, rng);
-  g->graze_in_getting_spell_cards = Some(rng, 3000);
-  g->graze_rest = Some(rng, 3000);
-  g->getting_spell_cards_number = Some(rng, 12);
-  g->total_spell_card_bonus_base = Some(rng, 90000000);
-  g->total_enemy_bullet_bonus = Some(rng, 900000);
-  return g;
+  for (score_t pattern_base_t::*f :
+       {&pattern_base_t::border_bonus_times, &pattern_base_t::cherry_max,
+        &pattern_base_t::cherry_difference, &pattern_base_t::bonus_item, &pattern_base_t::point}) {
+    (*p).*f = some(rng);
+  }
+  return p;
 }
 
-// Up to three patterns, none, one or two of them selected; an empty list
-// leaves the normalisation to whoever asks first.
-void RandomPatterns(scene_base_t& node, rng_t& rng) {
+// Every node gets up to three patterns, none, one or two of them selected (an
+// empty list is normalised by whoever asks first); about one group in four
+// groups.
+void Scramble(scene_base_t& node, rng_t& rng) {
   node.patterns.Clear();
-  const int count = static_cast<int>(rng() % 4);
-  for (int i = 0; i < count; ++i) {
+  for (int i = static_cast<int>(rng() % 4); i > 0; --i) {
     auto p = RandomPattern(node.patterns.Accepts(), rng);
     p->title = std::string(1, static_cast<char>('a' + rng() % 3));
     p->selected = rng() % 3 == 0;
     node.patterns.AddSorted(std::move(p));
   }
-}
-
-// Every node of a tree gets random patterns; about one group in four groups.
-void Scramble(scene_base_t& node, rng_t& rng) {
-  RandomPatterns(node, rng);
   if (group_t* g = node.AsGroup()) {
     g->grouping = rng() % 4 == 0;
     for (int i = 0; i < g->ChildCount(); ++i) Scramble(*g->Child(i), rng);
