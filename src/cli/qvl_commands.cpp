@@ -1,6 +1,7 @@
 #include "cli/qvl_commands.h"
 
 #include <charconv>
+#include <cstdio>
 #include <functional>
 
 #include "calc/CalcCustom.h"
@@ -34,6 +35,26 @@ std::string Field(const std::string& cp932) {
     }
   }
   return out;
+}
+
+std::string ArgumentToCp932(const std::string& utf8) {
+  cp932_input_t in = InputToCp932(utf8);
+  if (in.unconvertible.empty()) return std::move(in.text);
+  std::string names;
+  for (std::size_t i = 0; i < in.unconvertible.size();) {
+    // One UTF-8 character: its lead byte tells its length.
+    const auto lead = static_cast<unsigned char>(in.unconvertible[i]);
+    const std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t c = n == 1 ? lead : lead & (0x3F >> (n - 1));
+    for (std::size_t k = 1; k < n; ++k) {
+      c = (c << 6) | (static_cast<unsigned char>(in.unconvertible[i + k]) & 0x3F);
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    names += (names.empty() ? "" : ", ") + in.unconvertible.substr(i, n) + " (" + code + ")";
+    i += n;
+  }
+  throw usage_error("'" + utf8 + "' cannot be stored in a pattern file (Shift_JIS): " + names);
 }
 
 void Load(root_t& root, const std::filesystem::path& file) {
@@ -112,7 +133,7 @@ void Walk(scene_base_t& node, const std::function<void(scene_base_t&)>& visit) {
 
 pattern_base_t& PatternNamed(scene_base_t& node, const std::string* title) {
   if (title == nullptr) return node.CurrentPattern();
-  const std::string wanted = Utf8ToCp932(*title);
+  const std::string wanted = ArgumentToCp932(*title);
   for (int i = 0; i < node.patterns.Count(); ++i) {
     if (node.patterns.Items(i)->title == wanted) return *node.patterns.Items(i);
   }
@@ -191,11 +212,11 @@ bool ParseBool(const std::string& name, const std::string& value) {
 
 void SetPatternField(pattern_base_t& p, const std::string& name, const std::string& value) {
   if (name == "title") {
-    p.title = Utf8ToCp932(value);
+    p.title = ArgumentToCp932(value);
     return;
   }
   if (name == "memo") {
-    p.memo = Utf8ToCp932(value);
+    p.memo = ArgumentToCp932(value);
     return;
   }
   if (name == "selected") {
@@ -289,12 +310,15 @@ int Calc(const scene_base_t* node, const std::vector<std::string>& expressions, 
   int failed = 0;
   for (const std::string& expression : expressions) {
     try {
-      calculator.Evaluate(Utf8ToCp932(expression));
+      calculator.Evaluate(ArgumentToCp932(expression));
       out << Cp932ToUtf8(calculator.AnswerText()) << '\n';
     } catch (const ECalculator& e) {
       out << "error: " << Cp932ToUtf8(e.Message()) << '\n';
       ++failed;
     } catch (const EMathError& e) {
+      out << "error: " << e.what() << '\n';
+      ++failed;
+    } catch (const usage_error& e) {
       out << "error: " << e.what() << '\n';
       ++failed;
     }

@@ -155,6 +155,41 @@ std::string UnconvertibleToCp932(std::string_view utf8) {
   return out;
 }
 
+namespace {
+
+// The text with every JIS variant replaced; malformed UTF-8 becomes U+FFFD,
+// which the check that follows then names.
+std::string FoldJisVariants(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+  const auto length = static_cast<int32_t>(utf8.size());
+  int32_t i = 0;
+  while (i < length) {
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    if (c < 0) c = 0xFFFD;
+    for (const jis_variant_t& v : kJisVariants) {
+      if (static_cast<char32_t>(c) == v.typed) c = static_cast<UChar32>(v.cp932);
+    }
+    uint8_t buffer[U8_MAX_LENGTH];
+    int32_t n = 0;
+    U8_APPEND_UNSAFE(buffer, n, c);  // c is a valid code point: the buffer holds it
+    out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+  }
+  return out;
+}
+
+}  // namespace
+
+cp932_input_t InputToCp932(std::string_view utf8) {
+  CheckLength(utf8);
+  const std::string folded = FoldJisVariants(utf8);
+  std::string unconvertible = UnconvertibleToCp932(folded);
+  if (!unconvertible.empty()) return {{}, std::move(unconvertible)};
+  return {Utf8ToCp932(folded), {}};
+}
+
 std::string LowerAsciiCp932(std::string_view cp932) {
   std::string out(cp932);
   for (std::size_t i = 0; i < out.size();) {

@@ -232,6 +232,15 @@ class Files(Fixture):
         run("normalize", self.worked, "-o", os.path.join(self.dir.name, "no", "such", "dir.pat"),
             check_code=3)
 
+    def test_arguments_take_the_jis_variants_of_input_methods(self):
+        path = os.path.join(self.dir.name, "wave.pat")
+        with open(path, "wb") as f:
+            f.write(WORKED.replace('(title "new"', '(title "3面～4面"').encode("cp932"))
+        # Typed with U+301C, found as the code page's U+FF5E.
+        self.assertEqual(terms(out("explain", path, "/1/1", "--pattern", "3面〜4面"))[1], SINGLE)
+        proc = run("explain", path, "/1/1", "--pattern", "3面😀", check_code=2)
+        self.assertIn(b"U+1F600", proc.stderr)
+
     def test_usage(self):
         self.assertIn(b"explain", run("--help").stdout)
         self.assertIn(b"0.04", run("--version").stdout)
