@@ -1,7 +1,6 @@
 #include "cli/qvl_commands.h"
 
 #include <charconv>
-#include <cstdio>
 #include <functional>
 
 #include "calc/CalcCustom.h"
@@ -40,21 +39,8 @@ std::string Field(const std::string& cp932) {
 std::string ArgumentToCp932(const std::string& utf8) {
   cp932_input_t in = InputToCp932(utf8);
   if (in.unconvertible.empty()) return std::move(in.text);
-  std::string names;
-  for (std::size_t i = 0; i < in.unconvertible.size();) {
-    // One UTF-8 character: its lead byte tells its length.
-    const auto lead = static_cast<unsigned char>(in.unconvertible[i]);
-    const std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t c = n == 1 ? lead : lead & (0x3F >> (n - 1));
-    for (std::size_t k = 1; k < n; ++k) {
-      c = (c << 6) | (static_cast<unsigned char>(in.unconvertible[i + k]) & 0x3F);
-    }
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    names += (names.empty() ? "" : ", ") + in.unconvertible.substr(i, n) + " (" + code + ")";
-    i += n;
-  }
-  throw usage_error("'" + utf8 + "' cannot be stored in a pattern file (Shift_JIS): " + names);
+  throw usage_error("'" + utf8 + "' cannot be stored in a pattern file (Shift_JIS): " +
+                    NameCodePoints(in.unconvertible));
 }
 
 void Load(root_t& root, const std::filesystem::path& file) {

@@ -6,6 +6,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 
@@ -188,6 +189,25 @@ cp932_input_t InputToCp932(std::string_view utf8) {
   std::string unconvertible = UnconvertibleToCp932(folded);
   if (!unconvertible.empty()) return {{}, std::move(unconvertible)};
   return {Utf8ToCp932(folded), {}};
+}
+
+std::string NameCodePoints(std::string_view utf8) {
+  CheckLength(utf8);
+  std::string out;
+  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+  const auto length = static_cast<int32_t>(utf8.size());
+  int32_t i = 0;
+  while (i < length) {
+    const int32_t start = i;
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c < 0 ? 0xFFFD : c));
+    if (!out.empty()) out += ", ";
+    out.append(utf8.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+    out += " (" + std::string(code) + ")";
+  }
+  return out;
 }
 
 std::string LowerAsciiCp932(std::string_view cp932) {

@@ -49,6 +49,10 @@ struct cp932_input_t {
 };
 [[nodiscard]] cp932_input_t InputToCp932(std::string_view utf8);
 
+// Each character of a UTF-8 text with its code point, for messages:
+// "😀 (U+1F600), 한 (U+D55C)".
+[[nodiscard]] std::string NameCodePoints(std::string_view utf8);
+
 // ASCII lower-casing of a code page 932 text that leaves double-byte characters
 // whole: a trail byte in the range of A to Z is part of a Japanese character.
 [[nodiscard]] std::string LowerAsciiCp932(std::string_view cp932);

@@ -177,6 +177,7 @@ TEST(JisVariants, InputStoresVariantsAsTheCodePagesCharactersAndRefusesTheRest) 
     EXPECT_EQ(Cp932ToUtf8(in.text), c.cp932_as_utf8) << c.utf8;
     EXPECT_EQ(in.unconvertible, c.unconvertible) << c.utf8;
   }
+  EXPECT_EQ(NameCodePoints("😀한a"), "😀 (U+1F600), 한 (U+D55C), a (U+0061)");
 }
 
 }  // namespace
