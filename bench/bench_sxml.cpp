@@ -1,9 +1,15 @@
 // Load and save of a large pattern file: the SXML reader alone, the whole load
 // into the scene tree, and the save text. Where pugixml is installed, the same
 // content as XML is parsed and written by pugixml in the same run, so the
-// ratios can be read side by side.
+// ratios can be read side by side. Last, the peak memory of `qvl tree` on a
+// document of about 20 MB, as a multiple of the file's size.
 #include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -19,15 +25,15 @@ namespace {
 
 using namespace qvl;
 
-// Six stages of forty scenes with forty patterns each, with Japanese titles and
-// memos: about 8 MB of text.
-std::unique_ptr<root_t> MakeLargeDocument() {
+// Stages of forty scenes with forty patterns each, with Japanese titles and
+// memos: about 1.4 MB of text per stage.
+std::unique_ptr<root_t> MakeLargeDocument(int stages = 6) {
   auto root = std::make_unique<root_t>();
   root->difficulty = difficulty_t::Lunatic;
   root->title = "Quovel Lunatic";
   const std::string memo = Utf8ToCp932("ボム抜け\r\n表裏の\\パターン \"安定\"");
   score_t n = 0;
-  for (int s = 0; s < 6; ++s) {
+  for (int s = 0; s < stages; ++s) {
     auto* stage = static_cast<group_t*>(root->AddChild(std::make_unique<group_t>(root.get())));
     stage->kind = group_kind_t::Stage;
     stage->title = Utf8ToCp932(std::to_string(s + 1) + "面");
@@ -175,6 +181,42 @@ void BM_PugiSave(benchmark::State& state) {
                           static_cast<std::int64_t>(size));
 }
 BENCHMARK(BM_PugiSave)->Unit(benchmark::kMillisecond);
+
+#endif
+
+#ifdef QVL_CLI
+
+// /usr/bin/time measures the peak of its child alone; a child of this process
+// would carry the benchmark's own peak into its figure.
+void BM_QvlTreePeakMemory(benchmark::State& state) {
+  if (::access("/usr/bin/time", X_OK) != 0) {
+    state.SkipWithError("needs /usr/bin/time");
+    return;
+  }
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("qvl_bench_" + std::to_string(::getpid()) + ".pat");
+  std::size_t size = 0;
+  {
+    const std::string text = DocumentText(*MakeLargeDocument(21));
+    size = text.size();
+    std::ofstream(file, std::ios::binary) << text;
+  }
+  const std::string command =
+      "/usr/bin/time -f %M " QVL_CLI " tree " + file.string() + " 2>&1 >/dev/null";
+  long peak_kb = 0;
+  for (auto _ : state) {
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    long kb = 0;
+    if (pipe == nullptr || std::fscanf(pipe, "%ld", &kb) != 1) state.SkipWithError("no figure");
+    if (pipe != nullptr) ::pclose(pipe);
+    peak_kb = kb > peak_kb ? kb : peak_kb;
+  }
+  std::filesystem::remove(file);
+  state.counters["file_MB"] = static_cast<double>(size) / 1e6;
+  state.counters["peak_MB"] = static_cast<double>(peak_kb) * 1024 / 1e6;
+  state.counters["peak_per_file"] = static_cast<double>(peak_kb) * 1024 / static_cast<double>(size);
+}
+BENCHMARK(BM_QvlTreePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 #endif
 

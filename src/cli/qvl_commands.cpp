@@ -48,7 +48,10 @@ void Load(root_t& root, const std::filesystem::path& file) {
   // missing file is the caller's mistake and must not print an empty tree.
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) {
-    throw file_error(Cp932ToUtf8(LoadFailureMessage(file)));
+    const bool exists = std::filesystem::exists(file, ec);
+    throw file_error(
+        Cp932ToUtf8(LoadFailureMessage(file, exists ? QVL_CP932("通常のファイルではありません。")
+                                                    : QVL_CP932("ファイルが見つかりません。"))));
   }
   std::string message;
   const bool loaded = LoadDocument(root, file, [&message](const std::string& text) {

@@ -1,12 +1,18 @@
 // qvl: the command-line companion of the window, for route sheets and scripts.
 #include <CLI/CLI.hpp>
 
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <new>
+#include <optional>
 #include <sstream>
+#include <stdexcept>
 
 #include "cli/qvl_commands.h"
 #include "model/qvl_document.h"
+#include "model/qvl_file.h"
 #include "model/qvl_text.h"
 
 namespace {
@@ -14,17 +20,41 @@ namespace {
 using namespace qvl;
 using namespace qvl::cli;
 
-// Writes to OUT when given, to standard output otherwise.
-void WriteOutput(const std::string& out_file, const std::string& bytes) {
-  if (out_file.empty()) {
-    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    std::cout.flush();
+// Standard output that could not be written (a full disk, a closed pipe) is a
+// failed write like any other: the output is lost, so the exit status says so.
+class stdout_error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+void CheckStandardOutput() {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    throw stdout_error(std::string("cannot write to standard output: ") + std::strerror(errno));
+  }
+}
+
+// Writes to OUT when given, to standard output otherwise. A file is replaced
+// whole or not at all, as the window saves.
+void WriteOutput(const std::optional<std::string>& out_file, const std::string& bytes) {
+  if (!out_file) {
+    std::cout.flush();  // anything the stream holds goes first
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) CheckStandardOutput();
+    CheckStandardOutput();
     return;
   }
-  std::ofstream f(out_file, std::ios::binary | std::ios::trunc);
-  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  f.close();
-  if (!f) throw file_error("cannot write '" + out_file + "'");
+  const save_result_t saved = WriteFileAtomically(*out_file, bytes);
+  if (!saved.ok) throw file_error(Cp932ToUtf8(SaveFailureMessage(*out_file, saved.error)));
+}
+
+// Everything printed must have reached standard output.
+int Finish(int code) {
+  try {
+    CheckStandardOutput();
+  } catch (const stdout_error& e) {
+    std::cerr << "qvl: " << e.what() << '\n';
+    return kExitFile;
+  }
+  return code;
 }
 
 }  // namespace
@@ -77,22 +107,28 @@ int main(int argc, char** argv) {
   auto* normalize =
       app.add_subcommand("normalize", "load and save again (to OUT or standard output)");
   normalize->add_option("FILE", file, "pattern file (.pat)")->required();
-  normalize->add_option("-o,--output", out_file, "output file");
+  auto* normalize_out = normalize->add_option("-o,--output", out_file, "output file");
 
   auto* exporter = app.add_subcommand("export", "the whole tree as JSON, or the route as CSV");
   exporter->add_option("FILE", file, "pattern file (.pat)")->required();
   exporter->add_option("--format", format, "json or csv")->check(CLI::IsMember({"json", "csv"}));
-  exporter->add_option("-o,--output", out_file, "output file");
+  auto* export_out = exporter->add_option("-o,--output", out_file, "output file");
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    if (e.get_exit_code() == 0) return Finish(app.exit(e));  // --help, --version
     std::cerr << "qvl: " << e.what() << "\n\n" << app.help();
     return kExitUsage;
   }
 
   try {
+    std::optional<std::string> output;
+    if (normalize_out->count() > 0 || export_out->count() > 0) {
+      if (out_file.empty())
+        throw usage_error("-o needs a file name; without -o, the output goes to standard output");
+      output = out_file;
+    }
     root_t root;
     std::ostringstream out;
     if (calc->parsed()) {
@@ -102,8 +138,8 @@ int main(int argc, char** argv) {
         if (!node_path.empty()) node = &NodeAt(root, node_path);
       }
       const int failed = Calc(node, expressions, out);
-      WriteOutput("", out.str());
-      return failed == 0 ? kExitOk : kExitExpressionFailed;
+      WriteOutput(std::nullopt, out.str());
+      return Finish(failed == 0 ? kExitOk : kExitExpressionFailed);
     }
     Load(root, file);
     if (tree->parsed()) {
@@ -117,10 +153,10 @@ int main(int argc, char** argv) {
     } else if (status->parsed()) {
       Status(NodeAt(root, path), out);
     } else if (normalize->parsed()) {
-      if (!out_file.empty()) {
-        const save_result_t saved = SaveDocument(root, out_file);
-        if (!saved.ok) throw file_error(Cp932ToUtf8(saved.error));
-        return kExitOk;
+      if (output) {
+        const save_result_t saved = SaveDocument(root, *output);
+        if (!saved.ok) throw file_error(Cp932ToUtf8(SaveFailureMessage(*output, saved.error)));
+        return Finish(kExitOk);
       }
       out << DocumentText(root);
     } else if (exporter->parsed()) {
@@ -130,13 +166,20 @@ int main(int argc, char** argv) {
         ExportJson(root, out);
       }
     }
-    WriteOutput(out_file, out.str());
-    return kExitOk;
+    WriteOutput(output, out.str());
+    return Finish(kExitOk);
   } catch (const usage_error& e) {
     std::cerr << "qvl: " << e.what() << "\n\n" << app.help();
     return kExitUsage;
   } catch (const file_error& e) {
     std::cerr << "qvl: " << e.what() << '\n';
+    return kExitFile;
+  } catch (const stdout_error& e) {
+    std::cerr << "qvl: " << e.what() << '\n';
+    return kExitFile;
+  } catch (const std::bad_alloc&) {
+    // A document too large for the memory there is: its load or its output.
+    std::cerr << "qvl: out of memory\n";
     return kExitFile;
   }
 }

@@ -1,17 +1,14 @@
 #include "model/qvl_document.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
@@ -22,16 +19,18 @@
 namespace qvl {
 namespace {
 
-using sxml::TSXMLElement;
-
-// ---- Reading attributes ---------------------------------------------------
-// Each attribute is the first entry of its name, the name compared without
-// regard to letter case; a missing one reads as the empty text. Each is read on
-// its own: a value that cannot be converted leaves the field as it was.
+// ---- Building the model from SXML ------------------------------------------
+// The model is built as the reader goes, without an element tree: an element's
+// attributes fill its object as they come, its patterns are sorted into their
+// list when it ends. Each attribute is the first entry of its name, the name
+// compared without regard to letter case; a missing one leaves the new
+// object's value (empty, zero, false, or the text form of the empty text for
+// kinds and the difficulty). A value that cannot be converted leaves the field
+// as it was.
 
 [[nodiscard]] bool EqualsLowerName(std::string_view name, std::string_view lower) {
   if (name.size() != lower.size()) return false;
-  if (std::memcmp(name.data(), lower.data(), name.size()) == 0) return true;  // as written
+  if (name == lower) return true;  // as written
   for (std::size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -40,210 +39,364 @@ using sxml::TSXMLElement;
   return true;
 }
 
-// The values of a fixed set of attribute names (given in lower case), found in
-// one pass over the element's entries instead of one search per name.
-template <std::size_t N>
-class attribute_values_t {
- public:
-  attribute_values_t(const TSXMLElement& e, const std::array<std::string_view, N>& names) {
-    std::array<bool, N> seen{};
-    std::size_t next = 0;  // files hold the names in this order: try that one first
-    e.ForEachAttribute([&](std::string_view name, std::string_view value) {
-      for (std::size_t k = 0; k < N; ++k) {
-        const std::size_t i = next + k < N ? next + k : next + k - N;
-        if (!seen[i] && EqualsLowerName(name, names[i])) {
-          seen[i] = true;
-          values_[i] = value;
-          next = i + 1 < N ? i + 1 : 0;
-          return;
-        }
-      }
-    });
-  }
+// The attribute names of each element, in written order.
+constexpr std::array<std::string_view, 4> kRootNames = {"difficulty", "title", "memo", "grouping"};
+constexpr std::array<std::string_view, 4> kGroupNames = {"kind", "title", "memo", "grouping"};
+constexpr std::array<std::string_view, 7> kSceneNames = {
+    "kind", "title", "point", "initial-spell-card-bonus", "time-limit", "decrease-rate", "memo"};
+// Both pattern classes start with title, memo, selected and these.
+constexpr std::array<score_t pattern_base_t::*, 8> kBaseScores = {
+    &pattern_base_t::player,      &pattern_base_t::bomb,
+    &pattern_base_t::cherry_max,  &pattern_base_t::cherry_difference,
+    &pattern_base_t::cherry_plus, &pattern_base_t::border_bonus_times,
+    &pattern_base_t::bonus_item,  &pattern_base_t::point};
+constexpr std::array<std::string_view, 15> kPatternNames = {"title",
+                                                            "memo",
+                                                            "selected",
+                                                            "player",
+                                                            "bomb",
+                                                            "cherry-max",
+                                                            "cherry-difference",
+                                                            "cherry-plus",
+                                                            "border-bonus-times",
+                                                            "bonus-item",
+                                                            "point",
+                                                            "graze",
+                                                            "spell-card-bonus-base",
+                                                            "enemy-bullet-bonus",
+                                                            "getting-spell-card"};
+constexpr std::array<std::string_view, 16> kGroupedNames = {"title",
+                                                            "memo",
+                                                            "selected",
+                                                            "player",
+                                                            "bomb",
+                                                            "cherry-max",
+                                                            "cherry-difference",
+                                                            "cherry-plus",
+                                                            "border-bonus-times",
+                                                            "bonus-item",
+                                                            "point",
+                                                            "graze-in-getting-spell-cards",
+                                                            "graze-rest",
+                                                            "total-spell-card-bonus-base",
+                                                            "total-enemy-bullet-bonus",
+                                                            "getting-spell-cards-number"};
+constexpr std::array<score_t grouped_pattern_t::*, 5> kGroupedScores = {
+    &grouped_pattern_t::graze_in_getting_spell_cards, &grouped_pattern_t::graze_rest,
+    &grouped_pattern_t::total_spell_card_bonus_base, &grouped_pattern_t::total_enemy_bullet_bonus,
+    &grouped_pattern_t::getting_spell_cards_number};
 
-  [[nodiscard]] std::string_view operator[](std::size_t i) const { return values_[i]; }
-  void Text(std::size_t i, std::string& field) const { field.assign(values_[i]); }
-  void Score(std::size_t i, score_t& field) const {
-    score_t value = 0;
-    if (ParseScore(values_[i], value)) field = value;
+void SetScore(std::string_view text, score_t& field) {
+  score_t value = 0;
+  if (ParseScore(text, value)) field = value;
+}
+
+// Title, memo, selected and the scores both classes share (indexes 0 to 10).
+void SetBaseAttribute(pattern_base_t& p, std::size_t i, std::string_view value) {
+  if (i == 0) {
+    p.title.assign(value);
+  } else if (i == 1) {
+    p.memo.assign(value);
+  } else if (i == 2) {
+    p.selected = BoolFromText(value);
+  } else {
+    SetScore(value, p.*kBaseScores[i - 3]);
   }
-  void Bool(std::size_t i, bool& field) const { field = BoolFromText(values_[i]); }
+}
+
+// Groups nested deeper than kMaxGroupDepth, at the "(" of the first one too many.
+class EGroupsTooDeep : public std::runtime_error {
+ public:
+  explicit EGroupsTooDeep(std::size_t offset)
+      : std::runtime_error("groups are nested too deeply"), offset_(offset) {}
+  [[nodiscard]] std::size_t Offset() const { return offset_; }
 
  private:
-  std::array<std::string_view, N> values_{};
+  std::size_t offset_;
 };
 
-// The attributes shared by both pattern classes come first, in written order.
-constexpr std::size_t kBaseCount = 11;
+class model_builder_t final : public sxml::TSXMLHandler {
+ public:
+  // Children go into holder; the root's own values and patterns are kept here
+  // until the caller takes them, so that the caller's root is touched only
+  // after the whole input has been read.
+  explicit model_builder_t(root_t& holder) : holder_(holder) {}
 
-template <std::size_t N>
-void ReadBaseAttributes(const attribute_values_t<N>& a, pattern_base_t& p) {
-  a.Text(0, p.title);
-  a.Text(1, p.memo);
-  a.Bool(2, p.selected);
-  a.Score(3, p.player);
-  a.Score(4, p.bomb);
-  a.Score(5, p.cherry_max);
-  a.Score(6, p.cherry_difference);
-  a.Score(7, p.cherry_plus);
-  a.Score(8, p.border_bonus_times);
-  a.Score(9, p.bonus_item);
-  a.Score(10, p.point);
-}
-
-std::unique_ptr<pattern_base_t> ReadPattern(const TSXMLElement& e) {
-  static constexpr std::array<std::string_view, kBaseCount + 4> kNames = {"title",
-                                                                          "memo",
-                                                                          "selected",
-                                                                          "player",
-                                                                          "bomb",
-                                                                          "cherry-max",
-                                                                          "cherry-difference",
-                                                                          "cherry-plus",
-                                                                          "border-bonus-times",
-                                                                          "bonus-item",
-                                                                          "point",
-                                                                          "graze",
-                                                                          "spell-card-bonus-base",
-                                                                          "enemy-bullet-bonus",
-                                                                          "getting-spell-card"};
-  const attribute_values_t a(e, kNames);
-  auto p = std::make_unique<pattern_t>();
-  ReadBaseAttributes(a, *p);
-  a.Score(11, p->graze);
-  a.Score(12, p->spell_card_bonus_base);
-  a.Score(13, p->enemy_bullet_bonus);
-  a.Bool(14, p->getting_spell_card);
-  return p;
-}
-
-std::unique_ptr<pattern_base_t> ReadGroupedPattern(const TSXMLElement& e) {
-  static constexpr std::array<std::string_view, kBaseCount + 5> kNames = {
-      "title",
-      "memo",
-      "selected",
-      "player",
-      "bomb",
-      "cherry-max",
-      "cherry-difference",
-      "cherry-plus",
-      "border-bonus-times",
-      "bonus-item",
-      "point",
-      "graze-in-getting-spell-cards",
-      "graze-rest",
-      "total-spell-card-bonus-base",
-      "total-enemy-bullet-bonus",
-      "getting-spell-cards-number"};
-  const attribute_values_t a(e, kNames);
-  auto p = std::make_unique<grouped_pattern_t>();
-  ReadBaseAttributes(a, *p);
-  a.Score(11, p->graze_in_getting_spell_cards);
-  a.Score(12, p->graze_rest);
-  a.Score(13, p->total_spell_card_bonus_base);
-  a.Score(14, p->total_enemy_bullet_bonus);
-  a.Score(15, p->getting_spell_cards_number);
-  return p;
-}
-
-// ---- Reading the tree -----------------------------------------------------
-
-[[nodiscard]] bool IsElement(const TSXMLElement& e, std::string_view name) {
-  return !e.IsText() && e.Text() == name;
-}
-
-// True when group elements below e nest deeper than kMaxGroupDepth. Descends
-// only group elements and stops at the limit, so it is safe at any depth.
-[[nodiscard]] bool GroupsTooDeep(const TSXMLElement& e, int depth) {
-  for (const auto& child : e.Children()) {
-    if (!IsElement(*child, "group")) continue;
-    if (depth + 1 > kMaxGroupDepth || GroupsTooDeep(*child, depth + 1)) return true;
+  [[nodiscard]] bool FoundRoot() const { return found_root_; }
+  // The values of the root element, for the caller's root.
+  void MoveRootInto(root_t& root) {
+    root.difficulty = holder_.difficulty;
+    root.title = std::move(holder_.title);
+    root.memo = std::move(holder_.memo);
+    root.grouping = holder_.grouping;
+    root.TakeChildren(holder_);
+    root.patterns.AddSortedAll(std::move(root_patterns_));
   }
-  return false;
-}
 
-void ReadScene(group_t& node, const TSXMLElement& e) {
-  static constexpr std::array<std::string_view, 7> kNames = {
-      "kind", "title", "point", "memo", "initial-spell-card-bonus", "time-limit", "decrease-rate"};
-  const attribute_values_t a(e, kNames);
-  auto scene = std::make_unique<scene_t>(&node);
-  scene->kind = SceneKindFromText(a[0]);
-  a.Text(1, scene->title);
-  score_t point = 0;
-  if (ParseScore(a[2], point)) scene->SetPoint(point);
-  a.Text(3, scene->memo);
-  if (scene->kind == scene_kind_t::SpellCard) {
-    a.Score(4, scene->initial_spell_card_bonus);
-    a.Score(5, scene->time_limit);
-    a.Score(6, scene->decrease_rate);
+  void StartElement(std::string_view name, std::size_t offset) override {
+    if (ignored_ > 0) {
+      ++ignored_;
+      return;
+    }
+    const role_t parent = open_.empty() ? role_t::Document : open_.back().role;
+    switch (parent) {
+      case role_t::Document:
+        if (name == "root" && !found_root_) {
+          found_root_ = true;
+          holder_.difficulty = DifficultyFromText({});
+          Open(role_t::Root, 0).group = &holder_;
+          return;
+        }
+        break;
+      case role_t::Root:
+      case role_t::Group:
+        if (name == "grouped-pattern") {
+          Open(role_t::GroupedPattern, 0).pattern = std::make_unique<grouped_pattern_t>();
+          return;
+        }
+        if (name == "group") {
+          const int depth = open_.back().group_depth + 1;
+          if (depth > kMaxGroupDepth) throw EGroupsTooDeep(offset);
+          group_t& parent_group = *open_.back().group;
+          auto group = std::make_unique<group_t>(&parent_group);
+          group->kind = GroupKindFromText({});
+          Open(role_t::Group, depth).group =
+              static_cast<group_t*>(parent_group.AddChild(std::move(group)));
+          return;
+        }
+        if (name == "scene") {
+          group_t& parent_group = *open_.back().group;
+          auto scene = std::make_unique<scene_t>(&parent_group);
+          scene->kind = SceneKindFromText({});
+          Open(role_t::Scene, 0).scene =
+              static_cast<scene_t*>(parent_group.AddChild(std::move(scene)));
+          return;
+        }
+        break;
+      case role_t::Scene:
+        if (name == "pattern") {
+          Open(role_t::Pattern, 0).pattern = std::make_unique<pattern_t>();
+          return;
+        }
+        break;
+      case role_t::Pattern:
+      case role_t::GroupedPattern:
+        break;
+    }
+    ignored_ = 1;  // pattern-ol and everything unknown, with all inside it
   }
-  auto* added = static_cast<scene_t*>(node.AddChild(std::move(scene)));
-  std::vector<std::unique_ptr<pattern_base_t>> patterns;
-  for (const auto& child : e.Children()) {
-    if (IsElement(*child, "pattern")) patterns.push_back(ReadPattern(*child));
-  }
-  added->patterns.AddSortedAll(std::move(patterns));
-}
 
-// The children of a root or group element, in document order. Grouped patterns
-// are sorted into the node's list as they come; pattern-ol and unknown elements
-// are ignored with everything inside them.
-void ReadChildren(group_t& node, const TSXMLElement& e) {
-  std::vector<std::unique_ptr<pattern_base_t>> patterns;
-  for (const auto& child_ptr : e.Children()) {
-    const TSXMLElement& child = *child_ptr;
-    if (child.IsText()) continue;
-    const std::string& name = child.Text();
-    if (name == "grouped-pattern") {
-      patterns.push_back(ReadGroupedPattern(child));
-    } else if (name == "group") {
-      static constexpr std::array<std::string_view, 4> kNames = {"kind", "title", "memo",
-                                                                 "grouping"};
-      const attribute_values_t a(child, kNames);
-      auto group = std::make_unique<group_t>(&node);
-      group->kind = GroupKindFromText(a[0]);
-      a.Text(1, group->title);
-      a.Text(2, group->memo);
-      a.Bool(3, group->grouping);
-      auto* added = static_cast<group_t*>(node.AddChild(std::move(group)));
-      ReadChildren(*added, child);
-    } else if (name == "scene") {
-      ReadScene(node, child);
+  void EndElement() override {
+    if (ignored_ > 0) {
+      --ignored_;
+      return;
+    }
+    open_element_t& e = open_.back();
+    switch (e.role) {
+      case role_t::Root:
+        root_patterns_ = std::move(e.patterns);
+        break;
+      case role_t::Group:
+        e.group->patterns.AddSortedAll(std::move(e.patterns));
+        break;
+      case role_t::Scene:
+        if (e.scene->kind == scene_kind_t::SpellCard) {
+          e.scene->initial_spell_card_bonus = e.spell_card[0];
+          e.scene->time_limit = e.spell_card[1];
+          e.scene->decrease_rate = e.spell_card[2];
+        }
+        e.scene->patterns.AddSortedAll(std::move(e.patterns));
+        break;
+      case role_t::Pattern:
+      case role_t::GroupedPattern:
+        open_[open_.size() - 2].patterns.push_back(std::move(e.pattern));
+        break;
+      case role_t::Document:
+        break;
+    }
+    e.patterns.clear();
+    open_.pop_back();
+  }
+
+  void Attribute(std::string_view name, std::string_view value) override {
+    if (ignored_ > 0 || open_.empty()) return;
+    // A name that holds "=" splits the entry "name=value" at its first "=".
+    if (const std::size_t eq = name.find('='); eq != std::string_view::npos) {
+      split_value_.assign(name.substr(eq + 1)).append("=").append(value);
+      Assign(name.substr(0, eq), split_value_);
+      return;
+    }
+    Assign(name, value);
+  }
+
+  void Text(std::string&) override {}
+
+ private:
+  enum class role_t : std::uint8_t { Document, Root, Group, Scene, Pattern, GroupedPattern };
+
+  struct open_element_t {
+    role_t role = role_t::Document;
+    int group_depth = 0;     // groups from the root down to this one
+    std::uint32_t seen = 0;  // names whose first entry was taken, by index
+    std::size_t next = 0;    // where the next name is likely to be
+    group_t* group = nullptr;
+    scene_t* scene = nullptr;
+    std::unique_ptr<pattern_base_t> pattern;
+    // The patterns of a root, group or scene, sorted into its list at its end.
+    std::vector<std::unique_ptr<pattern_base_t>> patterns;
+    // A scene's spell card values, kept for the end, when its kind is known.
+    std::array<score_t, 3> spell_card{};
+  };
+
+  open_element_t& Open(role_t role, int group_depth) {
+    open_element_t& e = open_.emplace_back();
+    e.role = role;
+    e.group_depth = group_depth;
+    return e;
+  }
+
+  // The index of name in names when its first entry is still to come. Files
+  // hold the names in written order, so the search starts after the last one.
+  template <std::size_t N>
+  static std::optional<std::size_t> Find(const std::array<std::string_view, N>& names,
+                                         std::string_view name, open_element_t& e) {
+    for (std::size_t k = 0; k < N; ++k) {
+      const std::size_t i = (e.next + k) % N;
+      if ((e.seen & (1u << i)) == 0 && EqualsLowerName(name, names[i])) {
+        e.seen |= 1u << i;
+        e.next = i + 1;
+        return i;
+      }
+    }
+    return std::nullopt;
+  }
+
+  void Assign(std::string_view name, std::string_view value) {
+    open_element_t& e = open_.back();
+    switch (e.role) {
+      case role_t::Root:
+        if (const auto i = Find(kRootNames, name, e)) {
+          if (*i == 0) holder_.difficulty = DifficultyFromText(value);
+          if (*i == 1) holder_.title.assign(value);
+          if (*i == 2) holder_.memo.assign(value);
+          if (*i == 3) holder_.grouping = BoolFromText(value);
+        }
+        break;
+      case role_t::Group:
+        if (const auto i = Find(kGroupNames, name, e)) {
+          if (*i == 0) e.group->kind = GroupKindFromText(value);
+          if (*i == 1) e.group->title.assign(value);
+          if (*i == 2) e.group->memo.assign(value);
+          if (*i == 3) e.group->grouping = BoolFromText(value);
+        }
+        break;
+      case role_t::Scene:
+        if (const auto i = Find(kSceneNames, name, e)) {
+          score_t point = 0;
+          if (*i == 0) e.scene->kind = SceneKindFromText(value);
+          if (*i == 1) e.scene->title.assign(value);
+          if (*i == 2 && ParseScore(value, point)) e.scene->SetPoint(point);
+          if (*i >= 3 && *i <= 5) SetScore(value, e.spell_card[*i - 3]);
+          if (*i == 6) e.scene->memo.assign(value);
+        }
+        break;
+      case role_t::Pattern:
+        if (const auto i = Find(kPatternNames, name, e)) {
+          auto& p = static_cast<pattern_t&>(*e.pattern);
+          if (*i <= 10) SetBaseAttribute(p, *i, value);
+          if (*i == 11) SetScore(value, p.graze);
+          if (*i == 12) SetScore(value, p.spell_card_bonus_base);
+          if (*i == 13) SetScore(value, p.enemy_bullet_bonus);
+          if (*i == 14) p.getting_spell_card = BoolFromText(value);
+        }
+        break;
+      case role_t::GroupedPattern:
+        if (const auto i = Find(kGroupedNames, name, e)) {
+          auto& p = static_cast<grouped_pattern_t&>(*e.pattern);
+          if (*i <= 10) {
+            SetBaseAttribute(p, *i, value);
+          } else {
+            SetScore(value, p.*kGroupedScores[*i - 11]);
+          }
+        }
+        break;
+      case role_t::Document:
+        break;
     }
   }
-  node.patterns.AddSortedAll(std::move(patterns));
+
+  root_t& holder_;
+  bool found_root_ = false;
+  std::vector<open_element_t> open_;
+  std::size_t ignored_ = 0;  // depth inside an element the model does not read
+  std::vector<std::unique_ptr<pattern_base_t>> root_patterns_;
+  std::string split_value_;
+};
+
+// ---- Load failures ------------------------------------------------------------
+
+std::string FileNameText(const std::filesystem::path& file_name) {
+  try {
+    return Utf8ToCp932(file_name.string());
+  } catch (const std::runtime_error&) {
+    return file_name.string();  // not UTF-8: show the bytes as they are
+  }
 }
 
-// Replaces the root's contents with the first root element of the document.
-// Everything that can refuse the document is checked before the root is touched.
-void FillRoot(root_t& root, const sxml::TSXMLDoc& doc) {
-  const TSXMLElement* source = nullptr;
-  for (const auto& child : doc.Children()) {
-    if (IsElement(*child, "root")) {
-      source = child.get();
+// "12行5文字目" for a byte offset of the text.
+std::string PositionText(std::string_view text, std::size_t offset) {
+  const text_position_t at = Cp932Position(text, offset);
+  return std::to_string(at.line) + QVL_CP932("行") + std::to_string(at.column) +
+         QVL_CP932("文字目");
+}
+
+std::string ReadErrorReason(std::string_view text, const sxml::EReadError& e) {
+  std::string reason = PositionText(text, e.Offset()) + QVL_CP932("でファイルが終わっています。");
+  const std::string opened = PositionText(text, e.OpenedAt());
+  switch (e.Expected()) {
+    case sxml::read_expected_t::StringEnd:
+      return reason + opened + QVL_CP932("からの文字列を閉じる「\"」が必要です。");
+    case sxml::read_expected_t::ListEnd:
+      return reason + opened + QVL_CP932("からのリストを閉じる「)」が必要です。");
+    case sxml::read_expected_t::Name:
+      return reason + opened + QVL_CP932("の「(」に続く名前が必要です。");
+    case sxml::read_expected_t::ElementEnd:
+      return reason + opened + QVL_CP932("からの要素を閉じる「)」が必要です。");
+    case sxml::read_expected_t::Anything:
       break;
-    }
   }
-  if (source != nullptr && GroupsTooDeep(*source, 0)) {
-    throw std::runtime_error("groups are nested too deeply");
-  }
-  root.ClearNode();
-  root.patterns.Clear();
-  if (source == nullptr) return;
-  static constexpr std::array<std::string_view, 4> kNames = {"difficulty", "title", "memo",
-                                                             "grouping"};
-  const attribute_values_t a(*source, kNames);
-  root.difficulty = DifficultyFromText(a[0]);
-  a.Text(1, root.title);
-  a.Text(2, root.memo);
-  a.Bool(3, root.grouping);
-  ReadChildren(root, *source);
+  return reason;
 }
 
-void LoadText(root_t& root, std::string_view text) {
-  sxml::TSXMLDoc doc;
-  doc.LoadFromBuffer(text);
-  FillRoot(root, doc);
+std::string OutOfMemoryReason() {
+  return QVL_CP932("メモリが足りません。");
+}
+
+std::string SystemReason(std::string_view what, int error) {
+  return std::string(what) + "(" + std::generic_category().message(error) + ")";
+}
+
+// Reads text into root, which changes only when the whole text was read.
+load_result_t LoadText(root_t& root, std::string_view text) {
+  try {
+    root_t holder;
+    model_builder_t builder(holder);
+    sxml::ParseSXML(text, builder, sxml::unclosed_t::Refuse);
+    // Everything that allocates is done; what follows moves what was built.
+    root.ClearNode();
+    root.patterns.Clear();
+    if (builder.FoundRoot()) builder.MoveRootInto(root);
+    return {true, {}};
+  } catch (const sxml::EReadError& e) {
+    return {false, ReadErrorReason(text, e)};
+  } catch (const EGroupsTooDeep& e) {
+    return {false, PositionText(text, e.Offset()) + QVL_CP932(": 入れ子が") +
+                       std::to_string(kMaxGroupDepth) + QVL_CP932("段より深くなっています。")};
+  } catch (const std::bad_alloc&) {
+    return {false, OutOfMemoryReason()};
+  } catch (const std::length_error&) {
+    return {false, OutOfMemoryReason()};
+  }
 }
 
 // ---- Files ----------------------------------------------------------------
@@ -252,133 +405,45 @@ struct file_closer_t {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-std::string ReadFileBytes(const std::filesystem::path& file_name) {
-  std::unique_ptr<std::FILE, file_closer_t> file(std::fopen(file_name.c_str(), "rb"));
-  if (!file) throw std::system_error(errno, std::generic_category(), "cannot open the file");
+// The whole file, or the reason why it cannot be read.
+struct file_bytes_t {
   std::string bytes;
+  std::string reason;  // empty on success
+};
+
+file_bytes_t ReadFileBytes(const std::filesystem::path& file_name) {
+  file_bytes_t result;
+  std::unique_ptr<std::FILE, file_closer_t> file(std::fopen(file_name.c_str(), "rb"));
+  if (!file) {
+    result.reason = SystemReason(QVL_CP932("ファイルを開けません。"), errno);
+    return result;
+  }
   std::error_code ec;
   const auto size = std::filesystem::file_size(file_name, ec);
-  if (!ec && size < (std::uintmax_t{1} << 40)) bytes.reserve(static_cast<std::size_t>(size));
+  if (!ec && size < (std::uintmax_t{1} << 40)) result.bytes.reserve(static_cast<std::size_t>(size));
   char buffer[64 * 1024];
   for (;;) {
     const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-    bytes.append(buffer, n);
+    result.bytes.append(buffer, n);
     if (n < sizeof buffer) break;
   }
   if (std::ferror(file.get())) {
-    throw std::system_error(errno, std::generic_category(), "cannot read the file");
+    result.reason = SystemReason(QVL_CP932("ファイルを読み込めません。"), errno);
   }
-  return bytes;
+  return result;
 }
 
-std::string FileNameText(const std::filesystem::path& file_name) {
+// One attempt of a load.
+load_result_t LoadFile(root_t& root, const std::filesystem::path& file_name) {
   try {
-    return Utf8ToCp932(file_name.string());
-  } catch (const std::exception&) {
-    return file_name.string();  // not UTF-8: show the bytes as they are
+    file_bytes_t file = ReadFileBytes(file_name);
+    if (!file.reason.empty()) return {false, std::move(file.reason)};
+    return LoadText(root, file.bytes);
+  } catch (const std::bad_alloc&) {
+    return {false, OutOfMemoryReason()};
+  } catch (const std::length_error&) {
+    return {false, OutOfMemoryReason()};
   }
-}
-
-std::string SystemReason(int error) {
-  return std::generic_category().message(error);
-}
-
-class fd_t {
- public:
-  explicit fd_t(int fd) : fd_(fd) {}
-  fd_t(const fd_t&) = delete;
-  fd_t& operator=(const fd_t&) = delete;
-  ~fd_t() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  [[nodiscard]] int get() const { return fd_; }
-  // Closes now, reporting the error that a delayed write may only show here.
-  [[nodiscard]] int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result;
-  }
-
- private:
-  int fd_;
-};
-
-// The file that writing to file_name changes: a symbolic link is followed so
-// that replacing the file keeps the link.
-std::filesystem::path WriteTarget(const std::filesystem::path& file_name) {
-  std::filesystem::path path = file_name;
-  for (int hops = 0; hops < 40; ++hops) {
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(path, ec) || ec) break;
-    std::filesystem::path link = std::filesystem::read_symlink(path, ec);
-    if (ec) break;
-    path = link.is_absolute() ? link : path.parent_path() / link;
-  }
-  return path;
-}
-
-// Writes bytes to a new file beside the target, flushes it to the disk and
-// renames it over the target, so the target is either the old file or the
-// whole new one. Returns an empty text on success, else the reason.
-std::string WriteFileReplacing(const std::filesystem::path& file_name, std::string_view bytes) {
-  static std::atomic<unsigned> counter{0};
-  const std::filesystem::path target = WriteTarget(file_name);
-  const std::filesystem::path folder =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-
-  struct stat old_stat {};
-  const bool target_exists = ::stat(target.c_str(), &old_stat) == 0;
-
-  std::filesystem::path temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    // A prefix of the name keeps the temporary name within the length limit
-    // even when the target's name is near it.
-    // Built by appending: GCC 12 at -O3 warns falsely about a chain of "+" here.
-    std::string name = ".";
-    name.append(target.filename().string().substr(0, 64));
-    name.append(".").append(std::to_string(::getpid()));
-    name.append(".").append(std::to_string(counter.fetch_add(1)));
-    name.append(".tmp");
-    temp = folder / name;
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) {
-    return QVL_CP932("一時ファイルを作成できません。") + "(" + SystemReason(errno) + ")";
-  }
-  fd_t file(fd);
-  auto fail = [&](std::string_view what, int error) {
-    if (file.get() >= 0) (void)file.Close();
-    ::unlink(temp.c_str());
-    return std::string(what) + "(" + SystemReason(error) + ")";
-  };
-
-  // The new file keeps the permissions of the one it replaces.
-  if (target_exists && ::fchmod(fd, old_stat.st_mode & 07777) != 0) {
-    return fail(QVL_CP932("ファイルの属性を設定できません。"), errno);
-  }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(QVL_CP932("書き込みに失敗しました。"), errno);
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) return fail(QVL_CP932("書き込みに失敗しました。"), errno);
-  if (file.Close() != 0) return fail(QVL_CP932("書き込みに失敗しました。"), errno);
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    return fail(QVL_CP932("ファイルを置き換えられません。"), errno);
-  }
-  // Make the rename itself durable; a failure here no longer loses anything.
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    (void)::fsync(dir);
-    ::close(dir);
-  }
-  return {};
 }
 
 }  // namespace
@@ -404,41 +469,42 @@ std::string LoadFailureMessage(const std::filesystem::path& file_name) {
          "\n" + QVL_CP932("他のソフト等で使用している場合は終了させて下さい。");
 }
 
+std::string LoadFailureMessage(const std::filesystem::path& file_name, std::string_view reason) {
+  return LoadFailureMessage(file_name) + "\n" + std::string(reason);
+}
+
 std::string SaveFailureMessage(const std::filesystem::path& file_name, std::string_view reason) {
-  return QVL_CP932("「") + FileNameText(file_name) + QVL_CP932("」の保存に失敗しました。") + "\n" +
-         std::string(reason);
+  return QVL_CP932("「") + FileNameText(file_name) + QVL_CP932("」を保存できませんでした。") +
+         "\n" + std::string(reason);
 }
 
 bool LoadDocument(root_t& root, const std::filesystem::path& file_name,
                   const load_failure_handler_t& on_failure) {
   bool result = false;
   for (;;) {
-    try {
-      // The file is parsed completely before the root is cleared, so a failed
-      // attempt leaves the tree as it was.
-      const std::string bytes = ReadFileBytes(file_name);
-      LoadText(root, bytes);
+    // The file is read completely before the root is cleared, so a failed
+    // attempt leaves the tree as it was.
+    const load_result_t loaded = LoadFile(root, file_name);
+    if (loaded.ok) {
       result = true;
       break;
-    } catch (...) {
-      // A file that is gone cannot be retried; it is a failure, not a success.
-      std::error_code ec;
-      if (!std::filesystem::exists(file_name, ec) && !ec) break;
-      if (!on_failure || on_failure(LoadFailureMessage(file_name)) == load_answer_t::Abort) break;
+    }
+    // A file that is gone cannot be retried; it is a failure, not a success.
+    std::error_code ec;
+    if (!std::filesystem::exists(file_name, ec) && !ec) break;
+    if (!on_failure ||
+        on_failure(LoadFailureMessage(file_name, loaded.reason)) == load_answer_t::Abort) {
+      break;
     }
   }
   root.NormalizePatterns();
   return result;
 }
 
-bool LoadDocumentFromText(root_t& root, std::string_view text) {
-  try {
-    LoadText(root, text);
-  } catch (const std::exception&) {
-    return false;
-  }
-  root.NormalizePatterns();
-  return true;
+load_result_t LoadDocumentFromText(root_t& root, std::string_view text) {
+  load_result_t result = LoadText(root, text);
+  if (result.ok) root.NormalizePatterns();
+  return result;
 }
 
 namespace {
@@ -527,10 +593,15 @@ std::string DocumentText(root_t& root) {
 }
 
 save_result_t SaveDocument(root_t& root, const std::filesystem::path& file_name) {
-  const std::string text = DocumentText(root);
-  std::string reason = WriteFileReplacing(file_name, text);
-  if (reason.empty()) return {true, {}};
-  return {false, std::move(reason)};
+  std::string text;
+  try {
+    text = DocumentText(root);
+  } catch (const std::bad_alloc&) {
+    return {false, OutOfMemoryReason()};
+  } catch (const std::length_error&) {
+    return {false, OutOfMemoryReason()};
+  }
+  return WriteFileAtomically(file_name, text);
 }
 
 }  // namespace qvl

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/qvl_file.h"
 #include "model/qvl_scene.h"
 
 namespace qvl {
@@ -17,8 +18,8 @@ namespace qvl {
 inline constexpr int kMaxGroupDepth = 256;
 
 enum class load_answer_t { Abort, Retry };
-// Asked after a failed load attempt with the failure message (code page 932);
-// Retry repeats the whole load.
+// Asked after a failed load attempt with the failure message (code page 932):
+// the fixed text, then a line with the reason; Retry repeats the whole load.
 using load_failure_handler_t = std::function<load_answer_t(const std::string& message)>;
 
 // Replaces the contents of root with the document in the file, then normalises
@@ -27,18 +28,20 @@ using load_failure_handler_t = std::function<load_answer_t(const std::string& me
 // file that does not exist (any more) fails without asking.
 [[nodiscard]] bool LoadDocument(root_t& root, const std::filesystem::path& file_name,
                                 const load_failure_handler_t& on_failure);
-// The same reading rules on text already in memory, without a question: false
-// on a parse failure, leaving root unchanged; on success the lists are
-// normalised.
-[[nodiscard]] bool LoadDocumentFromText(root_t& root, std::string_view text);
-
-struct save_result_t {
+struct load_result_t {
   bool ok;
-  std::string error;  // code page 932 text of the reason when !ok
+  // Why not, in code page 932: where the text could not be read and what was
+  // expected there (line and column counted in characters), nesting too
+  // deep, memory, or the system's reason for a file that cannot be read.
+  std::string reason;
+  explicit operator bool() const { return ok; }
 };
-// Writes the document (normalising its pattern lists first) through a
-// temporary file in the same folder that replaces the target only once it is
-// completely on disk; on failure the previous file is left as it was.
+// The same reading rules on text already in memory, without a question: a
+// failure leaves root unchanged; on success the lists are normalised. Text
+// that ends inside an element that is still open is a failure: it was cut off.
+[[nodiscard]] load_result_t LoadDocumentFromText(root_t& root, std::string_view text);
+// Writes the document (normalising its pattern lists first) with
+// WriteFileAtomically; on failure the previous file is left as it was.
 [[nodiscard]] save_result_t SaveDocument(root_t& root, const std::filesystem::path& file_name);
 // Exactly the bytes SaveDocument writes: the lists normalised, the root's text,
 // every line break as carriage return and line feed, the last line included.
@@ -46,6 +49,9 @@ struct save_result_t {
 
 // The message shown when a load fails, for the file name as passed in.
 [[nodiscard]] std::string LoadFailureMessage(const std::filesystem::path& file_name);
+// The same with the reason on a line below it.
+[[nodiscard]] std::string LoadFailureMessage(const std::filesystem::path& file_name,
+                                             std::string_view reason);
 // A message for a failed save: which file, then the reason SaveDocument gave.
 [[nodiscard]] std::string SaveFailureMessage(const std::filesystem::path& file_name,
                                              std::string_view reason);

@@ -272,6 +272,20 @@ int group_t::IndexOfChild(const scene_base_t* node) const {
   return -1;
 }
 
+void group_t::TakeChildren(group_t& other) {
+  for (const group_t* g = this; g != nullptr; g = g->parent()) {
+    if (g == &other) return;
+  }
+  for (auto& child : other.children_) child->parent_ = this;
+  if (children_.empty()) {
+    children_.swap(other.children_);
+    return;
+  }
+  children_.reserve(children_.size() + other.children_.size());
+  for (auto& child : other.children_) children_.push_back(std::move(child));
+  other.children_.clear();
+}
+
 score_t group_t::CollectablePoints() const {
   score_t total = 0;
   for (const auto& child : children_) {

@@ -139,6 +139,10 @@ class group_t : public scene_base_t {
   // Throws std::out_of_range outside 0 .. ChildCount() − 1.
   [[nodiscard]] scene_base_t* Child(int i) const;
   [[nodiscard]] int IndexOfChild(const scene_base_t* node) const;
+  // Moves every child of other, in order, to the end of this group's children,
+  // without allocating when this group has none. Nothing happens when other
+  // is this group or one of its ancestors.
+  void TakeChildren(group_t& other);
 
   // The collectable point items of every scene below, normal attacks left out.
   [[nodiscard]] score_t CollectablePoints() const;

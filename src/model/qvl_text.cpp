@@ -65,24 +65,36 @@ std::string Utf8ToCp932(std::string_view utf8) {
 
 std::string Cp932ToUtf8(std::string_view cp932) {
   if (cp932.empty()) return {};
-  CheckLength(cp932);
   converter_ptr conv = OpenCp932();
-  std::u16string wide(cp932.size() + 1, u'\0');
-  UErrorCode status = U_ZERO_ERROR;
-  const int32_t wide_length = ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(wide.data()),
-                                            static_cast<int32_t>(wide.size()), cp932.data(),
-                                            static_cast<int32_t>(cp932.size()), &status);
-  if (U_FAILURE(status)) throw std::runtime_error("text cannot be read as code page 932");
-  wide.resize(static_cast<size_t>(wide_length));
-
-  std::string out(wide.size() * 3 + 1, '\0');
-  int32_t length = 0;
-  status = U_ZERO_ERROR;
-  u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
-                     reinterpret_cast<const UChar*>(wide.data()), static_cast<int32_t>(wide.size()),
-                     0xFFFD, nullptr, &status);
-  if (U_FAILURE(status)) throw std::runtime_error("text cannot be converted to UTF-8");
-  out.resize(static_cast<size_t>(length));
+  // ICU counts in 32-bit lengths, so a long text goes through in pieces; the
+  // converter keeps a double-byte character that a piece boundary splits.
+  // Code page 932 holds no character outside the basic plane, so no piece
+  // of UTF-16 ends inside a surrogate pair.
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  std::string out;
+  out.reserve(cp932.size() + cp932.size() / 2);
+  std::u16string wide((cp932.size() < kPiece ? cp932.size() : kPiece) + 1, u'\0');
+  std::string utf8(wide.size() * 3 + 1, '\0');
+  const char* source = cp932.data();
+  const char* const source_end = cp932.data() + cp932.size();
+  while (source != source_end) {
+    const char* const piece_end =
+        source_end - source > static_cast<std::ptrdiff_t>(kPiece) ? source + kPiece : source_end;
+    UChar* target = reinterpret_cast<UChar*>(wide.data());
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_toUnicode(conv.get(), &target, target + wide.size(), &source, piece_end, nullptr,
+                   piece_end == source_end, &status);
+    if (U_FAILURE(status)) throw std::runtime_error("text cannot be read as code page 932");
+    const auto wide_length =
+        static_cast<int32_t>(target - reinterpret_cast<const UChar*>(wide.data()));
+    int32_t length = 0;
+    status = U_ZERO_ERROR;
+    u_strToUTF8WithSub(utf8.data(), static_cast<int32_t>(utf8.size()), &length,
+                       reinterpret_cast<const UChar*>(wide.data()), wide_length, 0xFFFD, nullptr,
+                       &status);
+    if (U_FAILURE(status)) throw std::runtime_error("text cannot be converted to UTF-8");
+    out.append(utf8.data(), static_cast<std::size_t>(length));
+  }
   return out;
 }
 
@@ -226,6 +238,24 @@ bool ContainsCp932(std::string_view text, std::string_view part) {
     if (text.compare(i, part.size(), part) == 0) return true;
   }
   return false;
+}
+
+text_position_t Cp932Position(std::string_view text, std::size_t offset) {
+  text_position_t at{1, 1};
+  const std::size_t end = offset < text.size() ? offset : text.size();
+  std::size_t i = 0;
+  while (i < end) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      i += (c == '\r' && i + 1 < end && text[i + 1] == '\n') ? 2 : 1;
+      ++at.line;
+      at.column = 1;
+      continue;
+    }
+    i += Cp932CharLength(text, i);
+    ++at.column;
+  }
+  return at;
 }
 
 }  // namespace qvl

@@ -62,6 +62,15 @@ struct cp932_input_t {
 // empty part is contained nowhere.
 [[nodiscard]] bool ContainsCp932(std::string_view text, std::string_view part);
 
+// Where a byte offset of a code page 932 text stands, both counted from 1: a
+// line ends at a carriage return and line feed pair, a lone carriage return or
+// a lone line feed, and a double-byte character is one column.
+struct text_position_t {
+  std::size_t line;
+  std::size_t column;
+};
+[[nodiscard]] text_position_t Cp932Position(std::string_view text, std::size_t offset);
+
 }  // namespace qvl
 
 // The code page 932 form of a UTF-8 string literal, converted once per use site

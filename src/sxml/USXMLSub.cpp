@@ -1,6 +1,5 @@
 #include "sxml/USXMLSub.h"
 
-#include <bit>
 #include <charconv>
 #include <cstring>
 #include <stdexcept>
@@ -84,37 +83,12 @@ std::string TSXMLElement::TextContent() const {
 }
 
 std::string_view TSXMLElement::Attribute(std::size_t index) const {
-  if (index >= attribute_count_) throw std::out_of_range("SXML attribute index out of range");
-  std::size_t at = 0;
-  for (;;) {
-    entry_head_t head;
-    std::memcpy(&head, attribute_data_.data() + at, sizeof head);
-    if (index-- == 0)
-      return std::string_view(attribute_data_).substr(at + sizeof head, head.length);
-    at += sizeof head + head.length;
-  }
-}
-
-void TSXMLElement::AppendEntry(std::string& data, std::string_view entry) {
-  const entry_head_t head{entry.size(), entry.find('=')};
-  data.append(reinterpret_cast<const char*>(&head), sizeof head);
-  data.append(entry);
-}
-
-void TSXMLElement::AppendEntry(std::string& data, std::string_view name, std::string_view value) {
-  // The name itself may hold an "=": the first one splits the entry.
-  const std::size_t in_name = name.find('=');
-  const entry_head_t head{name.size() + 1 + value.size(),
-                          in_name == std::string_view::npos ? name.size() : in_name};
-  data.append(reinterpret_cast<const char*>(&head), sizeof head);
-  data.append(name);
-  data.push_back('=');
-  data.append(value);
+  if (index >= attributes_.size()) throw std::out_of_range("SXML attribute index out of range");
+  return attributes_[index];
 }
 
 void TSXMLElement::AddAttribute(std::string_view entry) {
-  AppendEntry(attribute_data_, entry);
-  ++attribute_count_;
+  attributes_.emplace_back(entry);
 }
 
 std::string_view TSXMLElement::AttributeValue(std::string_view name) const {
@@ -146,14 +120,38 @@ namespace {
 // exactly as the stream reader keeps it, also across those steps back.
 class TSXMLReader {
  public:
-  explicit TSXMLReader(std::string_view bytes)
-      : p_(reinterpret_cast<const unsigned char*>(bytes.data())), n_(bytes.size()) {}
+  TSXMLReader(std::string_view bytes, TSXMLHandler& handler)
+      : p_(reinterpret_cast<const unsigned char*>(bytes.data())),
+        n_(bytes.size()),
+        handler_(handler) {}
 
-  void ReadContent(TSXMLElement& document);
+  void ReadContent(unclosed_t unclosed);
 
  private:
-  [[noreturn]] static void EndOfInput() {
-    throw EReadError("stream read error: the SXML text ends too early");
+  // What the reader is in the middle of, for the error at the end of the input.
+  struct context_t {
+    read_expected_t expected;
+    std::size_t opened_at;
+  };
+  // Sets the context for one construct and puts the outer one back after it.
+  class scoped_context_t {
+   public:
+    scoped_context_t(TSXMLReader& reader, read_expected_t expected, std::size_t opened_at)
+        : reader_(reader), outer_(reader.context_) {
+      reader.context_ = {expected, opened_at};
+    }
+    scoped_context_t(const scoped_context_t&) = delete;
+    scoped_context_t& operator=(const scoped_context_t&) = delete;
+    ~scoped_context_t() { reader_.context_ = outer_; }
+
+   private:
+    TSXMLReader& reader_;
+    context_t outer_;
+  };
+
+  [[noreturn]] void EndOfInput() const {
+    throw EReadError("stream read error: the SXML text ends too early", n_, context_.expected,
+                     context_.opened_at);
   }
 
   unsigned char RawRead() {
@@ -185,32 +183,8 @@ class TSXMLReader {
     if (i != start) prev_ = p[i - 1];
     return start;
   }
-  // The same for blanks, eight spaces of indentation at a time.
   void SkipBlankRun() {
-    const unsigned char* const p = p_;
-    const std::size_t n = n_;
-    std::size_t i = pos_;
-    const std::size_t start = i;
-    constexpr std::uint64_t kSpaces = 0x2020202020202020u;
-    for (;;) {
-      if constexpr (std::endian::native == std::endian::little) {
-        while (n - i >= 8) {
-          std::uint64_t word;
-          std::memcpy(&word, p + i, 8);
-          const std::uint64_t diff = word ^ kSpaces;
-          if (diff != 0) {
-            // The lowest differing byte is the first one that is not a space.
-            i += static_cast<std::size_t>(std::countr_zero(diff)) / 8;
-            break;
-          }
-          i += 8;
-        }
-      }
-      if (i == n || kByteClass[p[i]] != byte_class_t::Blank) break;
-      ++i;
-    }
-    pos_ = i;
-    if (i != start) prev_ = p[i - 1];
+    SkipRun([](byte_class_t k) { return k == byte_class_t::Blank; });
   }
 
   void SkipBlanks() {
@@ -246,22 +220,26 @@ class TSXMLReader {
     ReadToken(scratch_);
     return Read();
   }
+  // Called after the opening quote was read.
+  void ReadQuoted(std::string& out) {
+    const scoped_context_t context(*this, read_expected_t::StringEnd, pos_ - 1);
+    ReadString(out);
+  }
   void SkipList();
-  // Appends one entry to the list being read.
+  // Hands one entry to the handler.
   void ReadAttribute();
-  void ReadAttributeList(TSXMLElement& element);
-  void HandOverAttributes(TSXMLElement& element);
+  void ReadAttributeList();
 
   const unsigned char* p_;
   std::size_t n_;
+  TSXMLHandler& handler_;
   std::size_t pos_ = 0;
   unsigned char prev_ = 0;
   bool escaped_ = false;
+  context_t context_{read_expected_t::Anything, 0};
   std::string scratch_;
   std::string name_;
   std::string value_;
-  std::string attribute_data_;  // the list being read, laid out as in an element
-  std::size_t attribute_count_ = 0;
 };
 
 void TSXMLReader::SkipBlanksAndComments() {
@@ -374,12 +352,13 @@ void TSXMLReader::ReadString(std::string& out) {
 }
 
 void TSXMLReader::SkipList() {
+  const scoped_context_t context(*this, read_expected_t::ListEnd, pos_ - 1);
   std::size_t depth = 1;
   while (depth > 0) {
     switch (NextItem()) {
       case '"':
         scratch_.clear();
-        ReadString(scratch_);
+        ReadQuoted(scratch_);
         break;
       case '(':
         ++depth;
@@ -394,6 +373,7 @@ void TSXMLReader::SkipList() {
 }
 
 void TSXMLReader::ReadAttribute() {
+  const scoped_context_t context(*this, read_expected_t::ListEnd, pos_ - 1);
   SkipBlanks();
   ReadToken(name_);
   value_.clear();
@@ -401,7 +381,7 @@ void TSXMLReader::ReadAttribute() {
     const unsigned char c = NextItem();
     if (c == '"') {
       value_.clear();  // a later string replaces an earlier one
-      ReadString(value_);
+      ReadQuoted(value_);
     } else if (c == '(') {
       SkipList();
     } else if (c == ')') {
@@ -409,79 +389,106 @@ void TSXMLReader::ReadAttribute() {
     }
   }
   if (!name_.empty() && !IsAttributeListName(name_)) {
-    TSXMLElement::AppendEntry(attribute_data_, name_, value_);
+    handler_.Attribute(name_, value_);
   } else {
-    TSXMLElement::AppendEntry(attribute_data_, std::string_view());
+    handler_.Attribute({}, {});
   }
-  ++attribute_count_;
 }
 
-void TSXMLReader::HandOverAttributes(TSXMLElement& element) {
-  element.attribute_data_.append(attribute_data_);
-  element.attribute_count_ += attribute_count_;
-}
-
-void TSXMLReader::ReadAttributeList(TSXMLElement& element) {
-  // Collected here and handed over at once, so that the element allocates
-  // its attribute storage once.
-  attribute_data_.clear();
-  attribute_count_ = 0;
-  try {
-    for (;;) {
-      const unsigned char c = NextItem();
-      if (c == '"') {
-        scratch_.clear();
-        ReadString(scratch_);
-      } else if (c == '(') {
-        ReadAttribute();
-      } else if (c == ')') {
-        break;
-      }
+void TSXMLReader::ReadAttributeList() {
+  // The entries read before an early end of the input have been handed over.
+  for (;;) {
+    const unsigned char c = NextItem();
+    if (c == '"') {
+      scratch_.clear();
+      ReadQuoted(scratch_);
+    } else if (c == '(') {
+      ReadAttribute();
+    } else if (c == ')') {
+      break;
     }
-  } catch (...) {
-    HandOverAttributes(element);  // what was read before the end stays
-    throw;
   }
-  HandOverAttributes(element);
 }
 
-void TSXMLReader::ReadContent(TSXMLElement& document) {
-  // The elements being filled, innermost last: nesting costs heap, not stack.
-  std::vector<TSXMLElement*> open{&document};
+void TSXMLReader::ReadContent(unclosed_t unclosed) {
+  // Where each open element's "(" is, innermost last: nesting costs heap, not
+  // stack.
+  std::vector<std::size_t> open;
+  std::string data;
   for (;;) {
     unsigned char c = 0;
     try {
       c = NextItem();
     } catch (const EReadError&) {
-      // The end of the input between items ends every open element.
+      // The end of the input between items.
+      if (open.empty()) return;
+      if (unclosed == unclosed_t::Refuse) {
+        context_ = {read_expected_t::ElementEnd, open.back()};
+        EndOfInput();
+      }
+      for (std::size_t i = open.size(); i > 0; --i) handler_.EndElement();
       return;
     }
-    TSXMLElement& current = *open.back();
     switch (c) {
-      case '"': {
-        std::string data;
-        ReadString(data);
-        current.children_.push_back(std::make_unique<TSXMLElement>(true, std::move(data)));
+      case '"':
+        data.clear();
+        ReadQuoted(data);
+        handler_.Text(data);
         break;
-      }
-      case '(':
-        SkipBlanks();
-        ReadToken(name_);
+      case '(': {
+        const std::size_t at = pos_ - 1;
+        {
+          const scoped_context_t context(*this, read_expected_t::Name, at);
+          SkipBlanks();
+          ReadToken(name_);
+        }
         if (IsAttributeListName(name_)) {
-          ReadAttributeList(current);
+          const scoped_context_t context(*this, read_expected_t::ListEnd, at);
+          ReadAttributeList();
         } else {
-          current.children_.push_back(std::make_unique<TSXMLElement>(false, name_));
-          open.push_back(current.children_.back().get());
+          open.push_back(at);
+          handler_.StartElement(name_, at);
         }
         break;
+      }
       case ')':
-        open.pop_back();
         if (open.empty()) return;  // a surplus ")" ends the whole load
+        open.pop_back();
+        handler_.EndElement();
         break;
       default:
         break;
     }
   }
+}
+
+// Builds the element tree: each handler call adds to the innermost open
+// element.
+class TSXMLTreeBuilder final : public TSXMLHandler {
+ public:
+  explicit TSXMLTreeBuilder(TSXMLElement& document) : open_{&document} {}
+
+  void StartElement(std::string_view name, std::size_t) override {
+    TSXMLElement& current = *open_.back();
+    current.children_.push_back(std::make_unique<TSXMLElement>(false, std::string(name)));
+    open_.push_back(current.children_.back().get());
+  }
+  void EndElement() override { open_.pop_back(); }
+  void Attribute(std::string_view name, std::string_view value) override {
+    std::string& entry = open_.back()->attributes_.emplace_back(name);
+    if (!name.empty()) entry.append("=").append(value);
+  }
+  void Text(std::string& data) override {
+    open_.back()->children_.push_back(std::make_unique<TSXMLElement>(true, std::move(data)));
+  }
+
+ private:
+  std::vector<TSXMLElement*> open_;
+};
+
+void ParseSXML(std::string_view bytes, TSXMLHandler& handler, unclosed_t unclosed) {
+  TSXMLReader reader(bytes, handler);
+  reader.ReadContent(unclosed);
 }
 
 void TSXMLDoc::LoadFromStream(TStream& stream) {
@@ -498,8 +505,8 @@ void TSXMLDoc::LoadFromStream(TStream& stream) {
 }
 
 void TSXMLDoc::LoadFromBuffer(std::string_view bytes) {
-  TSXMLReader reader(bytes);
-  reader.ReadContent(*this);
+  TSXMLTreeBuilder builder(*this);
+  ParseSXML(bytes, builder, unclosed_t::End);
 }
 
 // ---- The text builders ----------------------------------------------------

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -89,8 +88,7 @@ class TSXMLElement {
 
   // The attribute entries, each "name=value" (or empty), in the order read.
   // Views live as long as the element.
-  [[nodiscard]] std::size_t AttributeCount() const { return attribute_count_; }
-  // Walks the entries up to index, so visit them all with ForEachAttribute.
+  [[nodiscard]] std::size_t AttributeCount() const { return attributes_.size(); }
   // Throws std::out_of_range outside 0 .. AttributeCount() − 1.
   [[nodiscard]] std::string_view Attribute(std::size_t index) const;
   void AddAttribute(std::string_view entry);
@@ -101,39 +99,24 @@ class TSXMLElement {
   // (the empty one) has the whole entry as its name and an empty value.
   template <typename Visit>
   void ForEachAttribute(Visit&& visit) const {
-    const std::string_view data(attribute_data_);
-    std::size_t at = 0;
-    while (at < data.size()) {
-      entry_head_t head;
-      std::memcpy(&head, data.data() + at, sizeof head);
-      const std::string_view entry = data.substr(at + sizeof head, head.length);
-      at += sizeof head + head.length;
-      if (head.equals == std::string_view::npos) {
-        visit(entry, std::string_view());
+    for (const std::string& entry : attributes_) {
+      const std::size_t equals = entry.find('=');
+      const std::string_view view(entry);
+      if (equals == std::string::npos) {
+        visit(view, std::string_view());
       } else {
-        visit(entry.substr(0, head.equals), entry.substr(head.equals + 1));
+        visit(view.substr(0, equals), view.substr(equals + 1));
       }
     }
   }
 
  private:
-  friend class TSXMLReader;
-
-  // All entries in one text, each as a head (copied in the machine's byte
-  // order) followed by its bytes: one allocation per element instead of one
-  // per attribute, and no search for the "=" when the entries are visited.
-  struct entry_head_t {
-    std::size_t length;
-    std::size_t equals;  // position of the first "=", npos when there is none
-  };
-  static void AppendEntry(std::string& data, std::string_view name, std::string_view value);
-  static void AppendEntry(std::string& data, std::string_view entry);
+  friend class TSXMLTreeBuilder;
 
   bool is_text_;
   std::string text_;
   std::vector<std::unique_ptr<TSXMLElement>> children_;
-  std::string attribute_data_;
-  std::size_t attribute_count_ = 0;
+  std::vector<std::string> attributes_;
 };
 
 // The document: an element without a name whose children are the top-level
@@ -149,6 +132,41 @@ class TSXMLDoc : public TSXMLElement {
   // The same on bytes already in memory.
   void LoadFromBuffer(std::string_view bytes);
 };
+
+// ---- Reading without a tree ----------------------------------------------
+
+// Receives what the reader finds, in document order, so that a caller can
+// build its own objects without the element tree. Called once per element,
+// attribute and text node, never per byte.
+class TSXMLHandler {
+ public:
+  TSXMLHandler() = default;
+  TSXMLHandler(const TSXMLHandler&) = delete;
+  TSXMLHandler& operator=(const TSXMLHandler&) = delete;
+  virtual ~TSXMLHandler() = default;
+
+  // An element opens; its "(" is at offset in the input.
+  virtual void StartElement(std::string_view name, std::size_t offset) = 0;
+  // The innermost open element ends.
+  virtual void EndElement() = 0;
+  // One entry of an attribute list of the innermost open element (of the
+  // document at the top level). An attribute without a usable name ("", "@"
+  // or "@@") comes as an empty name with an empty value; a name may hold "=".
+  virtual void Attribute(std::string_view name, std::string_view value) = 0;
+  // A text node; the handler may take the bytes.
+  virtual void Text(std::string& data) = 0;
+};
+
+// What the end of the input does to elements that are still open.
+enum class unclosed_t {
+  End,     // they end there, as if closed
+  Refuse,  // EReadError: the input was cut off
+};
+
+// Reads the whole input into handler. Raises EReadError where the input ends
+// in the middle of a string, an attribute list, a skipped list or a "(" and
+// its name, and with unclosed_t::Refuse also inside an open element.
+void ParseSXML(std::string_view bytes, TSXMLHandler& handler, unclosed_t unclosed);
 
 // ---- The text builders ----------------------------------------------------
 

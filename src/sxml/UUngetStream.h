@@ -10,11 +10,35 @@
 
 namespace qvl::sxml {
 
+// What the SXML reader still needed when its input ended.
+enum class read_expected_t {
+  Anything,    // a stream read beyond its end
+  StringEnd,   // the double quote that ends a string
+  ListEnd,     // the ")" of an attribute list, an attribute or a skipped list
+  Name,        // the end of the name after a "("
+  ElementEnd,  // the ")" of an element still open
+};
+
 // Reading past the end of the input. The SXML reader raises it where its
-// grammar does not accept the end of the input.
+// grammar does not accept the end of the input, with the byte offset of the
+// first byte it could not read (the input's length) and where the construct
+// it was reading began.
 class EReadError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  EReadError(const std::string& what, std::size_t offset, read_expected_t expected,
+             std::size_t opened_at)
+      : std::runtime_error(what), offset_(offset), expected_(expected), opened_at_(opened_at) {}
+
+  [[nodiscard]] std::size_t Offset() const { return offset_; }
+  [[nodiscard]] read_expected_t Expected() const { return expected_; }
+  // The offset of the quote or "(" that opened what was left unfinished.
+  [[nodiscard]] std::size_t OpenedAt() const { return opened_at_; }
+
+ private:
+  std::size_t offset_ = 0;
+  read_expected_t expected_ = read_expected_t::Anything;
+  std::size_t opened_at_ = 0;
 };
 
 // An operation that this kind of stream does not support.

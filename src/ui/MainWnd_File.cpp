@@ -138,9 +138,7 @@ bool TMainWnd::SaveTo(const QString& file_name) {
   const save_result_t result = SaveDocument(m_document, ToPath(file_name));
   if (!result.ok) {
     // The document keeps its changes, and the file on disk is untouched.
-    m_dialogs.Error(this, QStringLiteral("「") + file_name +
-                              QStringLiteral("」を保存できませんでした。\n") +
-                              ToQString(result.error));
+    m_dialogs.Error(this, ToQString(SaveFailureMessage(ToPath(file_name), result.error)));
     return false;
   }
   m_documentModified = false;

@@ -518,12 +518,61 @@ TEST(DocumentLoad, FailedParseLeavesTheTreeUnchanged) {
 TEST(DocumentLoad, GroupsNestedUpToTheLimitLoad) {
   std::string text = "(root ";
   for (int i = 0; i < kMaxGroupDepth; ++i) text += "(group (@ (kind \"way\")) ";
-  auto root = Load(text);  // every element left open at the end: accepted
+  text += std::string(kMaxGroupDepth + 1, ')');
+  auto root = Load(text);
   int depth = 0;
   for (const group_t* g = root.get(); g->ChildCount() > 0; g = &GroupAt(*g, 0)) ++depth;
   EXPECT_EQ(depth, kMaxGroupDepth);
   // Deeply nested elements that are not groups are ignored, at any depth.
-  EXPECT_TRUE(LoadDocumentFromText(*root, "(root (x " + std::string(100000, '(') + " \"\")"));
+  EXPECT_TRUE(LoadDocumentFromText(
+      *root, "(root (x " + std::string(100000, '(') + " \"\"" + std::string(100002, ')')));
+}
+
+// Where the text could not be read and what was expected there; the line and
+// column count characters, a double-byte one as one.
+TEST(DocumentLoad, FailureReasonsGiveThePosition) {
+  std::string deep = "(root\r\n";
+  for (int i = 0; i <= kMaxGroupDepth; ++i) deep += "(group";
+  deep += " ";
+  const struct {
+    std::string text;
+    std::string reason;
+  } cases[] = {
+      {"(root (@ (title \"表ソ",
+       "1行20文字目でファイルが終わっています。1行17文字目からの文字列を閉じる「\"」が必要です。"},
+      {"(root\r\n  (@ (title \"x\")",
+       "2行17文字目でファイルが終わっています。2行3文字目からのリストを閉じる「)」が必要です。"},
+      {"(root\n(group (",
+       "2行9文字目でファイルが終わっています。2行8文字目の「(」に続く名前が必要です。"},
+      // Cut off between items: the elements still open are not taken as whole.
+      {"(root\r\n  (group (@ (title \"s\")))\r\n",
+       "3行1文字目でファイルが終わっています。1行1文字目からの要素を閉じる「)」が必要です。"},
+      {"(root\r(scene\r",
+       "3行1文字目でファイルが終わっています。2行1文字目からの要素を閉じる「)」が必要です。"},
+      {deep, "2行" + std::to_string(6 * kMaxGroupDepth + 1) +
+                 "文字目: 入れ子が256段より深くなっています。"},
+  };
+  for (const auto& c : cases) {
+    root_t root;
+    const load_result_t result = LoadDocumentFromText(root, Cp(c.text));
+    EXPECT_FALSE(result.ok) << c.text.substr(0, 40);
+    EXPECT_EQ(result.reason, Cp(c.reason)) << c.text.substr(0, 40);
+  }
+}
+
+TEST(DocumentLoad, TemplatesCutOffAtTheEndFail) {
+  for (const char* name : {"qvl_easy.pat", "qvl_extra.pat"}) {
+    const std::string bytes = ReadFile(fs::path(QVL_TEMPLATE_DIR) / name);
+    // Each scene is complete; only the closing parentheses of the last
+    // pattern's scene, group and root are missing.
+    const std::string cut = bytes.substr(0, bytes.size() - 6);
+    root_t root;
+    root.title = "kept";
+    const load_result_t result = LoadDocumentFromText(root, cut);
+    EXPECT_FALSE(result.ok) << name;
+    EXPECT_NE(result.reason.find(Cp("要素を閉じる「)」が必要です。")), std::string::npos) << name;
+    EXPECT_EQ(root.title, "kept") << name;
+  }
 }
 
 // ---- Files --------------------------------------------------------------------
@@ -671,7 +720,17 @@ TEST_F(DocumentFileTest, SaveIntoAReadOnlyFolderFails) {
 
 TEST(DocumentMessages, SaveFailureNamesTheFile) {
   EXPECT_EQ(SaveFailureMessage(Cp("a.pat"), "why"),
-            Cp("「a.pat」の保存に失敗しました。") + "\nwhy");
+            Cp("「a.pat」を保存できませんでした。") + "\nwhy");
+}
+
+TEST_F(DocumentFileTest, UnreadableFileGivesTheSystemsReason) {
+  scripted_answers_t script;
+  root_t root;
+  fs::create_directories(dir_ / "folder.pat");
+  EXPECT_FALSE(LoadDocument(root, dir_ / "folder.pat", script.Handler()));
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_NE(script.messages[0].find("\n" + Cp("ファイルを読み込めません。(Is a directory)")),
+            std::string::npos);
 }
 
 TEST_F(DocumentFileTest, TruncatedFileAsksAndLeavesTheTreeUnchanged) {
@@ -686,11 +745,16 @@ TEST_F(DocumentFileTest, TruncatedFileAsksAndLeavesTheTreeUnchanged) {
   script.answers = {load_answer_t::Retry, load_answer_t::Abort};
   EXPECT_FALSE(LoadDocument(*root, file, script.Handler()));
   ASSERT_EQ(script.messages.size(), 2u);  // asked again after Retry
-  const std::string expected =
+  const std::string fixed =
       Cp("「") + file.string() +
       Cp("」の読み込みに失敗しました。\n他のソフト等で使用している場合は終了させて下さい。");
-  EXPECT_EQ(script.messages[0], expected);
-  EXPECT_EQ(LoadFailureMessage(file), expected);
+  EXPECT_EQ(LoadFailureMessage(file), fixed);
+  // The reason stands on a line below the fixed text.
+  const std::string reason =
+      LoadDocumentFromText(*Load(""), full.substr(0, full.size() / 2)).reason;
+  EXPECT_FALSE(reason.empty());
+  EXPECT_EQ(script.messages[0], fixed + "\n" + reason);
+  EXPECT_EQ(LoadFailureMessage(file, reason), script.messages[0]);
   EXPECT_EQ(Snapshot(*root), before);
 }
 

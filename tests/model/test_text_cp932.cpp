@@ -180,5 +180,17 @@ TEST(JisVariants, InputStoresVariantsAsTheCodePagesCharactersAndRefusesTheRest) 
   EXPECT_EQ(NameCodePoints("😀한a"), "😀 (U+1F600), 한 (U+D55C), a (U+0061)");
 }
 
+// Long texts are converted in pieces of a mebibyte: a double-byte character
+// across a boundary stays whole, with anything before and after it.
+TEST(Text, LongTextConvertsAcrossPieces) {
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  for (const std::size_t before : {kPiece - 1, kPiece, 2 * kPiece - 1}) {
+    const std::string cp932 = std::string(before, 'a') + Utf8ToCp932("表ソ") + "z";
+    const std::string utf8 = Cp932ToUtf8(cp932);
+    EXPECT_EQ(utf8.size(), before + 7) << before;
+    EXPECT_EQ(utf8.substr(before), "表ソz") << before;
+  }
+}
+
 }  // namespace
 }  // namespace qvl

@@ -174,6 +174,62 @@ TEST(SxmlReader, EndOfInputInsideAnItemRaises) {
   }
 }
 
+// Records what the reader hands over, as the picture of Dump.
+class recording_handler_t final : public TSXMLHandler {
+ public:
+  void StartElement(std::string_view name, std::size_t offset) override {
+    out += "(" + std::string(name) + "@" + std::to_string(offset);
+  }
+  void EndElement() override { out += ")"; }
+  void Attribute(std::string_view name, std::string_view value) override {
+    out += " [" + std::string(name) + "=" + std::string(value) + "]";
+  }
+  void Text(std::string& data) override { out += " \"" + data + "\""; }
+
+  std::string out;
+};
+
+TEST(SxmlReader, RefusedEndInsideAnOpenElementSaysWhichOne) {
+  recording_handler_t handler;
+  try {
+    ParseSXML("(a (@ (x \"1\")) \"t\"\n  (b)\n  (c ", handler, unclosed_t::Refuse);
+    ADD_FAILURE() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Expected(), read_expected_t::ElementEnd);
+    EXPECT_EQ(e.Offset(), 30u);
+    EXPECT_EQ(e.OpenedAt(), 27u);  // the innermost open element, c
+  }
+  EXPECT_EQ(handler.out, "(a@0 [x=1] \"t\"(b@21)(c@27");
+  // Closed elements and the end between top-level items are fine.
+  recording_handler_t whole;
+  ParseSXML("(a (b)) ; done", whole, unclosed_t::Refuse);
+  EXPECT_EQ(whole.out, "(a@0(b@3))");
+}
+
+TEST(SxmlReader, EndInsideAnItemSaysWhatWasExpectedAndWhere) {
+  const struct {
+    const char* input;
+    read_expected_t expected;
+    std::size_t opened_at;
+  } cases[] = {
+      {"(a \"unterminated", read_expected_t::StringEnd, 3},
+      {"(a (@ (x \"1\")", read_expected_t::ListEnd, 3},
+      {"(a (@ (x (y", read_expected_t::ListEnd, 9},
+      {"(a (b", read_expected_t::Name, 3},
+  };
+  for (const auto& c : cases) {
+    TSXMLDoc doc;
+    try {
+      doc.LoadFromBuffer(c.input);
+      ADD_FAILURE() << c.input;
+    } catch (const EReadError& e) {
+      EXPECT_EQ(e.Offset(), std::string_view(c.input).size()) << c.input;
+      EXPECT_EQ(e.Expected(), c.expected) << c.input;
+      EXPECT_EQ(e.OpenedAt(), c.opened_at) << c.input;
+    }
+  }
+}
+
 TEST(SxmlReader, PartlyReadTreeStaysWithTheDocument) {
   TSXMLDoc doc;
   EXPECT_THROW(doc.LoadFromBuffer("(a \"t\") (b \"unterminated"), EReadError);

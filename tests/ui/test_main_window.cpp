@@ -203,7 +203,10 @@ TEST_F(WindowTest, FailedLoadAsksRetryThenLeavesFileNameCaptionAndFlags) {
   Action("Open1")->trigger();
   const QStringList retries = dialogs.Texts(QStringLiteral("retry"));
   ASSERT_EQ(retries.size(), 2);
-  EXPECT_EQ(retries[0], ToQString(LoadFailureMessage(ToPath(Native(broken)))));
+  // The fixed text, then where the file could not be read and why.
+  EXPECT_EQ(retries[0], ToQString(LoadFailureMessage(ToPath(Native(broken)))) +
+                            QStringLiteral("\n1行24文字目でファイルが終わっています。"
+                                           "1行17文字目からのリストを閉じる「)」が必要です。"));
   EXPECT_EQ(w.FileName(), Native(sample));
   EXPECT_EQ(w.windowTitle(), Caption(Native(sample)));
   // The document still holds the change, so it still counts as modified.
