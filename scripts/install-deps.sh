@@ -9,9 +9,11 @@ packages=(
   libpugixml-dev
   libicu-dev
   libcli11-dev nlohmann-json3-dev
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   fonts-ipafont-gothic xvfb xauth
   clang libclang-rt-14-dev
+  dpkg-dev
+  shared-mime-info xdg-utils libfile-mimeinfo-perl libxml2-utils desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

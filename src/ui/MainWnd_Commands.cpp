@@ -135,6 +135,7 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
 
 void TMainWnd::CalcButtonClick() {
   m_calculateAfterCommit = false;
+  CommitOpenCell();
   if (!m_currentNode) return;
   if (!EvaluateNewColumn()) return;
   // The pattern only shows its effect; it never enters the list.
@@ -144,6 +145,7 @@ void TMainWnd::CalcButtonClick() {
 }
 
 void TMainWnd::ApplyButtonClick() {
+  CommitOpenCell();
   if (!m_currentNode) return;
   pattern_base_t* const edited =
       PatternOfItem(*m_newTitleComboBox, m_newTitleComboBox->currentIndex());
@@ -199,6 +201,7 @@ void TMainWnd::ApplyButtonClick() {
 }
 
 void TMainWnd::DeleteButtonClick() {
+  CommitOpenCell();
   if (!m_currentNode) return;
   pattern_base_t* const edited =
       PatternOfItem(*m_newTitleComboBox, m_newTitleComboBox->currentIndex());
@@ -270,6 +273,7 @@ void TMainWnd::NewButtonClick() {
 
 void TMainWnd::GroupingCheckBoxClick() {
   if (m_updateDepth >= 1) return;
+  CommitOpenCell();
   const bool checked = m_groupingCheckBox->isChecked();
   if (!checked && !ConfirmDiscardPatternEdits()) {
     TUpdating updating(*this);

@@ -88,6 +88,7 @@ bool TMainWnd::ConfirmDiscardDocument() {
 bool TMainWnd::ConfirmDiscardAll() {
   // Flags are lowered only where the document is really replaced: a load
   // that then fails keeps the work and keeps asking for it.
+  CommitOpenCell();
   if (m_patternEdited && !m_dialogs.Confirm(this, PatternDiscardQuestion())) return false;
   if (m_memoModified && !m_dialogs.Confirm(this, SceneMemoDiscardQuestion())) return false;
   return ConfirmDiscardDocument();
@@ -131,7 +132,9 @@ void TMainWnd::Open1Click() {
   const std::optional<QString> chosen =
       m_dialogs.OpenFileName(this, {kFileFilter, QString(), m_openDir});
   if (!chosen) return;
-  if (OpenDocument(*chosen)) m_openDir = QFileInfo(m_fileName).absolutePath();
+  if (!OpenDocument(*chosen)) return;
+  m_openDir = QFileInfo(m_fileName).absolutePath();
+  AddRecentFile(m_fileName);
 }
 
 bool TMainWnd::SaveTo(const QString& file_name) {
@@ -142,10 +145,12 @@ bool TMainWnd::SaveTo(const QString& file_name) {
     return false;
   }
   m_documentModified = false;
+  AddRecentFile(file_name);
   return true;
 }
 
 void TMainWnd::Save1Click() {
+  CommitOpenCell();
   if (m_fileName.isEmpty()) {
     SaveAs1Click();
     return;
@@ -158,6 +163,7 @@ void TMainWnd::Save1Click() {
 }
 
 void TMainWnd::SaveAs1Click() {
+  CommitOpenCell();
   const std::optional<QString> chosen =
       m_dialogs.SaveFileName(this, {kFileFilter, kDefaultExtension, m_saveDir});
   if (!chosen) return;
