@@ -38,6 +38,7 @@ namespace qvl {
 
 class TDialogs;
 class TSceneTreeView;
+class TScoreChartWindow;
 
 class TMainWnd : public QMainWindow {
   Q_OBJECT
@@ -92,6 +93,10 @@ class TMainWnd : public QMainWindow {
   void Exit1Click();
   void Copy1Click();
   void About1Click();
+  // 表示 > スコア推移: opens the chart window, made at the first use.
+  void ScoreChart1Click();
+  // The chart window once opened, else null.
+  [[nodiscard]] TScoreChartWindow* ScoreChart() const { return m_scoreChart.get(); }
 
   // --- scene tree and scene memo
   void RebuildSceneView();
@@ -108,6 +113,9 @@ class TMainWnd : public QMainWindow {
   void Copy2Click();
   void SceneViewPopupMenuPatternOnClick(QAction* item);
   void SceneViewPopupMenuPatternMultiSelectOnClick();
+  // A position of the chart was clicked: its node is selected in the tree,
+  // through the tree's usual checks.
+  void ScoreChartNodeClicked(scene_base_t* node);
   // The node the popup menu was last built for, while its tree item exists.
   [[nodiscard]] scene_base_t* PopupNode() const;
 
@@ -274,6 +282,8 @@ class TMainWnd : public QMainWindow {
   QAction* m_exit1 = nullptr;
   QMenu* m_editMenu = nullptr;
   QAction* m_copy1 = nullptr;
+  QMenu* m_viewMenu = nullptr;
+  QAction* m_scoreChart1 = nullptr;
   QMenu* m_helpMenu = nullptr;
   QAction* m_about1 = nullptr;
 
@@ -312,6 +322,9 @@ class TMainWnd : public QMainWindow {
 
   // Status bar: panel 0 takes the free width, panels 1 to 5 keep theirs.
   std::array<QLabel*, 6> m_statusPanels{};
+
+  // The chart listens to the session: it goes before the session does.
+  std::unique_ptr<TScoreChartWindow> m_scoreChart;
 };
 
 }  // namespace qvl
