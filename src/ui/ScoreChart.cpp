@@ -93,23 +93,27 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_columns->setBrush(kColumnColor);
   m_running = new QLineSeries;
   m_running->setName(QStringLiteral("累計スコア"));
-  m_running->setPen(QPen(kRunningColor, 2));
+  m_running->setPen(QPen(kRunningColor, 1.5));
   m_planLine = new QLineSeries;
   m_planLine->setName(QStringLiteral("新パターンでの累計"));
   m_planLine->setVisible(false);
+  // The plan runs wide under the document's line: where they agree, the
+  // plan shows as a border around it.
   chart->addSeries(m_columns);
-  chart->addSeries(m_running);
   chart->addSeries(m_planLine);
+  chart->addSeries(m_running);
 
   m_routeAxis = new QCategoryAxis;
   m_routeAxis->setTitleText(QStringLiteral("ルート上の位置（面ごと）"));
   m_routeAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
   m_totalAxis = new QValueAxis;
   m_totalAxis->setTitleText(QStringLiteral("累計スコア"));
-  m_totalAxis->setLabelFormat(QStringLiteral("%d"));
+  // With numbers localised, "%d" leaves the labels empty; "%.0f" goes through
+  // the locale and gets its thousands separators.
+  m_totalAxis->setLabelFormat(QStringLiteral("%.0f"));
   m_ownAxis = new QValueAxis;
   m_ownAxis->setTitleText(QStringLiteral("各位置のスコア"));
-  m_ownAxis->setLabelFormat(QStringLiteral("%d"));
+  m_ownAxis->setLabelFormat(QStringLiteral("%.0f"));
   m_ownAxis->setGridLineVisible(false);
   chart->addAxis(m_routeAxis, Qt::AlignBottom);
   chart->addAxis(m_totalAxis, Qt::AlignLeft);
@@ -209,7 +213,7 @@ void TScoreChartView::ShowPlan() {
   }
   m_planLine->replace(points);
   const score_t gap = WrapSub(m_plan.back(), m_data.stops.back().running);
-  m_planLine->setPen(QPen(PlanLineColor(gap), 2.5));
+  m_planLine->setPen(QPen(PlanLineColor(gap), 4));
   // The plan may reach above or below the document's line.
   score_t low = 0;
   score_t high = 0;
