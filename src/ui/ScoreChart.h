@@ -26,6 +26,7 @@ class QValueAxis;
 namespace qvl {
 
 class TDialogs;
+class TScoreColumnsItem;
 
 // The chart: hovering a position shows its figures, clicking one reports it.
 class TScoreChartView : public QChartView {
@@ -70,6 +71,7 @@ class TScoreChartView : public QChartView {
   QLineSeries* m_running = nullptr;
   QLineSeries* m_columnTops = nullptr;
   QAreaSeries* m_columns = nullptr;
+  TScoreColumnsItem* m_columnsItem = nullptr;
   QLineSeries* m_planLine = nullptr;
   QCategoryAxis* m_routeAxis = nullptr;
   QValueAxis* m_totalAxis = nullptr;

@@ -1,11 +1,11 @@
 // The score build-up chart of the real window: opened with Ctrl+G, its lines
 // against the route's running totals, the plan after Calculate, clicks that
 // select a node, following Update and Delete, and the saved pictures.
-#include <QAreaSeries>
 #include <QChart>
 #include <QFile>
 #include <QImage>
 #include <QLineSeries>
+#include <QToolTip>
 #include <QXmlStreamReader>
 
 #include <vector>
@@ -91,13 +91,23 @@ TEST_F(ScoreChartTest, LinesAreTheRouteOfATemplateWithItsStages) {
   const std::vector<score_t> expected = RouteRunningTotals(window->Document());
   const QList<QPointF> running = Running();
   ASSERT_EQ(running.size(), static_cast<qsizetype>(expected.size()));
-  auto* columns = static_cast<QAreaSeries*>(chart.View().chart()->series().front());
-  const QList<QPointF> outline = columns->upperSeries()->points();
+  const std::vector<chart_stop_t>& stops = chart.View().Data().stops;
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(running[static_cast<qsizetype>(i)].y(), static_cast<double>(expected[i])) << i;
-    const score_t own = expected[i] - (i == 0 ? 0 : expected[i - 1]);
-    EXPECT_EQ(outline[static_cast<qsizetype>(4 * i + 1)].y(), static_cast<double>(own)) << i;
+    EXPECT_EQ(stops[i].own, expected[i] - (i == 0 ? 0 : expected[i - 1])) << i;
   }
+  // Hovering the last position names it and its totals.
+  TScoreChartView& view = chart.View();
+  const QPointF at = view.PointOf(static_cast<int>(expected.size()) - 1);
+  QMouseEvent move(QEvent::MouseMove, at, view.viewport()->mapToGlobal(at), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(view.viewport(), &move);
+  const QLocale japanese(QLocale::Japanese);
+  EXPECT_EQ(QToolTip::text(),
+            ToQString(root.Child(root.ChildCount() - 1)->title + " > " +
+                      stops.back().node->parent()->title + " > " + stops.back().node->title) +
+                QStringLiteral("\nこの位置のスコア: ") + japanese.toString(qint64{stops.back().own}) +
+                QStringLiteral("\n累計スコア: ") + japanese.toString(qint64{expected.back()}));
   // One stage per stage group of the template, in its order.
   ASSERT_EQ(chart.View().Data().stages.size(), static_cast<std::size_t>(root.ChildCount()));
   EXPECT_EQ(chart.View().Data().stages.back().title, root.Child(root.ChildCount() - 1)->title);
