@@ -143,15 +143,13 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_columns->setBrush(kColumnColor);
   m_running = new QLineSeries;
   m_running->setName(QStringLiteral("累計スコア"));
-  m_running->setPen(QPen(kRunningColor, 1.5));
+  m_running->setPen(QPen(kRunningColor, 2));
   m_planLine = new QLineSeries;
   m_planLine->setName(QStringLiteral("新パターンでの累計"));
   m_planLine->setVisible(false);
-  // The plan runs wide under the document's line: where they agree, the
-  // plan shows as a border around it.
   chart->addSeries(m_columns);
-  chart->addSeries(m_planLine);
   chart->addSeries(m_running);
+  chart->addSeries(m_planLine);
 
   m_routeAxis = new QCategoryAxis;
   m_routeAxis->setTitleText(QStringLiteral("ルート上の位置（面ごと）"));
@@ -260,7 +258,8 @@ void TScoreChartView::ShowPlan() {
   }
   m_planLine->replace(points);
   const score_t gap = WrapSub(m_plan.back(), m_data.stops.back().running);
-  m_planLine->setPen(QPen(PlanLineColor(gap), 4));
+  // Dashed over the document's line: where the two agree, both show.
+  m_planLine->setPen(QPen(PlanLineColor(gap), 2.5, Qt::DashLine));
   // The plan may reach above or below the document's line.
   score_t low = 0;
   score_t high = 0;
