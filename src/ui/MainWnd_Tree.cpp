@@ -249,7 +249,7 @@ void TMainWnd::ScoreChartNodeClicked(scene_base_t* node) {
   for (QTreeWidgetItemIterator it(m_sceneView); *it != nullptr; ++it) {
     if (TSceneTreeView::NodeOf(*it) == node) {
       // A refused selection leaves the tree and the editor as they are.
-      m_sceneView->SelectItem(*it);
+      if (m_sceneView->SelectItem(*it)) m_sceneView->scrollToItem(*it);
       return;
     }
   }
