@@ -106,8 +106,9 @@ TEST_F(ScoreChartTest, LinesAreTheRouteOfATemplateWithItsStages) {
   EXPECT_EQ(QToolTip::text(),
             ToQString(root.Child(root.ChildCount() - 1)->title + " > " +
                       stops.back().node->parent()->title + " > " + stops.back().node->title) +
-                QStringLiteral("\nこの位置のスコア: ") + japanese.toString(qint64{stops.back().own}) +
-                QStringLiteral("\n累計スコア: ") + japanese.toString(qint64{expected.back()}));
+                QStringLiteral("\nこの位置のスコア: ") +
+                japanese.toString(qint64{stops.back().own}) + QStringLiteral("\n累計スコア: ") +
+                japanese.toString(qint64{expected.back()}));
   // One stage per stage group of the template, in its order.
   ASSERT_EQ(chart.View().Data().stages.size(), static_cast<std::size_t>(root.ChildCount()));
   EXPECT_EQ(chart.View().Data().stages.back().title, root.Child(root.ChildCount() - 1)->title);
@@ -157,7 +158,7 @@ TEST_F(ScoreChartTest, ClickingAPositionSelectsItsNodeUnlessTheTreeRefuses) {
   EXPECT_EQ(NewText(2), QStringLiteral("8"));
 }
 
-TEST_F(ScoreChartTest, FollowsUpdateAndDelete) {
+TEST_F(ScoreChartTest, FollowsUpdateDeleteAndGrouping) {
   Open();
   OpenChart();
   Select("道中");
@@ -172,6 +173,13 @@ TEST_F(ScoreChartTest, FollowsUpdateAndDelete) {
 
   dialogs.confirms.push_back(true);
   QTest::mouseClick(Button("DeleteButton"), Qt::LeftButton);
+  EXPECT_EQ(Running().back().y(), Total());
+
+  // The boss described as a whole: one position for its two spell cards.
+  const qsizetype positions = Running().size();
+  Select("ボス");
+  QTest::mouseClick(Grouping(), Qt::LeftButton);
+  EXPECT_EQ(Running().size(), positions - 1);
   EXPECT_EQ(Running().back().y(), Total());
 }
 
