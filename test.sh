@@ -47,6 +47,7 @@ if [ -f "$ROOT/fuzz/CMakeLists.txt" ]; then
     fi
     echo "fuzzing $name for ${seconds}s"
     "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${options[@]}" \
+      -artifact_prefix="$ROOT/build-fuzz/" \
       -print_final_stats=1 "$work" 2>&1 | tail -n 15
   done
 fi

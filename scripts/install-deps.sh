@@ -11,9 +11,11 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   # Qt Charts' CMake package needs Qt OpenGL's, which qt6-charts-dev does not
   # pull in.
-  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
+  qt6-base-dev qt6-translations-l10n qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   fonts-ipafont-gothic xvfb xauth
   clang libclang-rt-14-dev
+  dpkg-dev
+  shared-mime-info xdg-utils libfile-mimeinfo-perl libxml2-utils desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

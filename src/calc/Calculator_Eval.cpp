@@ -282,7 +282,12 @@ std::string TEvaluator::FirstPass(std::string_view text) {
   for (std::size_t i = 0; i < tokens.size(); ++i) {
     const token_t& token = tokens[i];
     long double number = 0;
-    if (token.mark || TryReadNumber(token.text, number)) {
+    if (token.mark) {
+      joined += token.text;
+    } else if (TryReadNumber(token.text, number)) {
+      // Reading stores the number as a double: one beyond that range
+      // overflows here, before an unknown name or a missing operator later on.
+      static_cast<void>(StoreValue(number));
       joined += token.text;
     } else {
       int index = -1;

@@ -37,6 +37,13 @@ std::string Field(const std::string& cp932) {
   return out;
 }
 
+std::string ArgumentToCp932(const std::string& utf8) {
+  cp932_input_t in = InputToCp932(utf8);
+  if (in.unconvertible.empty()) return std::move(in.text);
+  throw usage_error("'" + utf8 + "' cannot be stored in a pattern file (Shift_JIS): " +
+                    NameCodePoints(in.unconvertible));
+}
+
 void Load(root_t& root, const std::filesystem::path& file) {
   // The window's loader takes a file that is gone as an empty document; here a
   // missing file is the caller's mistake and must not print an empty tree.
@@ -85,16 +92,24 @@ std::string PathOf(const scene_base_t& node) {
   return path.empty() ? "/" : path;
 }
 
+namespace {
+
+// Only a group without a parent can be a root; the export asks this per row.
+bool IsRoot(const scene_base_t& node) {
+  return node.parent() == nullptr && dynamic_cast<const root_t*>(&node) != nullptr;
+}
+
+}  // namespace
+
 std::string ClassName(const scene_base_t& node) {
-  if (dynamic_cast<const root_t*>(&node) != nullptr) return "root";
-  if (dynamic_cast<const group_t*>(&node) != nullptr) return "group";
-  return "scene";
+  if (node.AsGroup() == nullptr) return "scene";
+  return IsRoot(node) ? "root" : "group";
 }
 
 std::string KindName(const scene_base_t& node) {
-  if (dynamic_cast<const root_t*>(&node) != nullptr) return "root";
-  if (const auto* g = dynamic_cast<const group_t*>(&node)) return GroupKindName(g->kind);
-  return SceneKindName(static_cast<const scene_t&>(node).kind);
+  const group_t* g = node.AsGroup();
+  if (g == nullptr) return SceneKindName(static_cast<const scene_t&>(node).kind);
+  return IsRoot(node) ? "root" : GroupKindName(g->kind);
 }
 
 namespace {
@@ -108,7 +123,7 @@ void Walk(scene_base_t& node, const std::function<void(scene_base_t&)>& visit) {
 
 pattern_base_t& PatternNamed(scene_base_t& node, const std::string* title) {
   if (title == nullptr) return node.CurrentPattern();
-  const std::string wanted = Utf8ToCp932(*title);
+  const std::string wanted = ArgumentToCp932(*title);
   for (int i = 0; i < node.patterns.Count(); ++i) {
     if (node.patterns.Items(i)->title == wanted) return *node.patterns.Items(i);
   }
@@ -152,7 +167,7 @@ void SetPatternField(pattern_base_t& p, const std::string& name, const std::stri
     if (found || name != f.name) return;
     found = true;
     if (f.text) {
-      pattern.*f.text = Utf8ToCp932(value);
+      pattern.*f.text = ArgumentToCp932(value);
     } else if (f.flag) {
       pattern.*f.flag = ParseBool(name, value);
     } else {
@@ -220,12 +235,15 @@ int Calc(const scene_base_t* node, const std::vector<std::string>& expressions, 
   int failed = 0;
   for (const std::string& expression : expressions) {
     try {
-      calculator.Evaluate(Utf8ToCp932(expression));
+      calculator.Evaluate(ArgumentToCp932(expression));
       out << Cp932ToUtf8(calculator.AnswerText()) << '\n';
     } catch (const ECalculator& e) {
       out << "error: " << Cp932ToUtf8(e.Message()) << '\n';
       ++failed;
     } catch (const EMathError& e) {
+      out << "error: " << e.what() << '\n';
+      ++failed;
+    } catch (const usage_error& e) {
       out << "error: " << e.what() << '\n';
       ++failed;
     }

@@ -41,6 +41,11 @@ void Load(root_t& root, const std::filesystem::path& file);
 // The kind's text form; "root" for the root.
 [[nodiscard]] std::string KindName(const scene_base_t& node);
 
+// A text given on the command line, for the model: the JIS variants of Linux
+// and macOS input methods become the code page's own characters; any other
+// character a pattern file cannot hold is a usage_error naming it.
+[[nodiscard]] std::string ArgumentToCp932(const std::string& utf8);
+
 // A code page 932 text as one tab-separated UTF-8 field: backslash, tab,
 // carriage return and line feed are written as \\, \t, \r and \n.
 [[nodiscard]] std::string Field(const std::string& cp932);

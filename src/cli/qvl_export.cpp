@@ -1,8 +1,12 @@
 // The whole document as JSON, and the route's score build-up as CSV.
 #include <nlohmann/json.hpp>
 
+#include <span>
+#include <unordered_map>
+
 #include "cli/qvl_commands.h"
 #include "model/qvl_pattern_fields.h"
+#include "model/qvl_route.h"
 #include "model/qvl_text.h"
 
 namespace qvl::cli {
@@ -29,41 +33,62 @@ json PatternJson(const pattern_base_t& p) {
   return j;
 }
 
-json NodeJson(const scene_base_t& node) {
+// A node's value along the route and the running total of the route through it.
+struct route_value_t {
+  pattern_value_t value;
+  score_t running_total = 0;
+};
+using route_values_t = std::unordered_map<const scene_base_t*, route_value_t>;
+
+json ValueJson(const route_value_t& v) {
+  json terms = json::array();
+  for (int i = 0; i < pattern_value_t::kTermCount; ++i) terms.push_back(v.value[i].value);
   json j;
-  j["path"] = PathOf(node);
-  if (const auto* root = dynamic_cast<const root_t*>(&node)) {
+  j["terms"] = std::move(terms);
+  j["total"] = v.value.Total();
+  j["running-total"] = v.running_total;
+  return j;
+}
+
+// The path is handed down: asking each node for it would search every
+// sibling list on the way up.
+json NodeJson(const scene_base_t& node, const std::string& path, const route_values_t& values) {
+  json j;
+  j["path"] = path.empty() ? "/" : path;
+  const group_t* g = node.AsGroup();
+  if (g != nullptr && node.parent() == nullptr) {
     j["class"] = "root";
     j["game"] = "Quovel";
-    j["difficulty"] = DifficultyName(root->difficulty);
-  } else if (const auto* g = dynamic_cast<const group_t*>(&node)) {
+    j["difficulty"] = DifficultyName(node.GetDifficulty());
+  } else if (g != nullptr) {
     j["class"] = "group";
     j["kind"] = GroupKindName(g->kind);
   } else {
-    const auto& s = static_cast<const scene_t&>(node);
     j["class"] = "scene";
-    j["kind"] = SceneKindName(s.kind);
+    j["kind"] = SceneKindName(static_cast<const scene_t&>(node).kind);
   }
   j["title"] = Utf8(node.title);
   j["memo"] = Utf8(node.memo);
-  if (const auto* s = dynamic_cast<const scene_t*>(&node)) {
-    j["point"] = s->point;
-    j["initial-spell-card-bonus"] = s->initial_spell_card_bonus;
-    j["time-limit"] = s->time_limit;
-    j["decrease-rate"] = s->decrease_rate;
+  if (g == nullptr) {
+    const auto& s = static_cast<const scene_t&>(node);
+    j["point"] = s.point;
+    j["initial-spell-card-bonus"] = s.initial_spell_card_bonus;
+    j["time-limit"] = s.time_limit;
+    j["decrease-rate"] = s.decrease_rate;
   }
+  if (g != nullptr) j["grouping"] = g->grouping;
+  if (const auto it = values.find(&node); it != values.end()) j["value"] = ValueJson(it->second);
   json patterns = json::array();
   for (int i = 0; i < node.patterns.Count(); ++i) {
     patterns.push_back(PatternJson(*node.patterns.Items(i)));
   }
-  if (const auto* g = dynamic_cast<const group_t*>(&node)) {
-    j["grouping"] = g->grouping;
-    j["patterns"] = std::move(patterns);
+  j["patterns"] = std::move(patterns);
+  if (g != nullptr) {
     json children = json::array();
-    for (int i = 0; i < g->ChildCount(); ++i) children.push_back(NodeJson(*g->Child(i)));
+    for (int i = 0; i < g->ChildCount(); ++i) {
+      children.push_back(NodeJson(*g->Child(i), path + "/" + std::to_string(i), values));
+    }
     j["children"] = std::move(children);
-  } else {
-    j["patterns"] = std::move(patterns);
   }
   return j;
 }
@@ -80,22 +105,27 @@ std::string CsvField(const std::string& utf8) {
   return out;
 }
 
-// The nodes that count in the document's totals, in document order: scenes,
-// and grouping groups in place of everything below them.
-void CountedNodes(scene_base_t& node, std::vector<scene_base_t*>& out) {
-  auto* g = dynamic_cast<group_t*>(&node);
-  if (g == nullptr || g->grouping) {
-    out.push_back(&node);
-    return;
+std::string PathText(std::span<const int> path) {
+  if (path.empty()) return "/";
+  std::string text;
+  for (const int i : path) {
+    text += '/';
+    text += std::to_string(i);
   }
-  for (int i = 0; i < g->ChildCount(); ++i) CountedNodes(*g->Child(i), out);
+  return text;
 }
 
 }  // namespace
 
 void ExportJson(root_t& root, std::ostream& out) {
   root.NormalizePatterns();
-  out << NodeJson(root).dump(2) << '\n';
+  route_values_t values;
+  score_t running = 0;
+  WalkRoute(root, [&](const route_stop_t& stop) {
+    running = WrapAdd(running, stop.value.Total());
+    values.emplace(&stop.node, route_value_t{stop.value, running});
+  });
+  out << NodeJson(root, "", values).dump(2) << '\n';
 }
 
 void ExportCsv(root_t& root, std::ostream& out) {
@@ -116,18 +146,16 @@ void ExportCsv(root_t& root, std::ostream& out) {
   for (const char* term : kTerms) out << ',' << term;
   out << ",total,running_total\r\n";
 
-  std::vector<scene_base_t*> nodes;
-  CountedNodes(root, nodes);
   score_t running = 0;
-  for (scene_base_t* node : nodes) {
-    const pattern_value_t v = node->CurrentValue();
+  WalkRoute(root, [&](const route_stop_t& stop) {
+    const pattern_value_t& v = stop.value;
     running = WrapAdd(running, v.Total());
-    out << PathOf(*node) << ',' << node->StageNumber() << ',' << ClassName(*node) << ','
-        << KindName(*node) << ',' << CsvField(Utf8(node->title)) << ','
-        << CsvField(Utf8(node->CurrentPattern().title));
+    out << PathText(stop.path) << ',' << stop.stage << ',' << ClassName(stop.node) << ','
+        << KindName(stop.node) << ',' << CsvField(Utf8(stop.node.title)) << ','
+        << CsvField(Utf8(stop.pattern.title));
     for (int i = 0; i < pattern_value_t::kTermCount; ++i) out << ',' << v[i].value;
     out << ',' << v.Total() << ',' << running << "\r\n";
-  }
+  });
 }
 
 }  // namespace qvl::cli

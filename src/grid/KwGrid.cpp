@@ -144,6 +144,11 @@ void TCustomKwGrid::SetBorderStyle(TKwBorderStyle b) {
 
 void TCustomKwGrid::SetCellColor(const QColor& c) {
   m_cellColor = c;
+  // The colour is the control's: the area beyond the last row and column
+  // shows it too.
+  QPalette pal = viewport()->palette();
+  pal.setColor(viewport()->backgroundRole(), c);
+  viewport()->setPalette(pal);
   LooksChanged();
 }
 
@@ -354,6 +359,17 @@ void TCustomKwGrid::CommitEdit() {
   if (OnCellEdited) OnCellEdited(*this, c.Col, c.Row, modified);
 }
 
+bool TCustomKwGrid::ApplyEdit() {
+  if (!m_editing || !m_editor->isModified()) return false;
+  CommitEdit();
+  if (EditMode() == ceAlwayShowEditor) {
+    RefreshEditor();
+  } else {
+    CloseEditor();
+  }
+  return true;
+}
+
 void TCustomKwGrid::CloseEditor() {
   if (!m_editing) return;
   m_editing = false;
@@ -518,7 +534,9 @@ void TCustomKwGrid::SetHint(const QString& hint) {
       if (shortHint.isEmpty()) {
         QToolTip::hideText();
       } else {
-        QToolTip::showText(QCursor::pos(), shortHint, this);
+        // As long as the hint first shown: without a duration Qt would
+        // take the changed tip down after a few seconds.
+        QToolTip::showText(QCursor::pos(), shortHint, this, QRect(), toolTipDuration());
       }
     }
   }

@@ -132,6 +132,10 @@ class TCustomKwGrid : public QAbstractScrollArea, private TKwGridObserver {
   [[nodiscard]] TGridRect Selection() const { return m_model.Selection(); }
   [[nodiscard]] bool EditorOpen() const { return m_editing; }
   [[nodiscard]] TInnerEdit* Editor() const { return m_editor; }
+  // Takes text typed into the open editor into its cell, as leaving the grid
+  // would, so that a command run meanwhile sees it; an always-shown editor
+  // stays open on the cell. False when there was no typed text to take.
+  bool ApplyEdit();
   // Makes the cell current by program, with the events of a move; false
   // when the move is refused.
   bool FocusCell(int col, int row);

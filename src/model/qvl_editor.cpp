@@ -78,7 +78,7 @@ editor_column_t PatternColumn(const pattern_base_t& p) {
   });
   // The rows that show a figure computed from the fields.
   c[2] = p.GainedCherry();
-  if (const auto* g = dynamic_cast<const grouped_pattern_t*>(&p)) c[3] = g->TotalGraze();
+  if (p.Class() == pattern_class_t::Grouped) c[3] = AsGroupedPattern(p).TotalGraze();
   return c;
 }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/qvl_utils.h"
@@ -98,7 +99,9 @@ class pattern_base_t : public sxmlable_t {
   score_t bonus_item = 0;
   score_t point = 0;
 
-  [[nodiscard]] virtual pattern_class_t Class() const = 0;
+  // Fixed when the pattern is made, so the computations can check it (and
+  // then cast) without a dynamic_cast per call.
+  [[nodiscard]] pattern_class_t Class() const { return class_; }
   [[nodiscard]] virtual std::unique_ptr<pattern_base_t> Clone() const = 0;
 
   // cherry_max − max(0, cherry_difference).
@@ -107,19 +110,23 @@ class pattern_base_t : public sxmlable_t {
   void UpdateCherryDifference(score_t x);
 
  protected:
-  pattern_base_t() = default;
+  explicit pattern_base_t(pattern_class_t c) : class_(c) {}
   pattern_base_t(const pattern_base_t&) = default;
   pattern_base_t& operator=(const pattern_base_t&) = default;
+
+ private:
+  pattern_class_t class_;
 };
 
 class pattern_t final : public pattern_base_t {
  public:
+  pattern_t() : pattern_base_t(pattern_class_t::Scene) {}
+
   score_t graze = 0;
   score_t spell_card_bonus_base = 0;
   score_t enemy_bullet_bonus = 0;
   bool getting_spell_card = false;
 
-  [[nodiscard]] pattern_class_t Class() const override { return pattern_class_t::Scene; }
   [[nodiscard]] std::unique_ptr<pattern_base_t> Clone() const override;
 
   using sxmlable_t::WriteSXML;
@@ -128,13 +135,14 @@ class pattern_t final : public pattern_base_t {
 
 class grouped_pattern_t final : public pattern_base_t {
  public:
+  grouped_pattern_t() : pattern_base_t(pattern_class_t::Grouped) {}
+
   score_t getting_spell_cards_number = 0;
   score_t graze_in_getting_spell_cards = 0;
   score_t graze_rest = 0;
   score_t total_spell_card_bonus_base = 0;
   score_t total_enemy_bullet_bonus = 0;
 
-  [[nodiscard]] pattern_class_t Class() const override { return pattern_class_t::Grouped; }
   [[nodiscard]] std::unique_ptr<pattern_base_t> Clone() const override;
 
   // The grouped form of one scene's pattern, for sums and computations.
@@ -149,6 +157,28 @@ class grouped_pattern_t final : public pattern_base_t {
   using sxmlable_t::WriteSXML;
   void WriteSXML(std::string& out, int level) const override;
 };
+
+// The pattern as its own class. Throw EWrongPatternClass for the other class;
+// a pattern taken from a node's list always passes, since the list checks the
+// class of every pattern it takes.
+[[nodiscard]] inline const pattern_t& AsScenePattern(const pattern_base_t& p) {
+  if (p.Class() != pattern_class_t::Scene) {
+    throw EWrongPatternClass("a scene computes with scene patterns only");
+  }
+  return static_cast<const pattern_t&>(p);
+}
+[[nodiscard]] inline const grouped_pattern_t& AsGroupedPattern(const pattern_base_t& p) {
+  if (p.Class() != pattern_class_t::Grouped) {
+    throw EWrongPatternClass("a group computes with grouped patterns only");
+  }
+  return static_cast<const grouped_pattern_t&>(p);
+}
+[[nodiscard]] inline pattern_t& AsScenePattern(pattern_base_t& p) {
+  return const_cast<pattern_t&>(AsScenePattern(std::as_const(p)));
+}
+[[nodiscard]] inline grouped_pattern_t& AsGroupedPattern(pattern_base_t& p) {
+  return const_cast<grouped_pattern_t&>(AsGroupedPattern(std::as_const(p)));
+}
 
 // The owning list of a node's alternative patterns, kept sorted by title, with
 // at most one selected (current) pattern once normalised. A list takes only the

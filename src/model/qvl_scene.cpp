@@ -1,5 +1,6 @@
 #include "model/qvl_scene.h"
 
+#include "model/qvl_route.h"
 #include "sxml/USXMLSub.h"
 
 namespace qvl {
@@ -26,7 +27,7 @@ int scene_base_t::StageNumber() const {
 }
 
 difficulty_t scene_base_t::GetDifficulty() const {
-  if (const auto* root = dynamic_cast<const root_t*>(this)) return root->difficulty;
+  // root_t answers with its own difficulty.
   if (parent_ == nullptr) return difficulty_t::Normal;
   return parent_->GetDifficulty();
 }
@@ -179,22 +180,6 @@ void NormalizeOwnList(pattern_base_list_t& list) {
     list.AddSorted(std::make_unique<grouped_pattern_t>());
   }
   list.Items(0)->selected = true;
-}
-
-const pattern_t& AsScenePattern(const pattern_base_t& p) {
-  const auto* scene_pattern = dynamic_cast<const pattern_t*>(&p);
-  if (scene_pattern == nullptr) {
-    throw EWrongPatternClass("a scene computes with scene patterns only");
-  }
-  return *scene_pattern;
-}
-
-const grouped_pattern_t& AsGroupedPattern(const pattern_base_t& p) {
-  const auto* grouped = dynamic_cast<const grouped_pattern_t*>(&p);
-  if (grouped == nullptr) {
-    throw EWrongPatternClass("a group computes with grouped patterns only");
-  }
-  return *grouped;
 }
 
 }  // namespace
@@ -364,57 +349,15 @@ grouped_pattern_t group_t::OwnTotals() {
   return total;
 }
 
-namespace {
-
-// The nodes below a group that count on their own, in document order: scenes
-// and grouping groups. Lists are normalised on the way exactly where asking
-// each child for its current value would normalise them.
-void CollectCounted(group_t& group, std::vector<scene_base_t*>& counted) {
-  for (int i = 0; i < group.ChildCount(); ++i) {
-    scene_base_t* child = group.Child(i);
-    if (child->patterns.Current() == nullptr) child->NormalizePatterns();
-    auto* sub = dynamic_cast<group_t*>(child);
-    if (sub != nullptr && !sub->grouping) {
-      CollectCounted(*sub, counted);
-    } else {
-      counted.push_back(child);
-    }
-  }
-}
-
-}  // namespace
-
 pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t& before,
                                    const grouped_pattern_t& after) {
   const grouped_pattern_t& grouped = AsGroupedPattern(p);
   if (grouping) return ScoreSingle(grouped, after, true, StageNumber(), GetDifficulty(), false);
-
   // The sum of every child's current value, with `before` and `after` the
-  // totals around this group as the caller found them (a caller summing many
-  // groups finds them in one walk). Asking each child on its own would
-  // recompute the running totals from the whole tree for every scene, which is
-  // quadratic; one pass over the counted nodes with running sums before and
-  // after each gives the same totals, since they are plain sums.
-  std::vector<scene_base_t*> counted;
-  CollectCounted(*this, counted);
-  std::vector<grouped_pattern_t> own;
-  own.reserve(counted.size());
-  for (scene_base_t* node : counted) own.push_back(node->OwnTotals());
-
-  std::vector<grouped_pattern_t> later(counted.size() + 1);
-  later.back() = after;
-  for (std::size_t i = counted.size(); i-- > 0;) {
-    later[i] = later[i + 1];
-    later[i].Accumulate(own[i]);
-  }
-  grouped_pattern_t earlier = before;
-  pattern_value_t sum;
-  for (std::size_t i = 0; i < counted.size(); ++i) {
-    scene_base_t* node = counted[i];
-    sum.AddValues(node->ValueWith(*node->patterns.Current(), earlier, later[i + 1]));
-    earlier.Accumulate(own[i]);
-  }
-  return sum;
+  // totals around this group as the caller found them. Asking each child on
+  // its own would recompute the running totals from the whole tree for every
+  // scene; the route walk gives the same totals with running sums.
+  return WalkRoute(*this, before, after, {});
 }
 
 pattern_value_t group_t::ExplainWith(const pattern_base_t& p, const grouped_pattern_t& before,

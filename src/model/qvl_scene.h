@@ -72,6 +72,10 @@ class scene_base_t : public sxmlable_t {
   [[nodiscard]] pattern_value_t CompareWithCurrent(const pattern_base_t& new_p);
   // True when some ancestor (not the node itself) is grouping.
   [[nodiscard]] bool IsInsideGrouping() const;
+  // The node as a group (the root included), null for a scene. The class of
+  // the node's pattern list tells them apart, so this needs no dynamic_cast.
+  [[nodiscard]] group_t* AsGroup();
+  [[nodiscard]] const group_t* AsGroup() const;
 
  protected:
   scene_base_t(group_t* parent, pattern_class_t pattern_class);
@@ -180,9 +184,20 @@ class root_t final : public group_t {
 
   difficulty_t difficulty = difficulty_t::Easy;
 
+  // Every node below asks its way up to this answer.
+  [[nodiscard]] difficulty_t GetDifficulty() const override { return difficulty; }
+
   using sxmlable_t::WriteSXML;
   void WriteSXML(std::string& out, int level) const override;
 };
+
+inline group_t* scene_base_t::AsGroup() {
+  return patterns.Accepts() == pattern_class_t::Grouped ? static_cast<group_t*>(this) : nullptr;
+}
+inline const group_t* scene_base_t::AsGroup() const {
+  return patterns.Accepts() == pattern_class_t::Grouped ? static_cast<const group_t*>(this)
+                                                        : nullptr;
+}
 
 // The score computations behind the node slots, on grouped patterns: the
 // subject s with the later totals `after`, for a scene (group false) or a

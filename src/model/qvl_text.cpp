@@ -6,6 +6,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 
@@ -158,6 +159,60 @@ std::string UnconvertibleToCp932(std::string_view utf8) {
     UBool error = false;
     U8_APPEND(reinterpret_cast<uint8_t*>(buffer), n, 4, c, error);
     if (!error) out.append(buffer, static_cast<std::size_t>(n));
+  }
+  return out;
+}
+
+namespace {
+
+// The text with every JIS variant replaced; malformed UTF-8 becomes U+FFFD,
+// which the check that follows then names.
+std::string FoldJisVariants(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+  const auto length = static_cast<int32_t>(utf8.size());
+  int32_t i = 0;
+  while (i < length) {
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    if (c < 0) c = 0xFFFD;
+    for (const jis_variant_t& v : kJisVariants) {
+      if (static_cast<char32_t>(c) == v.typed) c = static_cast<UChar32>(v.cp932);
+    }
+    uint8_t buffer[U8_MAX_LENGTH];
+    int32_t n = 0;
+    U8_APPEND_UNSAFE(buffer, n, c);  // c is a valid code point: the buffer holds it
+    out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+  }
+  return out;
+}
+
+}  // namespace
+
+cp932_input_t InputToCp932(std::string_view utf8) {
+  CheckLength(utf8);
+  const std::string folded = FoldJisVariants(utf8);
+  std::string unconvertible = UnconvertibleToCp932(folded);
+  if (!unconvertible.empty()) return {{}, std::move(unconvertible)};
+  return {Utf8ToCp932(folded), {}};
+}
+
+std::string NameCodePoints(std::string_view utf8) {
+  CheckLength(utf8);
+  std::string out;
+  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+  const auto length = static_cast<int32_t>(utf8.size());
+  int32_t i = 0;
+  while (i < length) {
+    const int32_t start = i;
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c < 0 ? 0xFFFD : c));
+    if (!out.empty()) out += ", ";
+    out.append(utf8.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+    out += " (" + std::string(code) + ")";
   }
   return out;
 }

@@ -2,6 +2,7 @@
 // bytes that the model, the files and the clipboard hold.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,37 @@ namespace qvl {
 [[nodiscard]] constexpr char LowerAsciiChar(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// A character of the other Unicode mapping of the JIS character set, the one
+// the input methods and fonts of Linux and macOS use, and the character that
+// code page 932 holds for the same JIS character. Code page 932 itself cannot
+// hold the typed form, so without this a wave dash typed as usual is refused.
+struct jis_variant_t {
+  char32_t typed;
+  char32_t cp932;
+};
+inline constexpr std::array<jis_variant_t, 7> kJisVariants{{
+    {U'\u301C', U'\uFF5E'},  // WAVE DASH → FULLWIDTH TILDE
+    {U'\u2016', U'\u2225'},  // DOUBLE VERTICAL LINE → PARALLEL TO
+    {U'\u2212', U'\uFF0D'},  // MINUS SIGN → FULLWIDTH HYPHEN-MINUS
+    {U'\u00A2', U'\uFFE0'},  // CENT SIGN → FULLWIDTH CENT SIGN
+    {U'\u00A3', U'\uFFE1'},  // POUND SIGN → FULLWIDTH POUND SIGN
+    {U'\u00AC', U'\uFFE2'},  // NOT SIGN → FULLWIDTH NOT SIGN
+    {U'\u2014', U'\u2015'},  // EM DASH → HORIZONTAL BAR
+}};
+
+// Text a user typed (in the window or on qvl's command line), for the model.
+// The JIS variants above become the code page's own characters first; the
+// mapping is one-way, so reading shows the code page's characters.
+struct cp932_input_t {
+  std::string text;           // code page 932; empty when refused
+  std::string unconvertible;  // as UnconvertibleToCp932 lists them; empty when stored
+};
+[[nodiscard]] cp932_input_t InputToCp932(std::string_view utf8);
+
+// Each character of a UTF-8 text with its code point, for messages:
+// "😀 (U+1F600), 한 (U+D55C)".
+[[nodiscard]] std::string NameCodePoints(std::string_view utf8);
 
 // ASCII lower-casing of a code page 932 text that leaves double-byte characters
 // whole: a trail byte in the range of A to Z is part of a Japanese character.

@@ -1,10 +1,15 @@
 #include "ui/AppInfo.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QPalette>
 #include <QStringList>
 #include <QToolTip>
+#include <QTranslator>
 
 #include "calc/CalcCustom.h"
 
@@ -13,6 +18,9 @@
 #endif
 #ifndef QVL_CREDIT_TEXT
 #define QVL_CREDIT_TEXT "Quovel PM project"
+#endif
+#ifndef QVL_DATA_FROM_BIN
+#define QVL_DATA_FROM_BIN "../share/quovel-pm"
 #endif
 
 namespace qvl {
@@ -74,12 +82,40 @@ QString ProjectUrl() {
   return QStringLiteral(QVL_PROJECT_URL);
 }
 
+bool InstallQtTranslation(QApplication& app, const QString& dir) {
+  const QString folder = dir.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : dir;
+  // Owned by the application, which consults it for as long as it runs.
+  auto* translator = new QTranslator(&app);
+  if (!translator->load(QStringLiteral("qtbase_ja"), folder) ||
+      !QCoreApplication::installTranslator(translator)) {
+    delete translator;
+    return false;
+  }
+  return true;
+}
+
+QString ApplicationDirFor(const QString& program_dir) {
+  const QDir own(program_dir);
+  if (QFileInfo(own.filePath(QStringLiteral("template"))).isDir()) return program_dir;
+  const QString installed = QDir::cleanPath(own.filePath(QStringLiteral(QVL_DATA_FROM_BIN)));
+  if (QFileInfo(QDir(installed).filePath(QStringLiteral("template"))).isDir()) return installed;
+  return program_dir;
+}
+
 void SetUpApplication(QApplication& app) {
   // The window caption carries the title itself; a display name would make
   // some platforms append it a second time.
   QApplication::setApplicationName(QStringLiteral("quovel-pm"));
+  // Settings in ~/.config/quovel-pm/quovel-pm.conf.
+  QApplication::setOrganizationName(QStringLiteral("quovel-pm"));
   QGuiApplication::setDesktopFileName(QStringLiteral("quovel-pm"));
   app.setProperty("applicationTitle", ApplicationTitle());
+  // The installed theme's icon where there is one, else the built-in copy.
+  QIcon builtin;
+  for (const int size : {16, 32, 48, 64, 128, 256}) {
+    builtin.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+  }
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quovel-pm"), builtin));
 
   QPalette hints = QToolTip::palette();
   hints.setColor(QPalette::ToolTipBase, kHintColor);
@@ -88,6 +124,9 @@ void SetUpApplication(QApplication& app) {
   QToolTip::setFont(GridFont());
   // Menus and dialogs share the window's font.
   QApplication::setFont(UiFont());
+
+  // Every text of the window is Japanese, so are the buttons Qt supplies.
+  InstallQtTranslation(app);
 
   // scb reads the selection of the calculator that evaluates it: each window
   // gives its own calculator the node it shows.

@@ -37,8 +37,21 @@ inline constexpr QColor kLossColor{255, 221, 221};
 [[nodiscard]] QString CreditText();
 [[nodiscard]] QString ProjectUrl();
 
-// Program start: title, hint colour and font, and the calculator's function
-// registry with the built-in functions.
+// Qt's own texts (the buttons of message boxes, the file dialogs) in
+// Japanese, whatever the system's language: the translation qtbase_ja from
+// dir, Qt's translation folder when empty. False when it cannot be loaded;
+// the program then goes on with Qt's English texts.
+bool InstallQtTranslation(QApplication& app, const QString& dir = {});
+
+// The folder whose template/ holds the six templates: the program's own
+// folder when they lie beside it (a build tree, a copied folder), else the
+// data folder of an installation (bin/../share/quovel-pm) when that has them,
+// else the program's folder, so that the not-found message names the place
+// a portable copy would use.
+[[nodiscard]] QString ApplicationDirFor(const QString& program_dir);
+
+// Program start: title, window icon, hint colour and font, Qt's Japanese
+// texts, and the calculator's function registry with the built-in functions.
 void SetUpApplication(QApplication& app);
 
 }  // namespace qvl

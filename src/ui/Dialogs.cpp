@@ -19,8 +19,8 @@ namespace {
 
 QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                 QMessageBox::StandardButtons buttons) {
-  QMessageBox box(icon, ApplicationTitle(), text, buttons, parent);
-  return static_cast<QMessageBox::StandardButton>(box.exec());
+  return static_cast<QMessageBox::StandardButton>(
+      TQtDialogs::MessageBox(parent, icon, text, buttons)->exec());
 }
 
 std::optional<QString> RunFileDialog(QWidget* parent, const TDialogs::TFileDialogSpec& spec,
@@ -42,6 +42,12 @@ QStringList NameFiltersOf(const QString& filter) {
   QStringList filters;
   for (qsizetype i = 0; i < parts.size(); i += 2) filters << parts[i];
   return filters;
+}
+
+std::unique_ptr<QMessageBox> TQtDialogs::MessageBox(QWidget* parent, QMessageBox::Icon icon,
+                                                    const QString& text,
+                                                    QMessageBox::StandardButtons buttons) {
+  return std::make_unique<QMessageBox>(icon, ApplicationTitle(), text, buttons, parent);
 }
 
 bool TQtDialogs::Confirm(QWidget* parent, const QString& text) {

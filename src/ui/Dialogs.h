@@ -3,8 +3,10 @@
 // program uses Qt's dialogs and the tests a scripted stand-in.
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -55,6 +57,11 @@ class TDialogs {
 // The dialogs of the running program.
 class TQtDialogs final : public TDialogs {
  public:
+  // The message box a question or message shows, before it runs.
+  [[nodiscard]] static std::unique_ptr<QMessageBox> MessageBox(
+      QWidget* parent, QMessageBox::Icon icon, const QString& text,
+      QMessageBox::StandardButtons buttons);
+
   bool Confirm(QWidget* parent, const QString& text) override;
   TAnswer ConfirmWithCancel(QWidget* parent, const QString& text) override;
   void Error(QWidget* parent, const QString& text) override;

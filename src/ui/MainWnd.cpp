@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolTip>
@@ -33,6 +34,7 @@
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
+#include "ui/RecentFiles.h"
 #include "ui/SceneTreeView.h"
 #include "ui/ScoreChart.h"
 
@@ -41,11 +43,15 @@ namespace {
 
 // Outer size and minimum outer size of the window less the frame and caption
 // of a typical desktop, since Qt sizes the inside of a window.
-constexpr QSize kInitialSize{862 - 16, 894 - 39};
+constexpr int kFrameWidth = 16;
+constexpr QSize kInitialSize{862 - kFrameWidth, 894 - 39};
 constexpr QSize kMinimumSize{760 - 16, 870 - 39};
 constexpr int kRightPaneWidth = 567;
 constexpr int kOutputBoxHeight = 357;
-constexpr int kInputBoxHeight = 459;
+// Enough for every control of the input box with memos of a few lines, so
+// that the window's minimum size shows them all.
+constexpr int kInputBoxMinimumHeight = 423;
+constexpr int kMemoTop = 322;
 constexpr int kSceneMemoBoxHeight = 196;
 constexpr int kStatusBarHeight = 19;
 constexpr std::array<int, 6> kStatusPanelWidths{0, 60, 55, 50, 115, 65};
@@ -86,6 +92,7 @@ TMainWnd::TMainWnd(TDialogs& dialogs, QStringList arguments, QString application
       m_applicationDir(std::move(application_dir)) {
   setObjectName(QStringLiteral("MainWnd"));
   setFont(UiFont());
+  m_labelExtra = LabelExtraWidth();
   CreateControls();
   CreateMenus();
   CreatePopupMenu();
@@ -121,6 +128,8 @@ void TMainWnd::CreateControls() {
   m_sceneMemo = Named(new QPlainTextEdit(m_sceneMemoBox), QStringLiteral("SceneMemo"));
   m_sceneMemo->setFixedHeight(147);
   m_sceneMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Tab moves on to the next control, as in every other box of the window.
+  m_sceneMemo->setTabChangesFocus(true);
   memo_layout->addWidget(m_sceneMemo);
   m_sceneMemoApplyButton = Named(new QPushButton(QStringLiteral("更新(&M)"), m_sceneMemoBox),
                                  QStringLiteral("SceneMemoApplyButton"));
@@ -132,7 +141,7 @@ void TMainWnd::CreateControls() {
 
   // Right pane: comparison table above the editor.
   auto* right = new QWidget(central);
-  right->setFixedWidth(kRightPaneWidth);
+  right->setFixedWidth(kRightPaneWidth + m_labelExtra);
   auto* right_layout = new QVBoxLayout(right);
   right_layout->setContentsMargins(0, 0, 0, 0);
   right_layout->setSpacing(0);
@@ -161,19 +170,15 @@ void TMainWnd::CreateOutputBox() {
 
 void TMainWnd::CreateInputBox() {
   m_inputBox = Named(new QGroupBox(QStringLiteral("入力")), QStringLiteral("InputGroupBox"));
-  m_inputBox->setMinimumHeight(kInputBoxHeight);
+  m_inputBox->setMinimumHeight(kInputBoxMinimumHeight);
   QWidget* box = m_inputBox;
 
-  // The grid's columns lie at x = 4, 159, 311 and 463 inside the box; the
-  // controls of the old and new pattern stand under their columns.
+  // Created in the order the Tab key visits them; LayOutInputBox places them.
   m_inputKwGrid = Named(new TKwGrid(box), QStringLiteral("InputKwGrid"));
-  m_inputKwGrid->setGeometry(4, 16, 559, 283);
 
   m_oldTitleComboBox = Named(new QComboBox(box), QStringLiteral("OldTitleComboBox"));
-  m_oldTitleComboBox->setGeometry(159, 16, 152, 24);
   m_oldTitleComboBox->setEnabled(false);
   m_newTitleComboBox = Named(new QComboBox(box), QStringLiteral("NewTitleComboBox"));
-  m_newTitleComboBox->setGeometry(311, 16, 152, 24);
   SetBackground(m_newTitleComboBox, kNewColumnColor);
   {
     QPalette p = m_newTitleComboBox->palette();
@@ -183,52 +188,78 @@ void TMainWnd::CreateInputBox() {
 
   m_oldGetSpellCheckBox = Named(new QCheckBox(QStringLiteral("スペルカード取得"), box),
                                 QStringLiteral("OldGetSpellCheckBox"));
-  m_oldGetSpellCheckBox->setGeometry(163, 302, 145, 17);
   m_oldGetSpellCheckBox->setEnabled(false);
   m_newGetSpellCheckBox = Named(new QCheckBox(QStringLiteral("スペルカード取得"), box),
                                 QStringLiteral("NewGetSpellCheckBox"));
-  m_newGetSpellCheckBox->setGeometry(315, 302, 145, 17);
   m_groupingCheckBox =
       Named(new QCheckBox(QStringLiteral("まとめて記述"), box), QStringLiteral("GroupingCheckBox"));
-  m_groupingCheckBox->setGeometry(467, 302, 96, 17);
 
   m_memoLabel = Named(new QLabel(QStringLiteral("メモ"), box), QStringLiteral("MemoLabel"));
-  m_memoLabel->setGeometry(8, 324, 60, 14);
   m_oldMemo = Named(new QPlainTextEdit(box), QStringLiteral("OldMemo"));
-  m_oldMemo->setGeometry(159, 322, 152, 76);
   m_oldMemo->setReadOnly(true);
   m_oldMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  m_oldMemo->setTabChangesFocus(true);
   m_newMemo = Named(new QPlainTextEdit(box), QStringLiteral("NewMemo"));
-  m_newMemo->setGeometry(311, 322, 152, 76);
   m_newMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  m_newMemo->setTabChangesFocus(true);
   SetBackground(m_newMemo, kNewColumnColor);
   m_memoLabel->setBuddy(m_oldMemo);
 
   m_newTitleLabel = Named(new QLabel(QStringLiteral("タイトル"), box),
                           QStringLiteral("NewTitleLabeledEditLabel"));
-  m_newTitleLabel->setGeometry(159, 404, 148, 17);
   m_newTitleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   m_newTitleLabeledEdit = Named(new QLineEdit(box), QStringLiteral("NewTitleLabeledEdit"));
-  m_newTitleLabeledEdit->setGeometry(311, 402, 152, 21);
   SetBackground(m_newTitleLabeledEdit, kNewColumnColor);
   m_newTitleLabel->setBuddy(m_newTitleLabeledEdit);
 
-  const auto button = [box](const QString& caption, const QString& name, int x, int y) {
+  const auto button = [box](const QString& caption, const QString& name) {
     auto* b = Named(new QPushButton(caption, box), name);
-    b->setGeometry(x, y, 75, 25);
     b->setAutoDefault(false);
     return b;
   };
-  m_calcButton = button(QStringLiteral("算出(&C)"), QStringLiteral("CalcButton"), 476, 373);
+  m_calcButton = button(QStringLiteral("算出(&C)"), QStringLiteral("CalcButton"));
   // The window's default button: Enter in the editor calculates.
   m_calcButton->setDefault(true);
-  m_newButton = button(QStringLiteral("新規(&N)"), QStringLiteral("NewButton"), 314, 428);
-  m_applyButton = button(QStringLiteral("更新(&A)"), QStringLiteral("ApplyButton"), 395, 428);
-  m_deleteButton = button(QStringLiteral("削除(&D)"), QStringLiteral("DeleteButton"), 476, 428);
+  m_newButton = button(QStringLiteral("新規(&N)"), QStringLiteral("NewButton"));
+  m_applyButton = button(QStringLiteral("更新(&A)"), QStringLiteral("ApplyButton"));
+  m_deleteButton = button(QStringLiteral("削除(&D)"), QStringLiteral("DeleteButton"));
 
   // The combo boxes lie over the grid's header cells.
   m_oldTitleComboBox->raise();
   m_newTitleComboBox->raise();
+  m_inputBox->installEventFilter(this);
+  LayOutInputBox();
+}
+
+void TMainWnd::LayOutInputBox() {
+  // The grid's columns lie at x = 4, 159, 311 and 463 inside the box (moved
+  // right by a wider label column); the controls of the old and the new
+  // pattern stand under their columns.
+  const int dx = m_labelExtra;
+  const int old_x = 159 + dx;
+  const int new_x = 311 + dx;
+  const int diff_x = 463 + dx;
+  m_inputKwGrid->setGeometry(4, 16, 559 + dx, 283);
+  m_oldTitleComboBox->setGeometry(old_x, 16, 152, 24);
+  m_newTitleComboBox->setGeometry(new_x, 16, 152, 24);
+  m_oldGetSpellCheckBox->setGeometry(old_x + 4, 302, 145, 17);
+  m_newGetSpellCheckBox->setGeometry(new_x + 4, 302, 145, 17);
+  m_groupingCheckBox->setGeometry(diff_x + 4, 302, 96, 17);
+
+  // Drawn for a box 459 pixels high: buttons at 428, the title at 402, the
+  // memos from 322 to 398.
+  const int buttons_y = std::max(m_inputBox->height(), kInputBoxMinimumHeight) - 31;
+  const int title_y = buttons_y - 26;
+  const int memo_bottom = title_y - 4;
+  m_memoLabel->setGeometry(8, kMemoTop + 2, 60, 14);
+  m_oldMemo->setGeometry(old_x, kMemoTop, 152, memo_bottom - kMemoTop);
+  m_newMemo->setGeometry(new_x, kMemoTop, 152, memo_bottom - kMemoTop);
+  m_newTitleLabel->setGeometry(old_x, title_y + 2, 148, 17);
+  m_newTitleLabeledEdit->setGeometry(new_x, title_y, 152, 21);
+  m_calcButton->setGeometry(diff_x + 13, memo_bottom - 25, 75, 25);
+  m_newButton->setGeometry(new_x + 3, buttons_y, 75, 25);
+  m_applyButton->setGeometry(new_x + 84, buttons_y, 75, 25);
+  m_deleteButton->setGeometry(diff_x + 13, buttons_y, 75, 25);
 }
 
 void TMainWnd::CreateStatusBar() {
@@ -286,6 +317,9 @@ void TMainWnd::CreateMenus() {
   m_saveAs1 = NamedAction(m_fileMenu->addAction(QStringLiteral("名前を付けて保存(&A)...")),
                           QStringLiteral("SaveAs1"));
   m_saveAs1->setEnabled(false);
+  m_recent1 = m_fileMenu->addMenu(QStringLiteral("最近使ったファイル(&R)"));
+  m_recent1->setObjectName(QStringLiteral("Recent1"));
+  m_recentFiles = new TRecentFiles(*m_recent1, this);
   m_fileMenu->addSeparator();
   m_exit1 = NamedAction(m_fileMenu->addAction(QStringLiteral("終了(&X)")), QStringLiteral("Exit1"));
 
@@ -351,8 +385,11 @@ void TMainWnd::ConnectControls() {
   connect(m_exit1, &QAction::triggered, this, &TMainWnd::Exit1Click);
   connect(m_copy1, &QAction::triggered, this, &TMainWnd::Copy1Click);
   connect(m_about1, &QAction::triggered, this, &TMainWnd::About1Click);
+  connect(m_recentFiles, &TRecentFiles::Chosen, this, &TMainWnd::OpenRecentFile);
 
-  m_sceneView->OnChanging = [this](QTreeWidgetItem* item) { return SceneViewChanging(item); };
+  m_sceneView->OnChanging = [this](const QList<QTreeWidgetItem*>& selected) {
+    return SceneViewChanging(selected);
+  };
   connect(m_sceneView, &QTreeWidget::itemSelectionChanged, this, &TMainWnd::SceneViewOnChange);
   connect(m_sceneView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     SceneViewPopupMenuPopup();
@@ -385,11 +422,37 @@ void TMainWnd::FormCreate() {
   m_saveDir.clear();
   PrepareEditor();
 
-  resize(kInitialSize);
-  setMinimumSize(kMinimumSize);
+  // A wider font widens the label columns and the window with them, and the
+  // window starts wide enough for the longest hint of status panel 0, as far
+  // as the screen allows.
+  const QSize extra(m_labelExtra, 0);
+  setMinimumSize((kMinimumSize + extra).expandedTo(minimumSizeHint()));
+  int hint_width = InitialHintWidth();
+  if (const QScreen* s = screen()) {
+    hint_width = std::min(hint_width, s->availableGeometry().width() - kFrameWidth);
+  }
+  resize((kInitialSize + extra).expandedTo(QSize(hint_width, 0)));
   setAcceptDrops(true);
   for (QWidget* w : findChildren<QWidget*>()) w->setToolTipDuration(kHintDisplayMs);
   setToolTipDuration(kHintDisplayMs);
+}
+
+int TMainWnd::InitialHintWidth() const {
+  // A spell card with numbers as long as any of the templates carries.
+  scene_t sample;
+  sample.kind = scene_kind_t::SpellCard;
+  sample.initial_spell_card_bonus = 99999999;
+  sample.time_limit = 999;
+  sample.decrease_rate = 999999;
+  const QLabel& hint_panel = *m_statusPanels[0];
+  // Each panel has its frame, its margins and the bar's spacing around it.
+  constexpr int kPanelOverhead = 12;
+  int width =
+      hint_panel.fontMetrics().horizontalAdvance(ToQString(ScbHint(&sample))) + kPanelOverhead;
+  for (std::size_t i = 1; i < m_statusPanels.size(); ++i) {
+    width += m_statusPanels[i]->minimumWidth() + kPanelOverhead;
+  }
+  return width;
 }
 
 void TMainWnd::SetStatusPanel(int index, const QString& text) {
@@ -411,11 +474,12 @@ void TMainWnd::showEvent(QShowEvent* e) {
   if (m_shownOnce) return;
   m_shownOnce = true;
   // Nothing can have been edited yet, so nothing is asked first.
-  if (!m_arguments.isEmpty()) OpenDocument(m_arguments.first());
+  if (!m_arguments.isEmpty() && OpenDocument(m_arguments.first())) AddRecentFile(FileName());
 }
 
 void TMainWnd::closeEvent(QCloseEvent* e) {
   if (ConfirmDiscardAll()) {
+    StoreSettings();
     e->accept();
   } else {
     e->ignore();
@@ -438,7 +502,7 @@ void TMainWnd::dropEvent(QDropEvent* e) {
   e->acceptProposedAction();
   // A drop replaces the document like Open, so it asks like Open.
   if (!ConfirmDiscardAll()) return;
-  OpenDocument(first.toLocalFile());
+  if (OpenDocument(first.toLocalFile())) AddRecentFile(FileName());
 }
 
 void TMainWnd::SessionChanged(const session_change_t& change) {

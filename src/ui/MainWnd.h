@@ -37,6 +37,7 @@ class QTreeWidgetItem;
 namespace qvl {
 
 class TDialogs;
+class TRecentFiles;
 class TSceneTreeView;
 class TScoreChartWindow;
 
@@ -98,10 +99,21 @@ class TMainWnd : public QMainWindow {
   // The chart window once opened, else null.
   [[nodiscard]] TScoreChartWindow* ScoreChart() const { return m_scoreChart.get(); }
 
+  // --- what the program remembers between runs (MainWnd_Desktop.cpp)
+  // Restores the window's size and place, the dialogs' folders and the
+  // recent files from the settings, and keeps them there from now on. The
+  // program calls it before showing the window; tests and tools that do not
+  // call it leave the settings untouched.
+  void RememberSettings();
+  // An item of 最近使ったファイル(&R): opened like Open; a file that is gone is
+  // named in a message and leaves the list.
+  void OpenRecentFile(const QString& path);
+
   // --- scene tree and scene memo
   void RebuildSceneView();
-  // Before the selection moves to item; false refuses.
-  bool SceneViewChanging(QTreeWidgetItem* item);
+  // Before the selection changes, with the items it would hold afterwards;
+  // false refuses the whole change.
+  bool SceneViewChanging(const QList<QTreeWidgetItem*>& selected);
   // After the selection changed: hands it to the session, which reports it
   // for the window to show afresh.
   void SceneViewOnChange();
@@ -133,6 +145,9 @@ class TMainWnd : public QMainWindow {
   void ShowSingleNode(scene_base_t& node);
   void ShowMultipleSelection();
   [[nodiscard]] bool ConfirmDiscardPatternEdits();
+  // Text still open in a cell of the input grid counts as typed: every
+  // command and every question about unapplied edits takes it in first.
+  void CommitOpenCell();
   // Rows 1 to 10 of the old (1) or the new (2) column with the controls that
   // belong to that column, from a pattern of the current node's class.
   void FillPatternColumn(int column, const pattern_base_t& pattern);
@@ -204,6 +219,14 @@ class TMainWnd : public QMainWindow {
 
   void CreateControls();
   void CreateInputBox();
+  // The controls of the input box at their places for the box's height: the
+  // bottom rows keep to the bottom edge, the memos take what is left.
+  void LayOutInputBox();
+  // How much wider than drawn the label columns of both grids must be for the
+  // font in use (0 with the font the layout was drawn for).
+  [[nodiscard]] static int LabelExtraWidth();
+  // A window width at which status panel 0 shows a spell card's scb hint whole.
+  [[nodiscard]] int InitialHintWidth() const;
   void CreateOutputBox();
   void CreateStatusBar();
   void CreateMenus();
@@ -217,6 +240,9 @@ class TMainWnd : public QMainWindow {
   // After a load: the tree rebuilt, the editor cleared, the root selected.
   void ShowLoadedDocument();
   [[nodiscard]] load_failure_handler_t RetryQuestion();
+  // After a document was opened from or saved to a file.
+  void AddRecentFile(const QString& path);
+  void StoreSettings() const;
   bool SaveTo(const QString& file_name);
   // The stored list of the current node after Update, Delete or New: the
   // title boxes, the old column and value, the new column from new_column and
@@ -263,8 +289,11 @@ class TMainWnd : public QMainWindow {
   // Enter was pressed in the input grid's editor: calculate once the edit is
   // committed.
   bool m_calculateAfterCommit = false;
+  // Added to both grids' label columns and to the window's width.
+  int m_labelExtra = 0;
   QString m_openDir;
   QString m_saveDir;
+  bool m_remembers = false;
   TCalculator m_calculator;
 
   // Menu.
@@ -279,6 +308,8 @@ class TMainWnd : public QMainWindow {
   QAction* m_open1 = nullptr;
   QAction* m_save1 = nullptr;
   QAction* m_saveAs1 = nullptr;
+  QMenu* m_recent1 = nullptr;
+  TRecentFiles* m_recentFiles = nullptr;
   QAction* m_exit1 = nullptr;
   QMenu* m_editMenu = nullptr;
   QAction* m_copy1 = nullptr;

@@ -128,6 +128,7 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
 
 void TMainWnd::CalcButtonClick() {
   m_calculateAfterCommit = false;
+  CommitOpenCell();
   if (!CurrentNode()) return;
   if (!EvaluateNewColumn()) return;
   // The pattern only shows its effect; it never enters the list.
@@ -138,6 +139,7 @@ void TMainWnd::CalcButtonClick() {
 }
 
 void TMainWnd::ApplyButtonClick() {
+  CommitOpenCell();
   scene_base_t* const node = CurrentNode();
   if (!node) return;
   const pattern_base_t* const edited = m_session.EditedPattern();
@@ -169,6 +171,7 @@ void TMainWnd::ApplyButtonClick() {
 }
 
 void TMainWnd::DeleteButtonClick() {
+  CommitOpenCell();
   const pattern_base_t* const edited = m_session.EditedPattern();
   if (!edited) return;
   if (!m_dialogs.Confirm(this, QStringLiteral("編集中のパターン「") + TitleOf(edited) +
@@ -205,6 +208,7 @@ void TMainWnd::ShowStoredList(const pattern_base_t& new_column, const pattern_ba
 
 void TMainWnd::GroupingCheckBoxClick() {
   if (m_updateDepth >= 1) return;
+  CommitOpenCell();
   const bool checked = m_groupingCheckBox->isChecked();
   if (!checked && !ConfirmDiscardPatternEdits()) {
     TUpdating updating(*this);

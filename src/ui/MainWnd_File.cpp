@@ -84,6 +84,7 @@ bool TMainWnd::ConfirmDiscardDocument() {
 bool TMainWnd::ConfirmDiscardAll() {
   // Flags are lowered only where the document is really replaced: a load
   // that then fails keeps the work and keeps asking for it.
+  CommitOpenCell();
   if (PatternEdited() && !m_dialogs.Confirm(this, PatternDiscardQuestion())) return false;
   if (MemoModified() && !m_dialogs.Confirm(this, SceneMemoDiscardQuestion())) return false;
   return ConfirmDiscardDocument();
@@ -128,7 +129,9 @@ void TMainWnd::Open1Click() {
   const std::optional<QString> chosen =
       m_dialogs.OpenFileName(this, {kFileFilter, QString(), m_openDir});
   if (!chosen) return;
-  if (OpenDocument(*chosen)) m_openDir = QFileInfo(FileName()).absolutePath();
+  if (!OpenDocument(*chosen)) return;
+  m_openDir = QFileInfo(FileName()).absolutePath();
+  AddRecentFile(FileName());
 }
 
 bool TMainWnd::SaveTo(const QString& file_name) {
@@ -138,10 +141,12 @@ bool TMainWnd::SaveTo(const QString& file_name) {
     m_dialogs.Error(this, ToQString(SaveFailureMessage(ToPath(file_name), result.error)));
     return false;
   }
+  AddRecentFile(file_name);
   return true;
 }
 
 void TMainWnd::Save1Click() {
+  CommitOpenCell();
   const QString file_name = FileName();
   if (file_name.isEmpty()) {
     SaveAs1Click();
@@ -155,6 +160,7 @@ void TMainWnd::Save1Click() {
 }
 
 void TMainWnd::SaveAs1Click() {
+  CommitOpenCell();
   const std::optional<QString> chosen =
       m_dialogs.SaveFileName(this, {kFileFilter, kDefaultExtension, m_saveDir});
   if (!chosen) return;

@@ -17,6 +17,7 @@
 #include <QTreeWidgetItem>
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 #include <vector>
 
@@ -185,7 +186,46 @@ void FindTotalsAround(root_t& root, wanted_totals_t& wanted) {
   WalkTotals(root, false, running, wanted);
 }
 
+// The row labels of the comparison table's column 1, rows 3 to 8 and 10 to 12.
+const std::array<const char*, 9> kOutputRowLabels{"後のボーダーボーナスへの影響",
+                                                  "後の得点アイテムへの影響",
+                                                  "後のスペルカードボーナスへの影響",
+                                                  "それ自体",
+                                                  "後のボーナスアイテムへの影響",
+                                                  "スペルカードボーナスへの影響",
+                                                  "ボーナスアイテム",
+                                                  "スペルカードボーナス基礎",
+                                                  "敵弾消しボーナス"};
+constexpr int kInputLabelWidth = 155;
+constexpr int kOutputLabelWidth = 177;
+constexpr int kCellMargin = 4;  // the grids' horizontal margin on either side
+
 }  // namespace
+
+int TMainWnd::LabelExtraWidth() {
+  // Labels are drawn in font 0 between the margins, left of the grid line.
+  const QFontMetrics fm(UiFont());
+  const auto room = [&fm](const QString& text) {
+    return fm.horizontalAdvance(text) + 2 * kCellMargin + 1;
+  };
+  int input = kInputLabelWidth;
+  std::vector<editor_node_t> kinds{editor_node_t{false, scene_kind_t::Dummy}};
+  for (const scene_kind_t k :
+       {scene_kind_t::Way, scene_kind_t::NormalAttack,
+        scene_kind_t::NormalAttackWithEnemyBulletBonus, scene_kind_t::SpellCard}) {
+    kinds.push_back(editor_node_t{true, k});
+  }
+  for (const editor_node_t& kind : kinds) {
+    for (int r = 1; r <= kInputRows; ++r) {
+      input = std::max(input, room(ToQString(EditorRowLabel(kind, r))));
+    }
+  }
+  int output = kOutputLabelWidth;
+  for (const char* label : kOutputRowLabels)
+    output = std::max(output, room(QString::fromUtf8(label)));
+  // Both label columns grow alike, so that both grids keep filling the pane.
+  return std::max(input - kInputLabelWidth, output - kOutputLabelWidth);
+}
 
 void TMainWnd::PrepareEditor() {
   const QColor shadow = palette().color(QPalette::Dark);
@@ -198,7 +238,7 @@ void TMainWnd::PrepareEditor() {
   in.SetRowCount(11);
   in.SetFixedCols(1);
   in.SetFixedRows(1);
-  in.SetColWidths({155, 152, 152, 100});
+  in.SetColWidths({kInputLabelWidth + m_labelExtra, 152, 152, 100});
   in.SetRowHeights({24, 24, 25, 24, 23, 24, 24, 24, 23, 24, 24});
   in.SetEditMode(ceAlwayShowEditor);
   in.SetWrap(false);
@@ -231,7 +271,7 @@ void TMainWnd::PrepareEditor() {
   out.SetRowCount(14);
   out.SetFixedCols(2);
   out.SetFixedRows(1);
-  out.SetColWidths({50, 177, 116, 116, 100});
+  out.SetColWidths({50, kOutputLabelWidth + m_labelExtra, 116, 116, 100});
   out.SetRowHeights({24, 24, 24, 24, 24, 24, 27, 24, 24, 23, 23, 24, 24, 24});
   out.SetScrollBars(ssNone);
   AddRangeStyle(out, 2, 0, 4, 0).SetAlignment(taCenter);
@@ -303,6 +343,10 @@ void TMainWnd::ConnectEditor() {
 }
 
 bool TMainWnd::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == m_inputBox && e->type() == QEvent::Resize) {
+    LayOutInputBox();
+    return false;
+  }
   if (watched == m_outputBox && e->type() == QEvent::MouseMove) {
     // The group box's points in the grid's viewport: a point beside the grid
     // is on no cell.
@@ -335,14 +379,11 @@ void TMainWnd::WriteOutputLabels() {
   out.SetCells(2, 0, QStringLiteral("旧パターン"));
   out.SetCells(3, 0, QStringLiteral("新パターン"));
   out.SetCells(4, 0, QStringLiteral("差"));
-  static const char* const kRowLabels[] = {
-      "後のボーダーボーナスへの影響",     "後の得点アイテムへの影響",
-      "後のスペルカードボーナスへの影響", "それ自体",
-      "後のボーナスアイテムへの影響",     "スペルカードボーナスへの影響"};
-  for (int i = 0; i < 6; ++i) out.SetCells(1, 3 + i, QString::fromUtf8(kRowLabels[i]));
-  out.SetCells(1, 10, QStringLiteral("ボーナスアイテム"));
-  out.SetCells(1, 11, QStringLiteral("スペルカードボーナス基礎"));
-  out.SetCells(1, 12, QStringLiteral("敵弾消しボーナス"));
+  for (std::size_t i = 0; i < kOutputRowLabels.size(); ++i) {
+    // Rows 3 to 8, then 10 to 12.
+    const int row = static_cast<int>(i) + (i < 6 ? 3 : 4);
+    out.SetCells(1, row, QString::fromUtf8(kOutputRowLabels[i]));
+  }
 }
 
 void TMainWnd::ClearEditor() {
@@ -553,7 +594,12 @@ QString TMainWnd::PatternDiscardQuestion() const {
          QStringLiteral("」の変更を破棄します。よろしいですか？");
 }
 
+void TMainWnd::CommitOpenCell() {
+  m_inputKwGrid->ApplyEdit();
+}
+
 bool TMainWnd::ConfirmDiscardPatternEdits() {
+  CommitOpenCell();
   if (!PatternEdited()) return true;
   if (!m_dialogs.Confirm(this, PatternDiscardQuestion())) return false;
   m_session.SetPatternEdited(false);

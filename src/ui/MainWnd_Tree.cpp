@@ -119,7 +119,7 @@ void TMainWnd::RebuildSceneView() {
   // Removing the items is no selection change of the user's.
   const QSignalBlocker blocker(m_sceneView);
   m_sceneView->setUpdatesEnabled(false);
-  m_sceneView->clear();
+  m_sceneView->ClearItems();
   QTreeWidgetItem* root = MakeItem(Document());
   m_sceneView->addTopLevelItem(root);
   AddTreeChildren(root, Document());
@@ -141,14 +141,18 @@ bool TMainWnd::ConfirmDiscardSceneMemo() {
   return true;
 }
 
-bool TMainWnd::SceneViewChanging(QTreeWidgetItem* item) {
+bool TMainWnd::SceneViewChanging(const QList<QTreeWidgetItem*>& selected) {
   if (!ConfirmDiscardPatternEdits()) return false;
   if (!ConfirmDiscardSceneMemo()) return false;
-  const scene_base_t* node = TSceneTreeView::NodeOf(item);
-  if (node && node->IsInsideGrouping()) {
-    m_dialogs.Information(
-        this, QStringLiteral("親ノードの方でまとめてるのを解除してから選択してくださいな。"));
-    return false;
+  // A node inside a grouping group is never selected, whichever gesture
+  // would select it and whatever else the same change would select.
+  for (const QTreeWidgetItem* item : selected) {
+    const scene_base_t* node = TSceneTreeView::NodeOf(item);
+    if (node && node->IsInsideGrouping()) {
+      m_dialogs.Information(
+          this, QStringLiteral("親ノードの方でまとめてるのを解除してから選択してくださいな。"));
+      return false;
+    }
   }
   return true;
 }

@@ -11,10 +11,9 @@ QString ToQString(std::string_view cp932) {
 }
 
 cp932_text_t FromQString(const QString& text) {
-  const std::string utf8 = text.toStdString();
-  const std::string bad = UnconvertibleToCp932(utf8);
-  if (!bad.empty()) return {false, {}, QString::fromStdString(bad)};
-  return {true, Utf8ToCp932(utf8), {}};
+  cp932_input_t in = InputToCp932(text.toStdString());
+  if (!in.unconvertible.empty()) return {false, {}, QString::fromStdString(in.unconvertible)};
+  return {true, std::move(in.text), {}};
 }
 
 QString MemoToQString(std::string_view cp932) {

@@ -14,8 +14,10 @@ namespace qvl {
 // Code page 932 bytes of the model for display.
 [[nodiscard]] QString ToQString(std::string_view cp932);
 
-// User text converted to code page 932. When some characters cannot be stored,
-// `ok` is false, `text` is empty and `unconvertible` lists them once each.
+// User text converted to code page 932, the JIS variants of Linux and macOS
+// input methods taken as the code page's own characters (InputToCp932). When
+// some characters cannot be stored, `ok` is false, `text` is empty and
+// `unconvertible` lists them once each.
 struct cp932_text_t {
   bool ok = true;
   std::string text;

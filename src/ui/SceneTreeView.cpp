@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSet>
 
 #include "model/qvl_scene.h"
 
@@ -13,10 +14,91 @@ constexpr int kNodeRole = Qt::UserRole + 1;
 
 }  // namespace
 
+TCheckedSelectionModel::TCheckedSelectionModel(QAbstractItemModel* model, TCheck check,
+                                               QObject* parent)
+    : QItemSelectionModel(model, parent), m_check(std::move(check)) {}
+
+namespace {
+
+// Brackets one gesture of the user on the tree.
+class TGesture {
+ public:
+  explicit TGesture(TCheckedSelectionModel& m) : m_model(m) { m_model.BeginGesture(); }
+  ~TGesture() { m_model.EndGesture(); }
+  TGesture(const TGesture&) = delete;
+  TGesture& operator=(const TGesture&) = delete;
+
+ private:
+  TCheckedSelectionModel& m_model;
+};
+
+}  // namespace
+
+void TCheckedSelectionModel::BeginGesture() {
+  m_inGesture = true;
+  m_gestureRefused = false;
+}
+
+void TCheckedSelectionModel::select(const QItemSelection& selection, SelectionFlags command) {
+  m_refused = false;
+  if (!m_checking) {
+    QItemSelectionModel::select(selection, command);
+    return;
+  }
+  const QItemSelection before_ranges = this->selection();
+  const QModelIndexList before = selectedIndexes();
+  {
+    // Tried out of sight: nobody may hear of a change that is then refused.
+    const QSignalBlocker quiet(this);
+    QItemSelectionModel::select(selection, command);
+  }
+  const QModelIndexList after = selectedIndexes();
+  const QSet<QModelIndex> before_set(before.begin(), before.end());
+  const QSet<QModelIndex> after_set(after.begin(), after.end());
+  if (before_set == after_set) return;
+
+  QItemSelection selected;
+  for (const QModelIndex& i : after) {
+    if (!before_set.contains(i)) selected.select(i, i);
+  }
+  const bool refused = (m_inGesture && m_gestureRefused) || (m_check && !m_check(after));
+  if (refused) {
+    m_refused = true;
+    m_gestureRefused = m_inGesture;
+    const QSignalBlocker quiet(this);
+    QItemSelectionModel::select(before_ranges, ClearAndSelect);
+    return;
+  }
+  QItemSelection deselected;
+  for (const QModelIndex& i : before) {
+    if (!after_set.contains(i)) deselected.select(i, i);
+  }
+  emit selectionChanged(selected, deselected);
+}
+
+void TCheckedSelectionModel::setCurrentIndex(const QModelIndex& index, SelectionFlags command) {
+  m_refused = false;
+  if (command != NoUpdate) {
+    select(index, command);
+    // The current item stays with a refused selection.
+    if (m_refused) return;
+  }
+  QItemSelectionModel::setCurrentIndex(index, NoUpdate);
+}
+
 TSceneTreeView::TSceneTreeView(QWidget* parent) : QTreeWidget(parent) {
   setColumnCount(1);
   header()->hide();
   setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_selection = new TCheckedSelectionModel(
+      model(), [this](const QModelIndexList& selected) { return Allows(selected); }, this);
+  setSelectionModel(m_selection);
+  // The tree widget follows the model it was built with only: the items'
+  // flags first, then the announcement.
+  connect(m_selection, &QItemSelectionModel::selectionChanged, this,
+          &TSceneTreeView::SyncItemFlags);
+  connect(m_selection, &QItemSelectionModel::selectionChanged, this,
+          &QTreeWidget::itemSelectionChanged);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setRootIsDecorated(false);
   setIndentation(19);
@@ -47,121 +129,80 @@ bool TSceneTreeView::HasSelectedAncestor(const QTreeWidgetItem* item) {
   return false;
 }
 
-bool TSceneTreeView::Allows(QTreeWidgetItem* item) const {
-  return !OnChanging || OnChanging(item);
+bool TSceneTreeView::Allows(const QModelIndexList& selected) const {
+  if (!OnChanging) return true;
+  QList<QTreeWidgetItem*> items;
+  for (const QModelIndex& i : selected) {
+    if (QTreeWidgetItem* item = itemFromIndex(i)) items << item;
+  }
+  return OnChanging(items);
 }
 
 bool TSceneTreeView::SelectItem(QTreeWidgetItem* item) {
   if (!item) return false;
-  if (!Allows(item)) return false;
   setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect);
-  return true;
+  return !m_selection->Refused();
 }
 
 void TSceneTreeView::mousePressEvent(QMouseEvent* e) {
-  const QPoint pos = e->position().toPoint();
-  QTreeWidgetItem* item = itemAt(pos);
-  if (!item) {
+  if (!itemAt(e->position().toPoint())) {
     // A click beside the items keeps the selection: there is no node to check.
     setFocus(Qt::MouseFocusReason);
     e->accept();
     return;
   }
-  {
-    const QModelIndex index = indexFromItem(item);
-    // A click on the expand button left of the text only folds the branch.
-    const bool on_branch = pos.x() < visualRect(index).left();
-    const auto command = selectionCommand(index, e);
-    const bool alone_and_current =
-        item == currentItem() && selectedItems().size() == 1 && item->isSelected();
-    const bool changes = !on_branch && command != QItemSelectionModel::NoUpdate &&
-                         !(alone_and_current && e->modifiers() == Qt::NoModifier);
-    if (changes && !Allows(item)) {
-      e->accept();
-      return;
-    }
-  }
+  // The view makes the pressed item current before it selects it; a refused
+  // selection puts the current item back.
+  const QPersistentModelIndex current = currentIndex();
+  const TGesture gesture(*m_selection);
   QTreeWidget::mousePressEvent(e);
+  if (m_selection->Refused()) m_selection->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+}
+
+void TSceneTreeView::mouseReleaseEvent(QMouseEvent* e) {
+  const TGesture gesture(*m_selection);
+  QTreeWidget::mouseReleaseEvent(e);
+}
+
+void TSceneTreeView::mouseDoubleClickEvent(QMouseEvent* e) {
+  const TGesture gesture(*m_selection);
+  QTreeWidget::mouseDoubleClickEvent(e);
+}
+
+void TSceneTreeView::keyPressEvent(QKeyEvent* e) {
+  const TGesture gesture(*m_selection);
+  QTreeWidget::keyPressEvent(e);
+}
+
+void TSceneTreeView::SyncItemFlags(const QItemSelection& selected,
+                                   const QItemSelection& deselected) {
+  // Setting an item's flag selects it in the model once more, which changes
+  // nothing there and needs no check.
+  const bool checking = m_selection->Checking();
+  m_selection->SetChecking(false);
+  for (const QModelIndex& i : selected.indexes()) {
+    if (QTreeWidgetItem* item = itemFromIndex(i)) item->setSelected(true);
+  }
+  for (const QModelIndex& i : deselected.indexes()) {
+    if (QTreeWidgetItem* item = itemFromIndex(i)) item->setSelected(false);
+  }
+  m_selection->SetChecking(checking);
+}
+
+void TSceneTreeView::ClearItems() {
+  m_selection->SetChecking(false);
+  clear();
+  m_selection->SetChecking(true);
 }
 
 void TSceneTreeView::mouseMoveEvent(QMouseEvent* e) {
-  // Dragging over items does not extend the selection: every change goes
-  // through a click or a key, where it can be refused.
+  // Dragging over items does not extend the selection: every change comes
+  // from a click or a key, and asks at most once.
   if (e->buttons() != Qt::NoButton) {
     e->accept();
     return;
   }
   QTreeWidget::mouseMoveEvent(e);
-}
-
-void TSceneTreeView::mouseDoubleClickEvent(QMouseEvent* e) {
-  // A double click is a press (already checked) followed by folding.
-  QTreeWidgetItem* item = itemAt(e->position().toPoint());
-  if (item && !item->isSelected() && !Allows(item)) {
-    e->accept();
-    return;
-  }
-  QTreeWidget::mouseDoubleClickEvent(e);
-}
-
-QTreeWidgetItem* TSceneTreeView::KeyTarget(QKeyEvent* e) {
-  QTreeWidgetItem* current = currentItem();
-  if (e->matches(QKeySequence::SelectAll)) return current ? current : topLevelItem(0);
-  const bool ctrl_only =
-      (e->modifiers() & Qt::ControlModifier) && !(e->modifiers() & Qt::ShiftModifier);
-  switch (e->key()) {
-    case Qt::Key_Space:
-      return ctrl_only || !current || !current->isSelected() ? current : nullptr;
-    case Qt::Key_Left:
-      if (!current) return nullptr;
-      if (current->isExpanded() && current->childCount() > 0) return nullptr;  // folds
-      return ctrl_only ? nullptr : current->parent();
-    case Qt::Key_Right:
-      if (!current || current->childCount() == 0) return nullptr;
-      if (!current->isExpanded()) return nullptr;  // unfolds
-      return ctrl_only ? nullptr : current->child(0);
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End: {
-      if (ctrl_only) return nullptr;  // moves the focus without selecting
-      CursorAction action = MoveDown;
-      switch (e->key()) {
-        case Qt::Key_Up:
-          action = MoveUp;
-          break;
-        case Qt::Key_PageUp:
-          action = MovePageUp;
-          break;
-        case Qt::Key_PageDown:
-          action = MovePageDown;
-          break;
-        case Qt::Key_Home:
-          action = MoveHome;
-          break;
-        case Qt::Key_End:
-          action = MoveEnd;
-          break;
-        default:
-          break;
-      }
-      QTreeWidgetItem* target = itemFromIndex(moveCursor(action, e->modifiers()));
-      return target == current && !(e->modifiers() & Qt::ShiftModifier) ? nullptr : target;
-    }
-    default:
-      return nullptr;
-  }
-}
-
-void TSceneTreeView::keyPressEvent(QKeyEvent* e) {
-  QTreeWidgetItem* target = KeyTarget(e);
-  if (target && !Allows(target)) {
-    e->accept();
-    return;
-  }
-  QTreeWidget::keyPressEvent(e);
 }
 
 void TSceneTreeView::keyboardSearch(const QString& search) {

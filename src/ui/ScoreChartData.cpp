@@ -1,7 +1,9 @@
 #include "ui/ScoreChartData.h"
 
-#include <functional>
 #include <span>
+#include <stdexcept>
+
+#include "model/qvl_route.h"
 
 namespace qvl {
 namespace {
@@ -21,7 +23,7 @@ class TChartBuilder {
       const scene_base_t* child = g->Child(i);
       if (!stop.path.empty()) stop.path += " > ";
       stop.path += child->title;
-      g = dynamic_cast<const group_t*>(child);
+      g = child->AsGroup();
       if (g != nullptr && g->kind == group_kind_t::Stage) stage = g;
     }
     stop.own = own;
@@ -43,52 +45,29 @@ class TChartBuilder {
   const group_t* m_stage = nullptr;
 };
 
-// Until the one-pass walk is here: every counted node in document order.
-void Walk(group_t& g, std::vector<int>& path,
-          const std::function<void(scene_base_t&, std::span<const int>)>& visit) {
-  for (int i = 0; i < g.ChildCount(); ++i) {
-    scene_base_t& child = *g.Child(i);
-    path.push_back(i);
-    auto* sub = dynamic_cast<group_t*>(&child);
-    if (sub != nullptr && !sub->grouping) {
-      Walk(*sub, path, visit);
-    } else {
-      visit(child, path);
-    }
-    path.pop_back();
-  }
-}
-
 }  // namespace
 
 score_chart_data_t ScoreChartData(root_t& root) {
-  root.NormalizePatterns();
   score_chart_data_t data;
   TChartBuilder builder(root, data);
-  std::vector<int> path;
-  Walk(root, path, [&](scene_base_t& node, std::span<const int> p) {
-    builder.Add(node, p, node.CurrentValue().Total());
+  WalkRoute(root, [&builder](const route_stop_t& stop) {
+    builder.Add(stop.node, stop.path, stop.value.Total());
   });
   return data;
 }
 
 std::vector<score_t> PlanRunningTotals(root_t& root, scene_base_t& node,
                                        const pattern_base_t& pattern) {
-  if (node.IsInsideGrouping()) return {};
   std::vector<score_t> out;
-  std::vector<int> path;
   score_t running = 0;
-  bool met = false;
-  Walk(root, path, [&](scene_base_t& stop, std::span<const int>) {
-    running = WrapAdd(running, stop.CurrentValue().Total());
-    if (&stop == &node) {
-      met = true;
-      running = WrapAdd(
-          running, WrapSub(node.CompareWithCurrent(pattern).Total(), node.CurrentValue().Total()));
-    }
-    out.push_back(running);
-  });
-  if (!met) return {};
+  try {
+    WalkRoute(root, route_change_t{&node, &pattern}, [&](const route_stop_t& stop) {
+      running = WrapAdd(running, stop.value.Total());
+      out.push_back(running);
+    });
+  } catch (const std::invalid_argument&) {
+    return {};  // the node is not on the route: nothing to show
+  }
   return out;
 }
 

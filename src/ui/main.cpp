@@ -5,12 +5,17 @@
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
 #include "ui/StartupProbe.h"
+#include "ui/WindowSettings.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   qvl::SetUpApplication(app);
+  QStringList arguments = QApplication::arguments().mid(1);
+  qvl::HandleResetSettingsOption(arguments);
   qvl::TQtDialogs dialogs;
-  qvl::TMainWnd window(dialogs, QApplication::arguments().mid(1));
+  qvl::TMainWnd window(dialogs, arguments,
+                       qvl::ApplicationDirFor(QCoreApplication::applicationDirPath()));
+  window.RememberSettings();
   qvl::InstallStartupProbe(window);
   qvl::InstallScreenshot(window);
   window.show();

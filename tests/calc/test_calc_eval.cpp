@@ -224,6 +224,9 @@ TEST_F(ErrorTest, ArithmeticErrorsAndTheirMessages) {
       {"1E308/1E-308", "EOverflow", overflow},
       // The text form of the largest double reads back above it.
       {"(1.7976931348623157E308)", "EOverflow", overflow},
+      // An operand is read as it is resolved, before later steps could fail.
+      {"abc+1E400", "EOverflow", overflow},
+      {"-((4.)42.6E562)0", "EOverflow", overflow},
       {"5%0", "EDivByZero", div_by_zero},
       {"5%0.5", "EDivByZero", div_by_zero},
   });

@@ -232,6 +232,15 @@ class Files(Fixture):
         run("normalize", self.worked, "-o", os.path.join(self.dir.name, "no", "such", "dir.pat"),
             check_code=3)
 
+    def test_arguments_take_the_jis_variants_of_input_methods(self):
+        path = os.path.join(self.dir.name, "wave.pat")
+        with open(path, "wb") as f:
+            f.write(WORKED.replace('(title "new"', '(title "3面～4面"').encode("cp932"))
+        # Typed with U+301C, found as the code page's U+FF5E.
+        self.assertEqual(terms(out("explain", path, "/1/1", "--pattern", "3面〜4面"))[1], SINGLE)
+        proc = run("explain", path, "/1/1", "--pattern", "3面😀", check_code=2)
+        self.assertIn(b"U+1F600", proc.stderr)
+
     def test_usage(self):
         self.assertIn(b"explain", run("--help").stdout)
         self.assertIn(b"0.04", run("--version").stdout)
@@ -279,6 +288,29 @@ class Export(Fixture):
         self.assertEqual(scene["patterns"][1]["graze"], 80)
         self.assertTrue(scene["patterns"][1]["selected"])
         self.assertIn("graze-rest", doc["patterns"][0])
+
+    def test_json_values_are_the_csv_rows(self):
+        grouped = os.path.join(self.dir.name, "grouped.pat")
+        text = WORKED.replace('(title "Stage 1")))', '(title "Stage 1") (grouping "true")))')
+        with open(grouped, "wb") as f:
+            f.write(text.encode("cp932"))
+        found = {}
+
+        def collect(node):
+            if "value" in node:
+                found[node["path"]] = node["value"]
+            for child in node.get("children", []):
+                collect(child)
+
+        collect(json.loads(out("export", grouped)))
+        rows = self.check_csv(grouped)
+        self.assertEqual(list(found), [r["path"] for r in rows])
+        self.assertEqual(list(found), ["/0", "/1/0", "/1/1", "/1/2"])
+        for row in rows:
+            value = found[row["path"]]
+            self.assertEqual(value["terms"], [int(row[k]) for k in list(row)[6:18]])
+            self.assertEqual(value["total"], int(row["total"]))
+            self.assertEqual(value["running-total"], int(row["running_total"]))
 
     def test_templates(self):
         names = sorted(n for n in os.listdir(TEMPLATES) if n.endswith(".pat"))

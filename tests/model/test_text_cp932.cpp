@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unicode/ucnv.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
 #include <string>
 
 #include "model/qvl_text.h"
@@ -81,6 +85,99 @@ TEST(Text, ContainsCp932SkipsMatchesThatStraddleTwoCharacters) {
   const std::string text = Utf8ToCp932("アア");
   EXPECT_FALSE(ContainsCp932(text, std::string("\x41\x83", 2)));
   EXPECT_TRUE(ContainsCp932(text, Utf8ToCp932("ア")));
+}
+
+// ---- The JIS variants of Linux and macOS input methods ----
+
+std::string Utf8Of(char32_t c) {
+  uint8_t buffer[U8_MAX_LENGTH];
+  int32_t n = 0;
+  U8_APPEND_UNSAFE(buffer, n, static_cast<UChar32>(c));
+  return std::string(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+}
+
+// The Shift_JIS bytes of a JIS X 0208 code (row and cell from 0x21).
+std::string ShiftJis(int jis) {
+  const int row = (jis >> 8) - 0x21;
+  const int cell = (jis & 0xFF) - 0x21;
+  const int lead = row / 2 + (row < 62 ? 0x81 : 0xC1);
+  const int trail = row % 2 == 0 ? cell + (cell < 63 ? 0x40 : 0x41) : cell + 0x9F;
+  return {static_cast<char>(lead), static_cast<char>(trail)};
+}
+
+// Bytes of one character through an ICU converter, empty when it has none.
+std::string IcuBytes(const char* converter, char32_t c, bool fallback) {
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* conv = ucnv_open(converter, &status);
+  if (U_FAILURE(status)) return "no converter";
+  ucnv_setFallback(conv, fallback);
+  ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  const std::u16string wide(1, static_cast<char16_t>(c));
+  char bytes[8];
+  const int32_t n = ucnv_fromUChars(conv, bytes, sizeof bytes,
+                                    reinterpret_cast<const UChar*>(wide.data()), 1, &status);
+  ucnv_close(conv);
+  return U_FAILURE(status) ? std::string() : std::string(bytes, static_cast<std::size_t>(n));
+}
+
+// Every variant with its JIS X 0208 code in the JIS mapping (the Unicode
+// consortium's JIS0208.TXT) and the code page 932 bytes of that code.
+struct jis_case_t {
+  char32_t typed;
+  int jis;
+  const char* bytes;
+};
+const jis_case_t kJisCases[] = {
+    {U'\u301C', 0x2141, "\x81\x60"}, {U'\u2016', 0x2142, "\x81\x61"},
+    {U'\u2212', 0x215D, "\x81\x7C"}, {U'\u00A2', 0x2171, "\x81\x91"},
+    {U'\u00A3', 0x2172, "\x81\x92"}, {U'\u00AC', 0x224C, "\x81\xCA"},
+    {U'\u2014', 0x213D, "\x81\x5C"},
+};
+
+TEST(JisVariants, TableAgreesWithIcuAndTheJisMapping) {
+  ASSERT_EQ(kJisVariants.size(), std::size(kJisCases));
+  for (const jis_case_t& c : kJisCases) {
+    SCOPED_TRACE(Utf8Of(c.typed));
+    const auto v = std::find_if(kJisVariants.begin(), kJisVariants.end(),
+                                [&](const jis_variant_t& x) { return x.typed == c.typed; });
+    ASSERT_NE(v, kJisVariants.end());
+    EXPECT_EQ(ShiftJis(c.jis), c.bytes);
+    // windows-31j holds the code page's character at those bytes, both ways,
+    // and cannot hold the typed one; where ICU has a one-way fallback for the
+    // typed one, it is the same bytes.
+    EXPECT_EQ(IcuBytes("windows-31j", v->cp932, false), c.bytes);
+    EXPECT_EQ(Cp932ToUtf8(c.bytes), Utf8Of(v->cp932));
+    EXPECT_EQ(UnconvertibleToCp932(Utf8Of(c.typed)), Utf8Of(c.typed));
+    const std::string fallback = IcuBytes("windows-31j", c.typed, true);
+    EXPECT_TRUE(fallback.empty() || fallback == c.bytes);
+    // ICU's IBM EUC-JP table reads the JIS code as the typed character or
+    // the code page's: both are that JIS character.
+    const std::string euc{static_cast<char>((c.jis >> 8) | 0x80),
+                          static_cast<char>((c.jis & 0xFF) | 0x80)};
+    EXPECT_TRUE(IcuBytes("ibm-33722_P120-1999", c.typed, false) == euc ||
+                IcuBytes("ibm-33722_P120-1999", v->cp932, false) == euc);
+    EXPECT_EQ(InputToCp932(Utf8Of(c.typed)).text, c.bytes);
+  }
+}
+
+struct input_case_t {
+  const char* utf8;
+  const char* cp932_as_utf8;  // what is stored, read back
+  const char* unconvertible;
+};
+
+TEST(JisVariants, InputStoresVariantsAsTheCodePagesCharactersAndRefusesTheRest) {
+  const input_case_t cases[] = {
+      {"3面〜4面", "3面～4面", ""}, {"−500", "－500", ""},  {"ボス‖通常", "ボス∥通常", ""},
+      {"¢£¬—", "￠￡￢―", ""},      {"～∥－", "～∥－", ""}, {"", "", ""},
+      {"〜😀한〜", "", "😀한"},
+  };
+  for (const input_case_t& c : cases) {
+    const cp932_input_t in = InputToCp932(c.utf8);
+    EXPECT_EQ(Cp932ToUtf8(in.text), c.cp932_as_utf8) << c.utf8;
+    EXPECT_EQ(in.unconvertible, c.unconvertible) << c.utf8;
+  }
+  EXPECT_EQ(NameCodePoints("😀한a"), "😀 (U+1F600), 한 (U+D55C), a (U+0061)");
 }
 
 // Long texts are converted in pieces of a mebibyte: a double-byte character

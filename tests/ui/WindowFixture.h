@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTreeWidgetItem>
 
+#include <functional>
 #include <memory>
 
 #include "ScriptedDialogs.h"
@@ -75,6 +76,23 @@ inline void BuildSampleDocument(root_t& root) {
   way2->patterns.AddSorted(ScenePattern("ゆっくりABC", 5, true));
 }
 
+// The named control the keyboard focus is in: a grid's editor counts as its
+// grid.
+inline QString FocusName() {
+  for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+    if (!w->objectName().isEmpty() && !w->objectName().startsWith(QStringLiteral("qt_"))) {
+      return w->objectName();
+    }
+  }
+  return {};
+}
+
+// Qt runs a button's access key as an animated click that ends a moment later.
+inline bool WaitUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
+  return done();
+}
+
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -115,6 +133,22 @@ class WindowTest : public ::testing::Test {
     window = std::make_unique<TMainWnd>(dialogs, std::move(arguments), std::move(application_dir));
     window->show();
     return *window;
+  }
+
+  // Makes the window the active one, as a click on it would on a desktop: the
+  // keyboard focus and the window's access keys and shortcuts need it.
+  void Activate() {
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  // The key goes where a user's key goes: to an open menu, or else to the
+  // control with the keyboard focus.
+  static void Key(Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+    QWidget* focus = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                       : QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no keyboard focus";
+    QTest::keyClick(focus, key, mods);
   }
 
   QAction* Action(const char* name) const {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "ui/AppInfo.h"
 
@@ -11,5 +13,10 @@ int main(int argc, char* argv[]) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   qvl::SetUpApplication(app);
+  // Settings of their own, never the user's.
+  QTemporaryDir settings;
+  if (!settings.isValid()) return 1;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   return RUN_ALL_TESTS();
 }

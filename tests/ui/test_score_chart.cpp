@@ -11,25 +11,20 @@
 #include <vector>
 
 #include "EditorFixture.h"
+#include "model/qvl_route.h"
 #include "ui/ScoreChart.h"
 
 namespace qvl {
 namespace {
 
-// Every counted node's current value, summed along the document.
+// The running totals of the route walk.
 std::vector<score_t> RouteRunningTotals(root_t& root) {
   std::vector<score_t> out;
   score_t running = 0;
-  std::function<void(scene_base_t&)> visit = [&](scene_base_t& node) {
-    auto* g = dynamic_cast<group_t*>(&node);
-    if (g == nullptr || g->grouping) {
-      running = WrapAdd(running, node.CurrentValue().Total());
-      out.push_back(running);
-      return;
-    }
-    for (int i = 0; i < g->ChildCount(); ++i) visit(*g->Child(i));
-  };
-  visit(root);
+  WalkRoute(root, [&](const route_stop_t& stop) {
+    running = WrapAdd(running, stop.value.Total());
+    out.push_back(running);
+  });
   return out;
 }
 
