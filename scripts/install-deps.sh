@@ -9,7 +9,9 @@ packages=(
   libpugixml-dev
   libicu-dev
   libcli11-dev nlohmann-json3-dev
-  qt6-base-dev qt6-translations-l10n
+  # Qt Charts' CMake package needs Qt OpenGL's, which qt6-charts-dev does not
+  # pull in.
+  qt6-base-dev qt6-translations-l10n qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   fonts-ipafont-gothic xvfb xauth
   clang libclang-rt-14-dev
   dpkg-dev

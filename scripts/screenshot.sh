@@ -3,7 +3,8 @@
 # template open and lets the program save a picture of its own window. Then
 # qvl_screenshot_tour plays a first plan on the same template and takes
 # docs/screenshot-plan.png (a calculated comparison) and
-# docs/screenshot-hint.png (the hover hint of a term).
+# docs/screenshot-hint.png (the hover hint of a term) and
+# docs/screenshot-chart.png (the score build-up chart with the new plan).
 # Usage: scripts/screenshot.sh [build folder]  (default: build-release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,9 +27,10 @@ QVL_SCREENSHOT="$OUT" timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" \
 [ -s "$OUT" ] || { echo "no screenshot was written" >&2; exit 1; }
 echo "wrote $OUT"
 
-rm -f "$ROOT/docs/screenshot-plan.png" "$ROOT/docs/screenshot-hint.png"
+rm -f "$ROOT/docs/screenshot-plan.png" "$ROOT/docs/screenshot-hint.png" \
+  "$ROOT/docs/screenshot-chart.png"
 timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
   "$BUILD/bin/qvl_screenshot_tour" "$BUILD/bin/template/qvl_hard.pat" "$ROOT/docs"
-for picture in screenshot-plan.png screenshot-hint.png; do
+for picture in screenshot-plan.png screenshot-hint.png screenshot-chart.png; do
   [ -s "$ROOT/docs/$picture" ] || { echo "no $picture was written" >&2; exit 1; }
 done

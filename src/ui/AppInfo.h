@@ -22,6 +22,11 @@ inline constexpr int kHintDisplayMs = 180000;
 // box, memo and title edit.
 inline constexpr QColor kNewColumnColor{255, 240, 245};
 
+// A difference of the new plan from the old: a gain light blue, a loss light
+// red, wherever one is shown.
+inline constexpr QColor kGainColor{221, 221, 255};
+inline constexpr QColor kLossColor{255, 221, 221};
+
 // The window font ("MS UI Gothic", 12 pixels) and the grid font ("ＭＳ
 // ゴシック", 13 pixels). Where those Windows fonts are missing, a Japanese
 // font of the system stands in, so Japanese never shows as boxes.

@@ -37,6 +37,7 @@
 #include "ui/RecentFiles.h"
 #include "ui/SceneTreeView.h"
 #include "ui/UndoCommands.h"
+#include "ui/ScoreChart.h"
 
 namespace qvl {
 namespace {
@@ -343,10 +344,27 @@ void TMainWnd::CreateMenus() {
   m_copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
   m_copy1->setEnabled(false);
 
+  m_viewMenu = bar->addMenu(QStringLiteral("表示(&V)"));
+  m_viewMenu->setObjectName(QStringLiteral("View1"));
+  m_scoreChart1 = NamedAction(m_viewMenu->addAction(QStringLiteral("スコア推移(&G)")),
+                              QStringLiteral("ScoreChart1"));
+  m_scoreChart1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+
   m_helpMenu = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
   m_helpMenu->setObjectName(QStringLiteral("Help1"));
   m_about1 = NamedAction(m_helpMenu->addAction(QStringLiteral("バージョン情報(&A)...")),
                          QStringLiteral("About1"));
+}
+
+void TMainWnd::ScoreChart1Click() {
+  if (!m_scoreChart) {
+    m_scoreChart = std::make_unique<TScoreChartWindow>(m_session, m_dialogs, this);
+    connect(m_scoreChart.get(), &TScoreChartWindow::NodeClicked, this,
+            &TMainWnd::ScoreChartNodeClicked);
+  }
+  m_scoreChart->show();
+  m_scoreChart->raise();
+  m_scoreChart->activateWindow();
 }
 
 void TMainWnd::CreatePopupMenu() {
@@ -375,6 +393,7 @@ void TMainWnd::ConnectControls() {
   connect(m_extra2, &QAction::triggered, this, &TMainWnd::Extra2Click);
   connect(m_phantasm1, &QAction::triggered, this, &TMainWnd::Phantasm1Click);
   connect(m_open1, &QAction::triggered, this, &TMainWnd::Open1Click);
+  connect(m_scoreChart1, &QAction::triggered, this, &TMainWnd::ScoreChart1Click);
   connect(m_save1, &QAction::triggered, this, &TMainWnd::Save1Click);
   connect(m_saveAs1, &QAction::triggered, this, &TMainWnd::SaveAs1Click);
   connect(m_exit1, &QAction::triggered, this, &TMainWnd::Exit1Click);

@@ -40,6 +40,7 @@ class TDialogs;
 class TRecentFiles;
 class TSceneTreeView;
 class TUndoHistory;
+class TScoreChartWindow;
 
 class TMainWnd : public QMainWindow {
   Q_OBJECT
@@ -98,6 +99,10 @@ class TMainWnd : public QMainWindow {
   void Undo1Click();
   void Redo1Click();
   [[nodiscard]] TUndoHistory& History() { return *m_history; }
+  // 表示 > スコア推移: opens the chart window, made at the first use.
+  void ScoreChart1Click();
+  // The chart window once opened, else null.
+  [[nodiscard]] TScoreChartWindow* ScoreChart() const { return m_scoreChart.get(); }
 
   // --- what the program remembers between runs (MainWnd_Desktop.cpp)
   // Restores the window's size and place, the dialogs' folders and the
@@ -125,6 +130,9 @@ class TMainWnd : public QMainWindow {
   void Copy2Click();
   void SceneViewPopupMenuPatternOnClick(QAction* item);
   void SceneViewPopupMenuPatternMultiSelectOnClick();
+  // A position of the chart was clicked: its node is selected in the tree,
+  // through the tree's usual checks.
+  void ScoreChartNodeClicked(scene_base_t* node);
   // The node the popup menu was last built for, while its tree item exists.
   [[nodiscard]] scene_base_t* PopupNode() const;
 
@@ -324,6 +332,8 @@ class TMainWnd : public QMainWindow {
   QAction* m_undo1 = nullptr;
   QAction* m_redo1 = nullptr;
   QAction* m_copy1 = nullptr;
+  QMenu* m_viewMenu = nullptr;
+  QAction* m_scoreChart1 = nullptr;
   QMenu* m_helpMenu = nullptr;
   QAction* m_about1 = nullptr;
 
@@ -362,6 +372,9 @@ class TMainWnd : public QMainWindow {
 
   // Status bar: panel 0 takes the free width, panels 1 to 5 keep theirs.
   std::array<QLabel*, 6> m_statusPanels{};
+
+  // The chart listens to the session: it goes before the session does.
+  std::unique_ptr<TScoreChartWindow> m_scoreChart;
 };
 
 }  // namespace qvl

@@ -15,6 +15,7 @@
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
 #include "ui/QtText.h"
+#include "ui/ScoreChart.h"
 
 namespace qvl {
 namespace {
@@ -134,6 +135,7 @@ void TMainWnd::CalcButtonClick() {
   const std::unique_ptr<pattern_base_t> pattern = ReadNewPattern(false);
   if (!pattern) return;
   ShowEffect(*pattern);
+  if (m_scoreChart) m_scoreChart->ShowPlan(*CurrentNode(), *pattern);
 }
 
 void TMainWnd::ApplyButtonClick() {

@@ -35,8 +35,6 @@
 namespace qvl {
 namespace {
 
-const QColor kPositiveColor{221, 221, 255};
-const QColor kNegativeColor{255, 221, 221};
 constexpr int kInputRows = 10;   // rows 1..10 of the input grid
 constexpr int kOutputRows = 13;  // rows 1..13 of the comparison grid
 
@@ -89,7 +87,7 @@ void CommonGridLooks(TKwGrid& grid, const QColor& shadow) {
 void SetDifferenceCell(TKwGrid& grid, int col, int row, score_t d) {
   TCellStyle* style = StyleOf(grid, col, row);
   if (!style) return;
-  style->SetCellColor(d == 0 ? QColor(Qt::white) : d > 0 ? kPositiveColor : kNegativeColor);
+  style->SetCellColor(d == 0 ? QColor(Qt::white) : d > 0 ? kGainColor : kLossColor);
   grid.SetCells(col, row, ToQString(DifferenceText(d)));
 }
 

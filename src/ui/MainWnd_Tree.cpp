@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidgetItem>
+#include <QTreeWidgetItemIterator>
 
 #include "model/qvl_text.h"
 #include "ui/Dialogs.h"
@@ -246,6 +247,16 @@ void TMainWnd::SceneViewPopupMenuPatternOnClick(QAction* item) {
 void TMainWnd::Edit2Click() {
   if (!PopupNode()) return;
   m_sceneView->SelectItem(m_sceneView->ItemOf(m_popupNode));
+}
+
+void TMainWnd::ScoreChartNodeClicked(scene_base_t* node) {
+  for (QTreeWidgetItemIterator it(m_sceneView); *it != nullptr; ++it) {
+    if (TSceneTreeView::NodeOf(*it) == node) {
+      // A refused selection leaves the tree and the editor as they are.
+      if (m_sceneView->SelectItem(*it)) m_sceneView->scrollToItem(*it);
+      return;
+    }
+  }
 }
 
 void TMainWnd::Copy2Click() {

@@ -1,6 +1,7 @@
 // Takes the README's pictures of a first plan: the Hard template, a spell
 // card's pattern updated once, then a new plan typed with scb of the time left
-// and calculated (the differences coloured), and the hover hint of a term.
+// and calculated (the differences coloured), the hover hint of a term, and the
+// score build-up chart with the new plan's line.
 // Every question is answered Yes. Usage: qvl_screenshot_tour TEMPLATE OUTDIR
 // (run under a real display such as Xvfb: the hint is a window of its own).
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
 #include "ui/SceneTreeView.h"
+#include "ui/ScoreChart.h"
 
 namespace {
 
@@ -41,6 +43,28 @@ bool Save(const QPixmap& picture, const QString& file) {
   const bool saved = picture.save(file, "PNG");
   std::fprintf(stderr, saved ? "wrote %s\n" : "could not write %s\n", qPrintable(file));
   return saved;
+}
+
+// Numbers for every other scene's current pattern, as a played route would
+// have them, so that the chart has a build-up to show.
+void PlayRoute(scene_base_t& node, const scene_base_t* keep, int& n) {
+  if (auto* group = dynamic_cast<group_t*>(&node)) {
+    for (int i = 0; i < group->ChildCount(); ++i) PlayRoute(*group->Child(i), keep, n);
+    return;
+  }
+  auto* scene = dynamic_cast<scene_t*>(&node);
+  if (scene == nullptr || scene == keep) return;
+  auto& p = dynamic_cast<pattern_t&>(scene->CurrentPattern());
+  ++n;
+  p.border_bonus_times = n % 3 == 0 ? 1 : 0;
+  p.cherry_max = 300 + (n * 37) % 500;
+  p.graze = 30 + (n * 53) % 90;
+  p.point = 20 + (n * 29) % 40;
+  p.bonus_item = n % 6;
+  if (scene->kind == scene_kind_t::SpellCard) {
+    p.getting_spell_card = n % 4 != 0;
+    p.spell_card_bonus_base = p.getting_spell_card ? 1500000 + 250000 * (n % 9) : 0;
+  }
 }
 
 }  // namespace
@@ -111,5 +135,18 @@ int main(int argc, char* argv[]) {
                    screen->grabWindow(0, r.x(), r.y(), r.width(), r.height()));
     }
   }
-  return Save(hint, out.filePath(QStringLiteral("screenshot-hint.png"))) ? 0 : 1;
+  if (!Save(hint, out.filePath(QStringLiteral("screenshot-hint.png")))) return 1;
+
+  // The score build-up chart with the new plan's line: opened from its menu,
+  // then the plan calculated again for it to show.
+  QToolTip::hideText();
+  int played = 0;
+  PlayRoute(window.Document(), window.CurrentNode(), played);
+  window.ScoreChart1Click();
+  TScoreChartWindow* chart = window.ScoreChart();
+  chart->resize(1000, 560);
+  chart->move(0, 0);
+  window.CalcButtonClick();
+  Wait(300);
+  return Save(chart->grab(), out.filePath(QStringLiteral("screenshot-chart.png"))) ? 0 : 1;
 }

@@ -1,0 +1,129 @@
+// The score build-up chart ("スコア推移"): a window of its own that shows the
+// route of the session's document, the running total as a line and every
+// position's own total as a column, with the running total of a calculated
+// change of plan beside it. It follows the session's change reports and saves
+// its picture as PNG or SVG.
+#pragma once
+
+#include <QChartView>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+#include "model/qvl_session.h"
+#include "ui/ScoreChartData.h"
+
+class QAreaSeries;
+class QCategoryAxis;
+class QGraphicsRectItem;
+class QGraphicsSimpleTextItem;
+class QLineSeries;
+class QPushButton;
+class QValueAxis;
+
+namespace qvl {
+
+class TDialogs;
+class TScoreColumnsItem;
+
+// The chart: hovering a position shows its figures, clicking one reports it.
+class TScoreChartView : public QChartView {
+  Q_OBJECT
+ public:
+  explicit TScoreChartView(QWidget* parent = nullptr);
+
+  // Shows the route; a plan shown before stays only if it has one running
+  // total per position.
+  void SetData(score_chart_data_t data);
+  // The running totals of a changed plan, one per position; empty hides it.
+  void SetPlan(std::vector<score_t> plan);
+  [[nodiscard]] const score_chart_data_t& Data() const { return m_data; }
+  [[nodiscard]] const std::vector<score_t>& Plan() const { return m_plan; }
+
+  // The position whose column is under a point of the viewport, or -1.
+  [[nodiscard]] int PositionAt(QPoint point) const;
+  // The viewport point at the middle of a position's column.
+  [[nodiscard]] QPoint PointOf(int position) const;
+  // The hover text of a position: the path of titles and the totals.
+  [[nodiscard]] QString HoverText(int position) const;
+  // The label at the plan line's end, empty when no plan is shown.
+  [[nodiscard]] QString PlanGapText() const;
+
+ signals:
+  void PositionClicked(int position);
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  void ShowStops();
+  void ShowPlan();
+  void PlaceGapLabel();
+
+  score_chart_data_t m_data;
+  std::vector<score_t> m_plan;
+  int m_pressed = -1;
+
+  QLineSeries* m_running = nullptr;
+  QLineSeries* m_columnTops = nullptr;
+  QAreaSeries* m_columns = nullptr;
+  TScoreColumnsItem* m_columnsItem = nullptr;
+  QLineSeries* m_planLine = nullptr;
+  QCategoryAxis* m_routeAxis = nullptr;
+  QValueAxis* m_totalAxis = nullptr;
+  QValueAxis* m_ownAxis = nullptr;
+  QGraphicsRectItem* m_gapBox = nullptr;
+  QGraphicsSimpleTextItem* m_gapText = nullptr;
+};
+
+class TScoreChartWindow : public QWidget {
+  Q_OBJECT
+ public:
+  // Listens to session until it is destroyed; dialogs asks for file names and
+  // shows save failures.
+  TScoreChartWindow(TDocumentSession& session, TDialogs& dialogs, QWidget* parent = nullptr);
+  ~TScoreChartWindow() override;
+
+  // After Calculate: the route with pattern in place of node's current
+  // pattern beside the document's. Kept, and computed again, until the plan's
+  // node or the editor's pattern changes.
+  void ShowPlan(scene_base_t& node, const pattern_base_t& pattern);
+  void ClearPlan();
+  [[nodiscard]] TScoreChartView& View() { return *m_view; }
+
+  // ファイルに保存: PNG or SVG by the chosen name's extension.
+  void SaveButtonClick();
+  // The chart's picture in a format ("png" or "svg").
+  [[nodiscard]] QByteArray Picture(const QString& format);
+
+ signals:
+  // A position was clicked: its node should become the selection.
+  void NodeClicked(scene_base_t* node);
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void SessionChanged(const session_change_t& change);
+  // The document's route and the plan computed afresh; only while shown,
+  // else at the next show.
+  void Refresh();
+
+  TDocumentSession& m_session;
+  TDialogs& m_dialogs;
+  int m_listener = 0;
+  bool m_stale = true;
+  scene_base_t* m_planNode = nullptr;
+  std::unique_ptr<pattern_base_t> m_planPattern;
+  QString m_saveDir;
+
+  TScoreChartView* m_view = nullptr;
+  QPushButton* m_saveButton = nullptr;
+};
+
+}  // namespace qvl

@@ -1,0 +1,81 @@
+#include "ui/ScoreChartData.h"
+
+#include <span>
+#include <stdexcept>
+
+#include "model/qvl_route.h"
+
+namespace qvl {
+namespace {
+
+// Adds the stops of the route one after the other. A stop's stage is the
+// innermost stage group on its path.
+class TChartBuilder {
+ public:
+  TChartBuilder(root_t& root, score_chart_data_t& data) : m_root(root), m_data(data) {}
+
+  void Add(scene_base_t& node, std::span<const int> path, score_t own) {
+    chart_stop_t stop;
+    stop.node = &node;
+    const group_t* g = &m_root;
+    const group_t* stage = nullptr;
+    for (const int i : path) {
+      const scene_base_t* child = g->Child(i);
+      if (!stop.path.empty()) stop.path += " > ";
+      stop.path += child->title;
+      g = child->AsGroup();
+      if (g != nullptr && g->kind == group_kind_t::Stage) stage = g;
+    }
+    stop.own = own;
+    m_running = WrapAdd(m_running, own);
+    stop.running = m_running;
+    const int position = static_cast<int>(m_data.stops.size());
+    m_data.stops.push_back(std::move(stop));
+    if (stage != m_stage && stage != nullptr) {
+      m_data.stages.push_back({position, position, stage->title});
+    }
+    m_stage = stage;
+    if (stage != nullptr) m_data.stages.back().end = position + 1;
+  }
+
+ private:
+  root_t& m_root;
+  score_chart_data_t& m_data;
+  score_t m_running = 0;
+  const group_t* m_stage = nullptr;
+};
+
+}  // namespace
+
+score_chart_data_t ScoreChartData(root_t& root) {
+  score_chart_data_t data;
+  TChartBuilder builder(root, data);
+  WalkRoute(root, [&builder](const route_stop_t& stop) {
+    builder.Add(stop.node, stop.path, stop.value.Total());
+  });
+  return data;
+}
+
+std::vector<score_t> PlanRunningTotals(root_t& root, scene_base_t& node,
+                                       const pattern_base_t& pattern) {
+  std::vector<score_t> out;
+  score_t running = 0;
+  try {
+    WalkRoute(root, route_change_t{&node, &pattern}, [&](const route_stop_t& stop) {
+      running = WrapAdd(running, stop.value.Total());
+      out.push_back(running);
+    });
+  } catch (const std::invalid_argument&) {
+    return {};  // the node is not on the route: nothing to show
+  }
+  return out;
+}
+
+int score_chart_data_t::PositionOf(const scene_base_t* node) const {
+  for (std::size_t i = 0; i < stops.size(); ++i) {
+    if (stops[i].node == node) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace qvl
