@@ -37,12 +37,27 @@ struct TBench {
   }
 };
 
-// One full frame of the chart window: grab() paints every widget of it into a
-// picture (on the offscreen platform repaint() leaves the chart's scene
-// unpainted). Pending events first, as the event loop would run them.
-void Paint(QWidget& w) {
-  QCoreApplication::processEvents();
-  benchmark::DoNotOptimize(w.grab());
+// Counts the paint events of the chart's viewport: a frame is known to have
+// been drawn, and only one.
+class TFrameCounter : public QObject {
+ public:
+  explicit TFrameCounter(QWidget& viewport) { viewport.installEventFilter(this); }
+  int frames = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++frames;
+    return false;
+  }
+};
+
+// One frame as the event loop draws it after a change: the chart's layout
+// request, the scene's dirty items, then the update request that paints the
+// window into its backing store. Returns false when nothing was painted.
+bool Frame(TFrameCounter& counter) {
+  const int before = counter.frames;
+  for (int i = 0; i < 8 && counter.frames == before; ++i) QCoreApplication::processEvents();
+  return counter.frames != before;
 }
 
 TBench& Bench() {
@@ -65,8 +80,9 @@ void BM_FirstBuild(benchmark::State& state) {
   TBench& b = Bench();
   for (auto _ : state) {
     TScoreChartWindow chart(b.window->Session(), b.dialogs);
+    TFrameCounter counter(*chart.View().viewport());
     chart.show();
-    Paint(chart);
+    if (!Frame(counter)) state.SkipWithError("the chart was not painted");
     state.PauseTiming();
     chart.hide();
     state.ResumeTiming();
@@ -78,15 +94,16 @@ BENCHMARK(BM_FirstBuild)->Unit(benchmark::kMillisecond);
 void BM_RefreshAfterCalculate(benchmark::State& state) {
   TBench& b = Bench();
   TScoreChartWindow chart(b.window->Session(), b.dialogs);
+  TFrameCounter counter(*chart.View().viewport());
   chart.show();
-  QCoreApplication::processEvents();
+  Frame(counter);
   scene_t* card = LastSpellCard(b.window->Document());
   auto plan = card->CurrentPattern().Clone();
   auto& p = dynamic_cast<pattern_t&>(*plan);
   for (auto _ : state) {
     p.graze += 1;
     chart.ShowPlan(*card, *plan);
-    Paint(chart);
+    if (!Frame(counter)) state.SkipWithError("the refresh was not painted");
   }
   state.counters["positions"] = static_cast<double>(chart.View().Data().stops.size());
 }

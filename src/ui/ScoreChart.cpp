@@ -22,6 +22,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/qvl_document.h"
 #include "model/qvl_file.h"
@@ -66,13 +67,31 @@ W* Named(W* w, const QString& name) {
   return w;
 }
 
-// Every point's value in a range around zero with some room above.
+// Every point's value in a range around zero with some room above, from and
+// to a multiple of a round tick step (1, 2 or 5 times a power of ten). The
+// range is set only when it changes: a change lays out the axis again and
+// recomputes every attached line, which on a long route costs more than the
+// rest of a refresh.
 void SetRange(QValueAxis& axis, score_t low, score_t high) {
+  constexpr int kTicks = 5;
   const double lo = std::min<double>(0, static_cast<double>(low));
   double hi = std::max<double>(0, static_cast<double>(high));
   if (hi <= lo) hi = lo + 1;
-  axis.setRange(lo, hi + (hi - lo) * 0.05);
-  axis.applyNiceNumbers();
+  hi += (hi - lo) * 0.05;
+  const double rough = (hi - lo) / (kTicks - 1);
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  double step = 10 * power;
+  for (const double m : {1.0, 2.0, 5.0}) {
+    if (m * power >= rough) {
+      step = m * power;
+      break;
+    }
+  }
+  const double nice_lo = std::floor(lo / step) * step;
+  const double nice_hi = std::ceil(hi / step) * step;
+  const int ticks = static_cast<int>(std::lround((nice_hi - nice_lo) / step)) + 1;
+  if (axis.min() != nice_lo || axis.max() != nice_hi) axis.setRange(nice_lo, nice_hi);
+  if (axis.tickCount() != ticks) axis.setTickCount(ticks);
 }
 
 }  // namespace

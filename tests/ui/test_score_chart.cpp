@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QImage>
 #include <QLineSeries>
+#include <QMenu>
 #include <QToolTip>
+#include <QValueAxis>
 #include <QXmlStreamReader>
 
 #include <vector>
@@ -176,6 +178,38 @@ TEST_F(ScoreChartTest, FollowsUpdateDeleteAndGrouping) {
   QTest::mouseClick(Grouping(), Qt::LeftButton);
   EXPECT_EQ(Running().size(), positions - 1);
   EXPECT_EQ(Running().back().y(), Total());
+}
+
+// The popup's pattern choice redraws the line, and the total axis keeps every
+// point of both lines in sight as the plan changes.
+TEST_F(ScoreChartTest, FollowsThePopupsPatternChoiceWithEveryPointOnTheAxis) {
+  Open();
+  TScoreChartWindow& chart = OpenChart();
+  Select("通常");
+  SetNew(2, QStringLiteral("90000000"));
+  QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
+  ASSERT_FALSE(Plan().isEmpty());
+  const double before = Running().back().y();
+
+  Click(Item("道中"), {}, Qt::RightButton);
+  const QPoint at = Tree()->visualItemRect(Item("道中")).center();
+  QContextMenuEvent context(QContextMenuEvent::Mouse, at, Tree()->viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(Tree()->viewport(), &context);
+  auto* menu = window->findChild<QMenu*>(QStringLiteral("SceneViewPopupMenu"));
+  ASSERT_TRUE(WaitUntil([menu] { return menu->isVisible(); }));
+  QTest::keyClick(menu, Qt::Key_1);  // 稼ぎ(&1)
+  ASSERT_EQ(ToQString(Node("道中")->CurrentPattern().title), QStringLiteral("稼ぎ"));
+  EXPECT_NE(Running().back().y(), before);
+  EXPECT_EQ(Running().back().y(), Total());
+
+  const auto* axis = qobject_cast<QValueAxis*>(chart.View().chart()->axes(Qt::Vertical).front());
+  ASSERT_NE(axis, nullptr);
+  for (const QList<QPointF>& line : {Running(), Plan()}) {
+    for (const QPointF& p : line) {
+      EXPECT_GE(p.y(), axis->min());
+      EXPECT_LE(p.y(), axis->max());
+    }
+  }
 }
 
 TEST_F(ScoreChartTest, SavesThePictureByTheChosenExtension) {
