@@ -67,30 +67,30 @@ W* Named(W* w, const QString& name) {
   return w;
 }
 
+// 1, 2 or 5 times a power of ten near x: the next one up, or the nearest.
+double RoundNumber(double x, bool up) {
+  const double power = std::pow(10.0, std::floor(std::log10(x)));
+  const double q = x / power;
+  if (up) return power * (q <= 1 ? 1 : q <= 2 ? 2 : q <= 5 ? 5 : 10);
+  return power * (q < 1.5 ? 1 : q < 3 ? 2 : q < 7 ? 5 : 10);
+}
+
 // Every point's value in a range around zero with some room above, from and
-// to a multiple of a round tick step (1, 2 or 5 times a power of ten). The
-// range is set only when it changes: a change lays out the axis again and
-// recomputes every attached line, which on a long route costs more than the
-// rest of a refresh.
+// to a multiple of a round tick step, about five ticks. The range is set only
+// when it changes: a change lays out the axis again and recomputes every
+// attached line, which on a long route costs more than the rest of a refresh.
 void SetRange(QValueAxis& axis, score_t low, score_t high) {
-  constexpr int kTicks = 5;
   const double lo = std::min<double>(0, static_cast<double>(low));
   double hi = std::max<double>(0, static_cast<double>(high));
   if (hi <= lo) hi = lo + 1;
   hi += (hi - lo) * 0.05;
-  const double rough = (hi - lo) / (kTicks - 1);
-  const double power = std::pow(10.0, std::floor(std::log10(rough)));
-  double step = 10 * power;
-  for (const double m : {1.0, 2.0, 5.0}) {
-    if (m * power >= rough) {
-      step = m * power;
-      break;
-    }
+  const double step = RoundNumber(RoundNumber(hi - lo, true) / 4, false);
+  const double first = std::floor(lo / step);
+  const double last = std::ceil(hi / step);
+  const int ticks = static_cast<int>(last - first) + 1;
+  if (axis.min() != first * step || axis.max() != last * step) {
+    axis.setRange(first * step, last * step);
   }
-  const double nice_lo = std::floor(lo / step) * step;
-  const double nice_hi = std::ceil(hi / step) * step;
-  const int ticks = static_cast<int>(std::lround((nice_hi - nice_lo) / step)) + 1;
-  if (axis.min() != nice_lo || axis.max() != nice_hi) axis.setRange(nice_lo, nice_hi);
   if (axis.tickCount() != ticks) axis.setTickCount(ticks);
 }
 
