@@ -349,6 +349,23 @@ QString TScoreChartView::HoverText(int position) const {
   return text;
 }
 
+bool TScoreChartView::viewportEvent(QEvent* e) {
+  if (e->type() == QEvent::ToolTip) {
+    // The resting pointer's hint is the position's text. The scene would
+    // answer with its items' hints, which are empty, and so hide the text
+    // the pointer's movement showed moments before.
+    const auto* help = static_cast<QHelpEvent*>(e);
+    const int position = PositionAt(help->pos());
+    if (position >= 0) {
+      QToolTip::showText(help->globalPos(), HoverText(position), viewport());
+    } else {
+      QToolTip::hideText();
+    }
+    return true;
+  }
+  return QChartView::viewportEvent(e);
+}
+
 void TScoreChartView::mouseMoveEvent(QMouseEvent* e) {
   const int position = PositionAt(e->position().toPoint());
   if (position >= 0) {

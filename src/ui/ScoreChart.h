@@ -55,6 +55,7 @@ class TScoreChartView : public QChartView {
   void PositionClicked(int position);
 
  protected:
+  bool viewportEvent(QEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;

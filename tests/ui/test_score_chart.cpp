@@ -112,6 +112,10 @@ TEST_F(ScoreChartTest, LinesAreTheRouteOfATemplateWithItsStages) {
   QMouseEvent move(QEvent::MouseMove, at, view.viewport()->mapToGlobal(at), Qt::NoButton,
                    Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(view.viewport(), &move);
+  // The pointer comes to rest: the hint event keeps the text up.
+  QHelpEvent rest(QEvent::ToolTip, at.toPoint(), view.viewport()->mapToGlobal(at.toPoint()));
+  QApplication::sendEvent(view.viewport(), &rest);
+  EXPECT_TRUE(QToolTip::isVisible());
   const QLocale japanese(QLocale::Japanese);
   EXPECT_EQ(QToolTip::text(),
             ToQString(root.Child(root.ChildCount() - 1)->title + " > " +
