@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "calc/CalcCustom.h"
+#include "calc/CalcInput.h"
 #include "calc/Calculator.h"
 #include "model/qvl_document.h"
 #include "model/qvl_pattern_fields.h"
@@ -235,7 +236,7 @@ int Calc(const scene_base_t* node, const std::vector<std::string>& expressions, 
   int failed = 0;
   for (const std::string& expression : expressions) {
     try {
-      calculator.Evaluate(ArgumentToCp932(expression));
+      calculator.Evaluate(HalfWidthExpression(ArgumentToCp932(expression)));
       out << Cp932ToUtf8(calculator.AnswerText()) << '\n';
     } catch (const ECalculator& e) {
       out << "error: " << Cp932ToUtf8(e.Message()) << '\n';

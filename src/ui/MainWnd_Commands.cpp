@@ -9,6 +9,7 @@
 #include <functional>
 #include <new>
 
+#include "calc/CalcInput.h"
 #include "calc/Calculator.h"
 #include "grid/KwGrid.h"
 #include "model/qvl_editor.h"
@@ -52,9 +53,10 @@ bool TMainWnd::EvaluateNewColumn() {
       } else {
         // Every cell is evaluated afresh, also when its text equals the one
         // before it: scb follows the selected scene, and a failing text
-        // fails every time.
+        // fails every time. Full-width digits and signs typed with the input
+        // method on count as their ASCII forms.
         try {
-          answer = m_calculator.Evaluate(text.text);
+          answer = m_calculator.Evaluate(HalfWidthExpression(text.text));
         } catch (const EEmptyExpression&) {
           answer = 0;
         } catch (const ECalculator& e) {

@@ -84,7 +84,8 @@ void SetRange(QValueAxis& axis, score_t low, score_t high) {
   double hi = std::max<double>(0, static_cast<double>(high));
   if (hi <= lo) hi = lo + 1;
   hi += (hi - lo) * 0.05;
-  const double step = RoundNumber(RoundNumber(hi - lo, true) / 4, false);
+  // Scores are whole numbers: a step below one would label 0.5 as "1".
+  const double step = std::max(1.0, RoundNumber(RoundNumber(hi - lo, true) / 4, false));
   const double first = std::floor(lo / step);
   const double last = std::ceil(hi / step);
   const int ticks = static_cast<int>(last - first) + 1;

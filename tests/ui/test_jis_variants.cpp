@@ -2,6 +2,8 @@
 // the other characters of that JIS mapping reach the file as the code page 932
 // characters they stand for; a character without a code page 932 form is
 // still refused by name.
+#include <QInputMethodEvent>
+
 #include "EditorFixture.h"
 
 namespace qvl {
@@ -77,6 +79,20 @@ TEST_F(PatternEditorTest, VariantsTypedIntoACellReachTheCalculator) {
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("演算式内に、不明な識別子[x")))
         << errors[0].toStdString();
   }
+}
+
+TEST_F(PatternEditorTest, FullWidthDigitsAndSignsTypedIntoACellCalculate) {
+  Open();
+  Select("道中");
+  TypeInto(7, QString());
+  // The input method hands over the converted text as one commit.
+  QInputMethodEvent commit;
+  commit.setCommitString(QStringLiteral("（１２００＋３００）×３"));
+  QCoreApplication::sendEvent(In()->Editor(), &commit);
+  Commit();
+  QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
+  EXPECT_TRUE(dialogs.Texts(QStringLiteral("error")).isEmpty());
+  EXPECT_EQ(NewText(7), QStringLiteral("4500"));
 }
 
 TEST_F(PatternEditorTest, AnEmojiTypedIntoTheMemoIsStillRefusedByName) {

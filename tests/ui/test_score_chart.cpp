@@ -10,6 +10,7 @@
 #include <QValueAxis>
 #include <QXmlStreamReader>
 
+#include <cmath>
 #include <vector>
 
 #include "EditorFixture.h"
@@ -64,6 +65,18 @@ class ScoreChartTest : public PatternEditorTest {
     ADD_FAILURE() << "no series " << name.toStdString();
     return {};
   }
+  // Both value axes tick at whole numbers (scores are whole), at least one apart.
+  void ExpectWholeTicks() {
+    for (QAbstractAxis* a : window->ScoreChart()->View().chart()->axes(Qt::Vertical)) {
+      const auto* axis = qobject_cast<QValueAxis*>(a);
+      ASSERT_NE(axis, nullptr);
+      ASSERT_GE(axis->tickCount(), 2);
+      const double step = (axis->max() - axis->min()) / (axis->tickCount() - 1);
+      EXPECT_GE(step, 1) << axis->titleText().toStdString();
+      EXPECT_EQ(step, std::round(step)) << axis->titleText().toStdString();
+      EXPECT_EQ(axis->min(), std::round(axis->min()));
+    }
+  }
   QList<QPointF> Running() const { return Points(QStringLiteral("累計スコア")); }
   QList<QPointF> Plan() const { return Points(QStringLiteral("新パターンでの累計")); }
   double Total() { return static_cast<double>(window->Document().CurrentValue().Total()); }
@@ -110,6 +123,13 @@ TEST_F(ScoreChartTest, LinesAreTheRouteOfATemplateWithItsStages) {
   ASSERT_EQ(chart.View().Data().stages.size(), static_cast<std::size_t>(root.ChildCount()));
   EXPECT_EQ(chart.View().Data().stages.back().title, root.Child(root.ChildCount() - 1)->title);
   EXPECT_EQ(chart.View().Data().stages.back().end, static_cast<int>(expected.size()));
+}
+
+TEST_F(ScoreChartTest, AnUnplayedTemplateHasWholeNumberTicks) {
+  Make({QCoreApplication::applicationDirPath() + "/template/qvl_hard.pat"});
+  OpenChart();
+  ASSERT_EQ(Running().back().y(), 0);
+  ExpectWholeTicks();
 }
 
 TEST_F(ScoreChartTest, CalculateAddsThePlanThatEndsAtTheTotalPlusTheDifference) {
@@ -202,6 +222,7 @@ TEST_F(ScoreChartTest, FollowsThePopupsPatternChoiceWithEveryPointOnTheAxis) {
   EXPECT_NE(Running().back().y(), before);
   EXPECT_EQ(Running().back().y(), Total());
 
+  ExpectWholeTicks();
   const auto* axis = qobject_cast<QValueAxis*>(chart.View().chart()->axes(Qt::Vertical).front());
   ASSERT_NE(axis, nullptr);
   for (const QList<QPointF>& line : {Running(), Plan()}) {

@@ -1,0 +1,67 @@
+#include "calc/CalcInput.h"
+
+#include <array>
+#include <cstdint>
+
+#include "model/qvl_text.h"
+
+namespace qvl {
+namespace {
+
+std::string Utf8Of(char32_t c) {
+  std::string out;
+  if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  }
+  out += static_cast<char>(0x80 | (c & 0x3F));
+  return out;
+}
+
+// The ASCII character of every double-byte character that has one, indexed by
+// the character's two bytes; 0 for the others. Taken from the converter once,
+// so that it agrees with how the texts are stored.
+const std::array<char, 0x10000>& HalfWidthForms() {
+  static const auto table = [] {
+    std::array<char, 0x10000> t{};
+    const auto add = [&t](char32_t c, char ascii) {
+      const std::string bytes = Utf8ToCp932(Utf8Of(c));
+      if (bytes.size() != 2) return;  // not held by the code page
+      t[static_cast<std::size_t>(static_cast<unsigned char>(bytes[0])) << 8 |
+        static_cast<unsigned char>(bytes[1])] = ascii;
+    };
+    for (char32_t c = U'\uFF01'; c <= U'\uFF5E'; ++c) add(c, static_cast<char>(c - 0xFEE0));
+    add(U'\u3000', ' ');
+    add(U'\u00D7', '*');
+    add(U'\u00F7', '/');
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
+std::string HalfWidthExpression(std::string_view cp932) {
+  const std::array<char, 0x10000>& forms = HalfWidthForms();
+  std::string out;
+  out.reserve(cp932.size());
+  for (std::size_t i = 0; i < cp932.size(); ++i) {
+    const auto c = static_cast<unsigned char>(cp932[i]);
+    if (IsCp932LeadByte(c) && i + 1 < cp932.size()) {
+      const auto trail = static_cast<unsigned char>(cp932[i + 1]);
+      if (const char ascii = forms[static_cast<std::size_t>(c) << 8 | trail]; ascii != 0) {
+        out += ascii;
+      } else {
+        out += cp932.substr(i, 2);
+      }
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace qvl
