@@ -46,6 +46,23 @@ void CheckLength(std::string_view text) {
   if (text.size() > 0x0FFFFFFFu) throw std::length_error("text too long to convert");
 }
 
+// Calls each(c, bytes) for every character of a UTF-8 text in order, with the
+// bytes it was read from; a malformed sequence comes as U+FFFD. The text has
+// passed CheckLength.
+template <typename Each>
+void ForEachUtf8Char(std::string_view utf8, Each&& each) {
+  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+  const auto length = static_cast<int32_t>(utf8.size());
+  int32_t i = 0;
+  while (i < length) {
+    const int32_t start = i;
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    each(c < 0 ? 0xFFFD : c,
+         utf8.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+  }
+}
+
 }  // namespace
 
 std::string Utf8ToCp932(std::string_view utf8) {
@@ -144,22 +161,16 @@ std::string UnconvertibleToCp932(std::string_view utf8) {
 
   std::u32string seen;
   std::string out;
-  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
-  const auto length = static_cast<int32_t>(utf8.size());
-  int32_t i = 0;
-  while (i < length) {
-    UChar32 c = 0;
-    U8_NEXT(s, i, length, c);
-    if (c < 0) c = 0xFFFD;
-    if (RoundTrips(conv.get(), c)) continue;
-    if (seen.find(static_cast<char32_t>(c)) != std::u32string::npos) continue;
+  ForEachUtf8Char(utf8, [&](UChar32 c, std::string_view) {
+    if (RoundTrips(conv.get(), c)) return;
+    if (seen.find(static_cast<char32_t>(c)) != std::u32string::npos) return;
     seen.push_back(static_cast<char32_t>(c));
     char buffer[4];
     int32_t n = 0;
     UBool error = false;
     U8_APPEND(reinterpret_cast<uint8_t*>(buffer), n, 4, c, error);
     if (!error) out.append(buffer, static_cast<std::size_t>(n));
-  }
+  });
   return out;
 }
 
@@ -170,13 +181,7 @@ namespace {
 std::string FoldJisVariants(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
-  const auto length = static_cast<int32_t>(utf8.size());
-  int32_t i = 0;
-  while (i < length) {
-    UChar32 c = 0;
-    U8_NEXT(s, i, length, c);
-    if (c < 0) c = 0xFFFD;
+  ForEachUtf8Char(utf8, [&](UChar32 c, std::string_view) {
     for (const jis_variant_t& v : kJisVariants) {
       if (static_cast<char32_t>(c) == v.typed) c = static_cast<UChar32>(v.cp932);
     }
@@ -184,7 +189,7 @@ std::string FoldJisVariants(std::string_view utf8) {
     int32_t n = 0;
     U8_APPEND_UNSAFE(buffer, n, c);  // c is a valid code point: the buffer holds it
     out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
-  }
+  });
   return out;
 }
 
@@ -201,19 +206,13 @@ cp932_input_t InputToCp932(std::string_view utf8) {
 std::string NameCodePoints(std::string_view utf8) {
   CheckLength(utf8);
   std::string out;
-  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
-  const auto length = static_cast<int32_t>(utf8.size());
-  int32_t i = 0;
-  while (i < length) {
-    const int32_t start = i;
-    UChar32 c = 0;
-    U8_NEXT(s, i, length, c);
+  ForEachUtf8Char(utf8, [&](UChar32 c, std::string_view bytes) {
     char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c < 0 ? 0xFFFD : c));
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     if (!out.empty()) out += ", ";
-    out.append(utf8.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+    out.append(bytes);
     out += " (" + std::string(code) + ")";
-  }
+  });
   return out;
 }
 

@@ -18,12 +18,13 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "calc/CalcCustom.h"
 #include "grid/KwGrid.h"
 #include "model/qvl_editor.h"
+#include "model/qvl_route.h"
 #include "model/qvl_status.h"
 #include "model/qvl_text.h"
 #include "ui/AppInfo.h"
@@ -152,38 +153,6 @@ void FillTitleComboBox(QComboBox& box, const pattern_base_list_t& list) {
     }
     box.insertItem(lo, text, i);
   }
-}
-
-// The totals before and after each wanted node of a tree. One walk forward
-// and one backward over the nodes that count on their own (scenes, grouping
-// groups) give them all, where asking each node would walk the tree per node.
-struct totals_around_t {
-  grouped_pattern_t before;
-  grouped_pattern_t after;
-};
-using wanted_totals_t = std::unordered_map<const scene_base_t*, totals_around_t>;
-
-void WalkTotals(scene_base_t& node, bool forward, grouped_pattern_t& running,
-                wanted_totals_t& wanted) {
-  if (const auto it = wanted.find(&node); it != wanted.end()) {
-    (forward ? it->second.before : it->second.after) = running;
-  }
-  auto* group = dynamic_cast<group_t*>(&node);
-  if (group == nullptr || group->grouping) {
-    running.Accumulate(node.OwnTotals());
-    return;
-  }
-  const int n = group->ChildCount();
-  for (int i = 0; i < n; ++i) {
-    WalkTotals(*group->Child(forward ? i : n - 1 - i), forward, running, wanted);
-  }
-}
-
-void FindTotalsAround(root_t& root, wanted_totals_t& wanted) {
-  grouped_pattern_t running;
-  WalkTotals(root, true, running, wanted);
-  running = grouped_pattern_t();
-  WalkTotals(root, false, running, wanted);
 }
 
 // The row labels of the comparison table's column 1, rows 3 to 8 and 10 to 12.
@@ -530,22 +499,26 @@ void TMainWnd::ShowSingleNode(scene_base_t& node) {
 
 void TMainWnd::ShowMultipleSelection() {
   SetEditable(false);
+  std::unordered_set<const scene_base_t*> counted;
+  for (const scene_base_t* node : m_session.TopSelection()) {
+    if (node->IsInsideGrouping() || node->patterns.Count() == 0) continue;
+    counted.insert(node);
+  }
+  // A counted node's own totals and current value are those of the route's
+  // stops at or below it, each with the totals of the whole document around
+  // it, as the node's CurrentValue gives them; one walk serves every node.
+  // No counted node lies below another, so no stop counts twice.
   grouped_pattern_t sum;
   pattern_value_t value;
-  std::vector<scene_base_t*> counted;
-  for (scene_base_t* node : m_session.TopSelection()) {
-    if (node->IsInsideGrouping() || node->patterns.Count() == 0) continue;
-    counted.push_back(node);
-  }
-  // Each node's current value with the totals around it, as CurrentValue
-  // gives it, but with the totals of all nodes found in one walk.
-  wanted_totals_t around;
-  for (const scene_base_t* node : counted) around.emplace(node, totals_around_t{});
-  if (!counted.empty()) FindTotalsAround(Document(), around);
-  for (scene_base_t* node : counted) {
-    sum.Accumulate(node->OwnTotals());
-    const totals_around_t& t = around.at(node);
-    value.AddValues(node->ValueWith(node->CurrentPattern(), t.before, t.after));
+  if (!counted.empty()) {
+    WalkRoute(Document(), [&](const route_stop_t& stop) {
+      for (const scene_base_t* node = &stop.node; node != nullptr; node = node->parent()) {
+        if (!counted.contains(node)) continue;
+        sum.Accumulate(stop.own);
+        value.AddValues(stop.value);
+        return;
+      }
+    });
   }
   FillPatternColumn(1, sum);
   ShowValue(2, std::move(value));
