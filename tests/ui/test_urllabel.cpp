@@ -20,6 +20,12 @@ class URLLabelTest : public ::testing::Test {
     label.Open = [this](const QString& url) { opened << url; };
     label.show();
   }
+  // A button left down would hold the mouse for the label in later tests.
+  void TearDown() override {
+    for (const Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+      if (QGuiApplication::mouseButtons() & b) QTest::mouseRelease(&label, b, {}, QPoint(5, 5));
+    }
+  }
   void Enter() {
     QEnterEvent e(QPointF(5, 5), QPointF(5, 5), label.mapToGlobal(QPointF(5, 5)));
     QCoreApplication::sendEvent(&label, &e);
