@@ -36,8 +36,8 @@
 #include "ui/QtText.h"
 #include "ui/RecentFiles.h"
 #include "ui/SceneTreeView.h"
-#include "ui/UndoCommands.h"
 #include "ui/ScoreChart.h"
+#include "ui/UndoCommands.h"
 
 namespace qvl {
 namespace {
@@ -434,8 +434,13 @@ void TMainWnd::FormCreate() {
   m_history = std::make_unique<TUndoHistory>(m_session);
   connect(&m_history->Stack(), &QUndoStack::indexChanged, this, &TMainWnd::UpdateUndoActions);
   connect(&m_history->Stack(), &QUndoStack::cleanChanged, this, &TMainWnd::UpdateUndoActions);
-  // In a text field the items undo and redo its typing.
+  // In a text field the items undo and redo its typing, if it has any.
   connect(qApp, &QApplication::focusChanged, this, &TMainWnd::UpdateUndoActions);
+  connect(m_editMenu, &QMenu::aboutToShow, this, &TMainWnd::UpdateUndoActions);
+  for (QWidget* field : std::initializer_list<QWidget*>{
+           m_sceneMemo, m_newMemo, m_newTitleLabeledEdit, m_inputKwGrid->Editor()}) {
+    field->installEventFilter(this);
+  }
   // scb of this window's calculator reads the node this window shows.
   m_calculator.SetNodeProvider([this]() -> const scene_base_t* { return CurrentNode(); });
   // Empty: the dialogs start in the process's current directory.

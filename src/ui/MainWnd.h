@@ -279,6 +279,9 @@ class TMainWnd : public QMainWindow {
   // The focused text field's own undo or redo; false when no text field has
   // the focus.
   bool StepFocusedText(bool undo);
+  // For the text fields' event filter: true when e was a claim on the undo
+  // or redo key that the focused field, with nothing to step through, gives up.
+  bool LeaveUndoKeyToWindow(QObject* watched, QEvent* e);
   void UpdateUndoActions();
   // Selects exactly these nodes in the tree and shows the selection afresh.
   void SelectNodes(const std::vector<scene_base_t*>& nodes);

@@ -312,6 +312,7 @@ void TMainWnd::ConnectEditor() {
 }
 
 bool TMainWnd::eventFilter(QObject* watched, QEvent* e) {
+  if (LeaveUndoKeyToWindow(watched, e)) return true;
   if (watched == m_inputBox && e->type() == QEvent::Resize) {
     LayOutInputBox();
     return false;

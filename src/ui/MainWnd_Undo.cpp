@@ -2,6 +2,7 @@
 // fields' own undo, and the selection of what a step brought back.
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
@@ -38,20 +39,44 @@ QPlainTextEdit* FocusedText() {
   return text != nullptr && !text->isReadOnly() ? text : nullptr;
 }
 
+// Whether the focused text field has typing of its own to undo (or redo).
+bool FieldCanStep(bool undo) {
+  if (const QLineEdit* line = FocusedLine()) {
+    return undo ? line->isUndoAvailable() : line->isRedoAvailable();
+  }
+  if (const QPlainTextEdit* text = FocusedText()) {
+    return undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable();
+  }
+  return false;
+}
+
 }  // namespace
 
 bool TMainWnd::StepFocusedText(bool undo) {
   // A text field keeps Ctrl+Z and Ctrl+Y for its own typing, whatever keys
-  // the platform gives the field itself.
+  // the platform gives the field itself. With nothing of its own to step
+  // through (the cell editor opens after every command), the keys step the
+  // document's history.
+  if (!FieldCanStep(undo)) return false;
   if (QLineEdit* line = FocusedLine()) {
     undo ? line->undo() : line->redo();
-    return true;
-  }
-  if (QPlainTextEdit* text = FocusedText()) {
+  } else if (QPlainTextEdit* text = FocusedText()) {
     undo ? text->undo() : text->redo();
-    return true;
   }
-  return false;
+  return true;
+}
+
+bool TMainWnd::LeaveUndoKeyToWindow(QObject* watched, QEvent* e) {
+  if (e->type() != QEvent::ShortcutOverride || watched != QApplication::focusWidget()) return false;
+  // A text field claims its platform's undo and redo keys before any
+  // shortcut; with nothing to step through it lets the window's items have
+  // them.
+  const auto* key = static_cast<QKeyEvent*>(e);
+  const bool undo = key->matches(QKeySequence::Undo);
+  if (!undo && !key->matches(QKeySequence::Redo)) return false;
+  if (FieldCanStep(undo)) return false;
+  e->ignore();
+  return true;
 }
 
 void TMainWnd::StepHistory(bool undo) {
@@ -89,24 +114,25 @@ void TMainWnd::SelectNodes(const std::vector<scene_base_t*>& nodes) {
 }
 
 void TMainWnd::UpdateUndoActions() {
-  if (FocusedLine() != nullptr || FocusedText() != nullptr) {
-    // The items stand for the field's own undo and redo.
-    m_undo1->setEnabled(true);
-    m_undo1->setText(QStringLiteral("元に戻す(&U)"));
-    m_redo1->setEnabled(true);
-    m_redo1->setText(QStringLiteral("やり直し(&R)"));
-    return;
-  }
   const QUndoStack& stack = m_history->Stack();
-  // The step's name after the item's own text, e.g.
-  // "元に戻す(&U): パターン「B案」の更新".
-  const auto text = [](const QString& item, const QString& step) {
-    return step.isEmpty() ? item : item + QStringLiteral(": ") + step;
+  const bool in_field = FocusedLine() != nullptr || FocusedText() != nullptr;
+  const auto show = [&](QAction* item, const QString& name, bool undo) {
+    if (FieldCanStep(undo)) {
+      // The item stands for the field's own undo or redo.
+      item->setEnabled(true);
+      item->setText(name);
+      return;
+    }
+    // The step's name after the item's own text, e.g.
+    // "元に戻す(&U): パターン「B案」の更新". In a field the item stays
+    // enabled, so that its keys reach the field once it has typing of its
+    // own; the menu brings the text up to date when it opens.
+    const QString step = undo ? stack.undoText() : stack.redoText();
+    item->setEnabled(in_field || (undo ? stack.canUndo() : stack.canRedo()));
+    item->setText(step.isEmpty() ? name : name + QStringLiteral(": ") + step);
   };
-  m_undo1->setEnabled(stack.canUndo());
-  m_undo1->setText(text(QStringLiteral("元に戻す(&U)"), stack.undoText()));
-  m_redo1->setEnabled(stack.canRedo());
-  m_redo1->setText(text(QStringLiteral("やり直し(&R)"), stack.redoText()));
+  show(m_undo1, QStringLiteral("元に戻す(&U)"), true);
+  show(m_redo1, QStringLiteral("やり直し(&R)"), false);
 }
 
 }  // namespace qvl

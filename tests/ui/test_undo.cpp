@@ -200,6 +200,35 @@ TEST_F(UndoTest, CtrlZInACellEditorUndoesOnlyItsText) {
   EXPECT_EQ(w.History().Stack().index(), steps);
 }
 
+TEST_F(UndoTest, AFieldWithNothingOfItsOwnToUndoLeavesTheKeysToTheDocument) {
+  OpenActive();
+  const std::string before = Text();
+  Make(kUpdate);
+  const std::string after = Text();
+  // The cell editor opens by itself after every command: the keys must still
+  // reach the document from there, and from the other fields too.
+  for (const char* name : {"InputKwGrid", "NewMemo", "NewTitleLabeledEdit", "SceneMemo"}) {
+    SCOPED_TRACE(name);
+    const auto focus = [&] {
+      if (QString::fromLatin1(name) == QStringLiteral("InputKwGrid")) {
+        In()->setFocus();
+        In()->FocusCell(2, 1);
+      } else {
+        Control<QWidget>(name)->setFocus();
+      }
+    };
+    focus();
+    EXPECT_EQ(Action("Undo1")->text(),
+              QStringLiteral("元に戻す(&U): ") + QString::fromUtf8(kUpdate.step));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), before);
+    focus();
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Text(), after);
+  }
+  EXPECT_TRUE(dialogs.events.empty());
+}
+
 // --- the history of the session alone, through many random changes
 
 std::vector<scene_base_t*> AllNodes(scene_base_t& node) {
