@@ -27,24 +27,25 @@ void TMainWnd::Redo1Click() {
 
 namespace {
 
-// The text field with the focus, if it takes typing: a title box, a cell's
-// editor, a memo.
-QLineEdit* FocusedLine() {
-  auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+// The window's text field with the focus, if it takes typing: a title box,
+// a cell's editor, a memo. The window's own focus child, so that an open menu
+// (which has the keyboard meanwhile) still names the field its items act on.
+QLineEdit* FocusedLine(const QWidget& window) {
+  auto* line = qobject_cast<QLineEdit*>(window.focusWidget());
   return line != nullptr && !line->isReadOnly() ? line : nullptr;
 }
 
-QPlainTextEdit* FocusedText() {
-  auto* text = qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
+QPlainTextEdit* FocusedText(const QWidget& window) {
+  auto* text = qobject_cast<QPlainTextEdit*>(window.focusWidget());
   return text != nullptr && !text->isReadOnly() ? text : nullptr;
 }
 
 // Whether the focused text field has typing of its own to undo (or redo).
-bool FieldCanStep(bool undo) {
-  if (const QLineEdit* line = FocusedLine()) {
+bool FieldCanStep(const QWidget& window, bool undo) {
+  if (const QLineEdit* line = FocusedLine(window)) {
     return undo ? line->isUndoAvailable() : line->isRedoAvailable();
   }
-  if (const QPlainTextEdit* text = FocusedText()) {
+  if (const QPlainTextEdit* text = FocusedText(window)) {
     return undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable();
   }
   return false;
@@ -57,10 +58,10 @@ bool TMainWnd::StepFocusedText(bool undo) {
   // the platform gives the field itself. With nothing of its own to step
   // through (the cell editor opens after every command), the keys step the
   // document's history.
-  if (!FieldCanStep(undo)) return false;
-  if (QLineEdit* line = FocusedLine()) {
+  if (!FieldCanStep(*this, undo)) return false;
+  if (QLineEdit* line = FocusedLine(*this)) {
     undo ? line->undo() : line->redo();
-  } else if (QPlainTextEdit* text = FocusedText()) {
+  } else if (QPlainTextEdit* text = FocusedText(*this)) {
     undo ? text->undo() : text->redo();
   }
   return true;
@@ -74,7 +75,7 @@ bool TMainWnd::LeaveUndoKeyToWindow(QObject* watched, QEvent* e) {
   const auto* key = static_cast<QKeyEvent*>(e);
   const bool undo = key->matches(QKeySequence::Undo);
   if (!undo && !key->matches(QKeySequence::Redo)) return false;
-  if (FieldCanStep(undo)) return false;
+  if (FieldCanStep(*this, undo)) return false;
   e->ignore();
   return true;
 }
@@ -115,9 +116,9 @@ void TMainWnd::SelectNodes(const std::vector<scene_base_t*>& nodes) {
 
 void TMainWnd::UpdateUndoActions() {
   const QUndoStack& stack = m_history->Stack();
-  const bool in_field = FocusedLine() != nullptr || FocusedText() != nullptr;
+  const bool in_field = FocusedLine(*this) != nullptr || FocusedText(*this) != nullptr;
   const auto show = [&](QAction* item, const QString& name, bool undo) {
-    if (FieldCanStep(undo)) {
+    if (FieldCanStep(*this, undo)) {
       // The item stands for the field's own undo or redo.
       item->setEnabled(true);
       item->setText(name);
