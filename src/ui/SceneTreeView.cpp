@@ -170,6 +170,15 @@ void TSceneTreeView::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TSceneTreeView::keyPressEvent(QKeyEvent* e) {
+  // Shift+F10 opens the popup menu as the menu key does: keyboards without
+  // that key have only this one.
+  if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier) {
+    QTreeWidgetItem* item = currentItem();
+    emit customContextMenuRequested(item != nullptr ? visualItemRect(item).center()
+                                                    : viewport()->rect().center());
+    e->accept();
+    return;
+  }
   const TGesture gesture(*m_selection);
   QTreeWidget::keyPressEvent(e);
 }

@@ -193,6 +193,20 @@ TEST_F(KeyboardTest, SelectOnTheNodeSelectedAlreadyAsksNothingAndKeepsTheEdits) 
   EXPECT_EQ(NewText(7), QStringLiteral("9"));
 }
 
+// Keyboards without a menu key open the popup menu with Shift+F10.
+TEST_F(KeyboardTest, ShiftF10OpensTheTreesPopupMenu) {
+  TMainWnd& w = Open();
+  Select("道中");
+  Activate();
+  auto* menu = w.findChild<QMenu*>(QStringLiteral("SceneViewPopupMenu"));
+  ASSERT_NE(menu, nullptr);
+  Tree()->setFocus();
+  QTest::keyClick(Tree(), Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_TRUE(WaitUntil([menu] { return menu->isVisible(); }));
+  QTest::keyClick(menu, Qt::Key_1);  // 稼ぎ(&1)
+  EXPECT_EQ(ToQString(Node("道中")->CurrentPattern().title), QStringLiteral("稼ぎ"));
+}
+
 TEST_F(KeyboardTest, AHintChangedUnderTheRestingMouseStaysAsLongAsEveryHint) {
   Open();
   Select("道中");
