@@ -31,6 +31,7 @@ std::optional<QString> RunFileDialog(QWidget* parent, const TDialogs::TFileDialo
   dialog.setNameFilters(NameFiltersOf(spec.filter));
   if (!spec.default_suffix.isEmpty()) dialog.setDefaultSuffix(spec.default_suffix);
   dialog.setDirectory(spec.directory.isEmpty() ? QDir::currentPath() : spec.directory);
+  if (!spec.file_name.isEmpty()) dialog.selectFile(spec.file_name);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first();
 }

@@ -24,6 +24,7 @@ class TDialogs {
     QString filter;
     QString default_suffix;  // empty: none (open dialog)
     QString directory;       // empty: the process's current directory
+    QString file_name;       // offered in the directory (save dialog); empty: none
   };
 
   TDialogs() = default;

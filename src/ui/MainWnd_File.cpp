@@ -127,7 +127,7 @@ void TMainWnd::Phantasm1Click() {
 void TMainWnd::Open1Click() {
   if (!ConfirmDiscardAll()) return;
   const std::optional<QString> chosen =
-      m_dialogs.OpenFileName(this, {kFileFilter, QString(), m_openDir});
+      m_dialogs.OpenFileName(this, {kFileFilter, QString(), m_openDir, QString()});
   if (!chosen) return;
   if (!OpenDocument(*chosen)) return;
   m_openDir = QFileInfo(FileName()).absolutePath();
@@ -162,7 +162,7 @@ void TMainWnd::Save1Click() {
 void TMainWnd::SaveAs1Click() {
   CommitOpenCell();
   const std::optional<QString> chosen =
-      m_dialogs.SaveFileName(this, {kFileFilter, kDefaultExtension, m_saveDir});
+      m_dialogs.SaveFileName(this, {kFileFilter, kDefaultExtension, m_saveDir, QString()});
   if (!chosen) return;
   const QString full_name = QDir::toNativeSeparators(QFileInfo(*chosen).absoluteFilePath());
   if (!SaveTo(full_name)) return;

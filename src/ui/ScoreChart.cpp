@@ -508,8 +508,16 @@ QByteArray TScoreChartWindow::Picture(const QString& format) {
 }
 
 void TScoreChartWindow::SaveButtonClick() {
+  // The first picture goes beside the document, named after it.
+  const QFileInfo document(FromPath(m_session.FileName()));
+  const bool named = !m_session.FileName().empty();
+  const QString dir = !m_saveDir.isEmpty() ? m_saveDir
+                      : named              ? document.absolutePath()
+                                           : QString();
+  const QString name =
+      (named ? document.completeBaseName() : windowTitle()) + QStringLiteral(".png");
   const std::optional<QString> chosen =
-      m_dialogs.SaveFileName(this, {kPictureFilter, QStringLiteral("png"), m_saveDir});
+      m_dialogs.SaveFileName(this, {kPictureFilter, QStringLiteral("png"), dir, name});
   if (!chosen) return;
   const QFileInfo info(*chosen);
   const QString suffix = info.suffix().toLower();

@@ -252,6 +252,10 @@ TEST_F(ScoreChartTest, SavesThePictureByTheChosenExtension) {
     dialogs.save_names.push_back(name);
     QTest::mouseClick(save, Qt::LeftButton);
   }
+  // The first picture is offered beside the document, named after it.
+  ASSERT_FALSE(dialogs.file_specs.empty());
+  EXPECT_EQ(dialogs.file_specs.front().directory, QFileInfo(document).absolutePath());
+  EXPECT_EQ(dialogs.file_specs.front().file_name, QStringLiteral("editor.png"));
   EXPECT_FALSE(QImage(png, "PNG").isNull());
   QFile file(svg);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
