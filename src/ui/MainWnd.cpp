@@ -506,6 +506,9 @@ void TMainWnd::showEvent(QShowEvent* e) {
 void TMainWnd::closeEvent(QCloseEvent* e) {
   if (ConfirmDiscardAll()) {
     StoreSettings();
+    // The chart belongs to this window: left open, it would keep the program
+    // running after 終了.
+    if (m_scoreChart) m_scoreChart->close();
     e->accept();
   } else {
     e->ignore();

@@ -240,6 +240,16 @@ TEST_F(ScoreChartTest, FollowsThePopupsPatternChoiceWithEveryPointOnTheAxis) {
   }
 }
 
+TEST_F(ScoreChartTest, ClosesWithTheProgram) {
+  Open();
+  TScoreChartWindow& chart = OpenChart();
+  Activate();
+  Key(Qt::Key_F, Qt::AltModifier);  // ファイル(&F)
+  Key(Qt::Key_X);                   // 終了(&X)
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(chart.isVisible());
+}
+
 TEST_F(ScoreChartTest, SavesThePictureByTheChosenExtension) {
   Open();
   TScoreChartWindow& chart = OpenChart();
