@@ -277,7 +277,7 @@ class TMainWnd : public QMainWindow {
   // are selected through the usual questions first and shown afresh after.
   void StepHistory(bool undo);
   // The focused text field's own undo or redo; false when no text field has
-  // the focus.
+  // the focus or it has no typing of its own to step through.
   bool StepFocusedText(bool undo);
   // For the text fields' event filter: true when e was a claim on the undo
   // or redo key that the focused field, with nothing to step through, gives up.
