@@ -198,9 +198,15 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_gapBox->setZValue(20);
   m_gapText = new QGraphicsSimpleTextItem(m_gapBox);
   m_gapBox->setVisible(false);
+  m_keyMarker = new QGraphicsLineItem(chart);
+  m_keyMarker->setPen(QPen(kRunningColor, 1, Qt::DotLine));
+  m_keyMarker->setZValue(19);
+  m_keyMarker->setVisible(false);
+  setFocusPolicy(Qt::StrongFocus);
   connect(chart, &QChart::plotAreaChanged, this, [this] {
     m_columnsItem->Refresh();
     PlaceGapLabel();
+    PlaceKeyMarker();
   });
 }
 
@@ -209,6 +215,7 @@ void TScoreChartView::SetData(score_chart_data_t data) {
   if (m_plan.size() != m_data.stops.size()) m_plan.clear();
   ShowStops();
   ShowPlan();
+  PlaceKeyMarker();
 }
 
 void TScoreChartView::SetPlan(std::vector<score_t> plan) {
@@ -374,6 +381,60 @@ void TScoreChartView::mouseMoveEvent(QMouseEvent* e) {
     QToolTip::hideText();
   }
   QChartView::mouseMoveEvent(e);
+}
+
+void TScoreChartView::keyPressEvent(QKeyEvent* e) {
+  // The positions by keyboard: the arrows, Home and End move along the
+  // route, Enter or Space selects the position's node as a click does.
+  const int last = static_cast<int>(m_data.stops.size()) - 1;
+  int to = -2;
+  switch (e->key()) {
+    case Qt::Key_Left:
+      to = m_keyPosition < 0 ? last : std::max(0, m_keyPosition - 1);
+      break;
+    case Qt::Key_Right:
+      to = std::min(last, m_keyPosition + 1);
+      break;
+    case Qt::Key_Home:
+      to = 0;
+      break;
+    case Qt::Key_End:
+      to = last;
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (m_keyPosition >= 0) {
+        emit PositionClicked(m_keyPosition);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  if (to == -2 || last < 0) {
+    QChartView::keyPressEvent(e);
+    return;
+  }
+  ShowKeyPosition(to);
+}
+
+void TScoreChartView::PlaceKeyMarker() {
+  if (m_keyPosition >= static_cast<int>(m_data.stops.size())) m_keyPosition = -1;
+  m_keyMarker->setVisible(m_keyPosition >= 0);
+  if (m_keyPosition < 0) return;
+  const QRectF plot = chart()->plotArea();
+  const double x = chart()->mapToPosition(QPointF(m_keyPosition, 0), m_running).x();
+  m_keyMarker->setLine(x, plot.top(), x, plot.bottom());
+}
+
+void TScoreChartView::ShowKeyPosition(int position) {
+  m_keyPosition = position;
+  PlaceKeyMarker();
+  const QString text = HoverText(position);
+  // Read out by screen readers as the view's description.
+  setAccessibleDescription(text);
+  QToolTip::showText(viewport()->mapToGlobal(PointOf(position)), text, viewport());
 }
 
 void TScoreChartView::mousePressEvent(QMouseEvent* e) {

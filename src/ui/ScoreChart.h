@@ -17,6 +17,7 @@
 
 class QAreaSeries;
 class QCategoryAxis;
+class QGraphicsLineItem;
 class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
@@ -50,6 +51,8 @@ class TScoreChartView : public QChartView {
   [[nodiscard]] QString HoverText(int position) const;
   // The label at the plan line's end, empty when no plan is shown.
   [[nodiscard]] QString PlanGapText() const;
+  // The position the arrow keys have reached, or -1.
+  [[nodiscard]] int KeyPosition() const { return m_keyPosition; }
 
  signals:
   void PositionClicked(int position);
@@ -59,8 +62,13 @@ class TScoreChartView : public QChartView {
   void mouseMoveEvent(QMouseEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
+  // Marks a position reached by the keys and shows its figures.
+  void ShowKeyPosition(int position);
+  // The mark where the key position is, hidden without one.
+  void PlaceKeyMarker();
   void ShowStops();
   void ShowPlan();
   void PlaceGapLabel();
@@ -68,6 +76,8 @@ class TScoreChartView : public QChartView {
   score_chart_data_t m_data;
   std::vector<score_t> m_plan;
   int m_pressed = -1;
+  int m_keyPosition = -1;
+  QGraphicsLineItem* m_keyMarker = nullptr;
 
   QLineSeries* m_running = nullptr;
   QLineSeries* m_columnTops = nullptr;

@@ -182,6 +182,23 @@ TEST_F(ScoreChartTest, ClickingAPositionSelectsItsNodeUnlessTheTreeRefuses) {
   EXPECT_EQ(NewText(2), QStringLiteral("8"));
 }
 
+TEST_F(ScoreChartTest, KeysWalkThePositionsAndEnterSelectsOne) {
+  Open();
+  TScoreChartView& view = OpenChart().View();
+  const int last = static_cast<int>(view.Data().stops.size()) - 1;
+  view.setFocus();
+  QTest::keyClick(&view, Qt::Key_End);
+  EXPECT_EQ(view.KeyPosition(), last);
+  QTest::keyClick(&view, Qt::Key_Left);
+  ASSERT_EQ(view.KeyPosition(), last - 1);
+  EXPECT_EQ(QToolTip::text(), view.HoverText(last - 1));
+  EXPECT_EQ(view.accessibleDescription(), view.HoverText(last - 1));
+  QTest::keyClick(&view, Qt::Key_Return);
+  EXPECT_EQ(window->CurrentNode(), view.Data().stops[static_cast<std::size_t>(last - 1)].node);
+  QTest::keyClick(&view, Qt::Key_Home);
+  EXPECT_EQ(view.KeyPosition(), 0);
+}
+
 TEST_F(ScoreChartTest, FollowsUpdateDeleteAndGrouping) {
   Open();
   OpenChart();
