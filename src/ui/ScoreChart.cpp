@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -93,6 +94,29 @@ void SetRange(QValueAxis& axis, score_t low, score_t high) {
     axis.setRange(first * step, last * step);
   }
   if (axis.tickCount() != ticks) axis.setTickCount(ticks);
+}
+
+// One category per stage, its title in the middle and a grid line at each
+// end; positions outside any stage get a category without a title. Labels of
+// a category axis must differ, so a repeated title gets invisible zero-width
+// spaces after it.
+route_categories_t RouteCategories(const score_chart_data_t& data) {
+  route_categories_t out;
+  QStringList used;
+  const auto add = [&](QString label, double end) {
+    while (used.contains(label)) label += QChar(0x200B);
+    used << label;
+    out.emplace_back(label, end);
+  };
+  const int n = static_cast<int>(data.stops.size());
+  int next = 0;
+  for (const chart_stage_t& stage : data.stages) {
+    if (stage.first > next) add(QString(), stage.first - 0.5);
+    add(ToQString(stage.title), stage.end - 0.5);
+    next = stage.end;
+  }
+  if (next < n) add(QString(), n - 0.5);
+  return out;
 }
 
 }  // namespace
@@ -247,27 +271,26 @@ void TScoreChartView::ShowStops() {
   SetRange(*m_totalAxis, low, high);
   SetRange(*m_ownAxis, own_low, own_high);
 
-  // One category per stage, its title in the middle and a grid line at each
-  // end; positions outside any stage get a category without a title. Labels
-  // of a category axis must differ, so a repeated title gets invisible
-  // zero-width spaces after it.
-  for (const QString& label : m_routeAxis->categoriesLabels()) m_routeAxis->remove(label);
-  m_routeAxis->setStartValue(-0.5);
-  QStringList used;
-  const auto unique = [&used](QString label) {
-    while (used.contains(label)) label += QChar(0x200B);
-    used << label;
-    return label;
-  };
-  int next = 0;
-  for (const chart_stage_t& stage : m_data.stages) {
-    if (stage.first > next) m_routeAxis->append(unique(QString()), stage.first - 0.5);
-    m_routeAxis->append(unique(ToQString(stage.title)), stage.end - 0.5);
-    next = stage.end;
-  }
-  if (next < n) m_routeAxis->append(unique(QString()), n - 0.5);
-  m_routeAxis->setRange(-0.5, std::max(n, 1) - 0.5);
+  SetRouteCategories(RouteCategories(m_data), n);
   m_columnsItem->Refresh();
+}
+
+void TScoreChartView::SetRouteCategories(const route_categories_t& categories, int positions) {
+  if (categories == m_routeCategories && positions == m_routePositions) return;
+  // Each category added or removed lays the axis out again and measures
+  // every label: on a long route that is a hundred stages measured a hundred
+  // times. The axis is told once, when all its categories are in place.
+  {
+    const QSignalBlocker quiet(m_routeAxis);
+    for (const QString& label : m_routeAxis->categoriesLabels()) m_routeAxis->remove(label);
+    m_routeAxis->setStartValue(-0.5);
+    // Laid out here while the axis has no labels: cheap.
+    m_routeAxis->setRange(-0.5, std::max(positions, 1) - 0.5);
+    for (const auto& [label, end] : categories) m_routeAxis->append(label, end);
+  }
+  emit m_routeAxis->categoriesChanged();
+  m_routeCategories = categories;
+  m_routePositions = positions;
 }
 
 void TScoreChartView::ShowPlan() {

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "model/qvl_session.h"
@@ -28,6 +29,9 @@ namespace qvl {
 
 class TDialogs;
 class TScoreColumnsItem;
+
+// The route axis's categories: a label and where its category ends.
+using route_categories_t = std::vector<std::pair<QString, double>>;
 
 // The chart: hovering a position shows its figures, clicking one reports it.
 class TScoreChartView : public QChartView {
@@ -70,12 +74,16 @@ class TScoreChartView : public QChartView {
   // The mark where the key position is, hidden without one.
   void PlaceKeyMarker();
   void ShowStops();
+  // Lays the route axis out only when its categories or length change.
+  void SetRouteCategories(const route_categories_t& categories, int positions);
   void ShowPlan();
   void PlaceGapLabel();
 
   score_chart_data_t m_data;
   std::vector<score_t> m_plan;
   int m_pressed = -1;
+  route_categories_t m_routeCategories;
+  int m_routePositions = -1;
   int m_keyPosition = -1;
   QGraphicsLineItem* m_keyMarker = nullptr;
 

@@ -1,6 +1,7 @@
 // The score build-up chart of the real window: opened with Ctrl+G, its lines
 // against the route's running totals, the plan after Calculate, clicks that
 // select a node, following Update and Delete, and the saved pictures.
+#include <QCategoryAxis>
 #include <QChart>
 #include <QFile>
 #include <QImage>
@@ -126,8 +127,14 @@ TEST_F(ScoreChartTest, LinesAreTheRouteOfATemplateWithItsStages) {
                    Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(view.viewport(), &move);
   EXPECT_TRUE(QToolTip::text().startsWith(ToQString(stops.front().path + "\n")));
-  // One stage per stage group of the template, in its order.
+  // One stage per stage group of the template, in its order, and its title
+  // on the route axis.
   ASSERT_EQ(chart.View().Data().stages.size(), static_cast<std::size_t>(root.ChildCount()));
+  auto* axis = qobject_cast<QCategoryAxis*>(view.chart()->axes(Qt::Horizontal).front());
+  ASSERT_NE(axis, nullptr);
+  QStringList titles;
+  for (int i = 0; i < root.ChildCount(); ++i) titles << ToQString(root.Child(i)->title);
+  EXPECT_EQ(axis->categoriesLabels(), titles);
   EXPECT_EQ(chart.View().Data().stages.back().title, root.Child(root.ChildCount() - 1)->title);
   EXPECT_EQ(chart.View().Data().stages.back().end, static_cast<int>(expected.size()));
 }
@@ -222,6 +229,9 @@ TEST_F(ScoreChartTest, FollowsUpdateDeleteAndGrouping) {
   QTest::mouseClick(Grouping(), Qt::LeftButton);
   EXPECT_EQ(Running().size(), positions - 1);
   EXPECT_EQ(Running().back().y(), Total());
+  // The shorter route's positions are where the clicks land.
+  ClickPosition(static_cast<int>(positions) - 2);
+  EXPECT_EQ(window->CurrentNode(), Node("2面道中"));
 }
 
 // The popup's pattern choice redraws the line, and the total axis keeps every
