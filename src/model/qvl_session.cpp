@@ -278,6 +278,9 @@ void TDocumentSession::ChoosePattern(scene_base_t& node, int index) {
   const int before = CurrentIndex(node.patterns);
   node.patterns.Select(node.patterns.Items(index));
   change.choices.push_back({&node, before, CurrentIndex(node.patterns)});
+  // The file keeps which pattern is current: a new choice is a change the
+  // player must not lose by closing without a question.
+  if (CurrentIndex(node.patterns) != before) m_documentModified = true;
   Notify(change);
 }
 
@@ -297,6 +300,7 @@ void TDocumentSession::ChooseByTitlePart(std::string_view part) {
       }
     });
   }
+  if (!change.choices.empty()) m_documentModified = true;
   Notify(change);
 }
 

@@ -148,12 +148,13 @@ class TDocumentSession {
   // --- other changes
   void SetGrouping(group_t& group, bool on);
   void UpdateMemo(scene_base_t& node, std::string memo);
-  // Makes the pattern at index the node's current one. The document does not
-  // count as modified.
+  // Makes the pattern at index the node's current one; another pattern than
+  // before marks the document modified.
   void ChoosePattern(scene_base_t& node, int index);
   // In every node of the top selection's subtrees, the first pattern whose
   // title contains part (ASCII letter case ignored) becomes current. An empty
-  // part matches nothing. The document does not count as modified.
+  // part matches nothing. A node whose current pattern changes marks the
+  // document modified.
   void ChooseByTitlePart(std::string_view part);
 
   // --- putting back an earlier state (undo and redo); the modified flag is

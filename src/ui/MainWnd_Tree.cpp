@@ -240,7 +240,7 @@ void TMainWnd::SceneViewPopupMenuPatternOnClick(QAction* item) {
   if (!node || !item) return;
   const int index = item->data().toInt();
   if (index < 0 || index >= node->patterns.Count()) return;
-  // Shown with the next selection change; the document counts as unchanged.
+  // Shown with the next selection change.
   m_session.ChoosePattern(*node, index);
 }
 

@@ -17,9 +17,8 @@ namespace {
 // is pushed, so the stack's first redo does nothing.
 class TSessionStep : public QUndoCommand {
  public:
-  TSessionStep(TDocumentSession& session, std::vector<scene_base_t*> nodes, bool modifies,
-               const QString& text)
-      : QUndoCommand(text), m_session(session), m_nodes(std::move(nodes)), m_modifies(modifies) {}
+  TSessionStep(TDocumentSession& session, std::vector<scene_base_t*> nodes, const QString& text)
+      : QUndoCommand(text), m_session(session), m_nodes(std::move(nodes)) {}
 
   void undo() final { Apply(false); }
   void redo() final {
@@ -31,7 +30,6 @@ class TSessionStep : public QUndoCommand {
   }
   [[nodiscard]] const std::vector<scene_base_t*>& Nodes() const { return m_nodes; }
   // Whether the step changed the document's contents, not only a choice.
-  [[nodiscard]] bool Modifies() const { return m_modifies; }
 
  protected:
   // forward: the change again; otherwise its inverse.
@@ -41,7 +39,6 @@ class TSessionStep : public QUndoCommand {
  private:
   TDocumentSession& m_session;
   std::vector<scene_base_t*> m_nodes;
-  bool m_modifies;
   bool m_done = true;
 };
 
@@ -60,7 +57,7 @@ class TPatternListStep final : public TSessionStep {
   // became current.
   TPatternListStep(TDocumentSession& session, scene_base_t& node, std::vector<edit_t> forward,
                    std::vector<edit_t> backward, const QString& text)
-      : TSessionStep(session, {&node}, true, text),
+      : TSessionStep(session, {&node}, text),
         m_node(node),
         m_forward(std::move(forward)),
         m_backward(std::move(backward)) {}
@@ -83,7 +80,7 @@ class TMemoStep final : public TSessionStep {
  public:
   TMemoStep(TDocumentSession& session, scene_base_t& node, std::string before)
       : TSessionStep(
-            session, {&node}, true,
+            session, {&node},
             QStringLiteral("「") + ToQString(node.title) + QStringLiteral("」のメモの更新")),
         m_node(node),
         m_before(std::move(before)),
@@ -101,7 +98,7 @@ class TMemoStep final : public TSessionStep {
 class TGroupingStep final : public TSessionStep {
  public:
   TGroupingStep(TDocumentSession& session, group_t& group, bool before)
-      : TSessionStep(session, {&group}, true,
+      : TSessionStep(session, {&group},
                      QStringLiteral("「") + ToQString(group.title) +
                          (group.grouping ? QStringLiteral("」のまとめて記述の設定")
                                          : QStringLiteral("」のまとめて記述の解除"))),
@@ -121,12 +118,12 @@ class TGroupingStep final : public TSessionStep {
 };
 
 // The popup menu's choice and the bulk choice by a title's part: which pattern
-// is current, in one node or many. It never made the document modified.
+// is current, in one node or many.
 class TChoiceStep final : public TSessionStep {
  public:
   TChoiceStep(TDocumentSession& session, std::vector<scene_base_t*> nodes,
               std::vector<current_choice_t> choices, const QString& text)
-      : TSessionStep(session, std::move(nodes), false, text), m_choices(std::move(choices)) {}
+      : TSessionStep(session, std::move(nodes), text), m_choices(std::move(choices)) {}
 
  protected:
   void Apply(bool forward) override { Session().RestoreChoices(m_choices, forward); }
@@ -240,13 +237,7 @@ void TUndoHistory::FollowSavedState() {
   const int clean = m_stack.cleanIndex();
   const int index = m_stack.index();
   // A saved state that is no longer in the history cannot be reached again.
-  bool modified = clean < 0;
-  if (!modified) {
-    for (int i = std::min(clean, index); i < std::max(clean, index) && !modified; ++i) {
-      modified = static_cast<const TSessionStep*>(m_stack.command(i))->Modifies();
-    }
-  }
-  m_session.SetDocumentModified(modified);
+  m_session.SetDocumentModified(clean < 0 || clean != index);
 }
 
 std::vector<scene_base_t*> TUndoHistory::NodesOfStep(int index) const {

@@ -36,9 +36,8 @@ class TUndoHistory : public QObject {
 
  private:
   void Record(const session_change_t& change);
-  // The session's modified flag from the steps between the saved state and
-  // now: a step that changed the document's contents modifies it, choosing a
-  // current pattern does not (as when it was done).
+  // The session's modified flag: every step changes what the file holds, so
+  // only the saved state itself is unmodified.
   void FollowSavedState();
   [[nodiscard]] std::vector<scene_base_t*> NodesOfStep(int index) const;
   void Replay(void (QUndoStack::*step)());

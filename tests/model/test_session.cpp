@@ -264,6 +264,7 @@ TEST_F(SessionTest, RestorePatternsPutsBackADeleteOrChangesNothing) {
 TEST_F(SessionTest, RestoreChoicesGoesBackAndForthAndTheModifiedFlagIsSetFromOutside) {
   s->ChoosePattern(*way, 1);
   const std::vector<current_choice_t> choices = Last().choices;
+  s->SetDocumentModified(false);
   s->RestoreChoices(choices, false);
   EXPECT_EQ(way->patterns.Current()->title, "A");
   s->RestoreChoices(choices, true);
@@ -313,10 +314,12 @@ TEST_F(SessionTest, GroupingAndMemoReportTheirFormerValues) {
   EXPECT_EQ(Last().memo_before, "old");
 }
 
-TEST_F(SessionTest, PopupChoiceMakesAPatternCurrentWithoutModifyingTheDocument) {
+TEST_F(SessionTest, PopupChoiceMakesAPatternCurrentAndModifiesTheDocumentOnlyByAChange) {
+  s->ChoosePattern(*way, 0);  // current already
+  EXPECT_FALSE(s->DocumentModified());
   s->ChoosePattern(*way, 1);
   EXPECT_EQ(way->patterns.Current()->title, "B");
-  EXPECT_FALSE(s->DocumentModified());
+  EXPECT_TRUE(s->DocumentModified());  // the file keeps the choice
   ASSERT_EQ(Last().choices.size(), 1u);
   EXPECT_EQ(Last().choices[0].before, 0);
   EXPECT_EQ(Last().choices[0].after, 1);
@@ -349,10 +352,12 @@ TEST_F(SessionTest, TitlePartChoosesTheFirstMatchInEveryTopSubtreeIgnoringLetter
     way2->patterns.Select(way2->patterns.Items(1));    // xAbCx
     s->Select(c.selection);
     reports.clear();
+    s->SetDocumentModified(false);
+    reports.clear();
     s->ChooseByTitlePart(Utf8ToCp932(c.part));
     EXPECT_EQ(spell->patterns.Current()->title, Utf8ToCp932(c.spell_current));
     EXPECT_EQ(way2->patterns.Current()->title, Utf8ToCp932(c.way2_current));
-    EXPECT_FALSE(s->DocumentModified());
+    EXPECT_EQ(s->DocumentModified(), c.changed > 0);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(Last().choices.size(), c.changed);
   }

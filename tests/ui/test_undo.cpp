@@ -46,7 +46,6 @@ class UndoTest : public PatternEditorTest {
     const char* command;  // a button or a menu item
     int answer;           // to its question; -1 for none
     const char* step;     // the step's name in the menu
-    bool modifies;
   };
   void Make(const change_t& c) {
     Select(c.node);
@@ -69,17 +68,17 @@ class UndoTest : public PatternEditorTest {
   }
 };
 
-const UndoTest::change_t kUpdate{"道中", "ApplyButton", 1, "パターン「安全」の更新", true};
-const UndoTest::change_t kMemo{"通常", "SceneMemoApplyButton", 1, "「通常」のメモの更新", true};
+const UndoTest::change_t kUpdate{"道中", "ApplyButton", 1, "パターン「安全」の更新"};
+const UndoTest::change_t kMemo{"通常", "SceneMemoApplyButton", 1, "「通常」のメモの更新"};
 const UndoTest::change_t kChanges[] = {
     kUpdate,
-    {"道中", "DeleteButton", 1, "パターン「安全」の削除", true},
-    {"スペル1", "DeleteButton", 1, "パターン「取得」の削除", true},  // the only one
-    {"道中", "NewButton", 0, "新しいパターンの追加", true},
+    {"道中", "DeleteButton", 1, "パターン「安全」の削除"},
+    {"スペル1", "DeleteButton", 1, "パターン「取得」の削除"},  // the only one
+    {"道中", "NewButton", 0, "新しいパターンの追加"},
     kMemo,
-    {"ボス", "GroupingCheckBox", -1, "「ボス」のまとめて記述の設定", true},
-    {"道中", "PatternItem1", -1, "「道中」の現行パターンの選択", false},
-    {"1面", "P1", -1, "パターンの一括指定", false},
+    {"ボス", "GroupingCheckBox", -1, "「ボス」のまとめて記述の設定"},
+    {"道中", "PatternItem1", -1, "「道中」の現行パターンの選択"},
+    {"1面", "P1", -1, "パターンの一括指定"},
 };
 
 TEST_F(UndoTest, EachChangeIsUndoneAndRedoneExactlyByTheKeys) {
@@ -99,7 +98,7 @@ TEST_F(UndoTest, EachChangeIsUndoneAndRedoneExactlyByTheKeys) {
     Make(c);
     const std::string after = Text();
     ASSERT_NE(after, before);
-    EXPECT_EQ(w.DocumentModified(), c.modifies);
+    EXPECT_TRUE(w.DocumentModified());
     EXPECT_EQ(Action("Undo1")->text(),
               QStringLiteral("元に戻す(&U): ") + QString::fromUtf8(c.step));
     EXPECT_FALSE(Action("Redo1")->isEnabled());
@@ -120,7 +119,7 @@ TEST_F(UndoTest, EachChangeIsUndoneAndRedoneExactlyByTheKeys) {
 
     Redo();
     EXPECT_EQ(Text(), after);
-    EXPECT_EQ(w.DocumentModified(), c.modifies);
+    EXPECT_TRUE(w.DocumentModified());
     Undo();
     Tree()->setFocus();
     Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
