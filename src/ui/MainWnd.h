@@ -244,7 +244,8 @@ class TMainWnd : public QMainWindow {
   bool CheckFileExists(const QString& path);
   // After a load: the tree rebuilt, the editor cleared, the root selected.
   void ShowLoadedDocument();
-  [[nodiscard]] load_failure_handler_t RetryQuestion();
+  // The retry box of a failed load of file_name.
+  [[nodiscard]] load_failure_handler_t RetryQuestion(const std::filesystem::path& file_name);
   // After a document was opened from or saved to a file.
   void AddRecentFile(const QString& path);
   void StoreSettings() const;

@@ -37,10 +37,10 @@ bool TMainWnd::CheckFileExists(const QString& path) {
   return false;
 }
 
-load_failure_handler_t TMainWnd::RetryQuestion() {
-  return [this](const std::string& message) {
-    return m_dialogs.AskRetry(this, ToQString(message)) ? load_answer_t::Retry
-                                                        : load_answer_t::Abort;
+load_failure_handler_t TMainWnd::RetryQuestion(const std::filesystem::path& file_name) {
+  return [this, file_name](const std::string& message) {
+    return m_dialogs.AskRetry(this, FileMessage(message, file_name)) ? load_answer_t::Retry
+                                                                     : load_answer_t::Abort;
   };
 }
 
@@ -49,7 +49,7 @@ bool TMainWnd::OpenDocument(const QString& path) {
   const QString full_name = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
   // A failed load leaves the document as it was, so the window, its file
   // name, caption and flags stay as they were too.
-  return m_session.Load(ToPath(full_name), RetryQuestion());
+  return m_session.Load(ToPath(full_name), RetryQuestion(ToPath(full_name)));
 }
 
 void TMainWnd::ShowLoadedDocument() {
@@ -101,7 +101,7 @@ void TMainWnd::NewFromTemplate(const QString& relative_name, const QString& labe
   const QString path = TemplatePath(m_applicationDir, relative_name);
   if (!CheckFileExists(path)) return;
   // The session forgets the template's name: the next Save asks for one.
-  if (!m_session.NewFromTemplate(ToPath(path), RetryQuestion())) return;
+  if (!m_session.NewFromTemplate(ToPath(path), RetryQuestion(ToPath(path)))) return;
   SetCaption(QStringLiteral("*") + label + QStringLiteral("*"));
 }
 
@@ -138,7 +138,8 @@ bool TMainWnd::SaveTo(const QString& file_name) {
   const save_result_t result = m_session.SaveAs(ToPath(file_name));
   if (!result.ok) {
     // The document keeps its changes, and the file on disk is untouched.
-    m_dialogs.Error(this, ToQString(SaveFailureMessage(ToPath(file_name), result.error)));
+    m_dialogs.Error(
+        this, FileMessage(SaveFailureMessage(ToPath(file_name), result.error), ToPath(file_name)));
     return false;
   }
   AddRecentFile(file_name);

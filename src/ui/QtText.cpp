@@ -52,4 +52,14 @@ QString FromPath(const std::filesystem::path& path) {
   return QFile::decodeName(QByteArray::fromStdString(path.native()));
 }
 
+QString FileMessage(std::string_view cp932_message, const std::filesystem::path& file_name) {
+  QString text = ToQString(cp932_message);
+  const QString real = FromPath(file_name);
+  const QString lossy = ToQString(Utf8ToCp932(real.toStdString()));
+  if (lossy != real) {
+    if (const qsizetype at = text.indexOf(lossy); at >= 0) text.replace(at, lossy.size(), real);
+  }
+  return text;
+}
+
 }  // namespace qvl

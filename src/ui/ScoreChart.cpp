@@ -616,7 +616,8 @@ void TScoreChartWindow::SaveButtonClick() {
   const save_result_t result =
       WriteFileAtomically(ToPath(full_name), std::string_view(bytes.constData(), bytes.size()));
   if (!result.ok) {
-    m_dialogs.Error(this, ToQString(SaveFailureMessage(ToPath(full_name), result.error)));
+    m_dialogs.Error(
+        this, FileMessage(SaveFailureMessage(ToPath(full_name), result.error), ToPath(full_name)));
     return;
   }
   m_saveDir = info.absolutePath();
