@@ -51,16 +51,17 @@ void Load(root_t& root, const std::filesystem::path& file) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) {
     const bool exists = std::filesystem::exists(file, ec);
-    throw file_error(
-        Cp932ToUtf8(LoadFailureMessage(file, exists ? QVL_CP932("通常のファイルではありません。")
-                                                    : QVL_CP932("ファイルが見つかりません。"))));
+    throw file_error(FileMessageUtf8(
+        LoadFailureMessage(file, exists ? QVL_CP932("通常のファイルではありません。")
+                                        : QVL_CP932("ファイルが見つかりません。")),
+        file));
   }
   std::string message;
   const bool loaded = LoadDocument(root, file, [&message](const std::string& text) {
     message = text;
     return load_answer_t::Abort;
   });
-  if (!loaded) throw file_error(Cp932ToUtf8(message));
+  if (!loaded) throw file_error(FileMessageUtf8(message, file));
 }
 
 scene_base_t& NodeAt(root_t& root, const std::string& path) {

@@ -43,7 +43,8 @@ void WriteOutput(const std::optional<std::string>& out_file, const std::string& 
     return;
   }
   const save_result_t saved = WriteFileAtomically(*out_file, bytes);
-  if (!saved.ok) throw file_error(Cp932ToUtf8(SaveFailureMessage(*out_file, saved.error)));
+  if (!saved.ok)
+    throw file_error(FileMessageUtf8(SaveFailureMessage(*out_file, saved.error), *out_file));
 }
 
 // Everything printed must have reached standard output.
@@ -155,7 +156,9 @@ int main(int argc, char** argv) {
     } else if (normalize->parsed()) {
       if (output) {
         const save_result_t saved = SaveDocument(root, *output);
-        if (!saved.ok) throw file_error(Cp932ToUtf8(SaveFailureMessage(*output, saved.error)));
+        if (!saved.ok) {
+          throw file_error(FileMessageUtf8(SaveFailureMessage(*output, saved.error), *output));
+        }
         return Finish(kExitOk);
       }
       out << DocumentText(root);

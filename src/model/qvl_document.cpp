@@ -434,6 +434,23 @@ std::string SaveFailureMessage(const std::filesystem::path& file_name, std::stri
          "\n" + std::string(reason);
 }
 
+std::string FileMessageUtf8(std::string_view cp932_message,
+                            const std::filesystem::path& file_name) {
+  std::string text = Cp932ToUtf8(cp932_message);
+  const std::string real = file_name.string();
+  std::string lossy;
+  try {
+    lossy = Cp932ToUtf8(Utf8ToCp932(real));
+  } catch (const std::runtime_error&) {
+    return text;  // not UTF-8: the message shows its bytes as they are
+  }
+  if (lossy == real) return text;
+  if (const std::size_t at = text.find(lossy); at != std::string::npos) {
+    text.replace(at, lossy.size(), real);
+  }
+  return text;
+}
+
 bool LoadDocument(root_t& root, const std::filesystem::path& file_name,
                   const load_failure_handler_t& on_failure) {
   bool result = false;

@@ -55,6 +55,11 @@ struct load_result_t {
 // A message for a failed save: which file, then the reason SaveDocument gave.
 [[nodiscard]] std::string SaveFailureMessage(const std::filesystem::path& file_name,
                                              std::string_view reason);
+// One of these messages as UTF-8 for display, file_name spelt as the platform
+// spells it: the messages hold it in code page 932, which loses the characters
+// it cannot hold ("é" and "한" become "?").
+[[nodiscard]] std::string FileMessageUtf8(std::string_view cp932_message,
+                                          const std::filesystem::path& file_name);
 
 // Integer attribute values: an optional sign and decimal digits only, within
 // the signed 64-bit range; anything else is no value.

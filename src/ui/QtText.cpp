@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "model/qvl_document.h"
 #include "model/qvl_text.h"
 
 namespace qvl {
@@ -53,13 +54,7 @@ QString FromPath(const std::filesystem::path& path) {
 }
 
 QString FileMessage(std::string_view cp932_message, const std::filesystem::path& file_name) {
-  QString text = ToQString(cp932_message);
-  const QString real = FromPath(file_name);
-  const QString lossy = ToQString(Utf8ToCp932(real.toStdString()));
-  if (lossy != real) {
-    if (const qsizetype at = text.indexOf(lossy); at >= 0) text.replace(at, lossy.size(), real);
-  }
-  return text;
+  return QString::fromStdString(FileMessageUtf8(cp932_message, file_name));
 }
 
 }  // namespace qvl

@@ -38,9 +38,8 @@ struct cp932_text_t {
 [[nodiscard]] std::filesystem::path ToPath(const QString& file_name);
 [[nodiscard]] QString FromPath(const std::filesystem::path& path);
 
-// A core message that names a file, for display. The core spells the name in
-// code page 932, which loses what it cannot hold ("é" and "한" become "?");
-// the name comes back as the platform spells it.
+// A core message that names a file, for display with the file's name as the
+// platform spells it (FileMessageUtf8).
 [[nodiscard]] QString FileMessage(std::string_view cp932_message,
                                   const std::filesystem::path& file_name);
 

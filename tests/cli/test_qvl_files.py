@@ -221,11 +221,15 @@ class Failures(Fixture):
         self.assertTrue(lines[2].startswith("%d行" % last_line), lines[2])
         self.assertIn("からの要素を閉じる「)」が必要です。", lines[2])
 
-    def test_save_failure_names_the_file(self):
-        target = os.path.join(self.dir, "no", "such", "dir.pat")
+    def test_load_and_save_failures_name_the_file_as_spelt(self):
+        # Characters code page 932 cannot hold stay in the messages.
+        target = os.path.join(self.dir, "no", "such-é한", "dir.pat")
         proc = run("normalize", self.source, "-o", target)
         self.assertEqual(proc.returncode, 3)
         self.assertIn("「%s」を保存できませんでした。" % target, proc.stderr.decode("utf-8"))
+        proc = run("tree", target)
+        self.assertEqual(proc.returncode, 3)
+        self.assertIn("「%s」の読み込みに失敗しました。" % target, proc.stderr.decode("utf-8"))
 
 
 if __name__ == "__main__":
