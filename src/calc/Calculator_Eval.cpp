@@ -13,6 +13,7 @@
 
 #include "calc/Calculator.h"
 #include "calc/Calculator_internal.h"
+#include "model/qvl_text.h"
 
 namespace qvl {
 namespace {
@@ -22,7 +23,10 @@ using calc_detail::IsDecimalWithoutExponent;
 using calc_detail::IsDigit;
 
 // ---------------------------------------------------------------------------
-// Byte classes. Code page 932 text is scanned byte by byte here.
+// Byte classes. Code page 932 text is scanned byte by byte here, except that
+// the second byte of a double-byte character is never a mark: "ポ" is 83 7C,
+// and its 7C is no "|" (taken as one, "ポイント" was reported as "イント", and
+// a lone first byte swallowed the message's "]").
 
 constexpr bool IsOperatorChar(char c) {
   switch (c) {
@@ -47,6 +51,16 @@ constexpr bool IsDelimiter(char c) {
 // Splitting characters cut the expression into tokens in the first pass.
 constexpr bool IsSplitting(char c) {
   return IsDelimiter(c) || c == ' ';
+}
+
+// Whether the byte at p of a text read from its start is the second byte of a
+// double-byte character: the bytes right before it that could lead one are
+// odd in number. Only asked of bytes that could be marks, which end the run of
+// the next such question, so a scan stays linear.
+bool IsTrailByteAt(std::string_view text, std::size_t p) {
+  std::size_t run = 0;
+  while (run < p && IsCp932LeadByte(static_cast<unsigned char>(text[p - 1 - run]))) ++run;
+  return run % 2 == 1;
 }
 
 // Bytes 0 to 32 at either end.
@@ -263,6 +277,10 @@ std::string TEvaluator::FirstPass(std::string_view text) {
   text = TrimControls(text);
   std::size_t previous = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+      ++i;  // a double-byte character, part of an operand
+      continue;
+    }
     if (!IsSplitting(text[i])) continue;
     const std::string_view operand = TrimControls(text.substr(previous, i - previous));
     if (!operand.empty()) tokens.push_back({operand, false});
@@ -346,9 +364,12 @@ std::string TEvaluator::ReduceBrackets(std::string text) {
     bool has_name = false;
     bool multiplies = false;
     std::string name;
-    if (prefix_end > 0 && !IsDelimiter(text[prefix_end - 1])) {
+    const auto name_byte = [&text](std::size_t p) {
+      return !IsDelimiter(text[p]) || IsTrailByteAt(text, p);
+    };
+    if (prefix_end > 0 && name_byte(prefix_end - 1)) {
       std::size_t start = prefix_end;
-      while (start > 0 && !IsDelimiter(text[start - 1])) --start;
+      while (start > 0 && name_byte(start - 1)) --start;
       name = text.substr(start, prefix_end - start);
       long double number = 0;
       if (TryReadNumber(name, number)) {

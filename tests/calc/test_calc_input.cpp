@@ -36,5 +36,20 @@ TEST_F(CalcTest, FullWidthFormsEvaluateAsTheirAsciiCharacters) {
   }
 }
 
+// Japanese characters whose second byte is "|", "^" or "~" (ポ, タ, 円...) are
+// still one character: an unknown name is reported whole.
+TEST_F(CalcTest, JapaneseNamesAreReportedWhole) {
+  const struct {
+    const char* text;
+    const char* name;
+  } rows[] = {{"ポイント", "ポイント"}, {"1+ポ", "ポ"}, {"2*円(3)", "円"}, {"タ|1", "タ"}};
+  for (const auto& row : rows) {
+    const calc_test::outcome_t o = Run(row.text);
+    EXPECT_EQ(o.error, "EUndefinedIdent") << row.text;
+    EXPECT_EQ(o.message, std::string("演算式内に、不明な識別子[") + row.name + "]が含まれています")
+        << row.text;
+  }
+}
+
 }  // namespace
 }  // namespace qvl
