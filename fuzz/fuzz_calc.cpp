@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to a calculator with variables, user functions, the
-// standard functions and scb. Every input must end in an answer or in an
-// exception of the calculator's own, with the answer then 0.
+// standard functions and scb, folded from full-width forms or not. Every input must end in an
+// answer or in an exception of the calculator's own, with the answer then 0.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calc/CalcCustom.h"
+#include "calc/CalcInput.h"
 #include "calc/Calculator.h"
 #include "model/qvl_scene.h"
 
@@ -90,6 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const std::exception&) {
     Check(calc.Answer() == 0);
   }
+  // As the pattern editor evaluates a cell: full-width forms folded first.
+  const std::string folded = mode & 16 ? qvl::HalfWidthExpression(input) : std::string();
+  if (mode & 16) input = folded;
   try {
     calc.SetExpression(input);
     Check(std::isfinite(calc.Answer()));
