@@ -471,7 +471,11 @@ void TScoreChartView::mouseReleaseEvent(QMouseEvent* e) {
   const bool clicked = position >= 0 && position == m_pressed;
   m_pressed = -1;
   QChartView::mouseReleaseEvent(e);
-  if (clicked) emit PositionClicked(position);
+  if (!clicked) return;
+  // The keys go on from the clicked position.
+  m_keyPosition = position;
+  PlaceKeyMarker();
+  emit PositionClicked(position);
 }
 
 TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TDialogs& dialogs, QWidget* parent)

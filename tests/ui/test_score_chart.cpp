@@ -204,6 +204,10 @@ TEST_F(ScoreChartTest, KeysWalkThePositionsAndEnterSelectsOne) {
   EXPECT_EQ(window->CurrentNode(), view.Data().stops[static_cast<std::size_t>(last - 1)].node);
   QTest::keyClick(&view, Qt::Key_Home);
   EXPECT_EQ(view.KeyPosition(), 0);
+  // A click moves the keys' position too.
+  ClickPosition(3);
+  QTest::keyClick(&view, Qt::Key_Right);
+  EXPECT_EQ(view.KeyPosition(), 4);
 }
 
 TEST_F(ScoreChartTest, FollowsUpdateDeleteAndGrouping) {
