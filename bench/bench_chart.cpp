@@ -14,11 +14,11 @@
 #include <memory>
 
 #include "large_document.h"
-#include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
 #include "ui/SceneTreeView.h"
 #include "ui/ScoreChart.h"
+#include "window_bench_main.h"
 
 namespace {
 
@@ -112,12 +112,5 @@ BENCHMARK(BM_RefreshAfterCalculate)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  SetUpApplication(app);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qvl::bench::RunWindowBenchmarks(argc, argv);
 }

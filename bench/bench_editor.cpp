@@ -20,11 +20,11 @@
 #include "grid/KwGrid.h"
 #include "large_document.h"
 #include "model/qvl_document.h"
-#include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
 #include "ui/QtText.h"
 #include "ui/SceneTreeView.h"
+#include "window_bench_main.h"
 
 namespace {
 
@@ -133,12 +133,5 @@ BENCHMARK(BM_CalculateOnALateSpellCard)->Arg(0)->Arg(1)->Unit(benchmark::kMillis
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  SetUpApplication(app);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qvl::bench::RunWindowBenchmarks(argc, argv);
 }

@@ -3,22 +3,12 @@
 #include <array>
 #include <cstdint>
 
+#include <unicode/utf8.h>
+
 #include "model/qvl_text.h"
 
 namespace qvl {
 namespace {
-
-std::string Utf8Of(char32_t c) {
-  std::string out;
-  if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-  }
-  out += static_cast<char>(0x80 | (c & 0x3F));
-  return out;
-}
 
 // The ASCII character of every double-byte character that has one, indexed by
 // the character's two bytes; 0 for the others. Taken from the converter once,
@@ -27,7 +17,11 @@ const std::array<char, 0x10000>& HalfWidthForms() {
   static const auto table = [] {
     std::array<char, 0x10000> t{};
     const auto add = [&t](char32_t c, char ascii) {
-      const std::string bytes = Utf8ToCp932(Utf8Of(c));
+      std::uint8_t utf8[4];
+      int32_t n = 0;
+      U8_APPEND_UNSAFE(utf8, n, c);
+      const std::string bytes = Utf8ToCp932(
+          std::string_view(reinterpret_cast<const char*>(utf8), static_cast<std::size_t>(n)));
       if (bytes.size() != 2) return;  // not held by the code page
       t[static_cast<std::size_t>(static_cast<unsigned char>(bytes[0])) << 8 |
         static_cast<unsigned char>(bytes[1])] = ascii;
