@@ -493,6 +493,8 @@ TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TDialogs& dialog
   buttons->addWidget(m_saveButton);
   layout->addLayout(buttons);
 
+  // Smaller, the axes' labels crowd out the plot and the button is cut off.
+  setMinimumSize(480, 300);
   const QSize stored = QSettings().value(kSizeKey).toSize();
   resize(stored.isValid() && !stored.isEmpty() ? stored : QSize(900, 520));
 

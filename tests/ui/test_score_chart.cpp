@@ -286,6 +286,11 @@ TEST_F(ScoreChartTest, SavesThePictureByTheChosenExtension) {
   TScoreChartWindow& chart = OpenChart();
   auto* save = chart.findChild<QPushButton*>(QStringLiteral("ScoreChartSaveButton"));
   ASSERT_NE(save, nullptr);
+  // Shrunk as far as it goes, the window still shows the whole button.
+  chart.resize(1, 1);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(chart.rect().contains(save->geometry())) << chart.width() << "x" << chart.height();
+  EXPECT_GE(chart.View().height(), 200);
   const QString png = TempPath(QStringLiteral("chart.png"));
   const QString svg = TempPath(QStringLiteral("chart.svg"));
   const QString jpg = TempPath(QStringLiteral("chart.jpg"));
