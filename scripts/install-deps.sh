@@ -14,7 +14,8 @@ packages=(
   qt6-base-dev qt6-translations-l10n qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   fonts-ipafont-gothic xvfb xauth
   clang libclang-rt-14-dev
-  dpkg-dev
+  # dpkg-dev builds the package, lintian checks it as Debian would.
+  dpkg-dev lintian
   shared-mime-info xdg-utils libfile-mimeinfo-perl libxml2-utils desktop-file-utils
 )
 missing=()

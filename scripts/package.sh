@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a Release build (in build-release, shared with
-# run.sh) and prints its path: ./scripts/package.sh [OUTDIR]
+# run.sh), checks it with lintian and prints its path:
+# ./scripts/package.sh [OUTDIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -16,4 +17,7 @@ cmake --build "$BUILD" -j "$JOBS"
 mkdir -p "$OUT"
 (cd "$BUILD" && cpack -G DEB -B "$OUT" >/dev/null)
 rm -rf "$OUT/_CPack_Packages"
-ls "$OUT"/quovel-pm_*.deb
+deb=$(ls -t "$OUT"/quovel-pm_*.deb | head -n 1)
+# A package that Debian's checker finds an error or a warning in is not done.
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" >&2
+echo "$deb"
