@@ -37,7 +37,7 @@ TEST_F(CalcTest, OnlyFullWidthFormsOfTheSameMeaningAreFolded) {
       {"＄ｆｆ", "＄ff", nullptr},
       {"１＝２！＃＠＿＜＞［］｛｝＼：；？｀２", "1＝2！＃＠＿＜＞［］｛｝＼：；？｀2", nullptr},
       {"－５　－　ー１", "-5 - ー1", nullptr},  // the long vowel mark is no minus
-      {"表示ソ", "表示ソ", nullptr},           // trail bytes of ASCII value stay whole
+      {"表示ソ", "表示ソ", nullptr},            // trail bytes of ASCII value stay whole
       {"1+2", "1+2", "3"},
   };
   for (const auto& row : rows) {
