@@ -26,7 +26,19 @@ const std::array<char, 0x10000>& HalfWidthForms() {
       t[static_cast<std::size_t>(static_cast<unsigned char>(bytes[0])) << 8 |
         static_cast<unsigned char>(bytes[1])] = ascii;
     };
-    for (char32_t c = U'\uFF01'; c <= U'\uFF5E'; ++c) add(c, static_cast<char>(c - 0xFEE0));
+    // Only what means the same in both widths. ～ (the wave dash of a typed
+    // range "10～20"), ％, ＾, ｜, ＆, ＄ and the like would become operators or
+    // a hexadecimal prefix and compute something nobody typed.
+    const auto add_range = [&add](char32_t first, char32_t last) {
+      for (char32_t c = first; c <= last; ++c) add(c, static_cast<char>(c - 0xFEE0));
+    };
+    add_range(U'\uFF10', U'\uFF19');  // ０-９
+    add_range(U'\uFF21', U'\uFF3A');  // Ａ-Ｚ
+    add_range(U'\uFF41', U'\uFF5A');  // ａ-ｚ
+    for (const char32_t c : {U'\uFF0B', U'\uFF0D', U'\uFF0A', U'\uFF0F', U'\uFF08', U'\uFF09',
+                             U'\uFF0E', U'\uFF0C'}) {  // ＋ － ＊ ／ （ ） ． ，
+      add(c, static_cast<char>(c - 0xFEE0));
+    }
     add(U'\u3000', ' ');
     add(U'\u00D7', '*');
     add(U'\u00F7', '/');

@@ -332,16 +332,47 @@ std::string SystemReason(std::string_view what, int error) {
   return std::string(what) + "(" + std::generic_category().message(error) + ")";
 }
 
+// True when text holds nothing but blanks and comments: the empty file a
+// player may start a plan from, or one with only a note in it. Anything else
+// without a root element is some other file, which must not open as an empty
+// plan that the next save would write over it.
+bool OnlyBlanksAndComments(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      ++i;
+    } else if (c == ';') {
+      i = text.find('\n', i);  // to the end of the line, or of the text
+    } else if (c == '#' && i + 1 < text.size() && text[i + 1] == '|') {
+      // As the reader sees it: the "|" that opens the comment does not close it.
+      const std::size_t end = text.find("|#", i + 2);
+      i = end == std::string_view::npos ? end : end + 2;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
 // Reads text into root, which changes only when the whole text was read.
 load_result_t LoadText(root_t& root, std::string_view text) {
   try {
     root_t holder;
     model_builder_t builder(holder);
     sxml::ParseSXML(text, builder, sxml::unclosed_t::Refuse);
+    if (!builder.FoundRoot() && !OnlyBlanksAndComments(text)) {
+      return {false, QVL_CP932("「root」要素がありません。パターンファイルではないようです。")};
+    }
     // Everything that allocates is done; what follows moves what was built.
     root.ClearNode();
     root.patterns.Clear();
-    if (builder.FoundRoot()) builder.MoveRootInto(root);
+    if (builder.FoundRoot()) {
+      builder.MoveRootInto(root);
+    } else {
+      // An empty plan is a new document, with nothing left of the one before.
+      root.difficulty = root_t().difficulty;
+    }
     return {true, {}};
   } catch (const sxml::EReadError& e) {
     return {false, ReadErrorReason(text, e)};

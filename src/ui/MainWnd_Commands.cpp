@@ -6,8 +6,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <cmath>
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <new>
+#include <optional>
 
 #include "calc/CalcInput.h"
 #include "calc/Calculator.h"
@@ -21,12 +25,35 @@
 namespace qvl {
 namespace {
 
+// What a cell of the new column holds for an answer of the calculator: a
+// whole score as an integer, shown with all its digits; anything else (a
+// fraction, a value beyond the score range) as the calculator's own text form,
+// "1E20" as qvl calc prints it, so that the cell never shows another spelling.
+TCellValue AnswerCell(double answer) {
+  if (answer == std::trunc(answer)) {
+    if (const std::optional<score_t> score = RoundToScore(answer)) return std::int64_t{*score};
+  }
+  return ToQString(ValueText(answer));
+}
+
 // A cell of the new column as the calculator left it; an integer filled from
-// a pattern is a number too.
+// a pattern is a number too. An answer in the calculator's text form reads
+// back as the very answer (the calculator's answer is the reading of that
+// text); beyond the double range it is infinite, which reading refuses.
 double CellNumber(const TCellValue& v) {
   if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
   if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
   if (const auto* d = std::get_if<double>(&v)) return *d;
+  if (const auto* s = std::get_if<QString>(&v)) {
+    const cp932_text_t text = FromQString(*s);
+    long double x = 0;
+    if (text.ok && TryReadNumber(text.text, x)) {
+      constexpr long double kMax = std::numeric_limits<double>::max();
+      if (x > kMax) return std::numeric_limits<double>::infinity();
+      if (x < -kMax) return -std::numeric_limits<double>::infinity();
+      return static_cast<double>(x);
+    }
+  }
   return 0;
 }
 
@@ -73,7 +100,7 @@ bool TMainWnd::EvaluateNewColumn() {
         }
         answer = 0;
       }
-      in.SetCells(2, r, answer);
+      in.SetCells(2, r, AnswerCell(answer));
     }
     in.EndUpdate();
   }
@@ -118,7 +145,7 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
   }
   in.BeginUpdate();
   for (int r = 1; r <= kEditorRows; ++r) {
-    in.SetCells(2, r, read.cells[static_cast<std::size_t>(r - 1)]);
+    in.SetCells(2, r, AnswerCell(read.cells[static_cast<std::size_t>(r - 1)]));
   }
   in.EndUpdate();
   // The answer to a spell card question changes the box like a click.

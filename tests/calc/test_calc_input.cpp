@@ -10,28 +10,49 @@ namespace {
 
 using calc_test::CalcTest;
 
-TEST_F(CalcTest, FullWidthFormsEvaluateAsTheirAsciiCharacters) {
+// What is folded cannot change the meaning; everything else stays as typed
+// and is reported by name, never read as an operator or a hexadecimal prefix.
+TEST_F(CalcTest, OnlyFullWidthFormsOfTheSameMeaningAreFolded) {
   const struct {
     const char* typed;
     const char* folded;
-    const char* value;
+    const char* value;  // the answer's text form; null: EUndefinedIdent naming folded
   } rows[] = {
+      // Folded: digits, Latin letters, ＋ － ＊ ／ （ ） ． ，, the ideographic space, × ÷.
+      {"０１２３４５６７８９", "0123456789", "123456789"},
+      {"ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ", "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+       nullptr},
+      {"ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚ", "abcdefghijklmnopqrstuvwxyz",
+       nullptr},
       {"１２００×３", "1200*3", "3600"},
       {"（１＋２）＊３÷２", "(1+2)*3/2", "4.5"},
-      {"－５　－　ー１", "-5 - ー1", nullptr},  // the long vowel mark is no minus
+      {"ｍａｘ（１．５，８／２－１）　＋　１", "max(1.5,8/2-1) + 1", "4"},
       {"ＡＢＳ（－１．５ｅ２）", "ABS(-1.5e2)", "150"},
-      {"＄ｆｆ％７＆３｜８～１＾２", "$ff%7&3|8~1^2", "10"},
-      {"表示ソ", "表示ソ", nullptr},  // trail bytes of ASCII value stay whole
+      // Kept: a typed range, and every sign that would become an operator.
+      {"１０～２０", "10～20", nullptr},
+      {"５％３", "5％3", nullptr},
+      {"１０＾２", "10＾2", nullptr},
+      {"１｜２", "1｜2", nullptr},
+      {"１＆２", "1＆2", nullptr},
+      {"＄ｆｆ", "＄ff", nullptr},
+      {"１＝２！＃＠＿＜＞［］｛｝＼：；？｀２", "1＝2！＃＠＿＜＞［］｛｝＼：；？｀2", nullptr},
+      {"－５　－　ー１", "-5 - ー1", nullptr},  // the long vowel mark is no minus
+      {"表示ソ", "表示ソ", nullptr},            // trail bytes of ASCII value stay whole
       {"1+2", "1+2", "3"},
   };
   for (const auto& row : rows) {
     const std::string folded = HalfWidthExpression(Utf8ToCp932(row.typed));
     EXPECT_EQ(Cp932ToUtf8(folded), row.folded) << row.typed;
-    const calc_test::outcome_t o =
-        calc_test::Capture([&] { calc.Evaluate(HalfWidthExpression(Utf8ToCp932(row.typed))); });
-    EXPECT_EQ(o.ok, row.value != nullptr) << row.typed << ": " << o.message;
+    const calc_test::outcome_t o = calc_test::Capture([&] { calc.Evaluate(folded); });
     if (row.value != nullptr) {
+      EXPECT_TRUE(o.ok) << row.typed << ": " << o.message;
       EXPECT_EQ(calc.AnswerText(), row.value) << row.typed;
+    } else if (std::string_view(row.folded).find(' ') == std::string_view::npos) {
+      EXPECT_EQ(o.message,
+                std::string("演算式内に、不明な識別子[") + row.folded + "]が含まれています")
+          << row.typed;
+    } else {
+      EXPECT_FALSE(o.ok) << row.typed;
     }
   }
 }

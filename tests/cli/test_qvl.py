@@ -188,6 +188,16 @@ class Calc(Fixture):
             "7", "16", "error: Floating point division by zero",
             "error: 括弧の対応が正しくありません", "error: 式がありません", "1024"])
 
+    def test_full_width_signs_that_would_change_the_meaning_are_named(self):
+        # A range typed with the input method (U+301C, stored as U+FF5E) and
+        # the signs that would become operators stay as typed; digits, × and
+        # the like are folded.
+        proc = run("calc", "１０〜２０", "５％３", "１０＾２", "１｜２", "１＆２",
+                   "（１２００＋３００）×３", check_code=1)
+        self.assertEqual(proc.stdout.decode("utf-8").splitlines(), [
+            "error: 演算式内に、不明な識別子[%s]が含まれています" % name
+            for name in ["10～20", "5％3", "10＾2", "1｜2", "1＆2"]] + ["4500"])
+
     def test_success_exits_zero_and_negative_numbers_follow_a_double_dash(self):
         self.assertEqual(out("calc", "--", "-5+3").splitlines(), ["-2"])
 
@@ -214,6 +224,30 @@ class Files(Fixture):
         proc = run("tree", cut, check_code=3)
         self.assertIn("他のソフト等で使用している場合は終了させて下さい。",
                       proc.stderr.decode("utf-8"))
+
+    def test_a_file_that_is_not_a_plan_is_a_failure(self):
+        for name, data in [("notes.txt", "one line of words\r\n".encode()),
+                           ("x.pat", b"\x89PNG\r\n\x1a\n\0\0\0\rIHDR"),
+                           ("other.pat", b"(qvl-notes (@ (title \"x\")))\r\n")]:
+            with self.subTest(name=name):
+                path = os.path.join(self.dir.name, name)
+                with open(path, "wb") as f:
+                    f.write(data)
+                proc = run("tree", path, check_code=3)
+                self.assertEqual(proc.stdout, b"")
+                self.assertIn("「root」要素がありません。パターンファイルではないようです。",
+                              proc.stderr.decode("utf-8"))
+                run("normalize", path, "-o", path, check_code=3)
+                with open(path, "rb") as f:
+                    self.assertEqual(f.read(), data)
+
+    def test_only_blanks_and_comments_are_an_empty_plan(self):
+        for data in [b"", b"\r\n  \t", b"; a note\r\n#| and a block |#\r\n"]:
+            with self.subTest(data=data):
+                path = os.path.join(self.dir.name, "empty.pat")
+                with open(path, "wb") as f:
+                    f.write(data)
+                self.assertEqual(out("tree", path), "/\troot\troot\t\n")
 
     def test_bad_paths(self):
         for path in ["/9", "1", "/1/1/0", "/x", "/-1", "//", ""]:

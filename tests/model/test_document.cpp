@@ -482,18 +482,53 @@ TEST(DocumentLoad, RootFoundAfterOtherElements) {
   EXPECT_EQ(root->difficulty, difficulty_t::Extra);
 }
 
-TEST(DocumentLoad, WithoutRootTheDocumentIsEmpty) {
-  root_t root;
-  root.title = "old";
-  root.AddChild(std::make_unique<scene_t>(&root));
-  for (const char* text : {"; only a comment\r\n", "", "(not-root)"}) {
-    ASSERT_TRUE(LoadDocumentFromText(root, text)) << text;
-    EXPECT_EQ(root.title, "") << text;
-    EXPECT_EQ(root.ChildCount(), 0) << text;
-    ASSERT_EQ(root.patterns.Count(), 1) << text;
-    EXPECT_TRUE(GroupedAt(root, 0).selected) << text;
-    // The root's kind takes its cleared value; the difficulty is not touched.
-    EXPECT_EQ(root.kind, group_kind_t::Dummy) << text;
+// Only blanks and comments open as an empty plan with a new document's
+// difficulty; any other text without a root element is no plan and fails,
+// leaving the tree as it was.
+TEST(DocumentLoad, WithoutRootOnlyBlanksAndCommentsAreAnEmptyPlan) {
+  const struct {
+    std::string text;
+    bool plan;
+  } cases[] = {
+      {"", true},
+      {" \t\r\n", true},
+      {"; only a comment\r\n", true},
+      {"; a comment without a line break", true},
+      {"#| a block |# ; and a line\n#||#", true},
+      {"#| never closed", true},
+      {"(not-root)", false},
+      {"notes: one line of words\r\n", false},
+      {"\x89PNG\r\n\x1a\n" + std::string(4, '\0'), false},
+      {"\"text\"", false},
+      {"; comment\nword", false},
+      {"#|#", true},  // the "|" that opens a comment does not close it
+      {"#|#x", true},
+      {"#x", false},
+      {"...", false},
+      {") (root)", false},  // a surplus ")" ends the reading before the root
+  };
+  root_t previous;
+  previous.title = "old";
+  previous.difficulty = difficulty_t::Hard;
+  previous.AddChild(std::make_unique<scene_t>(&previous));
+  for (const auto& c : cases) {
+    root_t root;
+    ASSERT_TRUE(LoadDocumentFromText(root, DocumentText(previous)));
+    const std::string before = Snapshot(root);
+    const load_result_t result = LoadDocumentFromText(root, c.text);
+    EXPECT_EQ(result.ok, c.plan) << c.text;
+    if (!c.plan) {
+      EXPECT_EQ(result.reason, Cp("「root」要素がありません。パターンファイルではないようです。"));
+      EXPECT_EQ(Snapshot(root), before) << c.text;
+      continue;
+    }
+    EXPECT_EQ(root.title, "") << c.text;
+    EXPECT_EQ(root.ChildCount(), 0) << c.text;
+    ASSERT_EQ(root.patterns.Count(), 1) << c.text;
+    EXPECT_TRUE(GroupedAt(root, 0).selected) << c.text;
+    // A new document's difficulty, not the one of the plan before.
+    EXPECT_EQ(root.difficulty, root_t().difficulty) << c.text;
+    EXPECT_EQ(root.kind, group_kind_t::Dummy) << c.text;
   }
 }
 

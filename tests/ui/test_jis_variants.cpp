@@ -95,6 +95,34 @@ TEST_F(PatternEditorTest, FullWidthDigitsAndSignsTypedIntoACellCalculate) {
   EXPECT_EQ(NewText(7), QStringLiteral("4500"));
 }
 
+// A range typed with the input method, and signs that would become operators,
+// are reported by name as typed (〜 as the code page's ～), not computed.
+TEST_F(PatternEditorTest, FullWidthSignsThatWouldChangeTheMeaningAreNamed) {
+  Open();
+  Select("道中");
+  const struct {
+    const char* typed;
+    const char* name;
+  } rows[] = {{"１０〜２０", "10～20"},
+              {"５％３", "5％3"},
+              {"１０＾２", "10＾2"},
+              {"１｜２", "1｜2"},
+              {"１＆２", "1＆2"}};
+  for (const auto& row : rows) {
+    dialogs.Clear();
+    TypeInto(7, QString());
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8(row.typed));
+    QCoreApplication::sendEvent(In()->Editor(), &commit);
+    Commit();
+    QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.Texts(QStringLiteral("error")),
+              QStringList{QStringLiteral("演算式内に、不明な識別子[") +
+                          QString::fromUtf8(row.name) + QStringLiteral("]が含まれています")})
+        << row.typed;
+  }
+}
+
 TEST_F(PatternEditorTest, AnEmojiTypedIntoTheMemoIsStillRefusedByName) {
   TMainWnd& w = Open();
   Select("道中");

@@ -214,6 +214,49 @@ TEST_F(WindowTest, FailedLoadAsksRetryThenLeavesFileNameCaptionAndFlags) {
   EXPECT_EQ(w.CurrentNode(), &w.Document());
 }
 
+// A file that is no plan fails like a broken one, by the File menu's shortcut
+// and by a drop: the retry box says why, and the document, its file name and
+// caption stay. Only blanks and comments open, as a new empty plan.
+TEST_F(WindowTest, AFileThatIsNotAPlanIsRefusedAndABlankOneIsANewEmptyPlan) {
+  TMainWnd& w = Make({sample});
+  Activate();
+  const QString notes =
+      WriteBytes(QStringLiteral("notes.txt"), QByteArrayLiteral("one line of words\r\n"));
+  const QString picture =
+      WriteBytes(QStringLiteral("x.pat"), QByteArrayLiteral("\x89PNG\r\n\x1a\n\0\0\0\rIHDR"));
+  const std::string before = w.Document().WriteSXML(0);
+  dialogs.retries = {false, false};
+  dialogs.open_names.push_back(notes);
+  Key(Qt::Key_O, Qt::ControlModifier);
+  Drop(w, {picture});
+  const QString reason =
+      QStringLiteral("\n「root」要素がありません。パターンファイルではないようです。");
+  EXPECT_EQ(dialogs.Texts(QStringLiteral("retry")),
+            (QStringList{ToQString(LoadFailureMessage(ToPath(Native(notes)))) + reason,
+                         ToQString(LoadFailureMessage(ToPath(Native(picture)))) + reason}));
+  EXPECT_EQ(w.FileName(), Native(sample));
+  EXPECT_EQ(w.windowTitle(), Caption(Native(sample)));
+  EXPECT_EQ(w.Document().WriteSXML(0), before);
+  EXPECT_EQ(Tree()->topLevelItem(0)->childCount(), 2);
+
+  // The Hard plan before leaves nothing in the empty one: a new document's
+  // difficulty, and the totals that go with it.
+  const QString blank =
+      WriteBytes(QStringLiteral("blank.pat"), QByteArrayLiteral("; nothing planned yet\r\n"));
+  dialogs.open_names.push_back(blank);
+  Key(Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(w.FileName(), Native(blank));
+  root_t fresh;
+  EXPECT_EQ(w.Document().difficulty, fresh.difficulty);
+  const std::array<std::string, 5> expected = StatusPanelTexts(fresh);
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(
+        Control<QLabel>(QStringLiteral("StatusPanel%1").arg(i).toLatin1().constData())->text(),
+        ToQString(expected[static_cast<std::size_t>(i - 1)]))
+        << i;
+  }
+}
+
 // --- save
 
 TEST_F(WindowTest, SaveAsksBeforeOverwritingAndYesWrites) {

@@ -53,7 +53,7 @@ TEST_F(PatternCommandTest, CalculateReplacesExpressionsAndShowsTheEffect) {
   EXPECT_EQ(DiffText(3), QStringLiteral("+500"));
   EXPECT_EQ(NewText(1), QStringLiteral("0"));
   EXPECT_EQ(DiffText(1), QStringLiteral("-2"));
-  EXPECT_TRUE(std::holds_alternative<double>(In()->Cells(2, 7)));
+  EXPECT_TRUE(std::holds_alternative<std::int64_t>(In()->Cells(2, 7)));
 
   pattern_t expected = CurrentScenePattern(Node("道中"));
   expected.cherry_max = 1500;
@@ -216,6 +216,54 @@ TEST_F(PatternCommandTest, ValuesBeyondTheScoreRangeAreRefusedAndNothingIsStored
   Button("CalcButton")->click();
   EXPECT_EQ(NewText(5), QStringLiteral("5000000000"));
   EXPECT_EQ(DiffText(4), QStringLiteral("+5000000000"));
+}
+
+// Typed and calculated by keys: an answer that is no whole score shows in the
+// calculator's own text form (as qvl calc prints it), a whole one with all its
+// digits; a value beyond 64 bits is refused by its row, never stored cut.
+TEST_F(PatternCommandTest, AnswersShowAsTheCalculatorWritesThemAndBeyond64BitsAreRefused) {
+  TMainWnd& w = Open();
+  Activate();
+  Select("道中");
+  const QString refusal = QStringLiteral(
+      "「ボーダーボーナスを得た回数」の値が大きすぎます。-9223372036854775808から"
+      "9223372036854775807までの整数になる値を入力して下さい。");
+  const struct {
+    const char* typed;
+    const char* shown;
+    bool refused;
+  } rows[] = {
+      {"99999999999999999999", "1E20", true},
+      {"-1.5e20", "-1.5E20", true},
+      {"1/100000", "1E-5", false},
+      {"10^18", "1000000000000000000", false},
+  };
+  for (const auto& row : rows) {
+    dialogs.Clear();
+    QTest::mouseClick(In()->viewport(), Qt::LeftButton, {}, In()->CellRect(2, 1).center());
+    ASSERT_TRUE(In()->EditorOpen());
+    In()->Editor()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(row.typed));
+    Key(Qt::Key_Return);  // commits and calculates
+    EXPECT_EQ(NewText(1), QString::fromLatin1(row.shown)) << row.typed;
+    EXPECT_EQ(dialogs.Texts(QStringLiteral("error")),
+              row.refused ? QStringList{refusal} : QStringList{})
+        << row.typed;
+  }
+
+  // The shown text is what Update reads: beyond 64 bits nothing is stored.
+  QTest::mouseClick(In()->viewport(), Qt::LeftButton, {}, In()->CellRect(2, 1).center());
+  In()->Editor()->selectAll();
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("99999999999999999999"));
+  dialogs.Clear();
+  dialogs.confirms.push_back(true);
+  Key(Qt::Key_A, Qt::AltModifier);
+  ASSERT_TRUE(WaitUntil([this] { return dialogs.events.size() >= 2; }));
+  EXPECT_EQ(dialogs.Texts(QStringLiteral("error")), QStringList{refusal});
+  EXPECT_EQ(NewText(1), QStringLiteral("1E20"));
+  EXPECT_EQ(CurrentScenePattern(Node("道中")).border_bonus_times, 2);
+  EXPECT_EQ(Node("道中")->patterns.Count(), 2);
+  EXPECT_FALSE(w.DocumentModified());
 }
 
 // --- spell card questions and the warning
