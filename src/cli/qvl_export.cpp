@@ -1,6 +1,7 @@
 // The whole document as JSON, and the route's score build-up as CSV.
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <span>
@@ -52,8 +53,22 @@ class json_writer_t {
     String(key);
     buffer_ += ": ";
   }
-  // The library's own escaping, so that every string reads as it always has.
-  void String(std::string_view utf8) { buffer_ += nlohmann::json(std::string(utf8)).dump(); }
+  // Nearly every string (all keys, most titles) has nothing to escape and goes
+  // as it is; the others take the library's own escaping, so that every
+  // string reads as it always has. The texts are UTF-8 from the converter,
+  // always well formed, which the library would otherwise check.
+  void String(std::string_view utf8) {
+    const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char c) {
+      return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+    });
+    if (plain) {
+      buffer_ += '"';
+      buffer_ += utf8;
+      buffer_ += '"';
+    } else {
+      buffer_ += nlohmann::json(std::string(utf8)).dump();
+    }
+  }
   void Number(score_t value) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
