@@ -18,6 +18,15 @@ cmake --build "$ROOT/build" -j "$JOBS"
 step "tests"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS" --timeout 120
 
+step "benchmarks, each once briefly"
+# Not to time anything: a benchmark program that crashes (also at exit) or
+# fails to start fails here. Their figures are thrown away.
+for bench in "$ROOT"/build/bin/bench_*; do
+  [ -x "$bench" ] || continue
+  echo "$(basename "$bench")"
+  QT_QPA_PLATFORM=offscreen "$bench" --benchmark_min_time=0.01 >/dev/null
+done
+
 step "core tests under ASan and UBSan"
 cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DQVL_SANITIZE=ON -DQVL_CORE_ONLY=ON -DQVL_BENCH=OFF

@@ -1,11 +1,19 @@
 // Evaluations per second of the calculator: a typical input cell, a long
-// expression, deep brackets, and the text form of values.
+// expression, deep brackets, and the text form of values. Last, `qvl calc` on
+// many expressions beside Python's eval of the same texts, where python3 is
+// installed.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <ctime>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "calc/CalcCustom.h"
 #include "calc/Calculator.h"
+#include "cli/qvl_commands.h"
 #include "model/qvl_scene.h"
 
 namespace {
@@ -77,5 +85,82 @@ void BM_ValueText(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 6);
 }
 BENCHMARK(BM_ValueText);
+
+// Expressions that read the same to the calculator and to Python, as a
+// player types them into the cells.
+std::vector<std::string> ManyExpressions() {
+  std::vector<std::string> out;
+  for (int i = 0; i < 1000; ++i) {
+    const std::string n = std::to_string(i);
+    switch (i % 4) {
+      case 0:
+        out.push_back("1500*3+" + n);
+        break;
+      case 1:
+        out.push_back("(12+" + n + ")*4-3");
+        break;
+      case 2:
+        out.push_back(n + "/8+0.5");
+        break;
+      default:
+        out.push_back("20000000-" + n + "*33333");
+        break;
+    }
+  }
+  return out;
+}
+
+// Seconds per expression of Python's eval, as python3 measures its own loop;
+// negative when python3 cannot be run.
+double PythonEvalSeconds(const std::vector<std::string>& expressions) {
+  std::string list;
+  for (const std::string& e : expressions) list += "'" + e + "',";
+  const std::string script = "import time\ne=[" + list +
+                             "]\nt=time.process_time()\nfor _ in range(5):\n for x in e: eval(x)\n"
+                             "print((time.process_time()-t)/(5*len(e)))\n";
+  const std::string path = "/tmp/qvl_bench_calc_" + std::to_string(::getpid()) + ".py";
+  std::FILE* file = std::fopen(path.c_str(), "w");
+  if (file == nullptr) return -1;
+  std::fputs(script.c_str(), file);
+  std::fclose(file);
+  double seconds = -1;
+  if (std::FILE* pipe = ::popen(("python3 " + path + " 2>/dev/null").c_str(), "r")) {
+    if (std::fscanf(pipe, "%lf", &seconds) != 1) seconds = -1;
+    ::pclose(pipe);
+  }
+  std::remove(path.c_str());
+  return seconds;
+}
+
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// What `qvl calc` does for each argument: the text from UTF-8, full-width
+// forms folded, evaluated, the answer back to UTF-8. `python_over_qvl` is
+// Python's CPU time per expression over ours: above 1 when qvl is faster.
+void BM_QvlCalcAgainstPythonEval(benchmark::State& state) {
+  const std::vector<std::string> expressions = ManyExpressions();
+  double qvl = 0;
+  for (auto _ : state) {
+    const double start = CpuSeconds();
+    std::ostringstream out;
+    if (qvl::cli::Calc(nullptr, expressions, out) != 0) state.SkipWithError("an expression failed");
+    benchmark::DoNotOptimize(out.str().size());
+    qvl += CpuSeconds() - start;
+  }
+  const double per_expression =
+      qvl / (static_cast<double>(state.iterations()) * static_cast<double>(expressions.size()));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(expressions.size()));
+  state.counters["qvl_us"] = per_expression * 1e6;
+  const double python = PythonEvalSeconds(expressions);
+  if (python > 0 && per_expression > 0) {
+    state.counters["python_us"] = python * 1e6;
+    state.counters["python_over_qvl"] = python / per_expression;
+  }
+}
+BENCHMARK(BM_QvlCalcAgainstPythonEval)->Unit(benchmark::kMillisecond);
 
 }  // namespace

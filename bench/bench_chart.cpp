@@ -61,8 +61,7 @@ bool Frame(TFrameCounter& counter) {
 }
 
 TBench& Bench() {
-  static TBench bench;
-  return bench;
+  return WindowFixture<TBench>();
 }
 
 scene_t* LastSpellCard(scene_base_t& node) {

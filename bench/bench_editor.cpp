@@ -56,8 +56,7 @@ struct TBench {
 };
 
 TBench& Bench() {
-  static TBench bench;
-  return bench;
+  return WindowFixture<TBench>();
 }
 
 QTreeWidgetItem* Root() {

@@ -1,8 +1,8 @@
 // Load and save of a large pattern file: the SXML reader alone, the whole load
 // into the scene tree, and the save text. Where pugixml is installed, the same
 // content as XML is parsed and written by pugixml in the same run, so the
-// ratios can be read side by side. Last, the peak memory of `qvl tree` on a
-// document of about 20 MB, as a multiple of the file's size.
+// ratios can be read side by side. Last, the peak memory of `qvl tree` and of
+// the exports on a document of about 20 MB, as a multiple of the file's size.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -187,8 +187,9 @@ BENCHMARK(BM_PugiSave)->Unit(benchmark::kMillisecond);
 #ifdef QVL_CLI
 
 // /usr/bin/time measures the peak of its child alone; a child of this process
-// would carry the benchmark's own peak into its figure.
-void BM_QvlTreePeakMemory(benchmark::State& state) {
+// would carry the benchmark's own peak into its figure. `peak_per_file` is
+// the peak over the file's size.
+void QvlPeakMemory(benchmark::State& state, const std::string& arguments) {
   if (::access("/usr/bin/time", X_OK) != 0) {
     state.SkipWithError("needs /usr/bin/time");
     return;
@@ -202,7 +203,7 @@ void BM_QvlTreePeakMemory(benchmark::State& state) {
     std::ofstream(file, std::ios::binary) << text;
   }
   const std::string command =
-      "/usr/bin/time -f %M " QVL_CLI " tree " + file.string() + " 2>&1 >/dev/null";
+      "/usr/bin/time -f %M " QVL_CLI " " + arguments + " " + file.string() + " 2>&1 >/dev/null";
   long peak_kb = 0;
   for (auto _ : state) {
     std::FILE* pipe = ::popen(command.c_str(), "r");
@@ -216,7 +217,22 @@ void BM_QvlTreePeakMemory(benchmark::State& state) {
   state.counters["peak_MB"] = static_cast<double>(peak_kb) * 1024 / 1e6;
   state.counters["peak_per_file"] = static_cast<double>(peak_kb) * 1024 / static_cast<double>(size);
 }
+
+void BM_QvlTreePeakMemory(benchmark::State& state) {
+  QvlPeakMemory(state, "tree");
+}
 BENCHMARK(BM_QvlTreePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The JSON export should stay within 2x the file, as the CSV export does.
+void BM_QvlExportJsonPeakMemory(benchmark::State& state) {
+  QvlPeakMemory(state, "export --format json");
+}
+BENCHMARK(BM_QvlExportJsonPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_QvlExportCsvPeakMemory(benchmark::State& state) {
+  QvlPeakMemory(state, "export --format csv");
+}
+BENCHMARK(BM_QvlExportCsvPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 #endif
 

@@ -1,7 +1,7 @@
 #include "cli/qvl_commands.h"
 
 #include <charconv>
-#include <functional>
+#include <string_view>
 
 #include "calc/CalcCustom.h"
 #include "calc/CalcInput.h"
@@ -116,13 +116,6 @@ std::string KindName(const scene_base_t& node) {
 
 namespace {
 
-void Walk(scene_base_t& node, const std::function<void(scene_base_t&)>& visit) {
-  visit(node);
-  if (auto* g = dynamic_cast<group_t*>(&node)) {
-    for (int i = 0; i < g->ChildCount(); ++i) Walk(*g->Child(i), visit);
-  }
-}
-
 pattern_base_t& PatternNamed(scene_base_t& node, const std::string* title) {
   if (title == nullptr) return node.CurrentPattern();
   const std::string wanted = ArgumentToCp932(*title);
@@ -181,11 +174,29 @@ void SetPatternField(pattern_base_t& p, const std::string& name, const std::stri
                     (p.Class() == pattern_class_t::Scene ? "scene" : "group") + "'s pattern");
 }
 
+namespace {
+
+// One line per node, the path handed down as the walk goes: PathOf would
+// search every sibling list on the way up, which grows with the square of a
+// wide group's size. path holds the node's path ("" for the root).
+void TreeLines(const scene_base_t& node, std::string& path, std::ostream& out) {
+  out << (path.empty() ? std::string_view("/") : std::string_view(path)) << '\t' << ClassName(node)
+      << '\t' << KindName(node) << '\t' << Field(node.title) << '\n';
+  const group_t* g = node.AsGroup();
+  if (g == nullptr) return;
+  const std::size_t length = path.size();
+  for (int i = 0; i < g->ChildCount(); ++i) {
+    path.append("/").append(std::to_string(i));
+    TreeLines(*g->Child(i), path, out);
+    path.resize(length);
+  }
+}
+
+}  // namespace
+
 void Tree(root_t& root, std::ostream& out) {
-  Walk(root, [&](scene_base_t& node) {
-    out << PathOf(node) << '\t' << ClassName(node) << '\t' << KindName(node) << '\t'
-        << Field(node.title) << '\n';
-  });
+  std::string path;
+  TreeLines(root, path, out);
 }
 
 void Explain(scene_base_t& node, const std::string* pattern_title, std::ostream& out) {

@@ -1,8 +1,13 @@
 // The whole document as JSON, and the route's score build-up as CSV.
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <span>
-#include <unordered_map>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "cli/qvl_commands.h"
 #include "model/qvl_pattern_fields.h"
@@ -12,86 +17,193 @@
 namespace qvl::cli {
 namespace {
 
-using json = nlohmann::ordered_json;
-
 std::string Utf8(const std::string& cp932) {
   return Cp932ToUtf8(cp932);
 }
 
-json PatternJson(const pattern_base_t& p) {
-  json j;
-  ForEachPatternField(p, [&j](const auto& f, const auto& pattern) {
-    const std::string name(f.name);
-    if (f.text) {
-      j[name] = Utf8(pattern.*f.text);
-    } else if (f.flag) {
-      j[name] = pattern.*f.flag;
+// Writes JSON laid out exactly as nlohmann's dump(2) lays out a tree, as it
+// goes: a large document's export, bigger than the document itself, never
+// exists whole in memory, neither as a tree nor as text. Output is passed on
+// in pieces of about 64 KB.
+class json_writer_t {
+ public:
+  explicit json_writer_t(std::ostream& out) : out_(out) { buffer_.reserve(kPiece + 4096); }
+  json_writer_t(const json_writer_t&) = delete;
+  json_writer_t& operator=(const json_writer_t&) = delete;
+
+  void Open(char bracket) {
+    buffer_ += bracket;
+    empty_.push_back(true);
+  }
+  void Close(char bracket) {
+    const bool empty = empty_.back();
+    empty_.pop_back();
+    if (!empty) NewLine();
+    buffer_ += bracket;
+    if (buffer_.size() >= kPiece) Flush();
+  }
+  // Before each element of an array.
+  void Next() {
+    if (!empty_.back()) buffer_ += ',';
+    empty_.back() = false;
+    NewLine();
+  }
+  void Key(std::string_view key) {
+    Next();
+    String(key);
+    buffer_ += ": ";
+  }
+  // Nearly every string (all keys, most titles) has nothing to escape and goes
+  // as it is; the others take the library's own escaping, so that every
+  // string reads as it always has. The texts are UTF-8 from the converter,
+  // always well formed, which the library would otherwise check.
+  void String(std::string_view utf8) {
+    const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char c) {
+      return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+    });
+    if (plain) {
+      buffer_ += '"';
+      buffer_ += utf8;
+      buffer_ += '"';
     } else {
-      j[name] = pattern.*f.score;
+      buffer_ += nlohmann::json(std::string(utf8)).dump();
+    }
+  }
+  void Number(score_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    buffer_.append(digits, end);
+  }
+  void Bool(bool value) { buffer_ += value ? "true" : "false"; }
+  void Flush() {
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kPiece = 64 * 1024;
+
+  void NewLine() {
+    buffer_ += '\n';
+    buffer_.append(2 * empty_.size(), ' ');
+  }
+
+  std::ostream& out_;
+  std::string buffer_;
+  std::vector<bool> empty_;  // per open bracket: nothing in it yet
+};
+
+void WritePattern(json_writer_t& w, const pattern_base_t& p) {
+  w.Open('{');
+  ForEachPatternField(p, [&w](const auto& f, const auto& pattern) {
+    w.Key(f.name);
+    if (f.text) {
+      w.String(Utf8(pattern.*f.text));
+    } else if (f.flag) {
+      w.Bool(pattern.*f.flag);
+    } else {
+      w.Number(pattern.*f.score);
     }
   });
-  return j;
+  w.Close('}');
 }
 
-// A node's value along the route and the running total of the route through it.
+// A stop's value along the route and the running total of the route through
+// it: numbers only, a few hundred bytes per stop.
 struct route_value_t {
-  pattern_value_t value;
+  const scene_base_t* node = nullptr;
+  std::array<score_t, pattern_value_t::kTermCount> terms{};
+  score_t total = 0;
   score_t running_total = 0;
 };
-using route_values_t = std::unordered_map<const scene_base_t*, route_value_t>;
 
-json ValueJson(const route_value_t& v) {
-  json terms = json::array();
-  for (int i = 0; i < pattern_value_t::kTermCount; ++i) terms.push_back(v.value[i].value);
-  json j;
-  j["terms"] = std::move(terms);
-  j["total"] = v.value.Total();
-  j["running-total"] = v.running_total;
-  return j;
-}
+// Writes the nodes in document order, the order of the route too: a node that
+// is the next stop takes the next value. The path is handed down: asking each
+// node for it would search every sibling list on the way up.
+class node_writer_t {
+ public:
+  node_writer_t(json_writer_t& w, const std::vector<route_value_t>& values)
+      : w_(w), values_(values) {}
 
-// The path is handed down: asking each node for it would search every
-// sibling list on the way up.
-json NodeJson(const scene_base_t& node, const std::string& path, const route_values_t& values) {
-  json j;
-  j["path"] = path.empty() ? "/" : path;
-  const group_t* g = node.AsGroup();
-  if (g != nullptr && node.parent() == nullptr) {
-    j["class"] = "root";
-    j["game"] = "Quovel";
-    j["difficulty"] = DifficultyName(node.GetDifficulty());
-  } else if (g != nullptr) {
-    j["class"] = "group";
-    j["kind"] = GroupKindName(g->kind);
-  } else {
-    j["class"] = "scene";
-    j["kind"] = SceneKindName(static_cast<const scene_t&>(node).kind);
-  }
-  j["title"] = Utf8(node.title);
-  j["memo"] = Utf8(node.memo);
-  if (g == nullptr) {
-    const auto& s = static_cast<const scene_t&>(node);
-    j["point"] = s.point;
-    j["initial-spell-card-bonus"] = s.initial_spell_card_bonus;
-    j["time-limit"] = s.time_limit;
-    j["decrease-rate"] = s.decrease_rate;
-  }
-  if (g != nullptr) j["grouping"] = g->grouping;
-  if (const auto it = values.find(&node); it != values.end()) j["value"] = ValueJson(it->second);
-  json patterns = json::array();
-  for (int i = 0; i < node.patterns.Count(); ++i) {
-    patterns.push_back(PatternJson(*node.patterns.Items(i)));
-  }
-  j["patterns"] = std::move(patterns);
-  if (g != nullptr) {
-    json children = json::array();
-    for (int i = 0; i < g->ChildCount(); ++i) {
-      children.push_back(NodeJson(*g->Child(i), path + "/" + std::to_string(i), values));
+  void Write(const scene_base_t& node, std::string& path) {
+    w_.Open('{');
+    w_.Key("path");
+    w_.String(path.empty() ? "/" : path);
+    const group_t* g = node.AsGroup();
+    if (g != nullptr && node.parent() == nullptr) {
+      Text("class", "root");
+      Text("game", "Quovel");
+      Text("difficulty", DifficultyName(node.GetDifficulty()));
+    } else if (g != nullptr) {
+      Text("class", "group");
+      Text("kind", GroupKindName(g->kind));
+    } else {
+      Text("class", "scene");
+      Text("kind", SceneKindName(static_cast<const scene_t&>(node).kind));
     }
-    j["children"] = std::move(children);
+    Text("title", Utf8(node.title));
+    Text("memo", Utf8(node.memo));
+    if (g == nullptr) {
+      const auto& s = static_cast<const scene_t&>(node);
+      Number("point", s.point);
+      Number("initial-spell-card-bonus", s.initial_spell_card_bonus);
+      Number("time-limit", s.time_limit);
+      Number("decrease-rate", s.decrease_rate);
+    } else {
+      w_.Key("grouping");
+      w_.Bool(g->grouping);
+    }
+    if (next_ < values_.size() && values_[next_].node == &node) WriteValue(values_[next_++]);
+    w_.Key("patterns");
+    w_.Open('[');
+    for (int i = 0; i < node.patterns.Count(); ++i) {
+      w_.Next();
+      WritePattern(w_, *node.patterns.Items(i));
+    }
+    w_.Close(']');
+    if (g != nullptr) {
+      w_.Key("children");
+      w_.Open('[');
+      const std::size_t length = path.size();
+      for (int i = 0; i < g->ChildCount(); ++i) {
+        path.append("/").append(std::to_string(i));
+        w_.Next();
+        Write(*g->Child(i), path);
+        path.resize(length);
+      }
+      w_.Close(']');
+    }
+    w_.Close('}');
   }
-  return j;
-}
+
+ private:
+  void Text(std::string_view key, std::string_view utf8) {
+    w_.Key(key);
+    w_.String(utf8);
+  }
+  void Number(std::string_view key, score_t value) {
+    w_.Key(key);
+    w_.Number(value);
+  }
+  void WriteValue(const route_value_t& v) {
+    w_.Key("value");
+    w_.Open('{');
+    w_.Key("terms");
+    w_.Open('[');
+    for (const score_t term : v.terms) {
+      w_.Next();
+      w_.Number(term);
+    }
+    w_.Close(']');
+    Number("total", v.total);
+    Number("running-total", v.running_total);
+    w_.Close('}');
+  }
+
+  json_writer_t& w_;
+  const std::vector<route_value_t>& values_;
+  std::size_t next_ = 0;
+};
 
 // RFC 4180: a field with a comma, quote or line break is quoted, quotes doubled.
 std::string CsvField(const std::string& utf8) {
@@ -119,13 +231,23 @@ std::string PathText(std::span<const int> path) {
 
 void ExportJson(root_t& root, std::ostream& out) {
   root.NormalizePatterns();
-  route_values_t values;
+  std::vector<route_value_t> values;
   score_t running = 0;
   WalkRoute(root, [&](const route_stop_t& stop) {
     running = WrapAdd(running, stop.value.Total());
-    values.emplace(&stop.node, route_value_t{stop.value, running});
+    route_value_t& v = values.emplace_back();
+    v.node = &stop.node;
+    for (int i = 0; i < pattern_value_t::kTermCount; ++i) {
+      v.terms[static_cast<std::size_t>(i)] = stop.value[i].value;
+    }
+    v.total = stop.value.Total();
+    v.running_total = running;
   });
-  out << NodeJson(root, "", values).dump(2) << '\n';
+  json_writer_t w(out);
+  std::string path;
+  node_writer_t(w, values).Write(root, path);
+  w.Flush();
+  out << '\n';
 }
 
 void ExportCsv(root_t& root, std::ostream& out) {

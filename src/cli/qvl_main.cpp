@@ -165,6 +165,11 @@ int main(int argc, char** argv) {
     } else if (exporter->parsed()) {
       if (format == "csv") {
         ExportCsv(root, out);
+      } else if (!output) {
+        // Straight to standard output: the JSON of a large document is
+        // larger than the document and need not be held whole in memory.
+        ExportJson(root, std::cout);
+        return Finish(kExitOk);
       } else {
         ExportJson(root, out);
       }

@@ -548,17 +548,26 @@ bool OnlyLineBreakPairs(std::string_view text) {
 
 // A generous guess of the length of a node's text, so that the text is built
 // in one allocation: every attribute line costs its indentation and about 40
-// bytes, plus the texts of titles and memos.
-std::size_t EstimatedTextSize(const scene_base_t& node, std::size_t level) {
+// bytes, plus the texts of titles and memos. On the way it notes whether any
+// text of the node holds a lone carriage return or line feed: the writer's
+// own line breaks are all pairs, so only then does the written text need a
+// second pass.
+std::size_t EstimatedTextSize(const scene_base_t& node, std::size_t level, bool& lone_breaks) {
   const std::size_t line = 2 * level + 48;
   std::size_t size = 8 * line + node.title.size() + node.memo.size();
+  if (!lone_breaks) {
+    lone_breaks = !OnlyLineBreakPairs(node.title) || !OnlyLineBreakPairs(node.memo);
+  }
   for (int i = 0; i < node.patterns.Count(); ++i) {
     const pattern_base_t& p = *node.patterns.Items(i);
     size += 16 * (line + 26) + p.title.size() + p.memo.size();
+    ForEachPatternField(p, [&lone_breaks](const auto& f, const auto& pattern) {
+      if (f.text && !lone_breaks) lone_breaks = !OnlyLineBreakPairs(pattern.*f.text);
+    });
   }
   if (const auto* group = dynamic_cast<const group_t*>(&node)) {
     for (int i = 0; i < group->ChildCount(); ++i) {
-      size += EstimatedTextSize(*group->Child(i), level + 1);
+      size += EstimatedTextSize(*group->Child(i), level + 1, lone_breaks);
     }
   }
   return size;
@@ -569,14 +578,15 @@ std::size_t EstimatedTextSize(const scene_base_t& node, std::size_t level) {
 std::string DocumentText(root_t& root) {
   root.NormalizePatterns();
   std::string text;
-  text.reserve(EstimatedTextSize(root, 0));
+  bool lone_breaks = false;
+  text.reserve(EstimatedTextSize(root, 0, lone_breaks));
   root.WriteSXML(text, 0);
   // Every line break becomes carriage return and line feed, a lone one inside
   // a title or memo too, and the last line ends with one.
   const std::size_t n = text.size();
   if (n == 0) return text;
   const bool ends_with_break = text[n - 1] == '\r' || text[n - 1] == '\n';
-  if (OnlyLineBreakPairs(text)) {
+  if (!lone_breaks) {
     if (!ends_with_break) text.append("\r\n");
     return text;
   }

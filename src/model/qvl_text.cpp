@@ -6,6 +6,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -18,8 +19,6 @@ struct ConverterCloser {
 };
 using converter_ptr = std::unique_ptr<UConverter, ConverterCloser>;
 
-// One converter per call: cheap enough for the few conversions at the program's
-// boundaries, and free of shared state.
 converter_ptr OpenCp932() {
   UErrorCode status = U_ZERO_ERROR;
   converter_ptr conv(ucnv_open("windows-31j", &status));
@@ -27,6 +26,33 @@ converter_ptr OpenCp932() {
     throw std::runtime_error("ICU has no converter for windows-31j");
   }
   return conv;
+}
+
+// Opening a converter costs more than converting a short text (an expression,
+// a cell, a title), so each thread opens its converter once and keeps it. A
+// converter is not safe to share between threads, hence one per thread; it is
+// reset before each use, so no state of one text leaks into the next.
+UConverter* Cp932Converter() {
+  thread_local const converter_ptr conv = OpenCp932();
+  ucnv_reset(conv.get());
+  return conv.get();
+}
+
+// The same for UnconvertibleToCp932: stops at an unmappable character instead
+// of writing a substitute, and takes no one-way fallback mappings (those would
+// store a different character).
+UConverter* StrictCp932Converter() {
+  thread_local const converter_ptr conv = [] {
+    converter_ptr c = OpenCp932();
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setFromUCallBack(c.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setFallback(c.get(), false);
+    if (U_FAILURE(status)) throw std::runtime_error("ICU converter cannot be set up");
+    return c;
+  }();
+  ucnv_reset(conv.get());
+  return conv.get();
 }
 
 std::u16string ToUtf16FromUtf8(std::string_view utf8) {
@@ -69,10 +95,10 @@ std::string Utf8ToCp932(std::string_view utf8) {
   if (utf8.empty()) return {};
   CheckLength(utf8);
   const std::u16string wide = ToUtf16FromUtf8(utf8);
-  converter_ptr conv = OpenCp932();
+  UConverter* const conv = Cp932Converter();
   std::string out(wide.size() * 2 + 2, '\0');
   UErrorCode status = U_ZERO_ERROR;
-  const int32_t length = ucnv_fromUChars(conv.get(), out.data(), static_cast<int32_t>(out.size()),
+  const int32_t length = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
                                          reinterpret_cast<const UChar*>(wide.data()),
                                          static_cast<int32_t>(wide.size()), &status);
   if (U_FAILURE(status)) throw std::runtime_error("text cannot be converted to code page 932");
@@ -82,7 +108,7 @@ std::string Utf8ToCp932(std::string_view utf8) {
 
 std::string Cp932ToUtf8(std::string_view cp932) {
   if (cp932.empty()) return {};
-  converter_ptr conv = OpenCp932();
+  UConverter* const conv = Cp932Converter();
   // ICU counts in 32-bit lengths, so a long text goes through in pieces; the
   // converter keeps a double-byte character that a piece boundary splits.
   // Code page 932 holds no character outside the basic plane, so no piece
@@ -99,7 +125,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
         source_end - source > static_cast<std::ptrdiff_t>(kPiece) ? source + kPiece : source_end;
     UChar* target = reinterpret_cast<UChar*>(wide.data());
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_toUnicode(conv.get(), &target, target + wide.size(), &source, piece_end, nullptr,
+    ucnv_toUnicode(conv, &target, target + wide.size(), &source, piece_end, nullptr,
                    piece_end == source_end, &status);
     if (U_FAILURE(status)) throw std::runtime_error("text cannot be read as code page 932");
     const auto wide_length =
@@ -145,24 +171,31 @@ bool RoundTrips(UConverter* conv, UChar32 c) {
   return m == wide_length && std::equal(back, back + m, wide);
 }
 
+// Which ASCII characters round-trip, asked of the converter once: texts typed
+// into cells are mostly ASCII, and a round trip through ICU costs far more
+// than the rest of an expression's evaluation.
+const std::array<bool, 128>& AsciiRoundTrips() {
+  static const std::array<bool, 128> table = [] {
+    std::array<bool, 128> t{};
+    UConverter* const conv = StrictCp932Converter();
+    for (UChar32 c = 0; c < 128; ++c) t[static_cast<std::size_t>(c)] = RoundTrips(conv, c);
+    return t;
+  }();
+  return table;
+}
+
 }  // namespace
 
 std::string UnconvertibleToCp932(std::string_view utf8) {
   if (utf8.empty()) return {};
   CheckLength(utf8);
-  converter_ptr conv = OpenCp932();
-  UErrorCode status = U_ZERO_ERROR;
-  // Stop at an unmappable character instead of writing a substitute, and take
-  // no one-way fallback mappings: those would store a different character.
-  ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-  ucnv_setToUCallBack(conv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-  ucnv_setFallback(conv.get(), false);
-  if (U_FAILURE(status)) throw std::runtime_error("ICU converter cannot be set up");
+  const std::array<bool, 128>& ascii = AsciiRoundTrips();
+  UConverter* const conv = StrictCp932Converter();
 
   std::u32string seen;
   std::string out;
   ForEachUtf8Char(utf8, [&](UChar32 c, std::string_view) {
-    if (RoundTrips(conv.get(), c)) return;
+    if (c < 128 ? ascii[static_cast<std::size_t>(c)] : RoundTrips(conv, c)) return;
     if (seen.find(static_cast<char32_t>(c)) != std::u32string::npos) return;
     seen.push_back(static_cast<char32_t>(c));
     char buffer[4];

@@ -346,6 +346,29 @@ class Export(Fixture):
             self.assertEqual(value["total"], int(row["total"]))
             self.assertEqual(value["running-total"], int(row["running_total"]))
 
+    def test_json_is_laid_out_as_a_json_library_lays_out_its_own_parse(self):
+        # The export is written as it goes, never built as a tree: its bytes
+        # must still be those of a tree dumped with an indent of two, escapes
+        # included, on standard output and in a file alike.
+        odd = os.path.join(self.dir.name, "odd.pat")
+        with open(odd, "wb") as f:
+            f.write(WORKED.replace('(title "Stage 1")',
+                                   '(title "a\\\\b\\"c\td\r\ne\x01f 表")')
+                    .encode("cp932"))
+        paths = [self.worked, odd] + sorted(
+            os.path.join(TEMPLATES, n) for n in os.listdir(TEMPLATES) if n.endswith(".pat"))
+        saved = os.path.join(self.dir.name, "out.json")
+        for path in paths:
+            with self.subTest(path=path):
+                text = out("export", path)
+                self.assertEqual(text, json.dumps(json.loads(text), indent=2,
+                                                  ensure_ascii=False) + "\n")
+                run("export", path, "-o", saved)
+                with open(saved, encoding="utf-8", newline="") as f:
+                    self.assertEqual(f.read(), text)
+        title = json.loads(out("export", odd))["children"][0]["title"]
+        self.assertEqual(title, 'a\\b"c\td\r\ne\x01f 表')
+
     def test_templates(self):
         names = sorted(n for n in os.listdir(TEMPLATES) if n.endswith(".pat"))
         self.assertEqual(len(names), 6)

@@ -167,10 +167,15 @@ TEST(DocumentText, LineBreakNormalisationMatchesTheSimpleRule) {
   std::mt19937 random(7);
   const std::string alphabet = "ab\r\n";
   for (int round = 0; round < 500; ++round) {
+    // Texts at the root and deep down: the writer looks for lone line breaks
+    // in every text of the tree.
     root_t root;
+    auto* group = static_cast<group_t*>(root.AddChild(std::make_unique<group_t>(&root)));
+    auto* scene = static_cast<scene_t*>(group->AddChild(std::make_unique<scene_t>(group)));
     root.NormalizePatterns();
-    for (std::string* field : {&root.memo, &root.title, &root.patterns.Items(0)->memo}) {
-      const int length = static_cast<int>(random() % 30);
+    for (std::string* field : {&root.memo, &root.title, &root.patterns.Items(0)->memo, &group->memo,
+                               &scene->title, &scene->patterns.Items(0)->title}) {
+      const int length = static_cast<int>(random() % 12);
       for (int i = 0; i < length; ++i) field->push_back(alphabet[random() % alphabet.size()]);
     }
     EXPECT_EQ(DocumentText(root), simple(root.WriteSXML(0))) << root.memo;

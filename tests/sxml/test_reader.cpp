@@ -135,6 +135,15 @@ TEST(SxmlReader, Attributes) {
       {"comments inside", "(a (@ ; c\n (x #| c |# \"1\")))", "(a @[x=1])"},
       {"empty list", "(a (@) \"t\")", "(a \"t\")"},
       {"escaped name", "(a (@ (x\\ y \"1\")))", "(a @[x y=1])"},
+      // Next to the writer's own form (name "value"), read in one look.
+      {"other blanks before the value", "(a (@ (x  \"1\") (y\t\"2\")))", "(a @[x=1,y=2])"},
+      {"a blank before the closing bracket", "(a (@ (x \"1\" )))", "(a @[x=1])"},
+      {"an escape in the value", "(a (@ (x \"a\\\"b\")))", "(a @[x=a\"b])"},
+      {"a trail byte 0x5C in the value", "(a (@ (x \"\x95\x5C\") (y \"2\")))",
+       "(a @[x=\x95\x5C,y=2])"},
+      {"a lead byte before the closing quote", "(a (@ (x \"\x82\") (y \"2\")))",
+       "(a @[x=\x82,y=2])"},
+      {"an escape in the name", "(a (@ (x\\y \"1\")))", "(a @[xy=1])"},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseDump(c.input), c.expected) << c.what;
 }
