@@ -4,10 +4,18 @@
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
+#include "ui/ScoreChartExport.h"
 #include "ui/StartupProbe.h"
 #include "ui/WindowSettings.h"
 
 int main(int argc, char* argv[]) {
+  if (qvl::IsExportChartCommand(argc, argv)) {
+    // No window and no display: Qt's offscreen platform draws the picture.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    qvl::SetUpApplication(app);
+    return qvl::ExportChart(QApplication::arguments().mid(1));
+  }
   QApplication app(argc, argv);
   qvl::SetUpApplication(app);
   QStringList arguments = QApplication::arguments().mid(1);
