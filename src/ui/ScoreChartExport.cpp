@@ -1,6 +1,6 @@
 #include "ui/ScoreChartExport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -12,6 +12,7 @@
 #include "model/qvl_document.h"
 #include "model/qvl_file.h"
 #include "model/qvl_text.h"
+#include "ui/AppInfo.h"
 #include "ui/QtText.h"
 #include "ui/ScoreChart.h"
 #include "ui/ScoreChartData.h"
@@ -60,8 +61,19 @@ bool Load(root_t& root, const std::filesystem::path& file) {
     message = text;
     return load_answer_t::Abort;
   });
-  if (!loaded) Print(QString::fromStdString(FileMessageUtf8(message, file)));
-  return loaded;
+  if (!loaded) {
+    Print(QString::fromStdString(FileMessageUtf8(message, file)));
+    return false;
+  }
+  // Text without a root element reads as an empty document: no plan at all.
+  if (root.ChildCount() == 0) {
+    Print(QString::fromStdString(FileMessageUtf8(
+        LoadFailureMessage(file,
+                           QVL_CP932("パターンファイルではないか、場面がひとつもありません。")),
+        file)));
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -128,6 +140,18 @@ int ExportChart(const QStringList& arguments) {
     return kExitFile;
   }
   return kExitOk;
+}
+
+int RunExportChart(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt's warnings about the platform (no runtime folder, no window manager)
+  // are no news to whoever runs the command; failures are.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+  });
+  QApplication app(argc, argv);
+  SetUpApplication(app);
+  return ExportChart(QApplication::arguments().mid(1));
 }
 
 }  // namespace qvl

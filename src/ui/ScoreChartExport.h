@@ -12,6 +12,11 @@ namespace qvl {
 // Runs the command on the arguments after the program's name and returns the
 // exit status as qvl does: 0 written, 2 a wrong command line, 3 the plan not
 // loaded or the picture not written. Messages go to standard error in UTF-8.
+// Needs a QApplication.
 [[nodiscard]] int ExportChart(const QStringList& arguments);
+
+// The whole program for the command: an application on Qt's offscreen
+// platform (no display needed) whose own chatter is kept off standard error.
+[[nodiscard]] int RunExportChart(int argc, char** argv);
 
 }  // namespace qvl

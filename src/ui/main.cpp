@@ -9,13 +9,7 @@
 #include "ui/WindowSettings.h"
 
 int main(int argc, char* argv[]) {
-  if (qvl::IsExportChartCommand(argc, argv)) {
-    // No window and no display: Qt's offscreen platform draws the picture.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    qvl::SetUpApplication(app);
-    return qvl::ExportChart(QApplication::arguments().mid(1));
-  }
+  if (qvl::IsExportChartCommand(argc, argv)) return qvl::RunExportChart(argc, argv);
   QApplication app(argc, argv);
   qvl::SetUpApplication(app);
   QStringList arguments = QApplication::arguments().mid(1);
