@@ -435,6 +435,7 @@ void TScoreChartView::SetData(score_chart_data_t data) {
     m_columnsItem->setVisible(true);
   }
   m_data = std::move(data);
+  m_labelsPlaced = false;
   if (m_plan.size() != m_data.stops.size()) m_plan.clear();
   ShowStops();
   ShowPlan();
@@ -571,9 +572,15 @@ void TScoreChartView::PlaceStageLabels() {
   }
   for (std::size_t i = n; i < m_stageLabels.size(); ++i) m_stageLabels[i]->setVisible(false);
   if (n == 0) return;
-  const QFontMetricsF metrics(m_stageFont);
   const QRectF plot = chart()->plotArea();
   const QRectF gap = m_gapItem->Area();
+  // A new plan alone moves nothing: on a long route, measuring every title
+  // again would cost a good part of the frame.
+  if (m_labelsPlaced && plot == m_labelsPlot && gap == m_labelsGap) return;
+  m_labelsPlaced = true;
+  m_labelsPlot = plot;
+  m_labelsGap = gap;
+  const QFontMetricsF metrics(m_stageFont);
   const double y = (gap.isEmpty() ? plot.bottom() + 8 : gap.bottom() + 6);
   const double x0 = chart()->mapToPosition(QPointF(0, 0), m_running).x();
   const double dx = chart()->mapToPosition(QPointF(1, 0), m_running).x() - x0;
@@ -600,6 +607,7 @@ QRectF TScoreChartView::GapPlotArea() const {
 
 void TScoreChartView::ShowNoDocument() {
   m_data = {};
+  m_labelsPlaced = false;
   m_plan.clear();
   m_keyPosition = -1;
   m_keyMarker->setVisible(false);
@@ -921,6 +929,10 @@ void TScoreChartWindow::PlaceBeside(const QWidget& owner) {
   const QMargins frame(
       main.geometry().left() - main_frame.left(), main.geometry().top() - main_frame.top(),
       main_frame.right() - main.geometry().right(), main_frame.bottom() - main.geometry().bottom());
+  // A remembered size larger than the screen is brought back onto it.
+  if (!available.isEmpty()) {
+    resize(size().boundedTo(available.size().shrunkBy(frame)).expandedTo(minimumSize()));
+  }
   const QSize outer = size().grownBy(frame);
   const int top =
       available.isEmpty()

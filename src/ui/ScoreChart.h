@@ -126,6 +126,10 @@ class TScoreChartView : public QChartView {
   TScoreGapItem* m_gapItem = nullptr;
   std::vector<QGraphicsSimpleTextItem*> m_stageLabels;
   QFont m_stageFont;
+  // Where the stage labels were placed for the current data.
+  bool m_labelsPlaced = false;
+  QRectF m_labelsPlot;
+  QRectF m_labelsGap;
   double m_roomBelow = -1;  // the route axis's reserved label height
   QGraphicsSimpleTextItem* m_note = nullptr;
 };
