@@ -177,6 +177,9 @@ route_categories_t RouteCategories(const score_chart_data_t& data) {
   return out;
 }
 
+// The least room between two stage titles.
+constexpr double kLabelGap = 4;
+
 // The longest form of a stage's title that fits width: the whole title, then
 // shorter beginnings with "…" down to its first word ("1面…"), then the stage
 // number alone ("1"). The number is shown even where nothing fits: a stage
@@ -586,17 +589,52 @@ void TScoreChartView::PlaceStageLabels() {
   const double dx = chart()->mapToPosition(QPointF(1, 0), m_running).x() - x0;
   const double left_edge = 2;
   const double right_edge = chart()->size().width() - 2;
+  // A title may use half of what its neighbours leave free of their own
+  // titles, so that a short stage beside a roomy one keeps its whole title.
+  std::vector<QString> titles(n);
+  std::vector<double> room(n);
+  std::vector<double> centre(n);
+  std::vector<double> slack(n);
   for (std::size_t i = 0; i < n; ++i) {
     const chart_stage_t& stage = m_data.stages[i];
     const double from = x0 + dx * (stage.first - 0.5);
     const double to = x0 + dx * (stage.end - 0.5);
+    titles[i] = ToQString(stage.title);
+    room[i] = std::max(0.0, to - from - kLabelGap);
+    centre[i] = (from + to) / 2;
+    slack[i] = std::max(0.0, room[i] - metrics.horizontalAdvance(titles[i]));
+  }
+  // The first and last titles may also reach out under the value axes.
+  if (n > 0) {
+    room.front() += std::max(0.0, x0 - dx / 2 - left_edge);
+    room.back() += std::max(0.0, right_edge - (x0 + dx * (m_data.stages.back().end - 0.5)));
+  }
+  std::vector<double> left(n);
+  double needed = -kLabelGap;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double share = ((i > 0 ? slack[i - 1] : 0.0) + (i + 1 < n ? slack[i + 1] : 0.0)) / 2;
     QGraphicsSimpleTextItem* label = m_stageLabels[i];
-    label->setText(StageLabel(ToQString(stage.title), std::max(0.0, to - from - 4), metrics));
+    label->setText(StageLabel(titles[i], room[i] + share, metrics));
+    left[i] = centre[i] - label->boundingRect().width() / 2;
+    needed += label->boundingRect().width() + kLabelGap;
+  }
+  // Centred under their stages, then moved apart where they meet; on a route
+  // too crowded for even the numbers they stay centred, each under its stage.
+  const bool spread = needed <= right_edge - left_edge;
+  double previous_end = left_edge - kLabelGap;
+  for (std::size_t i = 0; spread && i < n; ++i) {
+    left[i] = std::max(left[i], previous_end + kLabelGap);
+    previous_end = left[i] + m_stageLabels[i]->boundingRect().width();
+  }
+  // Then pulled back left of the next label and of the chart's right edge.
+  double next_start = right_edge + kLabelGap;
+  for (std::size_t i = n; i-- > 0;) {
+    QGraphicsSimpleTextItem* label = m_stageLabels[i];
     const double width = label->boundingRect().width();
-    // Centred under the stage, but never past the chart's edges.
-    const double x =
-        std::clamp((from + to - width) / 2, left_edge, std::max(left_edge, right_edge - width));
-    label->setPos(x, y);
+    const double limit = spread ? next_start - kLabelGap - width : right_edge - width;
+    left[i] = std::max(left_edge, std::min(left[i], limit));
+    next_start = left[i];
+    label->setPos(left[i], y);
     label->setVisible(true);
   }
 }
