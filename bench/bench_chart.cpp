@@ -62,9 +62,16 @@ bool Frame(TFrameCounter& counter) {
   return counter.frames != before;
 }
 
+std::unique_ptr<TBench> g_bench;
+
+// Made at the first use and gone with the application: a window that
+// outlived it would crash the program's exit.
 TBench& Bench() {
-  static TBench bench;
-  return bench;
+  if (!g_bench) {
+    g_bench = std::make_unique<TBench>();
+    qAddPostRoutine([] { g_bench.reset(); });
+  }
+  return *g_bench;
 }
 
 scene_t* LastSpellCard(scene_base_t& node) {
