@@ -11,6 +11,7 @@
 #include <QGraphicsItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -541,14 +542,23 @@ void TScoreChartView::LayOutBelowPlot() {
   // The gap plot takes a sixth of the view's height, within bounds that keep
   // it readable and the main plot the larger.
   const double gap_height = gap_shown ? std::clamp(height() / 6.0, 40.0, 110.0) : 0.0;
-  const double room = (gap_shown ? gap_height + 8 : 0) + metrics.height() + 4;
+  const double room = (gap_shown ? gap_height + 8 : 0) + metrics.height() + 12;
   if (room != m_roomBelow) {
     // The axis's labels are zero-width spaces: their font's height is the
     // room the axis keeps between the plot and its title.
+    // Measured as the axis measures its labels: as a text item, whose
+    // height is more than the font's line.
+    QGraphicsTextItem probe(QString(QChar(0x200B)));
     QFont font = m_stageFont;
-    int pixels = std::max(1, static_cast<int>(std::ceil(room / 1.2)));
+    const auto height = [&](int pixels) {
+      font.setPixelSize(pixels);
+      probe.setFont(font);
+      return probe.boundingRect().height();
+    };
+    int pixels = std::max(1, static_cast<int>(room / 1.2));
+    while (pixels > 1 && height(pixels) > room) --pixels;
+    while (pixels < 1000 && height(pixels + 1) <= room) ++pixels;
     font.setPixelSize(pixels);
-    while (QFontMetricsF(font).height() < room && pixels < 1000) font.setPixelSize(++pixels);
     m_roomBelow = room;
     m_routeAxis->setLabelsFont(font);  // lays the chart out again: back here
   }
