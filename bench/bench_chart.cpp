@@ -29,11 +29,13 @@ struct TBench {
   QTemporaryDir dir;
   TYesDialogs dialogs;
   std::unique_ptr<TMainWnd> window;
+  std::unique_ptr<TChartPlan> plan;
 
   TBench() {
     window = std::make_unique<TMainWnd>(dialogs, QStringList{WriteLargeDocument(dir.path())});
     window->show();  // opens the file
     QCoreApplication::processEvents();
+    plan = std::make_unique<TChartPlan>(window->Session());
   }
 };
 
@@ -78,7 +80,7 @@ scene_t* LastSpellCard(scene_base_t& node) {
 void BM_FirstBuild(benchmark::State& state) {
   TBench& b = Bench();
   for (auto _ : state) {
-    TScoreChartWindow chart(b.window->Session(), b.dialogs);
+    TScoreChartWindow chart(b.window->Session(), *b.plan, b.dialogs);
     TFrameCounter counter(*chart.View().viewport());
     chart.show();
     if (!Frame(counter)) state.SkipWithError("the chart was not painted");
@@ -92,7 +94,7 @@ BENCHMARK(BM_FirstBuild)->Unit(benchmark::kMillisecond);
 // The chart's part of a Calculate: the changed plan's route and its frame.
 void BM_RefreshAfterCalculate(benchmark::State& state) {
   TBench& b = Bench();
-  TScoreChartWindow chart(b.window->Session(), b.dialogs);
+  TScoreChartWindow chart(b.window->Session(), *b.plan, b.dialogs);
   TFrameCounter counter(*chart.View().viewport());
   chart.show();
   Frame(counter);

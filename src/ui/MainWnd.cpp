@@ -358,9 +358,10 @@ void TMainWnd::CreateMenus() {
 
 void TMainWnd::ScoreChart1Click() {
   if (!m_scoreChart) {
-    m_scoreChart = std::make_unique<TScoreChartWindow>(m_session, m_dialogs, this);
+    m_scoreChart = std::make_unique<TScoreChartWindow>(m_session, m_chartPlan, m_dialogs, this);
     connect(m_scoreChart.get(), &TScoreChartWindow::NodeClicked, this,
             &TMainWnd::ScoreChartNodeClicked);
+    m_scoreChart->PlaceBeside(*this);
   }
   m_scoreChart->show();
   m_scoreChart->raise();

@@ -21,6 +21,7 @@
 #include "model/qvl_scene.h"
 #include "model/qvl_session.h"
 #include "ui/QtText.h"
+#include "ui/ScoreChartData.h"
 
 class QAction;
 class QActionGroup;
@@ -377,7 +378,8 @@ class TMainWnd : public QMainWindow {
   // Status bar: panel 0 takes the free width, panels 1 to 5 keep theirs.
   std::array<QLabel*, 6> m_statusPanels{};
 
-  // The chart listens to the session: it goes before the session does.
+  // The chart and its plan listen to the session: they go before it does.
+  TChartPlan m_chartPlan{m_session};
   std::unique_ptr<TScoreChartWindow> m_scoreChart;
 };
 

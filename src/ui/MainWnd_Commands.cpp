@@ -164,7 +164,12 @@ void TMainWnd::CalcButtonClick() {
   const std::unique_ptr<pattern_base_t> pattern = ReadNewPattern(false);
   if (!pattern) return;
   ShowEffect(*pattern);
-  if (m_scoreChart) m_scoreChart->ShowPlan(*CurrentNode(), *pattern);
+  // Kept while it holds, for a chart opened later.
+  if (m_scoreChart) {
+    m_scoreChart->ShowPlan(*CurrentNode(), *pattern);
+  } else {
+    m_chartPlan.Set(*CurrentNode(), *pattern);
+  }
 }
 
 void TMainWnd::ApplyButtonClick() {

@@ -1,20 +1,29 @@
 #include "ui/ScoreChart.h"
 
+#include <QAction>
 #include <QAreaSeries>
 #include <QBuffer>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGraphicsItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLineSeries>
 #include <QLocale>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSvgGenerator>
@@ -23,6 +32,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "model/qvl_document.h"
@@ -35,6 +45,7 @@ namespace qvl {
 namespace {
 
 const QString kSizeKey = QStringLiteral("ScoreChart/size");
+const QString kPosKey = QStringLiteral("ScoreChart/pos");
 const QString kPictureFilter = QStringLiteral("PNG 画像 (*.png)|*.png|SVG 画像 (*.svg)|*.svg");
 
 const QColor kRunningColor{50, 60, 80};
@@ -47,6 +58,15 @@ QLocale ChartLocale() {
 // Thousands separated, as the axes show them.
 QString Number(score_t n) {
   return ChartLocale().toString(static_cast<qint64>(n));
+}
+
+// A difference with its sign: "+1,234", "−1,234" or "±0". The magnitude of
+// the most negative score has no positive twin: it is shown through its
+// unsigned value.
+QString SignedScore(score_t gap) {
+  if (gap == 0) return QStringLiteral("±0");
+  const auto magnitude = gap > 0 ? static_cast<quint64>(gap) : 0 - static_cast<quint64>(gap);
+  return (gap > 0 ? QStringLiteral("+") : QStringLiteral("−")) + ChartLocale().toString(magnitude);
 }
 
 QColor DifferenceColor(score_t gap) {
@@ -76,11 +96,25 @@ double RoundNumber(double x, bool up) {
   return power * (q < 1.5 ? 1 : q < 3 ? 2 : q < 7 ? 5 : 10);
 }
 
+// The units players read scores in: 億 (10^8) and 万 (10^4).
+constexpr double kOku = 1e8;
+constexpr double kMan = 1e4;
+
+// A tick's label: the whole number, or a whole number of unit.
+QString TickLabel(double value, double unit, const QString& suffix) {
+  if (value == 0) return QStringLiteral("0");
+  return ChartLocale().toString(std::round(value / unit), 'f', 0) + suffix;
+}
+
 // Every point's value in a range around zero with some room above, from and
-// to a multiple of a round tick step, about five ticks. The range is set only
-// when it changes: a change lays out the axis again and recomputes every
-// attached line, which on a long route costs more than the rest of a refresh.
-void SetRange(QValueAxis& axis, score_t low, score_t high) {
+// to a multiple of a round tick step, about five ticks, each labelled with a
+// whole number: all its digits where they fit in room pixels, else in 億 or
+// 万 (the hover text keeps the exact figures). The axis is changed only when
+// its range or labels change: a change lays out the axis again and recomputes
+// every attached line, which on a long route costs more than the rest of a
+// refresh.
+void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score_t high,
+              double room) {
   const double lo = std::min<double>(0, static_cast<double>(low));
   double hi = std::max<double>(0, static_cast<double>(high));
   if (hi <= lo) hi = lo + 1;
@@ -90,33 +124,85 @@ void SetRange(QValueAxis& axis, score_t low, score_t high) {
   const double first = std::floor(lo / step);
   const double last = std::ceil(hi / step);
   const int ticks = static_cast<int>(last - first) + 1;
+
+  const QFontMetricsF metrics(axis.labelsFont());
+  double unit = 1;
+  QString suffix;
+  for (double k = first; k <= last; ++k) {
+    if (metrics.horizontalAdvance(TickLabel(k * step, 1, {})) > room) {
+      unit = std::fmod(step, kOku) == 0 ? kOku : std::fmod(step, kMan) == 0 ? kMan : 1;
+      suffix = unit == kOku   ? QStringLiteral("億")
+               : unit == kMan ? QStringLiteral("万")
+                              : QString();
+      break;
+    }
+  }
+  // A category per tick, labelled at its upper end; the first one starts a
+  // step below the range so that the lowest tick gets its label too.
+  route_categories_t labels;
+  for (double k = first; k <= last; ++k)
+    labels.emplace_back(TickLabel(k * step, unit, suffix), k * step);
   if (axis.min() != first * step || axis.max() != last * step) {
     axis.setRange(first * step, last * step);
   }
   if (axis.tickCount() != ticks) axis.setTickCount(ticks);
+  if (labels == shown) return;
+  {
+    const QSignalBlocker quiet(&axis);
+    for (const QString& label : axis.categoriesLabels()) axis.remove(label);
+    axis.setStartValue((first - 1) * step);
+    for (const auto& [label, end] : labels) axis.append(label, end);
+  }
+  emit axis.categoriesChanged();
+  shown = std::move(labels);
 }
 
-// One category per stage, its title in the middle and a grid line at each
-// end; positions outside any stage get a category without a title. Labels of
-// a category axis must differ, so a repeated title gets invisible zero-width
-// spaces after it.
+// One category per stage with a grid line at each end; positions outside any
+// stage get a category of their own. The stage titles are drawn by the view,
+// which shortens them where they do not fit: the axis's labels only keep
+// their room. Labels of a category axis must differ, so each is a different
+// number of zero-width spaces.
 route_categories_t RouteCategories(const score_chart_data_t& data) {
   route_categories_t out;
-  QStringList used;
-  const auto add = [&](QString label, double end) {
-    while (used.contains(label)) label += QChar(0x200B);
-    used << label;
-    out.emplace_back(label, end);
+  const auto add = [&out](double end) {
+    out.emplace_back(QString(static_cast<qsizetype>(out.size()) + 1, QChar(0x200B)), end);
   };
   const int n = static_cast<int>(data.stops.size());
   int next = 0;
   for (const chart_stage_t& stage : data.stages) {
-    if (stage.first > next) add(QString(), stage.first - 0.5);
-    add(ToQString(stage.title), stage.end - 0.5);
+    if (stage.first > next) add(stage.first - 0.5);
+    add(stage.end - 0.5);
     next = stage.end;
   }
-  if (next < n) add(QString(), n - 0.5);
+  if (next < n) add(n - 0.5);
   return out;
+}
+
+// The least room between two stage titles.
+constexpr double kLabelGap = 4;
+
+// The longest form of a stage's title that fits width: the whole title, then
+// shorter beginnings with "…" down to its first word ("1面…"), then the stage
+// number alone ("1"). The number is shown even where nothing fits: a stage
+// never loses its label.
+QString StageLabel(const QString& title, double width, const QFontMetricsF& metrics) {
+  if (metrics.horizontalAdvance(title) <= width) return title;
+  const QString ellipsis(QChar(0x2026));
+  qsizetype word = 0;
+  while (word < title.size() && !title[word].isSpace()) ++word;
+  if (word > 0 && metrics.horizontalAdvance(title.left(word) + ellipsis) <= width) {
+    for (qsizetype n = title.size() - 1; n > word; --n) {
+      if (title[n - 1].isHighSurrogate()) continue;  // never half a character
+      const QString shorter = title.left(n).trimmed() + ellipsis;
+      if (metrics.horizontalAdvance(shorter) <= width) return shorter;
+    }
+    return title.left(word) + ellipsis;
+  }
+  qsizetype digits = 0;
+  while (digits < title.size() && title[digits].isDigit()) ++digits;
+  if (digits > 0) return title.left(digits);
+  // A title that does not begin with a number keeps its first character.
+  return title.left(title.size() > 1 && title[0].isHighSurrogate() ? 2 : 1);
 }
 
 }  // namespace
@@ -167,6 +253,108 @@ class TScoreColumnsItem : public QGraphicsItem {
   QRectF m_bounds;
 };
 
+// The running gap of the plan against the document along the route, as
+// columns from a zero line in the comparison table's colours: a run of gains
+// or of losses is one filled outline.
+class TScoreGapItem : public QGraphicsItem {
+ public:
+  TScoreGapItem(QChart& chart, QAbstractSeries& axes)
+      : QGraphicsItem(&chart), m_chart(chart), m_axes(axes) {
+    setZValue(1.5);
+    setVisible(false);
+    m_caption = new QGraphicsSimpleTextItem(QStringLiteral("累計の差（新パターン − 現在）"), this);
+    m_high = new QGraphicsSimpleTextItem(this);
+    m_low = new QGraphicsSimpleTextItem(this);
+    for (QGraphicsSimpleTextItem* text : {m_caption, m_high, m_low}) {
+      QFont font = text->font();
+      if (font.pointSizeF() > 0) {
+        font.setPointSizeF(font.pointSizeF() * 0.85);
+      } else {
+        font.setPixelSize(std::max(6, static_cast<int>(font.pixelSize() * 0.85)));
+      }
+      text->setFont(font);
+      text->setBrush(QColor(80, 80, 80));
+    }
+  }
+
+  // The gaps at every position, empty to hide; area is where they go.
+  void Set(std::vector<score_t> gaps, const QRectF& area) {
+    prepareGeometryChange();
+    m_gaps = std::move(gaps);
+    m_area = area;
+    m_lowest = 0;
+    m_highest = 0;
+    for (const score_t g : m_gaps) {
+      m_lowest = std::min(m_lowest, g);
+      m_highest = std::max(m_highest, g);
+    }
+    setVisible(!m_gaps.empty() && !area.isEmpty());
+    m_high->setText(m_highest > 0 ? SignedScore(m_highest) : QString());
+    m_low->setText(m_lowest < 0 ? SignedScore(m_lowest) : QString());
+    m_caption->setPos(m_area.left() + 4, m_area.top());
+    m_high->setPos(m_area.right() - m_high->boundingRect().width() - 4, m_area.top());
+    m_low->setPos(m_area.right() - m_low->boundingRect().width() - 4,
+                  m_area.bottom() - m_low->boundingRect().height());
+    update();
+  }
+  [[nodiscard]] QRectF Area() const { return isVisible() ? m_area : QRectF(); }
+
+  [[nodiscard]] QRectF boundingRect() const override { return m_area.adjusted(-1, -1, 1, 1); }
+
+  void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+    if (m_gaps.empty()) return;
+    const double x0 = m_chart.mapToPosition(QPointF(0, 0), &m_axes).x();
+    const double dx = m_chart.mapToPosition(QPointF(1, 0), &m_axes).x() - x0;
+    const double half = std::max(0.4 * dx, 0.5);
+    // Zero where the gaps' range puts it; the range keeps a line of room for
+    // the texts above and below.
+    const double top = m_area.top() + 2;
+    const double height = std::max(1.0, m_area.height() - 4);
+    const double span = static_cast<double>(m_highest) - static_cast<double>(m_lowest);
+    const double scale = span > 0 ? height / span : 0;
+    const double zero = top + static_cast<double>(m_highest) * scale;
+    const auto y_of = [&](score_t g) { return zero - static_cast<double>(g) * scale; };
+
+    painter->save();
+    painter->setClipRect(m_area);
+    painter->setPen(QPen(QColor(170, 170, 170), 1));
+    painter->drawLine(QPointF(m_area.left(), zero), QPointF(m_area.right(), zero));
+    const std::size_t n = m_gaps.size();
+    for (std::size_t i = 0; i < n;) {
+      const int sign = m_gaps[i] > 0 ? 1 : m_gaps[i] < 0 ? -1 : 0;
+      std::size_t end = i + 1;
+      while (end < n && (m_gaps[end] > 0 ? 1 : m_gaps[end] < 0 ? -1 : 0) == sign) ++end;
+      if (sign != 0) {
+        QPolygonF outline;
+        outline.reserve(static_cast<qsizetype>(2 * (end - i) + 2));
+        outline << QPointF(x0 + dx * static_cast<double>(i) - half, zero);
+        for (std::size_t j = i; j < end; ++j) {
+          const double x = x0 + dx * static_cast<double>(j);
+          outline << QPointF(x - half, y_of(m_gaps[j])) << QPointF(x + half, y_of(m_gaps[j]));
+        }
+        outline << QPointF(x0 + dx * static_cast<double>(end - 1) + half, zero);
+        const QColor fill = sign > 0 ? kGainColor : kLossColor;
+        painter->setPen(QPen(fill.darker(170), 1));
+        painter->setBrush(fill);
+        painter->drawPolygon(outline);
+      }
+      i = end;
+    }
+    painter->restore();
+  }
+
+ private:
+  QChart& m_chart;
+  QAbstractSeries& m_axes;
+  std::vector<score_t> m_gaps;
+  QRectF m_area;
+  score_t m_lowest = 0;
+  score_t m_highest = 0;
+  QGraphicsSimpleTextItem* m_caption = nullptr;
+  QGraphicsSimpleTextItem* m_high = nullptr;
+  QGraphicsSimpleTextItem* m_low = nullptr;
+};
+
 TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   auto* chart = new QChart;
   chart->setAnimationOptions(QChart::NoAnimation);
@@ -198,14 +386,15 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_routeAxis = new QCategoryAxis;
   m_routeAxis->setTitleText(QStringLiteral("ルート上の位置（面ごと）"));
   m_routeAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
-  m_totalAxis = new QValueAxis;
+  m_stageFont = m_routeAxis->labelsFont();
+  // The value axes label their ticks themselves (a category per tick), so
+  // that a label is a whole number in any width.
+  m_totalAxis = new QCategoryAxis;
   m_totalAxis->setTitleText(QStringLiteral("累計スコア"));
-  // With numbers localised, "%d" leaves the labels empty; "%.0f" goes through
-  // the locale and gets its thousands separators.
-  m_totalAxis->setLabelFormat(QStringLiteral("%.0f"));
-  m_ownAxis = new QValueAxis;
+  m_totalAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  m_ownAxis = new QCategoryAxis;
   m_ownAxis->setTitleText(QStringLiteral("各位置のスコア"));
-  m_ownAxis->setLabelFormat(QStringLiteral("%.0f"));
+  m_ownAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   m_ownAxis->setGridLineVisible(false);
   chart->addAxis(m_routeAxis, Qt::AlignBottom);
   chart->addAxis(m_totalAxis, Qt::AlignLeft);
@@ -218,6 +407,9 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_columns->attachAxis(m_ownAxis);
 
   m_columnsItem = new TScoreColumnsItem(*chart, *m_columns, m_data);
+  m_gapItem = new TScoreGapItem(*chart, *m_running);
+  m_note = new QGraphicsSimpleTextItem(QStringLiteral("文書がありません"), chart);
+  m_note->setVisible(false);
   m_gapBox = new QGraphicsRectItem(chart);
   m_gapBox->setZValue(20);
   m_gapText = new QGraphicsSimpleTextItem(m_gapBox);
@@ -229,13 +421,25 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   setFocusPolicy(Qt::StrongFocus);
   connect(chart, &QChart::plotAreaChanged, this, [this] {
     m_columnsItem->Refresh();
+    LayOutBelowPlot();
     PlaceGapLabel();
     PlaceKeyMarker();
   });
 }
 
 void TScoreChartView::SetData(score_chart_data_t data) {
+  if (m_note->isVisible()) {
+    m_note->setVisible(false);
+    for (QAbstractSeries* series :
+         {static_cast<QAbstractSeries*>(m_columns), static_cast<QAbstractSeries*>(m_running)}) {
+      series->setVisible(true);
+    }
+    for (QAbstractAxis* axis : chart()->axes()) axis->setVisible(true);
+    chart()->legend()->setVisible(true);
+    m_columnsItem->setVisible(true);
+  }
   m_data = std::move(data);
+  m_labelsPlaced = false;
   if (m_plan.size() != m_data.stops.size()) m_plan.clear();
   ShowStops();
   ShowPlan();
@@ -251,28 +455,38 @@ void TScoreChartView::ShowStops() {
   const int n = static_cast<int>(m_data.stops.size());
   QList<QPointF> running;
   running.reserve(n);
+  for (int i = 0; i < n; ++i) {
+    running.append(
+        QPointF(i, static_cast<double>(m_data.stops[static_cast<std::size_t>(i)].running)));
+  }
+  m_running->replace(running);
+  SetValueRanges();
+  SetRouteCategories(RouteCategories(m_data), n);
+  m_columnsItem->Refresh();
+  PlaceStageLabels();
+}
+
+void TScoreChartView::SetValueRanges() {
   score_t low = 0;
   score_t high = 0;
   score_t own_low = 0;
   score_t own_high = 0;
-  for (int i = 0; i < n; ++i) {
-    const chart_stop_t& s = m_data.stops[static_cast<std::size_t>(i)];
-    running.append(QPointF(i, static_cast<double>(s.running)));
+  for (const chart_stop_t& s : m_data.stops) {
     low = std::min(low, s.running);
     high = std::max(high, s.running);
     own_low = std::min(own_low, s.own);
     own_high = std::max(own_high, s.own);
   }
-  m_running->replace(running);
+  // The plan may reach above or below the document's line.
   for (const score_t p : m_plan) {
     low = std::min(low, p);
     high = std::max(high, p);
   }
-  SetRange(*m_totalAxis, low, high);
-  SetRange(*m_ownAxis, own_low, own_high);
-
-  SetRouteCategories(RouteCategories(m_data), n);
-  m_columnsItem->Refresh();
+  // Qt squeezes both value axes into a share of the width and cuts their
+  // labels beyond it; a label gets about a tenth of the view.
+  const double room = std::max(40.0, width() * 0.1);
+  SetRange(*m_totalAxis, m_totalLabels, low, high, room);
+  SetRange(*m_ownAxis, m_ownLabels, own_low, own_high, room);
 }
 
 void TScoreChartView::SetRouteCategories(const route_categories_t& categories, int positions) {
@@ -299,6 +513,9 @@ void TScoreChartView::ShowPlan() {
   if (!shown) {
     m_planLine->clear();
     m_gapBox->setVisible(false);
+    m_gapItem->Set({}, {});
+    SetValueRanges();
+    LayOutBelowPlot();
     return;
   }
   QList<QPointF> points;
@@ -310,33 +527,155 @@ void TScoreChartView::ShowPlan() {
   const score_t gap = WrapSub(m_plan.back(), m_data.stops.back().running);
   // Dashed over the document's line: where the two agree, both show.
   m_planLine->setPen(QPen(PlanLineColor(gap), 2.5, Qt::DashLine));
-  // The plan may reach above or below the document's line.
-  score_t low = 0;
-  score_t high = 0;
-  for (const chart_stop_t& s : m_data.stops) {
-    low = std::min(low, s.running);
-    high = std::max(high, s.running);
-  }
-  for (const score_t p : m_plan) {
-    low = std::min(low, p);
-    high = std::max(high, p);
-  }
-  SetRange(*m_totalAxis, low, high);
+  SetValueRanges();
   m_gapText->setText(PlanGapText());
   m_gapBox->setBrush(DifferenceColor(gap));
   m_gapBox->setPen(QPen(PlanLineColor(gap), 1));
   m_gapBox->setVisible(true);
+  LayOutBelowPlot();
   PlaceGapLabel();
+}
+
+void TScoreChartView::LayOutBelowPlot() {
+  const QFontMetricsF metrics(m_stageFont);
+  const bool gap_shown = !m_plan.empty() && !m_note->isVisible();
+  // The gap plot takes a sixth of the view's height, within bounds that keep
+  // it readable and the main plot the larger.
+  const double gap_height = gap_shown ? std::clamp(height() / 6.0, 40.0, 110.0) : 0.0;
+  const double room = (gap_shown ? gap_height + 8 : 0) + metrics.height() + 12;
+  if (room != m_roomBelow) {
+    // The axis's labels are zero-width spaces: their font's height is the
+    // room the axis keeps between the plot and its title.
+    // Measured as the axis measures its labels: as a text item, whose
+    // height is more than the font's line.
+    QGraphicsTextItem probe(QString(QChar(0x200B)));
+    QFont font = m_stageFont;
+    const auto height = [&](int pixels) {
+      font.setPixelSize(pixels);
+      probe.setFont(font);
+      return probe.boundingRect().height();
+    };
+    int pixels = std::max(1, static_cast<int>(room / 1.2));
+    while (pixels > 1 && height(pixels) > room) --pixels;
+    while (pixels < 1000 && height(pixels + 1) <= room) ++pixels;
+    font.setPixelSize(pixels);
+    m_roomBelow = room;
+    m_routeAxis->setLabelsFont(font);  // lays the chart out again: back here
+  }
+  const QRectF plot = chart()->plotArea();
+  const double below = plot.bottom() + 8;
+  std::vector<score_t> gaps;
+  if (gap_shown) {
+    gaps.reserve(m_plan.size());
+    for (std::size_t i = 0; i < m_plan.size(); ++i) {
+      gaps.push_back(WrapSub(m_plan[i], m_data.stops[i].running));
+    }
+  }
+  m_gapItem->Set(std::move(gaps), QRectF(plot.left(), below, plot.width(), gap_height));
+  PlaceStageLabels();
+}
+
+void TScoreChartView::PlaceStageLabels() {
+  const std::size_t n = m_note->isVisible() ? 0 : m_data.stages.size();
+  while (m_stageLabels.size() < n) {
+    auto* label = new QGraphicsSimpleTextItem(chart());
+    label->setFont(m_stageFont);
+    label->setBrush(m_routeAxis->labelsBrush());
+    m_stageLabels.push_back(label);
+  }
+  for (std::size_t i = n; i < m_stageLabels.size(); ++i) m_stageLabels[i]->setVisible(false);
+  if (n == 0) return;
+  const QRectF plot = chart()->plotArea();
+  const QRectF gap = m_gapItem->Area();
+  // A new plan alone moves nothing: on a long route, measuring every title
+  // again would cost a good part of the frame.
+  if (m_labelsPlaced && plot == m_labelsPlot && gap == m_labelsGap) return;
+  m_labelsPlaced = true;
+  m_labelsPlot = plot;
+  m_labelsGap = gap;
+  const QFontMetricsF metrics(m_stageFont);
+  const double y = (gap.isEmpty() ? plot.bottom() + 8 : gap.bottom() + 6);
+  const double x0 = chart()->mapToPosition(QPointF(0, 0), m_running).x();
+  const double dx = chart()->mapToPosition(QPointF(1, 0), m_running).x() - x0;
+  const double left_edge = 2;
+  const double right_edge = chart()->size().width() - 2;
+  // A title may use half of what its neighbours leave free of their own
+  // titles, so that a short stage beside a roomy one keeps its whole title.
+  std::vector<QString> titles(n);
+  std::vector<double> room(n);
+  std::vector<double> centre(n);
+  std::vector<double> slack(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const chart_stage_t& stage = m_data.stages[i];
+    const double from = x0 + dx * (stage.first - 0.5);
+    const double to = x0 + dx * (stage.end - 0.5);
+    titles[i] = ToQString(stage.title);
+    room[i] = std::max(0.0, to - from - kLabelGap);
+    centre[i] = (from + to) / 2;
+    slack[i] = std::max(0.0, room[i] - metrics.horizontalAdvance(titles[i]));
+  }
+  // The first and last titles may also reach out under the value axes.
+  if (n > 0) {
+    room.front() += std::max(0.0, x0 - dx / 2 - left_edge);
+    room.back() += std::max(0.0, right_edge - (x0 + dx * (m_data.stages.back().end - 0.5)));
+  }
+  std::vector<double> left(n);
+  double needed = -kLabelGap;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double share = ((i > 0 ? slack[i - 1] : 0.0) + (i + 1 < n ? slack[i + 1] : 0.0)) / 2;
+    QGraphicsSimpleTextItem* label = m_stageLabels[i];
+    label->setText(StageLabel(titles[i], room[i] + share, metrics));
+    left[i] = centre[i] - label->boundingRect().width() / 2;
+    needed += label->boundingRect().width() + kLabelGap;
+  }
+  // Centred under their stages, then moved apart where they meet; on a route
+  // too crowded for even the numbers they stay centred, each under its stage.
+  const bool spread = needed <= right_edge - left_edge;
+  double previous_end = left_edge - kLabelGap;
+  for (std::size_t i = 0; spread && i < n; ++i) {
+    left[i] = std::max(left[i], previous_end + kLabelGap);
+    previous_end = left[i] + m_stageLabels[i]->boundingRect().width();
+  }
+  // Then pulled back left of the next label and of the chart's right edge.
+  double next_start = right_edge + kLabelGap;
+  for (std::size_t i = n; i-- > 0;) {
+    QGraphicsSimpleTextItem* label = m_stageLabels[i];
+    const double width = label->boundingRect().width();
+    const double limit = spread ? next_start - kLabelGap - width : right_edge - width;
+    left[i] = std::max(left_edge, std::min(left[i], limit));
+    next_start = left[i];
+    label->setPos(left[i], y);
+    label->setVisible(true);
+  }
+}
+
+QRectF TScoreChartView::GapPlotArea() const {
+  return m_gapItem->Area();
+}
+
+void TScoreChartView::ShowNoDocument() {
+  m_data = {};
+  m_labelsPlaced = false;
+  m_plan.clear();
+  m_keyPosition = -1;
+  m_keyMarker->setVisible(false);
+  m_planLine->setVisible(false);
+  m_gapBox->setVisible(false);
+  for (QAbstractSeries* series : chart()->series()) series->setVisible(false);
+  for (QAbstractAxis* axis : chart()->axes()) axis->setVisible(false);
+  chart()->legend()->setVisible(false);
+  m_columnsItem->setVisible(false);
+  m_note->setVisible(true);
+  m_gapItem->Set({}, {});
+  PlaceStageLabels();
+  const QRectF note = m_note->boundingRect();
+  m_note->setPos((chart()->size().width() - note.width()) / 2,
+                 (chart()->size().height() - note.height()) / 2);
 }
 
 QString TScoreChartView::PlanGapText() const {
   if (m_plan.empty()) return {};
-  const score_t gap = WrapSub(m_plan.back(), m_data.stops.back().running);
-  if (gap == 0) return QStringLiteral("±0");
-  // The magnitude of the most negative score has no positive twin: it is
-  // shown through its unsigned value.
-  const auto magnitude = gap > 0 ? static_cast<quint64>(gap) : 0 - static_cast<quint64>(gap);
-  return (gap > 0 ? QStringLiteral("+") : QStringLiteral("−")) + ChartLocale().toString(magnitude);
+  return SignedScore(WrapSub(m_plan.back(), m_data.stops.back().running));
 }
 
 void TScoreChartView::PlaceGapLabel() {
@@ -356,7 +695,8 @@ void TScoreChartView::PlaceGapLabel() {
 int TScoreChartView::PositionAt(QPoint point) const {
   if (m_data.stops.empty()) return -1;
   const QPointF in_chart = chart()->mapFromScene(mapToScene(point));
-  if (!chart()->plotArea().contains(in_chart)) return -1;
+  // The gap plot shares the route's positions.
+  if (!chart()->plotArea().contains(in_chart) && !m_gapItem->Area().contains(in_chart)) return -1;
   const double x = chart()->mapToValue(in_chart, m_running).x();
   const double rounded = std::round(x);
   if (!(rounded >= 0 && rounded < static_cast<double>(m_data.stops.size()))) return -1;
@@ -442,13 +782,47 @@ void TScoreChartView::keyPressEvent(QKeyEvent* e) {
   ShowKeyPosition(to);
 }
 
+void TScoreChartView::resizeEvent(QResizeEvent* e) {
+  QChartView::resizeEvent(e);
+  if (m_note->isVisible()) {
+    const QRectF note = m_note->boundingRect();
+    m_note->setPos((chart()->size().width() - note.width()) / 2,
+                   (chart()->size().height() - note.height()) / 2);
+    return;
+  }
+  SetValueRanges();  // the labels' room follows the width
+}
+
+QByteArray TScoreChartView::Picture(const QString& format) {
+  // A picture is the chart, not the state of the keyboard's walk.
+  const bool marked = m_keyMarker->isVisible();
+  m_keyMarker->setVisible(false);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (format == QStringLiteral("svg")) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(size());
+    svg.setViewBox(QRect(QPoint(0, 0), size()));
+    svg.setTitle(QStringLiteral("スコア推移"));
+    QPainter painter(&svg);
+    render(&painter);
+  } else {
+    grab().save(&buffer, "PNG");
+  }
+  m_keyMarker->setVisible(marked);
+  return bytes;
+}
+
 void TScoreChartView::PlaceKeyMarker() {
   if (m_keyPosition >= static_cast<int>(m_data.stops.size())) m_keyPosition = -1;
   m_keyMarker->setVisible(m_keyPosition >= 0);
   if (m_keyPosition < 0) return;
   const QRectF plot = chart()->plotArea();
+  const QRectF gap = m_gapItem->Area();
   const double x = chart()->mapToPosition(QPointF(m_keyPosition, 0), m_running).x();
-  m_keyMarker->setLine(x, plot.top(), x, plot.bottom());
+  m_keyMarker->setLine(x, plot.top(), x, gap.isEmpty() ? plot.bottom() : gap.bottom());
 }
 
 void TScoreChartView::ShowKeyPosition(int position) {
@@ -478,8 +852,9 @@ void TScoreChartView::mouseReleaseEvent(QMouseEvent* e) {
   emit PositionClicked(position);
 }
 
-TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TDialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_session(session), m_dialogs(dialogs) {
+TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TChartPlan& plan, TDialogs& dialogs,
+                                     QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session), m_plan(plan), m_dialogs(dialogs) {
   Named(this, QStringLiteral("ScoreChartWindow"));
   setWindowTitle(QStringLiteral("スコア推移"));
   m_view = Named(new TScoreChartView(this), QStringLiteral("ScoreChartView"));
@@ -497,6 +872,22 @@ TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TDialogs& dialog
   setMinimumSize(480, 300);
   const QSize stored = QSettings().value(kSizeKey).toSize();
   resize(stored.isValid() && !stored.isEmpty() ? stored : QSize(900, 520));
+
+  // The keys out: Esc and Ctrl+W close the chart, Ctrl+G goes back to the
+  // main window (whose Ctrl+G comes back here).
+  auto* close = new QAction(this);
+  close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+  connect(close, &QAction::triggered, this, &QWidget::close);
+  addAction(close);
+  auto* back = new QAction(this);
+  back->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  connect(back, &QAction::triggered, this, [this] {
+    if (QWidget* owner = parentWidget()) {
+      owner->window()->raise();
+      owner->window()->activateWindow();
+    }
+  });
+  addAction(back);
 
   connect(m_saveButton, &QPushButton::clicked, this, &TScoreChartWindow::SaveButtonClick);
   connect(m_view, &TScoreChartView::PositionClicked, this, [this](int position) {
@@ -534,8 +925,7 @@ void TScoreChartWindow::SessionChanged(const session_change_t& change) {
     case session_op_t::Restore:  // undo and redo put an earlier state back
       break;
   }
-  m_planNode = nullptr;
-  m_planPattern.reset();
+  m_plan.Clear();
   Refresh();
 }
 
@@ -546,27 +936,75 @@ void TScoreChartWindow::Refresh() {
   }
   m_stale = false;
   root_t& root = m_session.Document();
+  // An empty root that no file named: nothing was opened yet.
+  if (root.ChildCount() == 0 && m_session.FileName().empty()) {
+    m_view->ShowNoDocument();
+    return;
+  }
   m_view->SetData(ScoreChartData(root));
-  if (m_planNode == nullptr) return;
-  std::vector<score_t> plan = PlanRunningTotals(root, *m_planNode, *m_planPattern);
-  if (plan.empty()) ClearPlan();
-  m_view->SetPlan(std::move(plan));
+  m_view->SetPlan(m_plan.RunningTotals());
 }
 
 void TScoreChartWindow::ShowPlan(scene_base_t& node, const pattern_base_t& pattern) {
-  m_planNode = &node;
-  m_planPattern = pattern.Clone();
+  m_plan.Set(node, pattern);
   if (!isVisible() || m_stale) {
     Refresh();
     return;
   }
-  m_view->SetPlan(PlanRunningTotals(m_session.Document(), node, *m_planPattern));
+  m_view->SetPlan(m_plan.RunningTotals());
 }
 
 void TScoreChartWindow::ClearPlan() {
-  m_planNode = nullptr;
-  m_planPattern.reset();
+  m_plan.Clear();
   m_view->SetPlan({});
+}
+
+void TScoreChartWindow::PlaceBeside(const QWidget& owner) {
+  const QWidget& main = *owner.window();
+  QScreen* screen = main.screen();
+  const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
+  const QPoint stored = QSettings().value(kPosKey, QPoint(INT_MIN, INT_MIN)).toPoint();
+  if (stored != QPoint(INT_MIN, INT_MIN)) {
+    for (const QScreen* s : QGuiApplication::screens()) {
+      if (s->availableGeometry().intersects(QRect(stored, size()))) {
+        move(stored);
+        return;
+      }
+    }
+  }
+  // The frame around the chart is as wide as the main window's.
+  const QRect main_frame = main.frameGeometry();
+  const QMargins frame(
+      main.geometry().left() - main_frame.left(), main.geometry().top() - main_frame.top(),
+      main_frame.right() - main.geometry().right(), main_frame.bottom() - main.geometry().bottom());
+  // A remembered size larger than the screen is brought back onto it.
+  if (!available.isEmpty()) {
+    resize(size().boundedTo(available.size().shrunkBy(frame)).expandedTo(minimumSize()));
+  }
+  const QSize outer = size().grownBy(frame);
+  const int top =
+      available.isEmpty()
+          ? main_frame.top()
+          : std::clamp(main_frame.top(), available.top(),
+                       std::max(available.top(), available.bottom() + 1 - outer.height()));
+  QPoint at;
+  if (available.isEmpty() || main_frame.right() + outer.width() <= available.right()) {
+    at = QPoint(main_frame.right() + 1, top);
+  } else if (main_frame.left() - outer.width() >= available.left()) {
+    at = QPoint(main_frame.left() - outer.width(), top);
+  } else {
+    // Over the main window's right part, below its menu bar so that the
+    // menus stay in reach.
+    const auto* window = qobject_cast<const QMainWindow*>(&main);
+    const int menu =
+        window != nullptr && window->menuBar() != nullptr
+            ? window->menuBar()->mapTo(&main, QPoint(0, window->menuBar()->height())).y()
+            : 0;
+    const int right = std::min(main_frame.right(), available.right());
+    at = QPoint(std::max(available.left(), right + 1 - outer.width()),
+                std::max(available.top(), main.geometry().top() + menu));
+  }
+  move(at);
 }
 
 void TScoreChartWindow::showEvent(QShowEvent* e) {
@@ -579,22 +1017,9 @@ void TScoreChartWindow::resizeEvent(QResizeEvent* e) {
   if (isVisible()) QSettings().setValue(kSizeKey, size());
 }
 
-QByteArray TScoreChartWindow::Picture(const QString& format) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (format == QStringLiteral("svg")) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(m_view->size());
-    svg.setViewBox(QRect(QPoint(0, 0), m_view->size()));
-    svg.setTitle(windowTitle());
-    QPainter painter(&svg);
-    m_view->render(&painter);
-  } else {
-    m_view->grab().save(&buffer, "PNG");
-  }
-  return bytes;
+void TScoreChartWindow::moveEvent(QMoveEvent* e) {
+  QWidget::moveEvent(e);
+  if (isVisible()) QSettings().setValue(kPosKey, pos());
 }
 
 void TScoreChartWindow::SaveButtonClick() {
@@ -618,7 +1043,7 @@ void TScoreChartWindow::SaveButtonClick() {
     return;
   }
   const QString full_name = QDir::toNativeSeparators(info.absoluteFilePath());
-  const QByteArray bytes = Picture(suffix);
+  const QByteArray bytes = m_view->Picture(suffix);
   const save_result_t result =
       WriteFileAtomically(ToPath(full_name), std::string_view(bytes.constData(), bytes.size()));
   if (!result.ok) {

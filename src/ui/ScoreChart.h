@@ -2,10 +2,12 @@
 // route of the session's document, the running total as a line and every
 // position's own total as a column, with the running total of a calculated
 // change of plan beside it. It follows the session's change reports and saves
-// its picture as PNG or SVG.
+// its picture as PNG or SVG. Under the main plot, a smaller one shows the
+// running gap of the changed plan against the document.
 #pragma once
 
 #include <QChartView>
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
@@ -29,6 +31,7 @@ namespace qvl {
 
 class TDialogs;
 class TScoreColumnsItem;
+class TScoreGapItem;
 
 // The route axis's categories: a label and where its category ends.
 using route_categories_t = std::vector<std::pair<QString, double>>;
@@ -57,6 +60,20 @@ class TScoreChartView : public QChartView {
   [[nodiscard]] QString PlanGapText() const;
   // The position the arrow keys have reached, or -1.
   [[nodiscard]] int KeyPosition() const { return m_keyPosition; }
+  // Without a document: a short note in the middle and nothing else, until
+  // the next SetData.
+  void ShowNoDocument();
+  // The stage titles under the route, one per stage in route order, each
+  // whole or visibly shortened.
+  [[nodiscard]] const std::vector<QGraphicsSimpleTextItem*>& StageLabels() const {
+    return m_stageLabels;
+  }
+  // Where the gap plot is drawn, in the chart's coordinates; empty while it
+  // is hidden (no plan).
+  [[nodiscard]] QRectF GapPlotArea() const;
+  // The chart's picture in a format ("png" or "svg") at the view's size,
+  // without the key marker.
+  [[nodiscard]] QByteArray Picture(const QString& format);
 
  signals:
   void PositionClicked(int position);
@@ -67,6 +84,7 @@ class TScoreChartView : public QChartView {
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   // Marks a position reached by the keys and shows its figures.
@@ -78,6 +96,12 @@ class TScoreChartView : public QChartView {
   void SetRouteCategories(const route_categories_t& categories, int positions);
   void ShowPlan();
   void PlaceGapLabel();
+  // The value axes' ranges and labels for the current data and plan.
+  void SetValueRanges();
+  // Room under the plot for the gap plot and the stage titles, then both
+  // placed there; after every change of the plot area, the route or the plan.
+  void LayOutBelowPlot();
+  void PlaceStageLabels();
 
   score_chart_data_t m_data;
   std::vector<score_t> m_plan;
@@ -93,18 +117,31 @@ class TScoreChartView : public QChartView {
   TScoreColumnsItem* m_columnsItem = nullptr;
   QLineSeries* m_planLine = nullptr;
   QCategoryAxis* m_routeAxis = nullptr;
-  QValueAxis* m_totalAxis = nullptr;
-  QValueAxis* m_ownAxis = nullptr;
+  QCategoryAxis* m_totalAxis = nullptr;
+  QCategoryAxis* m_ownAxis = nullptr;
+  route_categories_t m_totalLabels;
+  route_categories_t m_ownLabels;
   QGraphicsRectItem* m_gapBox = nullptr;
   QGraphicsSimpleTextItem* m_gapText = nullptr;
+  TScoreGapItem* m_gapItem = nullptr;
+  std::vector<QGraphicsSimpleTextItem*> m_stageLabels;
+  QFont m_stageFont;
+  // Where the stage labels were placed for the current data.
+  bool m_labelsPlaced = false;
+  QRectF m_labelsPlot;
+  QRectF m_labelsGap;
+  double m_roomBelow = -1;  // the route axis's reserved label height
+  QGraphicsSimpleTextItem* m_note = nullptr;
 };
 
 class TScoreChartWindow : public QWidget {
   Q_OBJECT
  public:
-  // Listens to session until it is destroyed; dialogs asks for file names and
-  // shows save failures.
-  TScoreChartWindow(TDocumentSession& session, TDialogs& dialogs, QWidget* parent = nullptr);
+  // Listens to session until it is destroyed and shows plan's line; dialogs
+  // asks for file names and shows save failures. A parent is the main window:
+  // Ctrl+G brings it to the front.
+  TScoreChartWindow(TDocumentSession& session, TChartPlan& plan, TDialogs& dialogs,
+                    QWidget* parent = nullptr);
   ~TScoreChartWindow() override;
 
   // After Calculate: the route with pattern in place of node's current
@@ -114,10 +151,13 @@ class TScoreChartWindow : public QWidget {
   void ClearPlan();
   [[nodiscard]] TScoreChartView& View() { return *m_view; }
 
+  // Before the first show: the place remembered from an earlier opening if
+  // it is on a screen, else beside owner where the screen has room, else
+  // over owner's right part below its menu bar.
+  void PlaceBeside(const QWidget& owner);
+
   // ファイルに保存: PNG or SVG by the chosen name's extension.
   void SaveButtonClick();
-  // The chart's picture in a format ("png" or "svg").
-  [[nodiscard]] QByteArray Picture(const QString& format);
 
  signals:
   // A position was clicked: its node should become the selection.
@@ -126,6 +166,7 @@ class TScoreChartWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
 
  private:
   void SessionChanged(const session_change_t& change);
@@ -134,11 +175,10 @@ class TScoreChartWindow : public QWidget {
   void Refresh();
 
   TDocumentSession& m_session;
+  TChartPlan& m_plan;
   TDialogs& m_dialogs;
   int m_listener = 0;
   bool m_stale = true;
-  scene_base_t* m_planNode = nullptr;
-  std::unique_ptr<pattern_base_t> m_planPattern;
   QString m_saveDir;
 
   TScoreChartView* m_view = nullptr;

@@ -71,6 +71,55 @@ std::vector<score_t> PlanRunningTotals(root_t& root, scene_base_t& node,
   return out;
 }
 
+TChartPlan::TChartPlan(TDocumentSession& session) : m_session(session) {
+  m_listener = m_session.AddListener([this](const session_change_t& change) {
+    if (Ends(change.op)) Clear();
+  });
+}
+
+TChartPlan::~TChartPlan() {
+  m_session.RemoveListener(m_listener);
+}
+
+void TChartPlan::Set(scene_base_t& node, const pattern_base_t& pattern) {
+  m_node = &node;
+  m_pattern = pattern.Clone();
+}
+
+void TChartPlan::Clear() {
+  m_node = nullptr;
+  m_pattern.reset();
+}
+
+bool TChartPlan::Ends(session_op_t op) {
+  switch (op) {
+    case session_op_t::Save:
+    case session_op_t::Memo:
+    case session_op_t::Flags:
+    case session_op_t::ChoosePattern:
+    case session_op_t::ChooseByTitlePart:
+    case session_op_t::Grouping:
+      return false;
+    case session_op_t::Select:
+    case session_op_t::ChooseEdited:
+    case session_op_t::NewPattern:
+    case session_op_t::Load:
+    case session_op_t::NewFromTemplate:
+    case session_op_t::Store:
+    case session_op_t::Delete:
+    case session_op_t::Restore:  // undo and redo put an earlier state back
+      return true;
+  }
+  return true;
+}
+
+std::vector<score_t> TChartPlan::RunningTotals() {
+  if (m_node == nullptr) return {};
+  std::vector<score_t> out = PlanRunningTotals(m_session.Document(), *m_node, *m_pattern);
+  if (out.empty()) Clear();
+  return out;
+}
+
 int score_chart_data_t::PositionOf(const scene_base_t* node) const {
   for (std::size_t i = 0; i < stops.size(); ++i) {
     if (stops[i].node == node) return static_cast<int>(i);

@@ -4,11 +4,13 @@
 // tests reach it without a window.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "model/qvl_pattern.h"
 #include "model/qvl_scene.h"
+#include "model/qvl_session.h"
 
 namespace qvl {
 
@@ -47,5 +49,32 @@ struct score_chart_data_t {
 // inside a grouping group).
 [[nodiscard]] std::vector<score_t> PlanRunningTotals(root_t& root, scene_base_t& node,
                                                      const pattern_base_t& pattern);
+
+// The plan of the last Calculate while it still holds: the node and the
+// pattern calculated for it. It lives beside the document, not in the chart,
+// so that a chart opened after Calculate shows it too. Another selection,
+// another edited pattern or a change of the document's lists ends it; a
+// change of current patterns or of grouping keeps it, counted afresh.
+class TChartPlan {
+ public:
+  explicit TChartPlan(TDocumentSession& session);
+  ~TChartPlan();
+  TChartPlan(const TChartPlan&) = delete;
+  TChartPlan& operator=(const TChartPlan&) = delete;
+
+  void Set(scene_base_t& node, const pattern_base_t& pattern);
+  void Clear();
+  // Whether the change ends the plan (it is ended already when heard here).
+  [[nodiscard]] static bool Ends(session_op_t op);
+  // The plan's running totals on the document's route; empty without a plan
+  // and, the plan then ended, when its node is no longer on the route.
+  [[nodiscard]] std::vector<score_t> RunningTotals();
+
+ private:
+  TDocumentSession& m_session;
+  int m_listener = 0;
+  scene_base_t* m_node = nullptr;
+  std::unique_ptr<pattern_base_t> m_pattern;
+};
 
 }  // namespace qvl

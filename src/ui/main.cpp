@@ -4,10 +4,12 @@
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
+#include "ui/ScoreChartExport.h"
 #include "ui/StartupProbe.h"
 #include "ui/WindowSettings.h"
 
 int main(int argc, char* argv[]) {
+  if (qvl::IsExportChartCommand(argc, argv)) return qvl::RunExportChart(argc, argv);
   QApplication app(argc, argv);
   qvl::SetUpApplication(app);
   QStringList arguments = QApplication::arguments().mid(1);

@@ -1,12 +1,18 @@
 // The score build-up chart of the real window: opened with Ctrl+G, its lines
 // against the route's running totals, the plan after Calculate, clicks that
-// select a node, following Update and Delete, and the saved pictures.
+// select a node, following Update and Delete, the saved pictures, the gap
+// plot, the labels at every size and the keys and places of the window.
 #include <QCategoryAxis>
 #include <QChart>
 #include <QFile>
+#include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLineSeries>
 #include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSettings>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QXmlStreamReader>
@@ -78,6 +84,14 @@ class ScoreChartTest : public PatternEditorTest {
       EXPECT_EQ(axis->min(), std::round(axis->min()));
     }
   }
+  // Makes the chart the active window, its view holding the focus.
+  void ActivateChart() {
+    TScoreChartWindow* chart = window->ScoreChart();
+    QApplication::setActiveWindow(chart);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(chart));
+    chart->View().setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), &chart->View());
+  }
   QList<QPointF> Running() const { return Points(QStringLiteral("累計スコア")); }
   QList<QPointF> Plan() const { return Points(QStringLiteral("新パターンでの累計")); }
   double Total() { return static_cast<double>(window->Document().CurrentValue().Total()); }
@@ -85,7 +99,58 @@ class ScoreChartTest : public PatternEditorTest {
     TScoreChartView& view = window->ScoreChart()->View();
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.PointOf(position));
   }
+  // The picture the save button writes under name.
+  QString SavePicture(TScoreChartWindow& chart, const QString& name) {
+    const QString path = TempPath(name);
+    dialogs.save_names.push_back(path);
+    QTest::mouseClick(chart.findChild<QPushButton*>(QStringLiteral("ScoreChartSaveButton")),
+                      Qt::LeftButton);
+    return path;
+  }
+  // The texts of a saved SVG picture that show something, joined in their
+  // order: a text drawn in several fonts is written as several pieces.
+  QString SvgText(TScoreChartWindow& chart) {
+    QFile file(SavePicture(chart, QStringLiteral("texts.svg")));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString texts;
+    while (!xml.atEnd()) {
+      xml.readNext();
+      if (xml.isStartElement() && xml.name() == QStringLiteral("text")) {
+        texts += xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+      }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return texts.remove(QChar(0x200B));
+  }
+  // A played Hard document opened with its chart.
+  TScoreChartWindow& OpenPlayedHard() {
+    root_t root;
+    const QString hard = QCoreApplication::applicationDirPath() + "/template/qvl_hard.pat";
+    EXPECT_TRUE(
+        LoadDocument(root, ToPath(hard), [](const std::string&) { return load_answer_t::Abort; }));
+    int n = 0;
+    PlayEveryScene(root, n);
+    const QString path = TempPath(QStringLiteral("hard.pat"));
+    EXPECT_TRUE(SaveDocument(root, ToPath(path)).ok);
+    Make({path});
+    return OpenChart();
+  }
 };
+
+// Whether label is title or a visible shortening of it: a beginning of at
+// least its first word followed by "…", or its leading number.
+bool IsLabelOf(const QString& label, const QString& title) {
+  if (label == title) return true;
+  qsizetype word = 0;
+  while (word < title.size() && !title[word].isSpace()) ++word;
+  if (label.endsWith(QChar(0x2026))) {
+    const QString start = label.chopped(1);
+    return start.size() >= word && title.startsWith(start);
+  }
+  static const QRegularExpression number(QStringLiteral("^\\d+"));
+  return label == number.match(title).captured(0) && !label.isEmpty();
+}
 
 TEST_F(ScoreChartTest, LinesAreTheRouteOfATemplateWithItsStages) {
   root_t root;
@@ -130,11 +195,11 @@ TEST_F(ScoreChartTest, LinesAreTheRouteOfATemplateWithItsStages) {
   // One stage per stage group of the template, in its order, and its title
   // on the route axis.
   ASSERT_EQ(chart.View().Data().stages.size(), static_cast<std::size_t>(root.ChildCount()));
-  auto* axis = qobject_cast<QCategoryAxis*>(view.chart()->axes(Qt::Horizontal).front());
-  ASSERT_NE(axis, nullptr);
-  QStringList titles;
-  for (int i = 0; i < root.ChildCount(); ++i) titles << ToQString(root.Child(i)->title);
-  EXPECT_EQ(axis->categoriesLabels(), titles);
+  ASSERT_GE(view.StageLabels().size(), static_cast<std::size_t>(root.ChildCount()));
+  for (int i = 0; i < root.ChildCount(); ++i) {
+    EXPECT_TRUE(IsLabelOf(view.StageLabels()[static_cast<std::size_t>(i)]->text(),
+                          ToQString(root.Child(i)->title)));
+  }
   EXPECT_EQ(chart.View().Data().stages.back().title, root.Child(root.ChildCount() - 1)->title);
   EXPECT_EQ(chart.View().Data().stages.back().end, static_cast<int>(expected.size()));
 }
@@ -314,6 +379,205 @@ TEST_F(ScoreChartTest, SavesThePictureByTheChosenExtension) {
   EXPECT_EQ(dialogs.Texts(QStringLiteral("error")),
             QStringList{QStringLiteral("「chart.jpg」には保存できません。拡張子を .png か .svg "
                                        "にしてください。")});
+}
+
+// At the first size and at the smallest, every stage keeps a label that is its
+// title or visibly shortened, inside the chart and apart from its neighbours,
+// and every value axis label is a whole number, in 億 or 万 where the digits
+// do not fit.
+TEST_F(ScoreChartTest, EveryStageAndTickKeepsAWholeLabelAtEverySize) {
+  TScoreChartWindow& chart = OpenPlayedHard();
+  root_t& root = window->Document();
+  TScoreChartView& view = chart.View();
+  static const QRegularExpression whole(QStringLiteral("^-?[0-9,]+(万|億)?$"));
+  for (const QSize size : {QSize(900, 520), QSize(1, 1)}) {
+    SCOPED_TRACE(size.width());
+    chart.resize(size);
+    QCoreApplication::processEvents();
+    const QString texts = SvgText(chart);
+    const std::vector<QGraphicsSimpleTextItem*>& labels = view.StageLabels();
+    ASSERT_GE(labels.size(), static_cast<std::size_t>(root.ChildCount()));
+    const QRectF inside = view.chart()->rect();
+    QRectF previous;
+    for (int i = 0; i < root.ChildCount(); ++i) {
+      const QString title = ToQString(root.Child(i)->title);
+      const QGraphicsSimpleTextItem* label = labels[static_cast<std::size_t>(i)];
+      EXPECT_TRUE(label->isVisible()) << i;
+      EXPECT_TRUE(IsLabelOf(label->text(), title)) << label->text().toStdString();
+      EXPECT_TRUE(texts.contains(label->text())) << label->text().toStdString();
+      const QRectF at = label->mapRectToItem(view.chart(), label->boundingRect());
+      EXPECT_TRUE(inside.contains(at)) << i;
+      EXPECT_GE(at.left(), previous.right()) << i;
+      previous = at;
+    }
+    if (size.width() == 900) {  // room for the first title beside the second's
+      EXPECT_EQ(labels.front()->text(), ToQString(root.Child(0)->title));
+    }
+    bool units = false;
+    for (QAbstractAxis* a : view.chart()->axes(Qt::Vertical)) {
+      auto* axis = qobject_cast<QCategoryAxis*>(a);
+      ASSERT_NE(axis, nullptr);
+      ASSERT_GE(axis->categoriesLabels().size(), 2);
+      for (const QString& label : axis->categoriesLabels()) {
+        EXPECT_TRUE(whole.match(label).hasMatch()) << label.toStdString();
+        EXPECT_TRUE(texts.contains(label)) << label.toStdString();
+        units =
+            units || label.endsWith(QStringLiteral("万")) || label.endsWith(QStringLiteral("億"));
+      }
+    }
+    // Nothing that Qt cut short: the only ellipses are the stage labels'.
+    const auto shortened = std::count_if(labels.begin(), labels.end(), [](auto* l) {
+      return l->isVisible() && l->text().endsWith(QChar(0x2026));
+    });
+    EXPECT_EQ(texts.count(QChar(0x2026)), shortened) << texts.toStdString();
+    if (size.width() == 1) {
+      EXPECT_TRUE(units);
+    }
+  }
+  ExpectWholeTicks();
+}
+
+// Esc and Ctrl+W close the chart; Ctrl+G goes to the main window and back.
+TEST_F(ScoreChartTest, KeysCloseTheChartAndGoBetweenItAndTheMainWindow) {
+  Open();
+  for (const QKeyCombination key :
+       {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ControlModifier, Qt::Key_W)}) {
+    TScoreChartWindow& chart = OpenChart();
+    ActivateChart();
+    QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+    EXPECT_FALSE(chart.isVisible());
+  }
+  TScoreChartWindow& chart = OpenChart();
+  ActivateChart();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::ControlModifier);
+  EXPECT_TRUE(WaitUntil([this] { return QApplication::activeWindow() == window.get(); }));
+  EXPECT_TRUE(chart.isVisible());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::ControlModifier);
+  EXPECT_TRUE(WaitUntil([&chart] { return QApplication::activeWindow() == &chart; }));
+}
+
+// A chart opened after Calculate shows that plan with its gap plot; another
+// selection ends it, and a chart opened then has none.
+TEST_F(ScoreChartTest, AChartOpenedAfterCalculateShowsThePlan) {
+  Open();
+  Select("通常");
+  SetNew(2, QStringLiteral("1000+500"));
+  QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
+  const score_t difference = window->NewValue()->Total() - window->OldValue()->Total();
+  TScoreChartWindow& chart = OpenChart();
+  ASSERT_EQ(Plan().size(), Running().size());
+  EXPECT_EQ(Plan().back().y(), Total() + static_cast<double>(difference));
+  EXPECT_FALSE(chart.View().GapPlotArea().isEmpty());
+  chart.close();
+  Activate();
+  Select("道中");
+  OpenChart();
+  EXPECT_TRUE(Plan().isEmpty());
+  EXPECT_TRUE(chart.View().GapPlotArea().isEmpty());
+}
+
+// The gap plot: under the main plot and as wide, in the table's colour of
+// the gap's sign, and its positions are clicked like the main plot's.
+TEST_F(ScoreChartTest, TheGapPlotSitsUnderThePlotInTheGapsColourAndTakesClicks) {
+  Open();
+  TScoreChartWindow& chart = OpenChart();
+  TScoreChartView& view = chart.View();
+  Select("通常");
+  EXPECT_TRUE(view.GapPlotArea().isEmpty());
+  SetNew(2, QStringLiteral("90000000"));
+  QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
+  const QRectF plot = view.chart()->plotArea();
+  const QRectF gap = view.GapPlotArea();
+  ASSERT_FALSE(gap.isEmpty());
+  EXPECT_EQ(gap.left(), plot.left());
+  EXPECT_EQ(gap.right(), plot.right());
+  EXPECT_GT(gap.top(), plot.bottom());
+  EXPECT_LT(gap.height(), plot.height());
+  // The last position's gap is the plan's gain: its column is filled blue.
+  const int last = static_cast<int>(Running().size()) - 1;
+  ASSERT_GT(Plan().back().y(), Running().back().y());
+  const QImage image = view.grab().toImage();
+  const QPoint column = view.mapFromScene(view.chart()->mapToScene(
+      QPointF(view.chart()->mapToPosition(QPointF(last, 0), view.chart()->series().front()).x(),
+              gap.bottom() - 6)));
+  const qreal ratio = image.devicePixelRatio();
+  EXPECT_EQ(image.pixelColor(column * ratio), kGainColor);
+  // A click in the gap plot selects the position's node.
+  if (window->PatternEdited()) dialogs.confirms.push_back(true);  // drop the calculated edits
+  QTest::mouseClick(
+      view.viewport(), Qt::LeftButton, {},
+      view.mapFromScene(view.chart()->mapToScene(
+          QPointF(view.chart()->mapToPosition(QPointF(0, 0), view.chart()->series().front()).x(),
+                  gap.center().y()))));
+  EXPECT_EQ(window->CurrentNode(), view.Data().stops.front().node);
+}
+
+// The key marker stays on screen but never in a saved picture.
+TEST_F(ScoreChartTest, SavedPicturesLeaveTheKeyMarkerOut) {
+  Open();
+  TScoreChartWindow& chart = OpenChart();
+  const QImage before(SavePicture(chart, QStringLiteral("before.png")), "PNG");
+  ASSERT_FALSE(before.isNull());
+  chart.View().setFocus();
+  QTest::keyClick(&chart.View(), Qt::Key_End);
+  ASSERT_GE(chart.View().KeyPosition(), 0);
+  const QImage after(SavePicture(chart, QStringLiteral("after.png")), "PNG");
+  EXPECT_EQ(after, before);
+  EXPECT_NE(chart.View().grab().toImage().convertToFormat(before.format()), before);
+}
+
+// Without a document: one short note in the middle, nothing else.
+TEST_F(ScoreChartTest, WithoutADocumentTheChartSaysSoInItsMiddle) {
+  Make();
+  TScoreChartWindow& chart = OpenChart();
+  EXPECT_EQ(SvgText(chart), QStringLiteral("文書がありません"));
+  const QImage image(SavePicture(chart, QStringLiteral("empty.png")), "PNG");
+  ASSERT_FALSE(image.isNull());
+  // The drawn pixels: those unlike the middle of the chart's background.
+  const QColor background = image.pixelColor(20, image.height() / 4);
+  QRect drawn;
+  for (int y = 20; y < image.height() - 20; ++y) {
+    for (int x = 20; x < image.width() - 20; ++x) {
+      if (image.pixelColor(x, y) != background) drawn |= QRect(x, y, 1, 1);
+    }
+  }
+  ASSERT_FALSE(drawn.isEmpty());
+  EXPECT_LT(std::abs(drawn.center().x() - image.width() / 2), image.width() / 20);
+  EXPECT_LT(std::abs(drawn.center().y() - image.height() / 2), image.height() / 10);
+  EXPECT_LT(drawn.width(), image.width() / 3);
+  // A document opened afterwards brings the chart back.
+  Activate();
+  dialogs.open_names.push_back(document);
+  Key(Qt::Key_O, Qt::ControlModifier);
+  EXPECT_FALSE(Running().isEmpty());
+  EXPECT_TRUE(SvgText(chart).contains(QStringLiteral("累計スコア")));
+}
+
+// The first opening goes beside the main window where the screen has room,
+// else over its right part below the menu bar; later ones keep their place.
+TEST_F(ScoreChartTest, FirstOpensBesideTheMainWindowThenWhereItWasLeft) {
+  QSettings().remove(QStringLiteral("ScoreChart/pos"));
+  Open();
+  TScoreChartWindow& chart = OpenChart();
+  const QRect main = window->frameGeometry();
+  const QRect placed = chart.frameGeometry();
+  const QRect screen = window->screen()->availableGeometry();
+  auto* bar = window->menuBar();
+  const QRect menu(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+  EXPECT_FALSE(placed.intersects(menu));
+  if (screen.right() - main.right() >= placed.width()) {
+    EXPECT_GT(placed.left(), main.right());
+  } else if (main.left() - screen.left() < placed.width()) {
+    EXPECT_EQ(placed.right(), std::min(main.right(), screen.right()));
+    EXPECT_TRUE(screen.contains(placed));
+  }
+  chart.move(placed.topLeft() + QPoint(10, 20));
+  const QPoint moved = chart.pos();
+  ActivateChart();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  ASSERT_FALSE(chart.isVisible());
+  OpenChart();
+  EXPECT_EQ(chart.pos(), moved);
 }
 
 }  // namespace

@@ -1,0 +1,157 @@
+#include "ui/ScoreChartExport.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "model/qvl_document.h"
+#include "model/qvl_file.h"
+#include "model/qvl_text.h"
+#include "ui/AppInfo.h"
+#include "ui/QtText.h"
+#include "ui/ScoreChart.h"
+#include "ui/ScoreChartData.h"
+
+namespace qvl {
+namespace {
+
+const QString kOption = QStringLiteral("--export-chart");
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+constexpr int kExitFile = 3;
+// The window's first size, and bounds that keep the picture readable and its
+// memory reasonable.
+constexpr int kDefaultWidth = 900;
+constexpr int kDefaultHeight = 520;
+constexpr int kMinSide = 200;
+constexpr int kMaxSide = 8000;
+
+void Print(const QString& message) {
+  std::cerr << "quovel-pm: " << message.toStdString() << '\n';
+}
+
+int Usage(const QString& message) {
+  Print(message);
+  std::cerr << QStringLiteral(
+                   "使い方: quovel-pm --export-chart 計画.pat 出力.png|出力.svg "
+                   "[--size 幅x高さ]\n")
+                   .toStdString();
+  return kExitUsage;
+}
+
+// Loads the plan as qvl does: a missing file or something that is not a
+// file is said so, not drawn as an empty chart.
+bool Load(root_t& root, const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) {
+    const bool exists = std::filesystem::exists(file, ec);
+    Print(QString::fromStdString(FileMessageUtf8(
+        LoadFailureMessage(file, exists ? QVL_CP932("通常のファイルではありません。")
+                                        : QVL_CP932("ファイルが見つかりません。")),
+        file)));
+    return false;
+  }
+  std::string message;
+  const bool loaded = LoadDocument(root, file, [&message](const std::string& text) {
+    message = text;
+    return load_answer_t::Abort;
+  });
+  if (!loaded) {
+    Print(QString::fromStdString(FileMessageUtf8(message, file)));
+    return false;
+  }
+  // Text without a root element reads as an empty document: no plan at all.
+  if (root.ChildCount() == 0) {
+    Print(QString::fromStdString(FileMessageUtf8(
+        LoadFailureMessage(file,
+                           QVL_CP932("パターンファイルではないか、場面がひとつもありません。")),
+        file)));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsExportChartCommand(int argc, char** argv) {
+  return argc > 1 && std::strcmp(argv[1], "--export-chart") == 0;
+}
+
+int ExportChart(const QStringList& arguments) {
+  QStringList files;
+  int width = kDefaultWidth;
+  int height = kDefaultHeight;
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& a = arguments[i];
+    if (a == kOption) continue;
+    if (a == QStringLiteral("--size")) {
+      const QRegularExpressionMatch size =
+          QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"))
+              .match(i + 1 < arguments.size() ? arguments[i + 1] : QString());
+      if (!size.hasMatch())
+        return Usage(QStringLiteral("--size は 幅x高さ で指定します（例: 900x520）。"));
+      width = size.captured(1).toInt();
+      height = size.captured(2).toInt();
+      if (width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide) {
+        return Usage(QStringLiteral("--size の幅と高さは %1 から %2 までです。")
+                         .arg(kMinSide)
+                         .arg(kMaxSide));
+      }
+      ++i;
+      continue;
+    }
+    if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+      return Usage(QStringLiteral("「") + a + QStringLiteral("」は知らないオプションです。"));
+    }
+    files << a;
+  }
+  if (files.size() != 2) {
+    return Usage(QStringLiteral("計画のファイルと出力のファイルを1つずつ指定してください。"));
+  }
+  const QFileInfo out(files[1]);
+  const QString format = out.suffix().toLower();
+  if (format != QStringLiteral("png") && format != QStringLiteral("svg")) {
+    return Usage(QStringLiteral("「") + out.fileName() +
+                 QStringLiteral("」には保存できません。拡張子を .png か .svg にしてください。"));
+  }
+
+  root_t root;
+  if (!Load(root, ToPath(files[0]))) return kExitFile;
+
+  TScoreChartView view;
+  // Laid out and painted as on screen, on a screen nobody sees.
+  view.setAttribute(Qt::WA_DontShowOnScreen);
+  view.resize(width, height);
+  view.SetData(ScoreChartData(root));
+  view.show();
+  for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+  const QByteArray bytes = view.Picture(format);
+
+  const std::filesystem::path target = ToPath(out.absoluteFilePath());
+  const save_result_t saved =
+      WriteFileAtomically(target, std::string_view(bytes.constData(), bytes.size()));
+  if (!saved.ok) {
+    Print(QString::fromStdString(FileMessageUtf8(SaveFailureMessage(target, saved.error), target)));
+    return kExitFile;
+  }
+  return kExitOk;
+}
+
+int RunExportChart(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt's warnings about the platform (no runtime folder, no window manager)
+  // are no news to whoever runs the command; failures are.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+  });
+  QApplication app(argc, argv);
+  SetUpApplication(app);
+  return ExportChart(QApplication::arguments().mid(1));
+}
+
+}  // namespace qvl
