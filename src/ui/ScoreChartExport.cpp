@@ -65,11 +65,10 @@ bool Load(root_t& root, const std::filesystem::path& file) {
     Print(QString::fromStdString(FileMessageUtf8(message, file)));
     return false;
   }
-  // Text without a root element reads as an empty document: no plan at all.
+  // A file of only blanks and comments opens as an empty plan: nothing to draw.
   if (root.ChildCount() == 0) {
     Print(QString::fromStdString(FileMessageUtf8(
-        LoadFailureMessage(file,
-                           QVL_CP932("パターンファイルではないか、場面がひとつもありません。")),
+        LoadFailureMessage(file, QVL_CP932("場面がひとつもありません。描くものがありません。")),
         file)));
     return false;
   }
