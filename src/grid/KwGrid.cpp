@@ -464,6 +464,12 @@ void TCustomKwGrid::focusInEvent(QFocusEvent* e) {
   GainedFocus();
   // A click deals with the editor after the click has chosen the cell.
   if (e->reason() == Qt::MouseFocusReason || m_focusFromEditor) return;
+  // Come in by Tab without a current cell, the grid shows where the keys act:
+  // the first cell that takes typing, so that the arrows go on from there.
+  const bool by_tab = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
+  if (by_tab && !m_model.Current().IsValid()) {
+    if (auto first = m_model.FirstEditableCell()) FocusCell(first->Col, first->Row);
+  }
   if (m_editing) {
     // Opened by the program while the grid was elsewhere.
     m_editor->setFocus(Qt::OtherFocusReason);

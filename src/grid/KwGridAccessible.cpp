@@ -57,8 +57,12 @@ bool KwGridAccessibleWanted() {
 }
 
 void SendKwGridAccessibleEvent(QAccessibleEvent* event) {
-  if (g_listener) g_listener(event);
+  NotifyKwGridAccessibleListener(event);
   QAccessible::updateAccessibility(event);
+}
+
+void NotifyKwGridAccessibleListener(QAccessibleEvent* event) {
+  if (g_listener) g_listener(event);
 }
 
 // ---------------------------------------------------------------------------
@@ -235,6 +239,11 @@ QString TKwGridCellAccessible::text(QAccessible::Text t) const {
     case QAccessible::Name:
     case QAccessible::Value:
       return m_grid->DisplayText(m_col, m_row);
+    case QAccessible::Description: {
+      const TCellStyles& styles = m_grid->CellStyles();
+      const int style = styles.FindStyle(m_col, m_row);
+      return style < 0 ? QString() : styles.Item(style).Description();
+    }
     default:
       return {};
   }

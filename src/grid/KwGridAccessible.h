@@ -27,6 +27,10 @@ TKwGridAccessibleListener SetKwGridAccessibleListener(TKwGridAccessibleListener 
 // Whether anybody takes the events, so that building them can be skipped.
 [[nodiscard]] bool KwGridAccessibleWanted();
 void SendKwGridAccessibleEvent(QAccessibleEvent* event);
+// The listener alone, for an event that Qt itself has sent to the bridge
+// (the name change of a widget whose accessible name was set): the window's
+// own watchers hear it the same way as the grid's.
+void NotifyKwGridAccessibleListener(QAccessibleEvent* event);
 
 class TKwGridAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
  public:

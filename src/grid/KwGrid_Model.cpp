@@ -576,6 +576,15 @@ std::optional<TCellCoord> TKwGridModel::HomeCell() const {
   return std::nullopt;
 }
 
+std::optional<TCellCoord> TKwGridModel::FirstEditableCell() const {
+  for (int r = m_fixedRows; r < RowCount(); ++r) {
+    for (int c = m_fixedCols; c < ColCount(); ++c) {
+      if (CanFocusCell(c, r) && !IsReadOnly(c, r)) return TCellCoord{c, r};
+    }
+  }
+  return HomeCell();
+}
+
 std::optional<TCellCoord> TKwGridModel::EndCell() const {
   for (int r = RowCount() - 1; r >= m_fixedRows; --r) {
     for (int c = ColCount() - 1; c >= m_fixedCols; --c) {

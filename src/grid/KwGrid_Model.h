@@ -262,6 +262,11 @@ class TCellStyle {
   void SetVisibleLines(TKwGridLines l);
   [[nodiscard]] bool WordWrap() const { return m_wordWrap; }
   void SetWordWrap(bool b);
+  // What assistive technology says of the cells this style governs beyond
+  // their text: the meaning that only their look shows, such as a colour.
+  // Nothing is painted from it.
+  [[nodiscard]] const QString& Description() const { return m_description; }
+  void SetDescription(const QString& s) { m_description = s; }
 
   // Sets the four bounds and Range := true in one change.
   void SetRect(int colLeft, int rowTop, int colRight, int rowBottom);
@@ -306,6 +311,7 @@ class TCellStyle {
   TCellTextPriority m_textPriority = tpAuto;
   TKwGridLines m_visibleLines;
   bool m_wordWrap = false;
+  QString m_description;
 };
 
 // The ordered cell styles of a grid (or a free-standing collection).
@@ -497,6 +503,8 @@ class TKwGridModel {
   // and each row from the left (right).
   [[nodiscard]] std::optional<TCellCoord> HomeCell() const;
   [[nodiscard]] std::optional<TCellCoord> EndCell() const;
+  // The first cell in the same order that takes typing, else HomeCell.
+  [[nodiscard]] std::optional<TCellCoord> FirstEditableCell() const;
 
  private:
   friend class TCellStyles;

@@ -12,26 +12,71 @@ std::string PadScore(score_t v, int width) {
   return digits;
 }
 
-std::array<std::string, 5> StatusPanelTexts(scene_base_t& node) {
+namespace {
+
+// What the panels count, as a listener hears it.
+const std::string& BonusItemsWord() {
+  return QVL_CP932("ボーナスアイテム");
+}
+const std::string& GrazeWord() {
+  return QVL_CP932("かすり");
+}
+const std::string& PointsWord() {
+  return QVL_CP932("得点アイテム");
+}
+const std::string& CherryWord() {
+  return QVL_CP932("桜点");
+}
+const std::string& CherryMaxWord() {
+  return QVL_CP932("最大");
+}
+const std::string& SpellCardsWord() {
+  return QVL_CP932("取得スペルカード枚数");
+}
+const std::string& CherryPlusWord() {
+  return QVL_CP932("桜点プラス");
+}
+
+}  // namespace
+
+status_panels_t StatusPanels(scene_base_t& node) {
   const bool is_root = dynamic_cast<root_t*>(&node) != nullptr;
   const grouped_pattern_t t = is_root ? node.OwnTotals() : node.TotalsBefore();
   const score_t base = InitialCherry(node.GetDifficulty());
-  std::array<std::string, 5> panels;
-  panels[0] = QVL_CP932("☆: ") + PadScore(t.bonus_item, 5);
-  panels[1] = "G: " + PadScore(t.TotalGraze(), 5);
-  panels[2] = "P: " + PadScore(t.point, 4);
-  panels[3] = "C: " + PadScore(WrapAdd(base, t.GainedCherry()), 7) + "/" +
-              PadScore(WrapAdd(base, t.cherry_max), 7);
+  const score_t cherry = WrapAdd(base, t.GainedCherry());
+  const score_t cherry_max = WrapAdd(base, t.cherry_max);
+  const score_t cherry_plus = WrapAdd(1000, WrapMul(100, t.getting_spell_cards_number));
+  status_panels_t p;
+  p.texts[0] = QVL_CP932("☆: ") + PadScore(t.bonus_item, 5);
+  p.spoken[0] = BonusItemsWord() + " " + ScoreText(t.bonus_item);
+  p.texts[1] = "G: " + PadScore(t.TotalGraze(), 5);
+  p.spoken[1] = GrazeWord() + " " + ScoreText(t.TotalGraze());
+  p.texts[2] = "P: " + PadScore(t.point, 4);
+  p.spoken[2] = PointsWord() + " " + ScoreText(t.point);
+  p.texts[3] = "C: " + PadScore(cherry, 7) + "/" + PadScore(cherry_max, 7);
+  p.spoken[3] = CherryWord() + " " + ScoreText(cherry) + " / " + CherryMaxWord() + " " +
+                ScoreText(cherry_max);
   if (is_root) {
-    panels[4] = "Spell: " + PadScore(t.getting_spell_cards_number, 2);
+    p.texts[4] = "Spell: " + PadScore(t.getting_spell_cards_number, 2);
+    p.spoken[4] = SpellCardsWord() + " " + ScoreText(t.getting_spell_cards_number);
   } else {
-    panels[4] = "C+: " + PadScore(WrapAdd(1000, WrapMul(100, t.getting_spell_cards_number)), 4);
+    p.texts[4] = "C+: " + PadScore(cherry_plus, 4);
+    p.spoken[4] = CherryPlusWord() + " " + ScoreText(cherry_plus);
   }
-  return panels;
+  return p;
+}
+
+std::array<std::string, 5> StatusPanelTexts(scene_base_t& node) {
+  return StatusPanels(node).texts;
 }
 
 std::array<std::string, 5> InitialStatusPanelTexts() {
   return {QVL_CP932("☆"), "Graze", "Point", "Cherry/Cherry Max", "Spell/C+"};
+}
+
+std::array<std::string, 5> InitialStatusPanelSpoken() {
+  return {BonusItemsWord(), GrazeWord(), PointsWord(), CherryWord() + " / " + CherryMaxWord(),
+          SpellCardsWord() + " / " + CherryPlusWord()};
 }
 
 std::string DifferenceText(score_t d) {

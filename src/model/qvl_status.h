@@ -15,8 +15,19 @@ namespace qvl {
 // before it. May add an empty pattern to nodes without one, like any total.
 [[nodiscard]] std::array<std::string, 5> StatusPanelTexts(scene_base_t& node);
 
+// The same panels as a listener hears them: what each counts in words, then
+// its value without the padding ("得点アイテム 24348" for "P: 24348").
+struct status_panels_t {
+  std::array<std::string, 5> texts;
+  std::array<std::string, 5> spoken;
+};
+[[nodiscard]] status_panels_t StatusPanels(scene_base_t& node);
+
 // The texts the status bar starts with, before any node is shown.
 [[nodiscard]] std::array<std::string, 5> InitialStatusPanelTexts();
+// What the panels count, in words, for panels that show no value: at the
+// start, and panels 1 to 3 after the editor was cleared.
+[[nodiscard]] std::array<std::string, 5> InitialStatusPanelSpoken();
 
 // The text of a difference: "+" before a positive value, "-" before a negative
 // one, nothing before 0. The most negative value keeps all its digits.

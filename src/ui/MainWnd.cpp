@@ -63,12 +63,11 @@ const std::array<QString, 6> kStatusPanelWidest{QString(),
                                                 QStringLiteral("C: 9999999/9999999"),
                                                 QStringLiteral("Spell: 99")};
 
-// Object name and accessible name in one, so that assistive technology and
-// tests find every control by the name the design gives it.
+// The name the design gives a control, for tests and style sheets; what
+// assistive technology says of it is its Japanese (MainWnd_Accessible.cpp).
 template <typename W>
 W* Named(W* w, const QString& name) {
   w->setObjectName(name);
-  w->setAccessibleName(name);
   return w;
 }
 
@@ -92,6 +91,7 @@ TMainWnd::TMainWnd(TDialogs& dialogs, QStringList arguments, QString application
       m_arguments(std::move(arguments)),
       m_applicationDir(std::move(application_dir)) {
   setObjectName(QStringLiteral("MainWnd"));
+  InstallAccessibleFactories();
   setFont(UiFont());
   m_labelExtra = LabelExtraWidth();
   CreateControls();
@@ -99,6 +99,7 @@ TMainWnd::TMainWnd(TDialogs& dialogs, QStringList arguments, QString application
   CreatePopupMenu();
   ConnectControls();
   FormCreate();
+  NameForAssistiveTechnology();
 }
 
 TMainWnd::~TMainWnd() {

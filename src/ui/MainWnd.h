@@ -263,6 +263,12 @@ class TMainWnd : public QMainWindow {
   [[nodiscard]] QString DocumentDiscardQuestion() const;
   void AddTreeChildren(QTreeWidgetItem* parent_item, const group_t& group);
   void SetStatusPanel(int index, const QString& text);
+  // What assistive technology says of the controls (MainWnd_Accessible.cpp);
+  // the interfaces first, before any control is asked for its own.
+  static void InstallAccessibleFactories();
+  void NameForAssistiveTechnology();
+  // The accessible name of status panel 1 to 5, announced when it changes.
+  void SpeakStatusPanel(int index, const QString& spoken);
 
   // The editor's side (MainWnd_Patterns.cpp, MainWnd_Commands.cpp).
   void ConnectEditor();

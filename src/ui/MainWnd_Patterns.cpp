@@ -84,11 +84,15 @@ void CommonGridLooks(TKwGrid& grid, const QColor& shadow) {
 }
 
 // A difference cell: its signed text on white (0), light blue (positive) or
-// light red (negative), carried by the cell's own style.
+// light red (negative), carried by the cell's own style, which also says the
+// colour's meaning to those who do not see it.
 void SetDifferenceCell(TKwGrid& grid, int col, int row, score_t d) {
   TCellStyle* style = StyleOf(grid, col, row);
   if (!style) return;
   style->SetCellColor(d == 0 ? QColor(Qt::white) : d > 0 ? kGainColor : kLossColor);
+  style->SetDescription(d == 0  ? QString()
+                        : d > 0 ? QStringLiteral("増加")
+                                : QStringLiteral("減少"));
   grid.SetCells(col, row, ToQString(DifferenceText(d)));
 }
 
@@ -377,6 +381,8 @@ void TMainWnd::ClearEditor() {
   m_oldGetSpellCheckBox->setChecked(false);
   m_newGetSpellCheckBox->setChecked(false);
   m_groupingCheckBox->setChecked(false);
+  // Their names follow when the selection is shown: a single node's values
+  // come at once, and a name changes only once.
   for (int i = 1; i <= 3; ++i) SetStatusPanel(i, QString());
   m_sceneMemo->clear();
 }
@@ -500,6 +506,11 @@ void TMainWnd::ShowSingleNode(scene_base_t& node) {
 
 void TMainWnd::ShowMultipleSelection() {
   SetEditable(false);
+  // Panels 1 to 3 stay empty: only what they count is said.
+  const std::array<std::string, 5> subjects = InitialStatusPanelSpoken();
+  for (int i = 1; i <= 3; ++i) {
+    SpeakStatusPanel(i, ToQString(subjects[static_cast<std::size_t>(i - 1)]));
+  }
   std::unordered_set<const scene_base_t*> counted;
   for (const scene_base_t* node : m_session.TopSelection()) {
     if (node->IsInsideGrouping() || node->patterns.Count() == 0) continue;
@@ -557,8 +568,12 @@ void TMainWnd::ShowValue(int column, pattern_value_t value) {
 }
 
 void TMainWnd::StatusBarTotals(scene_base_t& node) {
-  const std::array<std::string, 5> texts = StatusPanelTexts(node);
-  for (int i = 1; i <= 5; ++i) SetStatusPanel(i, ToQString(texts[static_cast<std::size_t>(i - 1)]));
+  const status_panels_t panels = StatusPanels(node);
+  for (int i = 1; i <= 5; ++i) {
+    const auto at = static_cast<std::size_t>(i - 1);
+    SetStatusPanel(i, ToQString(panels.texts[at]));
+    SpeakStatusPanel(i, ToQString(panels.spoken[at]));
+  }
 }
 
 QString TMainWnd::PatternDiscardQuestion() const {

@@ -1,5 +1,7 @@
 #include "ui/ScoreChart.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QAreaSeries>
 #include <QBuffer>
@@ -81,10 +83,10 @@ QColor PlanLineColor(score_t gap) {
   return QColor::fromHsv(DifferenceColor(gap).hsvHue(), 190, 215);
 }
 
+// The object name is for tests; what assistive technology says is Japanese.
 template <typename W>
 W* Named(W* w, const QString& name) {
   w->setObjectName(name);
-  w->setAccessibleName(name);
   return w;
 }
 
@@ -852,12 +854,35 @@ void TScoreChartView::mouseReleaseEvent(QMouseEvent* e) {
   emit PositionClicked(position);
 }
 
+namespace {
+
+// A plain widget is a filler to assistive technology, even as a window of its
+// own: the chart window is a frame, its view a chart.
+QAccessibleInterface* ChartAccessible(const QString& class_name, QObject* object) {
+  QAccessible::Role role = QAccessible::NoRole;
+  if (class_name == QLatin1String(TScoreChartWindow::staticMetaObject.className())) {
+    role = QAccessible::Window;
+  } else if (class_name == QLatin1String(TScoreChartView::staticMetaObject.className())) {
+    role = QAccessible::Chart;
+  }
+  auto* widget = qobject_cast<QWidget*>(object);
+  return role != QAccessible::NoRole && widget ? new QAccessibleWidget(widget, role) : nullptr;
+}
+
+}  // namespace
+
 TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TChartPlan& plan, TDialogs& dialogs,
                                      QWidget* parent)
     : QWidget(parent, Qt::Window), m_session(session), m_plan(plan), m_dialogs(dialogs) {
+  static const bool factory_installed = [] {
+    QAccessible::installFactory(&ChartAccessible);
+    return true;
+  }();
+  (void)factory_installed;
   Named(this, QStringLiteral("ScoreChartWindow"));
   setWindowTitle(QStringLiteral("スコア推移"));
   m_view = Named(new TScoreChartView(this), QStringLiteral("ScoreChartView"));
+  m_view->setAccessibleName(QStringLiteral("スコア推移のグラフ"));
   m_saveButton = Named(new QPushButton(QStringLiteral("ファイルに保存(&S)"), this),
                        QStringLiteral("ScoreChartSaveButton"));
   auto* layout = new QVBoxLayout(this);

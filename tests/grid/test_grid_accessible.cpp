@@ -98,6 +98,10 @@ TEST_F(GridAccessible, CellTextsAndTheCurrentCellAfterEdits) {
   EXPECT_EQ(CellAt(1, 3)->text(QAccessible::Name), "");
   EXPECT_EQ(CellAt(0, 1)->text(QAccessible::Name), "label");
   EXPECT_EQ(CellAt(2, 0)->text(QAccessible::Name), "head");  // the style's text
+  // A style's description is said of the cells it governs, and only of them.
+  grid.CellStyles().Item(1).SetDescription("locked");
+  EXPECT_EQ(CellAt(4, 2)->text(QAccessible::Description), "locked");
+  EXPECT_EQ(CellAt(3, 2)->text(QAccessible::Description), "");
   EXPECT_EQ(Table()->tableInterface()->columnDescription(3), "head");
   EXPECT_EQ(Table()->tableInterface()->rowDescription(1), "label");
 

@@ -57,11 +57,18 @@ TEST(StatusPanels, LaterScenesCountCapturedSpellCardsBeforeThem) {
   EXPECT_EQ(panels[2], "P:    8");
   EXPECT_EQ(panels[3], "C:  250400/ 250400");
 
+  // Heard: the values without padding, after what they count.
+  const auto spoken = StatusPanels(*later).spoken;
+  const char* const expected[] = {"ボーナスアイテム 20", "かすり 12", "得点アイテム 8",
+                                  "桜点 250400 / 最大 250400", "桜点プラス 1300"};
+  for (std::size_t i = 0; i < spoken.size(); ++i) EXPECT_EQ(U(spoken[i]), expected[i]);
+
   // The root shows its own totals and the captured count.
   panels = StatusPanelTexts(root);
   EXPECT_EQ(panels[4], "Spell:  3");
   EXPECT_EQ(U(panels[0]), "☆:    20");
   EXPECT_EQ(panels[3], "C:  250500/ 250500");
+  EXPECT_EQ(U(StatusPanels(root).spoken[4]), "取得スペルカード枚数 3");
 }
 
 TEST(StatusPanels, LongNumbersAreNeverCut) {
@@ -71,6 +78,9 @@ TEST(StatusPanels, LongNumbersAreNeverCut) {
   const auto initial = InitialStatusPanelTexts();
   EXPECT_EQ(U(initial[0]), "☆");
   EXPECT_EQ(initial[4], "Spell/C+");
+  const auto subjects = InitialStatusPanelSpoken();
+  EXPECT_EQ(U(subjects[2]), "得点アイテム");
+  EXPECT_EQ(U(subjects[3]), "桜点 / 最大");
 }
 
 TEST(DifferenceText, SignAndMagnitude) {

@@ -62,6 +62,32 @@ TEST_F(KeyboardTest, TabAndShiftTabWalkTheWholeWindowWithoutTypingIntoTheMemos) 
   EXPECT_FALSE(w.MemoModified());
 }
 
+TEST_F(KeyboardTest, TabIntoTheInputGridLandsOnTheNewColumnAndDownStaysInIt) {
+  const struct {
+    const char* from;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+  } cases[] = {{"OutputKwGrid", Qt::Key_Tab, {}},
+               {"NewTitleComboBox", Qt::Key_Backtab, Qt::ShiftModifier}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.from);
+    window.reset();
+    Open();
+    Select("道中");
+    Activate();
+    Control(c.from)->setFocus();
+    Key(c.key, c.mods);
+    ASSERT_EQ(FocusName(), QStringLiteral("InputKwGrid"));
+    // The first editable cell of the new column is current, its editor open.
+    EXPECT_EQ(In()->CurrentCol(), 2);
+    EXPECT_EQ(In()->CurrentRow(), 1);
+    EXPECT_TRUE(In()->EditorOpen());
+    Key(Qt::Key_Down);
+    EXPECT_EQ(In()->CurrentCol(), 2);
+    EXPECT_EQ(In()->CurrentRow(), 2);
+  }
+}
+
 struct open_cell_case_t {
   const char* name;
   Qt::Key key;

@@ -483,24 +483,6 @@ TEST_F(WindowTest, MenuCaptionsAndShortcuts) {
   }
 }
 
-TEST_F(WindowTest, EveryControlCarriesItsNameForAssistiveTechnology) {
-  Make();
-  for (const char* name : {"SceneView",         "SceneMemo",           "SceneMemoApplyButton",
-                           "SceneMemoGroupBox", "OutputGroupBox",      "OutputKwGrid",
-                           "InputGroupBox",     "InputKwGrid",         "OldTitleComboBox",
-                           "NewTitleComboBox",  "OldGetSpellCheckBox", "NewGetSpellCheckBox",
-                           "GroupingCheckBox",  "MemoLabel",           "OldMemo",
-                           "NewMemo",           "NewTitleLabeledEdit", "CalcButton",
-                           "NewButton",         "ApplyButton",         "DeleteButton",
-                           "StatusBar",         "StatusPanel0",        "StatusPanel1",
-                           "StatusPanel2",      "StatusPanel3",        "StatusPanel4",
-                           "StatusPanel5"}) {
-    QWidget* w = Control(name);
-    ASSERT_NE(w, nullptr) << name;
-    EXPECT_EQ(w->accessibleName(), QString::fromLatin1(name));
-  }
-}
-
 TEST_F(WindowTest, LayoutSizesCaptionsAndInitialStates) {
   TMainWnd& w = Make();
   EXPECT_EQ(Control<QGroupBox>("SceneMemoGroupBox")->title(), QStringLiteral("場面別メモ"));

@@ -1,6 +1,7 @@
 // The pattern editor, the comparison table and the status bar of the real
 // window: rows per kind of node, read-only cells, sums, differences and their
 // colours, hints, the copy key and the status panels.
+#include <QAccessible>
 #include <QStatusBar>
 
 #include "EditorFixture.h"
@@ -320,21 +321,31 @@ struct difference_case_t {
   const char* typed;
   const char* text;
   QColor color;
+  // What a screen reader says of the colour.
+  const char* heard;
 };
+
+// A cell's description as assistive technology reads it.
+QString HeardOf(TKwGrid& grid, int col, int row) {
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+  QAccessibleInterface* cell = table->tableInterface()->cellAt(row, col);
+  return cell ? cell->text(QAccessible::Description) : QStringLiteral("(no cell)");
+}
 
 TEST_F(PatternEditorTest, DifferencesShowTheirSignOnWhiteLightBlueOrLightRed) {
   Open();
   Select("道中");  // 5 bonus items
-  const difference_case_t cases[] = {{"6", "+1", kLightBlue},
-                                     {"4", "-1", kLightRed},
-                                     {"5", "0", kWhite},
-                                     {"5-1000000000000", "-1000000000000", kLightRed}};
+  const difference_case_t cases[] = {{"6", "+1", kLightBlue, "増加"},
+                                     {"4", "-1", kLightRed, "減少"},
+                                     {"5", "0", kWhite, ""},
+                                     {"5-1000000000000", "-1000000000000", kLightRed, "減少"}};
   for (const difference_case_t& c : cases) {
     SCOPED_TRACE(c.typed);
     SetNew(7, QString::fromLatin1(c.typed));
     Button("CalcButton")->click();
     EXPECT_EQ(DiffText(7), QString::fromLatin1(c.text));
     EXPECT_EQ(ColorAt(*In(), 3, 7), c.color);
+    EXPECT_EQ(HeardOf(*In(), 3, 7), QString::fromUtf8(c.heard));
     EXPECT_EQ(DiffText(6), QStringLiteral("0"));
     // The comparison table's difference column is new minus old, total too.
     for (int r = 1; r <= 13; ++r) {
@@ -342,6 +353,10 @@ TEST_F(PatternEditorTest, DifferencesShowTheirSignOnWhiteLightBlueOrLightRed) {
           std::get<std::int64_t>(Out()->Cells(3, r)) - std::get<std::int64_t>(Out()->Cells(2, r));
       EXPECT_EQ(Out()->CellText(4, r), ToQString(DifferenceText(d))) << r;
       EXPECT_EQ(ColorAt(*Out(), 4, r), d == 0 ? kWhite : d > 0 ? kLightBlue : kLightRed) << r;
+      EXPECT_EQ(HeardOf(*Out(), 4, r), d == 0  ? QString()
+                                       : d > 0 ? QStringLiteral("増加")
+                                               : QStringLiteral("減少"))
+          << r;
     }
     score_t sum = 0;
     for (int r = 1; r <= 12; ++r) sum += std::get<std::int64_t>(Out()->Cells(3, r));
