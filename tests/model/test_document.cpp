@@ -807,6 +807,16 @@ TEST_F(DocumentFileTest, FolderInsteadOfAFileAsks) {
   EXPECT_EQ(script.messages.size(), 1u);
 }
 
+TEST_F(DocumentFileTest, PipeInsteadOfAFileAsksWithoutWaiting) {
+  // Opening a pipe for reading waits for a writer; the load must not.
+  ASSERT_EQ(::mkfifo((dir_ / "pipe.pat").c_str(), 0600), 0);
+  scripted_answers_t script;
+  root_t root;
+  EXPECT_FALSE(LoadDocument(root, dir_ / "pipe.pat", script.Handler()));
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_NE(script.messages[0].find("\n" + Cp("通常のファイルではありません。")), std::string::npos);
+}
+
 TEST_F(DocumentFileTest, JapaneseFileNameInTheMessage) {
   const fs::path file = dir_ / "表ソ.pat";  // UTF-8 on disk, code page 932 in the message
   WriteFile(file, "(root \"");
