@@ -458,8 +458,9 @@ save_result_t WriteFileAtomically(const fs::path& file_name, std::string_view by
     if (const int error = WriteAll(temp.file.get(), bytes); error != 0) {
       return {false, Reason(QVL_CP932("書き込みに失敗しました。"), error)};
     }
-    if (Hooks().written)
+    if (Hooks().written) {
       Hooks().written(temp.name.empty() ? fs::path() : FolderOf(target) / temp.name);
+    }
     if (const int error = GiveMetadata(temp.file.get(), keep, target); error != 0) {
       return {false, Reason(QVL_CP932("ファイルの属性を設定できません。"), error)};
     }
