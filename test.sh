@@ -48,11 +48,13 @@ if [ -f "$ROOT/fuzz/CMakeLists.txt" ]; then
     rm -rf "$work" && mkdir -p "$work"
     if [ -d "$ROOT/fuzz/corpus/$name" ]; then cp -r "$ROOT/fuzz/corpus/$name/." "$work/"; fi
     options=()
+    if [ -f "$ROOT/fuzz/$name.dict" ]; then options+=(-dict="$ROOT/fuzz/$name.dict"); fi
     if [ "$name" = fuzz_sxml ]; then
-      # The templates are the reader's seeds, taken from where they live;
-      # short inputs keep it fast, and the target cuts whole templates itself.
+      # The templates are the reader's seeds, taken from where they live (their
+      # first 4 KB); short inputs keep it fast. Every cut of a whole template is
+      # the document tests' job.
       cp "$ROOT"/template/*.pat "$work/"
-      options=(-max_len=4096)
+      options+=(-max_len=4096)
     fi
     echo "fuzzing $name for ${seconds}s"
     "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${options[@]}" \

@@ -46,22 +46,18 @@ std::string ArgumentToCp932(const std::string& utf8) {
 }
 
 void Load(root_t& root, const std::filesystem::path& file) {
-  // The window's loader takes a file that is gone as an empty document; here a
-  // missing file is the caller's mistake and must not print an empty tree.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) {
-    const bool exists = std::filesystem::exists(file, ec);
-    throw file_error(FileMessageUtf8(
-        LoadFailureMessage(file, exists ? QVL_CP932("通常のファイルではありません。")
-                                        : QVL_CP932("ファイルが見つかりません。")),
-        file));
-  }
+  // The loader opens the file before it asks what it is, so a pipe or a
+  // folder put under the name is refused rather than waited on.
   std::string message;
   const bool loaded = LoadDocument(root, file, [&message](const std::string& text) {
     message = text;
     return load_answer_t::Abort;
   });
-  if (!loaded) throw file_error(FileMessageUtf8(message, file));
+  if (loaded) return;
+  // The window's loader takes a file that is gone as nothing to ask about;
+  // here a missing file is the caller's mistake and must not print an empty tree.
+  if (message.empty()) message = LoadFailureMessage(file, QVL_CP932("ファイルが見つかりません。"));
+  throw file_error(FileMessageUtf8(message, file));
 }
 
 scene_base_t& NodeAt(root_t& root, const std::string& path) {

@@ -61,7 +61,9 @@ void Status(scene_base_t& node, std::ostream& out);
 // number of expressions that failed.
 int Calc(const scene_base_t* node, const std::vector<std::string>& expressions, std::ostream& out);
 void ExportJson(root_t& root, std::ostream& out);
-void ExportCsv(root_t& root, std::ostream& out);
+// Title cells that a spreadsheet would run as a formula get a leading "'"
+// unless raw.
+void ExportCsv(root_t& root, std::ostream& out, bool raw = false);
 
 // Sets one field of a pattern by its file attribute name (UTF-8 value).
 void SetPatternField(pattern_base_t& p, const std::string& name, const std::string& value);

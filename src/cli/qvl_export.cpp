@@ -205,10 +205,15 @@ class node_writer_t {
   std::size_t next_ = 0;
 };
 
-// RFC 4180: a field with a comma, quote or line break is quoted, quotes doubled.
-std::string CsvField(const std::string& utf8) {
-  if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
-  std::string out = "\"";
+// RFC 4180: a field with a comma, quote or line break is quoted, quotes
+// doubled. A text that a spreadsheet would run as a formula (it starts with
+// = + - @, a tab or a carriage return) gets a leading "'" inside quotes, which
+// the spreadsheet shows as plain text; raw keeps it as it is, for scripts.
+std::string CsvField(const std::string& utf8, bool raw) {
+  const bool formula = !raw && !utf8.empty() &&
+                       std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos;
+  if (!formula && utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+  std::string out = formula ? "\"'" : "\"";
   for (const char c : utf8) {
     if (c == '"') out.push_back('"');
     out.push_back(c);
@@ -250,7 +255,7 @@ void ExportJson(root_t& root, std::ostream& out) {
   out << '\n';
 }
 
-void ExportCsv(root_t& root, std::ostream& out) {
+void ExportCsv(root_t& root, std::ostream& out, bool raw) {
   root.NormalizePatterns();
   static const char* const kTerms[] = {"border_bonus",
                                        "cherry_max_clear_bonus",
@@ -273,8 +278,8 @@ void ExportCsv(root_t& root, std::ostream& out) {
     const pattern_value_t& v = stop.value;
     running = WrapAdd(running, v.Total());
     out << PathText(stop.path) << ',' << stop.stage << ',' << ClassName(stop.node) << ','
-        << KindName(stop.node) << ',' << CsvField(Utf8(stop.node.title)) << ','
-        << CsvField(Utf8(stop.pattern.title));
+        << KindName(stop.node) << ',' << CsvField(Utf8(stop.node.title), raw) << ','
+        << CsvField(Utf8(stop.pattern.title), raw);
     for (int i = 0; i < pattern_value_t::kTermCount; ++i) out << ',' << v[i].value;
     out << ',' << v.Total() << ',' << running << "\r\n";
   });

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -114,6 +115,10 @@ int main(int argc, char** argv) {
   exporter->add_option("FILE", file, "pattern file (.pat)")->required();
   exporter->add_option("--format", format, "json or csv")->check(CLI::IsMember({"json", "csv"}));
   auto* export_out = exporter->add_option("-o,--output", out_file, "output file");
+  bool raw = false;
+  exporter->add_flag("--raw", raw,
+                     "CSV for scripts: titles that start with = + - @ tab or CR stay as they are "
+                     "(by default a ' before them keeps a spreadsheet from running them)");
 
   try {
     app.parse(argc, argv);
@@ -123,7 +128,14 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
 
+  // A file-size limit then fails a write with EFBIG, which is reported like a
+  // full disk, instead of ending qvl without a word.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
+    if (raw && format != "csv") throw usage_error("--raw is for --format csv");
+    // An abandoned temporary file given to recover it must outlive our own save's clean-up.
+    std::optional<file_in_use_t> input;
+    if (!file.empty()) input.emplace(file);
     std::optional<std::string> output;
     if (normalize_out->count() > 0 || export_out->count() > 0) {
       if (out_file.empty())
@@ -164,7 +176,7 @@ int main(int argc, char** argv) {
       out << DocumentText(root);
     } else if (exporter->parsed()) {
       if (format == "csv") {
-        ExportCsv(root, out);
+        ExportCsv(root, out, raw);
       } else if (!output) {
         // Straight to standard output: the JSON of a large document is
         // larger than the document and need not be held whole in memory.

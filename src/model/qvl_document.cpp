@@ -1,5 +1,9 @@
 #include "model/qvl_document.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -400,14 +404,30 @@ struct file_bytes_t {
 
 file_bytes_t ReadFileBytes(const std::filesystem::path& file_name) {
   file_bytes_t result;
-  std::unique_ptr<std::FILE, file_closer_t> file(std::fopen(file_name.c_str(), "rb"));
-  if (!file) {
+  // Opened first and then asked what it is, so that the check and the read
+  // are about the same file; without blocking, so that a pipe or a device
+  // put under the name cannot stall the load.
+  const int fd = ::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
     result.reason = SystemReason(QVL_CP932("ファイルを開けません。"), errno);
     return result;
   }
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(file_name, ec);
-  if (!ec && size < (std::uintmax_t{1} << 40)) result.bytes.reserve(static_cast<std::size_t>(size));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    result.reason = S_ISDIR(st.st_mode)
+                        ? SystemReason(QVL_CP932("ファイルを読み込めません。"), EISDIR)
+                        : QVL_CP932("通常のファイルではありません。");
+    return result;
+  }
+  std::unique_ptr<std::FILE, file_closer_t> file(::fdopen(fd, "rb"));
+  if (!file) {
+    result.reason = SystemReason(QVL_CP932("ファイルを開けません。"), errno);
+    ::close(fd);
+    return result;
+  }
+  const auto size = static_cast<std::uintmax_t>(st.st_size);
+  if (size < (std::uintmax_t{1} << 40)) result.bytes.reserve(static_cast<std::size_t>(size));
   char buffer[64 * 1024];
   for (;;) {
     const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());

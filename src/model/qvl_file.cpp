@@ -1,15 +1,24 @@
 #include "model/qvl_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
 #include <optional>
+#include <random>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "model/qvl_text.h"
 
@@ -17,6 +26,11 @@ namespace qvl {
 namespace {
 
 namespace fs = std::filesystem;
+
+save_hooks_t& Hooks() {
+  static save_hooks_t hooks;
+  return hooks;
+}
 
 std::string SystemReason(int error) {
   return std::generic_category().message(error);
@@ -30,246 +44,459 @@ std::string PathText(const fs::path& path) {
   }
 }
 
-class fd_t {
- public:
-  explicit fd_t(int fd) : fd_(fd) {}
-  fd_t(const fd_t&) = delete;
-  fd_t& operator=(const fd_t&) = delete;
-  ~fd_t() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  [[nodiscard]] int get() const { return fd_; }
-  // Closes now, reporting the error that a delayed write may only show here.
-  [[nodiscard]] int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result;
-  }
-
- private:
-  int fd_;
-};
-
-// The file that writing to file_name changes: a symbolic link is followed so
-// that replacing the file keeps the link. Nothing when the links go round in a
-// loop (or further than the system itself would follow them).
-std::optional<fs::path> WriteTarget(const fs::path& file_name) {
-  fs::path path = file_name;
-  for (int hops = 0; hops < 40; ++hops) {
-    std::error_code ec;
-    if (!fs::is_symlink(path, ec) || ec) return path;
-    fs::path link = fs::read_symlink(path, ec);
-    if (ec) return path;
-    path = link.is_absolute() ? link : path.parent_path() / link;
-  }
-  return std::nullopt;
-}
-
-// ".NAME.PID.N.tmp": a prefix of the target's name keeps the whole name within
-// the length limit even when the target's name is near it.
-std::string TemporaryName(const fs::path& target, unsigned counter) {
-  // Built by appending: GCC 12 at -O3 warns falsely about a chain of "+" here.
-  std::string name = ".";
-  name.append(target.filename().string().substr(0, 64));
-  name.append(".").append(std::to_string(::getpid()));
-  name.append(".").append(std::to_string(counter));
-  name.append(".tmp");
-  return name;
-}
-
-// The process id in a name that TemporaryName gives, else nothing.
-std::optional<pid_t> TemporaryNameProcess(std::string_view name) {
-  constexpr std::string_view kSuffix = ".tmp";
-  if (name.size() < 1 + kSuffix.size() || name.front() != '.' || !name.ends_with(kSuffix)) {
-    return std::nullopt;
-  }
-  name.remove_suffix(kSuffix.size());
-  // Two dot-separated numbers at the end: the process and the counter.
-  auto last_number = [&name]() -> std::optional<std::string_view> {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size()) return std::nullopt;
-    const std::string_view digits = name.substr(dot + 1);
-    for (const char c : digits) {
-      if (c < '0' || c > '9') return std::nullopt;
-    }
-    name = name.substr(0, dot);
-    return digits;
-  };
-  if (!last_number()) return std::nullopt;
-  const std::optional<std::string_view> pid_text = last_number();
-  if (!pid_text) return std::nullopt;
-  pid_t pid = 0;
-  const auto [end, ec] =
-      std::from_chars(pid_text->data(), pid_text->data() + pid_text->size(), pid);
-  if (ec != std::errc() || end != pid_text->data() + pid_text->size() || pid <= 0) {
-    return std::nullopt;
-  }
-  return pid;
-}
-
-// Writes all bytes and flushes them to the disk, then closes the file when
-// asked. 0 or errno.
-int WriteAll(fd_t& file, std::string_view bytes, bool close) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(file.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(file.get()) != 0) return errno;
-  if (close && file.Close() != 0) return errno;
-  return 0;
-}
-
 // A failed step: what failed and the system's reason.
 std::string Reason(std::string_view what, int error) {
   return std::string(what) + "(" + SystemReason(error) + ")";
 }
 
-struct temporary_t {
-  fs::path path;       // empty on failure
-  std::string reason;  // why, on failure
+class fd_t {
+ public:
+  fd_t() : fd_(-1) {}
+  explicit fd_t(int fd) : fd_(fd) {}
+  fd_t(fd_t&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  fd_t& operator=(fd_t&& other) noexcept {
+    if (this != &other) {
+      if (fd_ >= 0) ::close(fd_);
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  ~fd_t() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  [[nodiscard]] int get() const { return fd_; }
+
+ private:
+  int fd_;
 };
 
-std::atomic<unsigned> g_counter{0};
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
-// The new contents under a temporary name in folder, complete on the disk.
-// Written without a name first, so that a process killed while writing leaves
-// nothing behind; the name is given only once the contents are complete.
-// Nothing where the system offers no unnamed file (or cannot name one).
-std::optional<temporary_t> WriteUnnamed(const fs::path& folder, const fs::path& target,
-                                        const struct stat* old_stat, std::string_view bytes) {
-#ifdef O_TMPFILE
-  fd_t file(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-  if (file.get() < 0) {
-    // Old kernels and some file systems do not know the flag.
-    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return std::nullopt;
-    return temporary_t{{}, Reason(QVL_CP932("一時ファイルを作成できません。"), errno)};
+fs::path FolderOf(const fs::path& path) {
+  return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
+// While a save runs, a file-size limit makes a write fail with EFBIG, which is
+// reported, instead of ending the process without a word.
+class file_size_signal_ignored_t {
+ public:
+  file_size_signal_ignored_t() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    restore_ = ::sigaction(SIGXFSZ, &ignore, &old_) == 0;
   }
-  // The new file keeps the permissions of the one it replaces.
-  if (old_stat != nullptr && ::fchmod(file.get(), old_stat->st_mode & 07777) != 0) {
-    return temporary_t{{}, Reason(QVL_CP932("ファイルの属性を設定できません。"), errno)};
+  file_size_signal_ignored_t(const file_size_signal_ignored_t&) = delete;
+  file_size_signal_ignored_t& operator=(const file_size_signal_ignored_t&) = delete;
+  ~file_size_signal_ignored_t() {
+    if (restore_) ::sigaction(SIGXFSZ, &old_, nullptr);
   }
-  // Named through /proc before closing: linkat with AT_EMPTY_PATH would need a
-  // privilege that ordinary users lack.
-  const std::string self = "/proc/self/fd/" + std::to_string(file.get());
-  if (const int error = WriteAll(file, bytes, /*close=*/false); error != 0) {
-    return temporary_t{{}, Reason(QVL_CP932("書き込みに失敗しました。"), error)};
+
+ private:
+  struct sigaction old_ {};
+  bool restore_ = false;
+};
+
+// ---- Temporary names --------------------------------------------------------
+
+// ".qvl-save-" and 16 hexadecimal digits of chance: no name a user gives a file
+// of their own, and no name that another save picks at the same time.
+constexpr std::string_view kTemporaryPrefix = ".qvl-save-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr std::size_t kTemporaryDigits = 16;
+
+std::string TemporaryName() {
+  static thread_local std::mt19937_64 random{[] {
+    std::random_device device;
+    return (std::uint64_t{device()} << 32) ^ device();
+  }()};
+  char digits[kTemporaryDigits + 1];
+  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(random()));
+  std::string name(kTemporaryPrefix);
+  name.append(digits, kTemporaryDigits).append(kTemporarySuffix);
+  return name;
+}
+
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
+      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
+    return false;
   }
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path temp = folder / TemporaryName(target, g_counter.fetch_add(1));
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      return temporary_t{std::move(temp), {}};
+  for (const char c : name.substr(kTemporaryPrefix.size(), kTemporaryDigits)) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+// Removes name in the folder dir when it is an abandoned temporary file of
+// this writer: the user's own regular file with no other name, whose lock no
+// writer holds. Writers lock their temporary file for as long as they use it,
+// and the system drops the lock of a process that ends, in any namespace.
+bool RemoveIfAbandoned(int dir, const char* name, const struct stat* keep) {
+  struct stat st {};
+  if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+      st.st_uid != ::geteuid() || st.st_nlink != 1 || (keep != nullptr && SameFile(st, *keep))) {
+    return false;
+  }
+  const fd_t file(::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat opened {};
+  if (file.get() < 0 || ::fstat(file.get(), &opened) != 0 || !SameFile(opened, st) ||
+      ::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+    return false;
+  }
+  // The name may have gone to another file since it was opened.
+  struct stat now {};
+  if (::fstatat(dir, name, &now, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(now, opened)) return false;
+  return ::unlinkat(dir, name, 0) == 0;
+}
+
+int RemoveAbandoned(int dir, const struct stat* keep) {
+  const int list = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (list < 0) return 0;
+  const std::unique_ptr<DIR, int (*)(DIR*)> entries(::fdopendir(list), &::closedir);
+  if (!entries) {
+    ::close(list);
+    return 0;
+  }
+  int removed = 0;
+  while (const dirent* entry = ::readdir(entries.get())) {
+    if (IsTemporaryName(entry->d_name) && RemoveIfAbandoned(dir, entry->d_name, keep)) ++removed;
+  }
+  return removed;
+}
+
+// ---- The target ---------------------------------------------------------------
+
+// The file that writing to file_name changes: a symbolic link is followed so
+// that replacing the file keeps the link. Returns why not: a loop of links
+// (or one longer than the system itself would follow), or another user's link
+// in a sticky folder that everybody may write, which the system refuses to
+// open through unless the link is the folder owner's (a link planted there
+// would redirect the save to a file of the attacker's choosing).
+std::optional<std::string> FollowLinks(const fs::path& file_name, fs::path& target) {
+  fs::path path = file_name;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+      target = std::move(path);
+      return std::nullopt;
     }
-    if (errno != EEXIST) return std::nullopt;  // no /proc: the named way
+    const fs::path folder = FolderOf(path);
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) == 0 && (dir.st_mode & S_ISVTX) != 0 &&
+        (dir.st_mode & S_IWOTH) != 0 && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid) {
+      return QVL_CP932("「") + PathText(path) +
+             QVL_CP932(
+                 "」は誰でも書き込めるフォルダーにある他のユーザーのシンボリックリンクです。"
+                 "たどりません。");
+    }
+    std::error_code ec;
+    const fs::path next = fs::read_symlink(path, ec);
+    if (ec) {
+      target = std::move(path);  // refused below as not a regular file
+      return std::nullopt;
+    }
+    path = next.is_absolute() ? next : folder / next;
   }
-  return std::nullopt;
-#else
-  (void)folder, (void)target, (void)old_stat, (void)bytes;
-  return std::nullopt;
-#endif
+  return Reason(QVL_CP932("ファイルを置き換えられません。"), ELOOP);
 }
 
-// The same through a file that has its temporary name from the start.
-temporary_t WriteNamed(const fs::path& folder, const fs::path& target, const struct stat* old_stat,
-                       std::string_view bytes) {
-  fs::path temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = folder / TemporaryName(target, g_counter.fetch_add(1));
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return {{}, Reason(QVL_CP932("一時ファイルを作成できません。"), errno)};
-  fd_t file(fd);
-  auto fail = [&](std::string_view what, int error) {
-    if (file.get() >= 0) (void)file.Close();
-    ::unlink(temp.c_str());
-    return temporary_t{{}, Reason(what, error)};
-  };
-  // The new file keeps the permissions of the one it replaces.
-  if (old_stat != nullptr && ::fchmod(fd, old_stat->st_mode & 07777) != 0) {
-    return fail(QVL_CP932("ファイルの属性を設定できません。"), errno);
-  }
-  if (const int error = WriteAll(file, bytes, /*close=*/true); error != 0) {
-    return fail(QVL_CP932("書き込みに失敗しました。"), error);
-  }
-  return {temp, {}};
-}
-
-// Why the existing target must not be replaced, or nothing.
-std::optional<std::string> RefusedTarget(const fs::path& target, const struct stat& st) {
+// Why the existing target name in dir must not be replaced, or nothing.
+std::optional<std::string> RefusedTarget(int dir, const char* name, const fs::path& target,
+                                         const struct stat& st) {
   if (!S_ISREG(st.st_mode)) {
     return QVL_CP932("「") + PathText(target) + QVL_CP932("」は通常のファイルではありません。");
   }
   // Renaming over a file ignores its mode; the user's intent recorded in the
   // mode still counts. The superuser may write anything, so for it only a
   // file that nobody may write is read-only.
-  const bool read_only =
-      ::geteuid() == 0
-          ? (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0
-          : ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+  const bool read_only = ::geteuid() == 0
+                             ? (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0
+                             : ::faccessat(dir, name, W_OK, AT_EACCESS) != 0 && errno == EACCES;
   if (read_only) return Reason(QVL_CP932("ファイルを置き換えられません。"), EACCES);
   return std::nullopt;
 }
 
+std::string ChangedTarget(const fs::path& target) {
+  return QVL_CP932("「") + PathText(target) +
+         QVL_CP932("」は保存の間にほかのファイルに変わりました。置き換えません。");
+}
+
+// ---- The new file ---------------------------------------------------------------
+
+mode_t CurrentUmask() {
+  // Read where the system shows it: umask() can only read it by changing it.
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.starts_with("Umask:")) {
+      try {
+        return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8) & 0777);
+      } catch (const std::logic_error&) {
+        break;
+      }
+    }
+  }
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
+// Copies the extended attributes of from (its POSIX ACLs are two of them) to
+// the file open as to. What the saving user may not set (another security
+// module's label, trusted attributes) is left out: the save still happens.
+// File capabilities grant privileges like the set-ID bits and stay only when
+// those would.
+void CopyExtendedAttributes(const fs::path& from, int to, bool keep_privileges) {
+  std::vector<char> names(1024);
+  ssize_t size = 0;
+  for (;;) {
+    size = ::llistxattr(from.c_str(), names.data(), names.size());
+    if (size >= 0) break;
+    if (errno != ERANGE) return;
+    const ssize_t needed = ::llistxattr(from.c_str(), nullptr, 0);
+    if (needed < 0) return;
+    names.resize(static_cast<std::size_t>(needed) + 256);
+  }
+  std::vector<char> value;
+  const char* const end = names.data() + size;
+  for (const char* name = names.data(); name < end; name += std::strlen(name) + 1) {
+    if (!keep_privileges && std::string_view(name) == "security.capability") continue;
+    ssize_t length = 0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      length = ::lgetxattr(from.c_str(), name, nullptr, 0);
+      if (length < 0) break;
+      value.resize(static_cast<std::size_t>(length));
+      length = ::lgetxattr(from.c_str(), name, value.data(), value.size());
+      if (length >= 0 || errno != ERANGE) break;  // grown in between: ask again
+    }
+    if (length >= 0) (void)::fsetxattr(to, name, value.data(), static_cast<std::size_t>(length), 0);
+  }
+}
+
+// Gives the complete new file what the old one had, as far as the saving user
+// may: owner and group (a user may keep a group they belong to), the extended
+// attributes, then the mode. Without an old file, the mode a new file gets.
+// 0 or errno.
+int GiveMetadata(int fd, const struct stat* old, const fs::path& target) {
+  if (old == nullptr) return ::fchmod(fd, 0666 & ~CurrentUmask()) == 0 ? 0 : errno;
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) return errno;
+  bool owner = now.st_uid == old->st_uid;
+  bool group = now.st_gid == old->st_gid;
+  if (!owner || !group) {
+    if (::fchown(fd, owner ? static_cast<uid_t>(-1) : old->st_uid,
+                 group ? static_cast<gid_t>(-1) : old->st_gid) == 0) {
+      owner = group = true;
+    } else if (!group && ::fchown(fd, static_cast<uid_t>(-1), old->st_gid) == 0) {
+      group = true;
+    }
+  }
+  // A set-ID file runs with its owner's or group's rights: with another owner
+  // or group it would grant the saver's.
+  const bool keep_privileges = owner && group;
+  CopyExtendedAttributes(target, fd, keep_privileges);
+  mode_t mode = old->st_mode & 07777;
+  if (!keep_privileges) mode &= ~(S_ISUID | S_ISGID);
+  // Last, so that the ACL's mask is the old one (the group bits of the mode).
+  return ::fchmod(fd, mode) == 0 ? 0 : errno;
+}
+
+int WriteAll(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+// The new contents in the target's folder, locked for as long as this save
+// uses them, and the name they have there (empty while they have none).
+struct temporary_t {
+  fd_t file;
+  std::string name;
+};
+
+// A file without a name: a process killed while writing leaves nothing
+// behind, and nobody can open it before it is complete. Nothing where the
+// system does not know such files.
+std::optional<temporary_t> CreateUnnamed(int dir) {
+#ifdef O_TMPFILE
+  fd_t file(::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+  if (file.get() < 0 || ::flock(file.get(), LOCK_EX) != 0) return std::nullopt;
+  return temporary_t{std::move(file), {}};
+#else
+  (void)dir;
+  return std::nullopt;
+#endif
+}
+
+// A named file that only its user may read until it is complete. Another
+// save's clean-up may take it between its creation and its lock; then the name
+// is gone and another one is tried.
+temporary_t CreateNamed(int dir, int& error) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = TemporaryName();
+    fd_t file(
+        ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (file.get() < 0) {
+      if (errno == EEXIST) continue;
+      error = errno;
+      return {};
+    }
+    struct stat opened {
+    }, named{};
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(file.get(), &opened) == 0 &&
+        ::fstatat(dir, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(opened, named)) {
+      return {std::move(file), std::move(name)};
+    }
+  }
+  error = EEXIST;
+  return {};
+}
+
+// Names an unnamed file in dir, through /proc: linkat with AT_EMPTY_PATH would
+// need a privilege that ordinary users lack. False where that is not possible.
+bool NameUnnamed(int dir, temporary_t& temp) {
+  const std::string self = "/proc/self/fd/" + std::to_string(temp.file.get());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = TemporaryName();
+    if (::linkat(AT_FDCWD, self.c_str(), dir, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temp.name = std::move(name);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+// Removes the temporary name again when a save fails after giving it.
+struct named_guard_t {
+  int dir;
+  const std::string& name;
+  bool keep = false;
+  ~named_guard_t() {
+    if (!keep && !name.empty()) ::unlinkat(dir, name.c_str(), 0);
+  }
+};
+
 }  // namespace
 
 int RemoveStaleTemporaryFiles(const fs::path& folder) {
-  int removed = 0;
-  std::error_code ec;
-  fs::directory_iterator it(folder, ec);
-  if (ec) return 0;
-  for (const fs::directory_entry& entry : it) {
-    const std::string name = entry.path().filename().string();
-    const std::optional<pid_t> pid = TemporaryNameProcess(name);
-    if (!pid || *pid == ::getpid()) continue;
-    struct stat st {};
-    if (::lstat(entry.path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        st.st_uid != ::geteuid()) {
-      continue;
-    }
-    // A process that still runs may be saving right now.
-    if (::kill(*pid, 0) == 0 || errno != ESRCH) continue;
-    if (::unlink(entry.path().c_str()) == 0) ++removed;
+  const fd_t dir(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  return dir.get() < 0 ? 0 : RemoveAbandoned(dir.get(), nullptr);
+}
+
+file_in_use_t::file_in_use_t(const fs::path& file_name)
+    : fd_(::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
+  // A shared lock: the clean-up's exclusive one cannot be had while it is held.
+  if (fd_ >= 0 && ::flock(fd_, LOCK_SH | LOCK_NB) != 0) {
+    ::close(fd_);
+    fd_ = -1;
   }
-  return removed;
+}
+
+file_in_use_t::~file_in_use_t() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void SetSaveHooksForTesting(save_hooks_t hooks) {
+  Hooks() = std::move(hooks);
 }
 
 save_result_t WriteFileAtomically(const fs::path& file_name, std::string_view bytes) {
-  const std::optional<fs::path> resolved = WriteTarget(file_name);
-  if (!resolved) return {false, Reason(QVL_CP932("ファイルを置き換えられません。"), ELOOP)};
-  const fs::path& target = *resolved;
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const file_size_signal_ignored_t file_size_signal_ignored;
+  fs::path target;
+  if (std::optional<std::string> refused = FollowLinks(file_name, target)) {
+    return {false, std::move(*refused)};
+  }
+  const std::string name = target.filename().string();
+  if (name.empty() || name == "." || name == "..") {
+    return {false,
+            QVL_CP932("「") + PathText(target) + QVL_CP932("」は通常のファイルではありません。")};
+  }
+  // Every step works in the folder opened here, so that the folder cannot be
+  // swapped for another between the checks and the rename.
+  const fd_t dir(::open(FolderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) return {false, Reason(QVL_CP932("一時ファイルを作成できません。"), errno)};
 
-  struct stat old_stat {};
-  const bool target_exists = ::lstat(target.c_str(), &old_stat) == 0;
+  struct stat old {};
+  const bool target_exists = ::fstatat(dir.get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!target_exists && errno != ENOENT) {
+    return {false, Reason(QVL_CP932("ファイルを置き換えられません。"), errno)};
+  }
   if (target_exists) {
-    if (std::optional<std::string> refused = RefusedTarget(target, old_stat)) {
+    if (std::optional<std::string> refused = RefusedTarget(dir.get(), name.c_str(), target, old)) {
       return {false, std::move(*refused)};
     }
   }
-  RemoveStaleTemporaryFiles(folder);
+  RemoveAbandoned(dir.get(), target_exists ? &old : nullptr);
 
-  const struct stat* keep_mode = target_exists ? &old_stat : nullptr;
-  std::optional<temporary_t> written = WriteUnnamed(folder, target, keep_mode, bytes);
-  if (!written) written = WriteNamed(folder, target, keep_mode, bytes);
-  if (written->path.empty()) return {false, std::move(written->reason)};
-  const fs::path& temp = written->path;
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    return {false, Reason(QVL_CP932("ファイルを置き換えられません。"), error)};
+  const struct stat* keep = target_exists ? &old : nullptr;
+  temporary_t temp;
+  for (const bool unnamed : {true, false}) {
+    if (unnamed) {
+      if (Hooks().named_temporary) continue;
+      std::optional<temporary_t> created = CreateUnnamed(dir.get());
+      if (!created) continue;
+      temp = std::move(*created);
+    } else {
+      int error = 0;
+      temp = CreateNamed(dir.get(), error);
+      if (temp.file.get() < 0) {
+        return {false, Reason(QVL_CP932("一時ファイルを作成できません。"), error)};
+      }
+    }
+    named_guard_t named{dir.get(), temp.name};
+    if (const int error = WriteAll(temp.file.get(), bytes); error != 0) {
+      return {false, Reason(QVL_CP932("書き込みに失敗しました。"), error)};
+    }
+    if (Hooks().written) {
+      Hooks().written(temp.name.empty() ? fs::path() : FolderOf(target) / temp.name);
+    }
+    if (const int error = GiveMetadata(temp.file.get(), keep, target); error != 0) {
+      return {false, Reason(QVL_CP932("ファイルの属性を設定できません。"), error)};
+    }
+    if (::fsync(temp.file.get()) != 0) {
+      return {false, Reason(QVL_CP932("書き込みに失敗しました。"), errno)};
+    }
+    if (unnamed && !NameUnnamed(dir.get(), temp)) continue;  // no /proc: the named way
+    named.keep = true;
+    break;
   }
+  named_guard_t named{dir.get(), temp.name};
+
+  if (Hooks().before_replace) Hooks().before_replace();
+  // The target may have changed while the contents were written: replace only
+  // the file that was checked, and create only where there still is none.
+  struct stat now {};
+  const bool exists_now = ::fstatat(dir.get(), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+  if (exists_now != target_exists || (target_exists && !SameFile(now, old))) {
+    return {false, ChangedTarget(target)};
+  }
+  if (exists_now) {
+    if (std::optional<std::string> refused = RefusedTarget(dir.get(), name.c_str(), target, now)) {
+      return {false, std::move(*refused)};
+    }
+  }
+  int renamed = -1;
+  if (!target_exists) {
+    renamed = ::renameat2(dir.get(), temp.name.c_str(), dir.get(), name.c_str(), RENAME_NOREPLACE);
+    if (renamed != 0 && errno == EEXIST) return {false, ChangedTarget(target)};
+  }
+  if (renamed != 0) renamed = ::renameat(dir.get(), temp.name.c_str(), dir.get(), name.c_str());
+  if (renamed != 0) return {false, Reason(QVL_CP932("ファイルを置き換えられません。"), errno)};
+  named.keep = true;
   // Make the rename itself durable; a failure here no longer loses anything.
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    (void)::fsync(dir);
-    ::close(dir);
-  }
+  const fd_t sync(::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (sync.get() >= 0) (void)::fsync(sync.get());
   return {true, {}};
 }
 

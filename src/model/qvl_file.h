@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,19 +16,60 @@ struct save_result_t {
 
 // Replaces the file (or creates it) with bytes. The new contents are written
 // to a file without a name in the target's folder where the system offers
-// one, else to a temporary file beside it, flushed to the disk and renamed
-// over the target only when complete; on failure the target is untouched.
-// A symbolic link is followed and kept. Only a regular file is ever replaced:
-// a device, a pipe, a socket, a folder or a loop of links is refused, and so
-// is a file whose mode denies the saving user writing (for the superuser: a
-// file without any write bit). Temporary files of earlier saves in the same
-// folder whose process has ended are removed first.
+// one, else to a temporary file beside it that only the saving user may read,
+// flushed to the disk and renamed over the target only when complete; on
+// failure the target is untouched.
+//
+// The new file keeps what the old one had where the saving user may set it:
+// the mode, the owner and the group, the extended attributes and so the ACLs.
+// The set-user-ID and set-group-ID bits stay only with the old owner and group.
+//
+// A symbolic link is followed and kept, except another user's link in a
+// sticky folder that everybody may write (unless the folder is that user's):
+// it is refused, as the system refuses opening through it. Only a regular
+// file is ever replaced: a device, a pipe, a socket, a folder or a loop of
+// links is refused, and so is a file whose mode denies the saving user
+// writing (for the superuser: a file without any write bit). The target is
+// checked again right before the rename: a file that is no longer the one
+// that was checked (or that appeared where none was) is left alone and the
+// save fails. A file-size limit fails the save like a full disk.
+//
+// Temporary files that earlier saves of this program abandoned in the folder
+// are removed first (see RemoveStaleTemporaryFiles).
 [[nodiscard]] save_result_t WriteFileAtomically(const std::filesystem::path& file_name,
                                                 std::string_view bytes);
 
-// Removes the temporary files that an interrupted save left in folder: the
-// names this writer gives, of a process that no longer runs, owned by the
-// user. Returns how many were removed.
+// Removes the temporary files that interrupted saves left in folder: only
+// regular files with the name this writer gives (a fixed mark and a random
+// part), owned by the user, with no other name, and not locked, so that no
+// writer in any process is still using them. Returns how many were removed.
 int RemoveStaleTemporaryFiles(const std::filesystem::path& folder);
+
+// While this lives, the file counts as in use for RemoveStaleTemporaryFiles:
+// a command that reads an abandoned temporary file to recover it keeps it
+// from being removed by its own save. Holds nothing when the file cannot be
+// opened; opening never waits on a pipe.
+class file_in_use_t {
+ public:
+  explicit file_in_use_t(const std::filesystem::path& file_name);
+  file_in_use_t(const file_in_use_t&) = delete;
+  file_in_use_t& operator=(const file_in_use_t&) = delete;
+  ~file_in_use_t();
+
+ private:
+  int fd_;
+};
+
+// For tests that must force a race or see a save half-way. named_temporary
+// takes the way of systems without unnamed files; written is called when the
+// contents are written, before the new file gets the old one's mode, with the
+// temporary file's name (empty while it has none); before_replace right before
+// the target is checked again.
+struct save_hooks_t {
+  bool named_temporary = false;
+  std::function<void(const std::filesystem::path& temporary)> written;
+  std::function<void()> before_replace;
+};
+void SetSaveHooksForTesting(save_hooks_t hooks);
 
 }  // namespace qvl

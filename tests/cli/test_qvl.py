@@ -312,6 +312,30 @@ class Export(Fixture):
         rows = self.check_csv(grouped)
         self.assertEqual([r["path"] for r in rows], ["/1"])
 
+    def test_csv_titles_never_run_as_formulas(self):
+        titles = ['=HYPERLINK("http://x","y")', "+1", "-2", "@SUM(A1)", "\tTab", "\rCR",
+                  "plain", "a=b"]
+        scenes = "".join(
+            '(scene (@ (kind "way") (title "%s") (point "10")) %s)' % (
+                t.replace('"', '\\"'), pattern(title=titles[-1 - i].replace('"', '\\"'),
+                                                selected=True, point=-5, graze=3))
+            for i, t in enumerate(titles))
+        path = os.path.join(self.dir.name, "formulas.pat")
+        with open(path, "wb") as f:
+            f.write(('(root (@ (difficulty "Easy")) (group (@ (kind "stage")) %s))' % scenes)
+                    .encode("cp932"))
+        for raw in [False, True]:
+            text = out("export", path, "--format", "csv", *(["--raw"] if raw else []))
+            rows = list(csv.DictReader(io.StringIO(text, newline="")))
+            self.assertEqual(len(rows), len(titles))
+            for row, title, pattern_title in zip(rows, titles, reversed(titles)):
+                for cell, expected in [(row["title"], title), (row["pattern"], pattern_title)]:
+                    if not raw and expected[0] in "=+-@\t\r":
+                        expected = "'" + expected
+                    self.assertEqual(cell, expected, raw)
+                int(row["total"]), int(row["running_total"])  # numbers stay numbers
+        run("export", path, "--raw", check_code=2)  # JSON has no formulas to keep
+
     def test_json_holds_every_field(self):
         doc = json.loads(out("export", self.worked))
         self.assertEqual(doc["difficulty"], "Normal")

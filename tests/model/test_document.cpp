@@ -615,6 +615,35 @@ TEST(DocumentLoad, TemplatesCutOffAtTheEndFail) {
   }
 }
 
+TEST(DocumentLoad, TemplatesCutAnywhereFail) {
+  // A cut after the root's "(" and before its last ")" always leaves an
+  // element open. Every cut of every template would take hours, so a fixed
+  // sample: every cut in the first 384 bytes and the last 64 (the attribute
+  // lists and the closings), and 150 anywhere.
+  std::mt19937_64 random(28);
+  int cuts = 0;
+  for (const auto& entry : fs::directory_iterator(QVL_TEMPLATE_DIR)) {
+    const std::string bytes = ReadFile(entry.path());
+    const std::size_t first = bytes.find('(') + 1;
+    const std::size_t last = bytes.rfind(')');
+    ASSERT_LT(first + 384, last - 64);
+    std::vector<std::size_t> at;
+    for (std::size_t i = first; i < first + 384; ++i) at.push_back(i);
+    for (std::size_t i = last - 64; i <= last; ++i) at.push_back(i);
+    std::uniform_int_distribution<std::size_t> anywhere(first, last);
+    for (int i = 0; i < 150; ++i) at.push_back(anywhere(random));
+    for (const std::size_t cut : at) {
+      root_t root;
+      root.title = "kept";
+      ASSERT_FALSE(LoadDocumentFromText(root, std::string_view(bytes).substr(0, cut)).ok)
+          << entry.path().filename() << " cut after " << cut << " bytes";
+      ASSERT_EQ(root.title, "kept");
+      ++cuts;
+    }
+  }
+  EXPECT_GE(cuts, 3000);
+}
+
 // ---- Files --------------------------------------------------------------------
 
 class DocumentFileTest : public ::testing::Test {
@@ -845,6 +874,17 @@ TEST_F(DocumentFileTest, FolderInsteadOfAFileAsks) {
   root_t root;
   EXPECT_FALSE(LoadDocument(root, dir_ / "folder.pat", script.Handler()));
   EXPECT_EQ(script.messages.size(), 1u);
+}
+
+TEST_F(DocumentFileTest, PipeInsteadOfAFileAsksWithoutWaiting) {
+  // Opening a pipe for reading waits for a writer; the load must not.
+  ASSERT_EQ(::mkfifo((dir_ / "pipe.pat").c_str(), 0600), 0);
+  scripted_answers_t script;
+  root_t root;
+  EXPECT_FALSE(LoadDocument(root, dir_ / "pipe.pat", script.Handler()));
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_NE(script.messages[0].find("\n" + Cp("通常のファイルではありません。")),
+            std::string::npos);
 }
 
 TEST_F(DocumentFileTest, JapaneseFileNameInTheMessage) {

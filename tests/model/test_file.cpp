@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -52,15 +52,6 @@ class FileWriteTest : public ::testing::Test {
   fs::path dir_;
 };
 
-// A process id that no process has any more.
-pid_t DeadProcess() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return child;
-}
-
 TEST_F(FileWriteTest, ReadOnlyFileIsNotReplaced) {
   // For the superuser too: a file without any write bit was made read-only
   // on purpose. (For other users the system's own rule decides.)
@@ -75,18 +66,90 @@ TEST_F(FileWriteTest, ReadOnlyFileIsNotReplaced) {
   EXPECT_EQ(Files(), std::vector<std::string>{"doc.pat"});
 }
 
-TEST_F(FileWriteTest, StaleTemporaryFilesOfEndedProcessesGo) {
-  const std::string dead = ".doc.pat." + std::to_string(DeadProcess()) + ".3.tmp";
-  const std::string running = ".doc.pat." + std::to_string(::getppid()) + ".4.tmp";
-  for (const std::string& name :
-       {dead, running, std::string("notes.7.tmp"), std::string(".x.tmp")}) {
-    Write(dir_ / name, "partial");
+TEST_F(FileWriteTest, TemporaryFileIsPrivateAndLockedUntilComplete) {
+  // Both ways of writing: into a file without a name, and where the system
+  // offers none, into a named one that others must not read half-way.
+  for (const bool named : {false, true}) {
+    SCOPED_TRACE(named ? "named" : "unnamed");
+    const fs::path file = dir_ / "doc.pat";
+    Write(file, "old");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
+    int removed = -1;
+    save_hooks_t hooks;
+    hooks.named_temporary = named;
+    hooks.written = [&](const fs::path& temporary) {
+      ASSERT_EQ(temporary.empty(), !named);
+      // Another save's clean-up in the same folder leaves a live writer's file.
+      removed = RemoveStaleTemporaryFiles(dir_);
+      if (!named) return;
+      EXPECT_EQ(Read(temporary), "new contents");
+      EXPECT_EQ(fs::status(temporary).permissions() & fs::perms::all,
+                fs::perms::owner_read | fs::perms::owner_write);
+    };
+    SetSaveHooksForTesting(hooks);
+    const save_result_t result = WriteFileAtomically(file, "new contents");
+    SetSaveHooksForTesting({});
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(removed, 0);
+    EXPECT_EQ(Read(file), "new contents");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read);
+    EXPECT_EQ(Files(), std::vector<std::string>{"doc.pat"});
   }
-  ASSERT_TRUE(WriteFileAtomically(dir_ / "doc.pat", "whole").ok);
-  std::vector<std::string> expected = {".x.tmp", running, "doc.pat", "notes.7.tmp"};
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(Files(), expected);
-  EXPECT_EQ(Read(dir_ / "doc.pat"), "whole");
+}
+
+TEST_F(FileWriteTest, TargetThatChangesDuringTheSaveIsLeftAlone) {
+  const fs::path file = dir_ / "doc.pat";
+  const std::string changed =
+      Utf8ToCp932("「") + file.string() +
+      Utf8ToCp932("」は保存の間にほかのファイルに変わりました。置き換えません。");
+  const std::string denied =
+      Utf8ToCp932("ファイルを置き換えられません。") + "(" + std::strerror(EACCES) + ")";
+  auto replace_by = [&](std::string_view bytes, fs::perms perms) {
+    Write(dir_ / "other", bytes);
+    fs::permissions(dir_ / "other", perms);
+    fs::rename(dir_ / "other", file);
+  };
+  const fs::perms read_only = fs::perms::owner_read | fs::perms::group_read;
+  const struct {
+    const char* what;
+    bool exists;
+    std::function<void()> change;
+    std::string error;
+    std::string left;  // the target's contents afterwards, "" for a pipe
+  } cases[] = {
+      {"a file appears", false, [&] { Write(file, "theirs"); }, changed, "theirs"},
+      {"a pipe is moved in", true,
+       [&] {
+         ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+         fs::rename(dir_ / "fifo", file);
+       },
+       changed, ""},
+      {"a read-only file is moved in", true, [&] { replace_by("theirs", read_only); }, changed,
+       "theirs"},
+      {"the file is made read-only", true, [&] { fs::permissions(file, read_only); }, denied,
+       "old"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(file);
+    if (c.exists) Write(file, "old");
+    save_hooks_t hooks;
+    hooks.before_replace = c.change;
+    SetSaveHooksForTesting(hooks);
+    const save_result_t result = WriteFileAtomically(file, "new");
+    SetSaveHooksForTesting({});
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, c.error);
+    if (c.left.empty()) {
+      EXPECT_TRUE(fs::is_fifo(file));
+    } else {
+      EXPECT_EQ(Read(file), c.left);
+    }
+    EXPECT_EQ(Files(), std::vector<std::string>{"doc.pat"});
+  }
 }
 
 TEST_F(FileWriteTest, NewFileFollowsTheUmask) {
