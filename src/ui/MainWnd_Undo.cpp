@@ -125,7 +125,10 @@ bool TMainWnd::LeaveUndoKeyToWindow(QObject* watched, QEvent* e) {
 }
 
 void TMainWnd::StepHistory(bool undo) {
-  if (StepFocusedText(undo)) return;
+  if (StepFocusedText(undo)) {
+    UpdateUndoActions();
+    return;
+  }
   const std::vector<scene_base_t*> nodes =
       undo ? m_history->NodesToUndo() : m_history->NodesToRedo();
   if (nodes.empty()) return;
