@@ -160,6 +160,16 @@ TEST_F(KeyboardTest, AMenuClosedWithoutACommandGivesTheFocusBackWithTheTyping) {
     EXPECT_TRUE(w.PatternEdited());
     dialogs.Clear();
   }
+  // From the menu bar on to another control, the grid is left as by a click.
+  ClickCell(2, 6);
+  ASSERT_FALSE(Panel(0).isEmpty());
+  Key(Qt::Key_4);
+  Key(Qt::Key_E, Qt::AltModifier);
+  Key(Qt::Key_Escape);
+  QTest::mouseClick(Control("NewMemo"), Qt::LeftButton);
+  EXPECT_EQ(Panel(0), QString());
+  EXPECT_FALSE(In()->EditorOpen());
+  EXPECT_EQ(NewText(6), QStringLiteral("4"));
 }
 
 struct gesture_case_t {
