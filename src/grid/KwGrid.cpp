@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStatusTipEvent>
@@ -115,6 +117,8 @@ TCustomKwGrid::TCustomKwGrid(QWidget* parent) : QAbstractScrollArea(parent) {
   horizontalScrollBar()->setSingleStep(1);
   verticalScrollBar()->setSingleStep(1);
   m_editor = new TInnerEdit(this);
+  connect(qApp, &QApplication::focusChanged, this,
+          [this](QWidget*, QWidget* now) { FocusMoved(now); });
   ApplyImeMode(this, m_model.ImeMode());
   UpdateScrollRanges();
 }
@@ -443,8 +447,17 @@ void TCustomKwGrid::GainedFocus() {
 void TCustomKwGrid::FocusLeft(QFocusEvent* e) {
   if (IsInside(QApplication::focusWidget())) return;
   InvalidateAll();
-  // Switching windows or opening a popup keeps the edit going.
-  if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
+  // Switching windows, opening a popup or going into the menu bar with the
+  // keyboard keeps the edit going: the menu bar gives the focus back to the
+  // editor when it closes without a command.
+  if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason ||
+      e->reason() == Qt::MenuBarFocusReason) {
+    return;
+  }
+  Left();
+}
+
+void TCustomKwGrid::Left() {
   if (m_editing) {
     CommitEdit();
     CloseEditor();
@@ -453,6 +466,15 @@ void TCustomKwGrid::FocusLeft(QFocusEvent* e) {
     m_focusInside = false;
     if (OnExit) OnExit(*this);
   }
+}
+
+void TCustomKwGrid::FocusMoved(QWidget* now) {
+  // From the menu bar, which kept the edit going, on to another control of
+  // this window: the grid is left after all.
+  if (!m_focusInside || now == nullptr || IsInside(now) || now->window() != window()) return;
+  if (qobject_cast<QMenuBar*>(now) != nullptr || qobject_cast<QMenu*>(now) != nullptr) return;
+  InvalidateAll();
+  Left();
 }
 
 void TCustomKwGrid::focusInEvent(QFocusEvent* e) {

@@ -234,6 +234,10 @@ class TCustomKwGrid : public QAbstractScrollArea, private TKwGridObserver {
   void TakeFocusFromEditor();
   void GainedFocus();
   void FocusLeft(QFocusEvent* e);
+  // The focus went to now, somewhere in the application.
+  void FocusMoved(QWidget* now);
+  // The focus is outside for good: the edit is committed, OnExit called.
+  void Left();
   // The grid or its editor has the focus.
   [[nodiscard]] bool FocusWithin() const;
   [[nodiscard]] bool IsInside(const QWidget* w) const;

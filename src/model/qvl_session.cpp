@@ -265,6 +265,12 @@ void TDocumentSession::SetGrouping(group_t& group, bool on) {
 }
 
 void TDocumentSession::UpdateMemo(scene_base_t& node, std::string memo) {
+  // The same text again changes nothing in the document: only the memo box
+  // holds nothing unapplied any more.
+  if (memo == node.memo) {
+    SetMemoModified(false);
+    return;
+  }
   session_change_t change = Begin(session_op_t::Memo, &node);
   change.memo_before = std::exchange(node.memo, std::move(memo));
   m_memoModified = false;

@@ -147,6 +147,7 @@ class TDocumentSession {
 
   // --- other changes
   void SetGrouping(group_t& group, bool on);
+  // The node's memo; the same text as before is no change of the document.
   void UpdateMemo(scene_base_t& node, std::string memo);
   // Makes the pattern at index the node's current one; another pattern than
   // before marks the document modified.

@@ -37,6 +37,7 @@
 #include "ui/RecentFiles.h"
 #include "ui/SceneTreeView.h"
 #include "ui/ScoreChart.h"
+#include "ui/StatusPanel.h"
 #include "ui/UndoCommands.h"
 
 namespace qvl {
@@ -56,6 +57,8 @@ constexpr int kMemoTop = 322;
 constexpr int kSceneMemoBoxHeight = 196;
 constexpr int kStatusBarHeight = 19;
 constexpr std::array<int, 6> kStatusPanelWidths{0, 60, 55, 50, 115, 65};
+// Each panel has its frame, its margins and the bar's spacing around it.
+constexpr int kPanelOverhead = 12;
 const std::array<QString, 6> kStatusPanelWidest{QString(),
                                                 QStringLiteral("☆: 99999"),
                                                 QStringLiteral("G: 99999"),
@@ -274,22 +277,18 @@ void TMainWnd::CreateStatusBar() {
   bar->setSizeGripEnabled(false);
   const std::array<std::string, 5> initial = InitialStatusPanelTexts();
   for (std::size_t i = 0; i < m_statusPanels.size(); ++i) {
-    auto* panel = Named(new QLabel(bar), QStringLiteral("StatusPanel%1").arg(i));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setContentsMargins(2, 0, 2, 0);
+    // Panel 0 takes whatever width the other five leave.
+    auto* panel = Named(new TStatusPanel(kStatusPanelWidths[i], bar),
+                        QStringLiteral("StatusPanel%1").arg(i));
     m_statusPanels[i] = panel;
     if (i == 0) {
-      // Panel 0 takes whatever width the other five leave.
-      panel->setMinimumWidth(0);
-      panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
       bar->addWidget(panel, 1);
     } else {
       // The widths were drawn for "MS UI Gothic"; a wider stand-in font gets
-      // just the room its longest text needs.
-      const int needed = panel->fontMetrics().horizontalAdvance(kStatusPanelWidest[i]) +
-                         2 * panel->frameWidth() + 4;
-      panel->setFixedWidth(std::max(kStatusPanelWidths[i], needed));
-      panel->setText(ToQString(initial[i - 1]));
+      // the room its usual numbers need, and a longer number more.
+      panel->SetLeastWidth(panel->fontMetrics().horizontalAdvance(kStatusPanelWidest[i]) +
+                           2 * panel->frameWidth() + 4);
+      panel->SetText(ToQString(initial[i - 1]));
       bar->addPermanentWidget(panel);
     }
   }
@@ -437,7 +436,8 @@ void TMainWnd::FormCreate() {
   connect(&m_history->Stack(), &QUndoStack::indexChanged, this, &TMainWnd::UpdateUndoActions);
   connect(&m_history->Stack(), &QUndoStack::cleanChanged, this, &TMainWnd::UpdateUndoActions);
   // In a text field the items undo and redo its typing, if it has any.
-  connect(qApp, &QApplication::focusChanged, this, &TMainWnd::UpdateUndoActions);
+  connect(qApp, &QApplication::focusChanged, this,
+          [this](QWidget*, QWidget* now) { FocusChanged(now); });
   connect(m_editMenu, &QMenu::aboutToShow, this, &TMainWnd::UpdateUndoActions);
   for (QWidget* field : std::initializer_list<QWidget*>{
            m_sceneMemo, m_newMemo, m_newTitleLabeledEdit, m_inputKwGrid->Editor()}) {
@@ -455,6 +455,8 @@ void TMainWnd::FormCreate() {
   // as the screen allows.
   const QSize extra(m_labelExtra, 0);
   setMinimumSize((kMinimumSize + extra).expandedTo(minimumSizeHint()));
+  m_designedMinimumWidth = minimumWidth();
+  KeepStatusPanelsWhole();
   int hint_width = InitialHintWidth();
   if (const QScreen* s = screen()) {
     hint_width = std::min(hint_width, s->availableGeometry().width() - kFrameWidth);
@@ -473,8 +475,6 @@ int TMainWnd::InitialHintWidth() const {
   sample.time_limit = 999;
   sample.decrease_rate = 999999;
   const QLabel& hint_panel = *m_statusPanels[0];
-  // Each panel has its frame, its margins and the bar's spacing around it.
-  constexpr int kPanelOverhead = 12;
   int width =
       hint_panel.fontMetrics().horizontalAdvance(ToQString(ScbHint(&sample))) + kPanelOverhead;
   for (std::size_t i = 1; i < m_statusPanels.size(); ++i) {
@@ -484,7 +484,20 @@ int TMainWnd::InitialHintWidth() const {
 }
 
 void TMainWnd::SetStatusPanel(int index, const QString& text) {
-  m_statusPanels.at(static_cast<std::size_t>(index))->setText(text);
+  TStatusPanel& panel = *m_statusPanels.at(static_cast<std::size_t>(index));
+  const int width = panel.width();
+  panel.SetText(text);
+  if (panel.width() != width) KeepStatusPanelsWhole();
+}
+
+void TMainWnd::KeepStatusPanelsWhole() {
+  // Panels of numbers that grew must not be pushed out of the window: it is
+  // never narrower than they and an empty panel 0 need.
+  int needed = 0;
+  for (std::size_t i = 1; i < m_statusPanels.size(); ++i) {
+    needed += m_statusPanels[i]->width() + kPanelOverhead;
+  }
+  setMinimumWidth(std::max(m_designedMinimumWidth, needed + kPanelOverhead));
 }
 
 bool TMainWnd::event(QEvent* e) {
@@ -571,10 +584,13 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
       }
       break;
     case session_op_t::Grouping:
-    case session_op_t::ChooseByTitlePart:
-      // The selection shown afresh: a group as editable or as a sum, the
-      // chosen current patterns.
+      // The selection shown afresh: a group as editable or as a sum.
       SceneViewOnChange();
+      break;
+    case session_op_t::ChoosePattern:
+    case session_op_t::ChooseByTitlePart:
+      // A current pattern of the shown node, or of one before it, is another.
+      ShowCurrentChoices();
       break;
     case session_op_t::Memo:
       if (change.node == node && m_sceneMemo->toPlainText() != MemoToQString(node->memo)) {
@@ -582,8 +598,6 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
         m_sceneMemo->setPlainText(MemoToQString(node->memo));
       }
       break;
-    case session_op_t::ChoosePattern:
-      // Shown with the next selection change.
     case session_op_t::Restore:
       // Undo and redo show the step's nodes afresh once it is done.
     case session_op_t::Flags:

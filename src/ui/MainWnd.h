@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +43,7 @@ class TRecentFiles;
 class TSceneTreeView;
 class TUndoHistory;
 class TScoreChartWindow;
+class TStatusPanel;
 
 class TMainWnd : public QMainWindow {
   Q_OBJECT
@@ -150,6 +152,9 @@ class TMainWnd : public QMainWindow {
   void ShowSelection();
   void ShowSingleNode(scene_base_t& node);
   void ShowMultipleSelection();
+  // After another pattern became current somewhere: the old column, its title
+  // box, the comparison and the status bar of what is shown, afresh.
+  void ShowCurrentChoices();
   [[nodiscard]] bool ConfirmDiscardPatternEdits();
   // Text still open in a cell of the input grid counts as typed: every
   // command and every question about unapplied edits takes it in first.
@@ -269,6 +274,8 @@ class TMainWnd : public QMainWindow {
   void NameForAssistiveTechnology();
   // The accessible name of status panel 1 to 5, announced when it changes.
   void SpeakStatusPanel(int index, const QString& spoken);
+  // The window's minimum width after a panel of a number changed its width.
+  void KeepStatusPanelsWhole();
 
   // The editor's side (MainWnd_Patterns.cpp, MainWnd_Commands.cpp).
   void ConnectEditor();
@@ -279,6 +286,8 @@ class TMainWnd : public QMainWindow {
   // questions; null when refused (the reason was shown). for_storing: the
   // title and the memo must be storable.
   std::unique_ptr<pattern_base_t> ReadNewPattern(bool for_storing);
+  // False, after the refusal, when the new title or memo cannot be stored.
+  bool StorableTexts();
   void SetOutputHint(const QString& hint);
 
   // Undo or redo (undo false) of the document's history: the step's nodes
@@ -291,6 +300,12 @@ class TMainWnd : public QMainWindow {
   // or redo key that the focused field, with nothing to step through, gives up.
   bool LeaveUndoKeyToWindow(QObject* watched, QEvent* e);
   void UpdateUndoActions();
+  // The control the keyboard works in: the focused one, or while a menu is
+  // open from the keyboard, the one the menu bar gives the focus back to.
+  [[nodiscard]] QWidget* WorkingFocus() const;
+  void FocusChanged(QWidget* now);
+  // How the undo items name a text field's own typing.
+  [[nodiscard]] QString FieldName(const QWidget* field) const;
   // Selects exactly these nodes in the tree and shows the selection afresh.
   void SelectNodes(const std::vector<scene_base_t*>& nodes);
 
@@ -308,6 +323,8 @@ class TMainWnd : public QMainWindow {
   QString m_applicationDir;
   std::unique_ptr<pattern_value_t> m_oldValue;
   std::unique_ptr<pattern_value_t> m_newValue;
+  // The pattern whose effect the comparison's new column shows.
+  std::unique_ptr<pattern_base_t> m_effectPattern;
   int m_updateDepth = 0;
   std::array<int, 2> m_hoverCell{-1, -1};
   QPersistentModelIndex m_popupNode;
@@ -317,6 +334,8 @@ class TMainWnd : public QMainWindow {
   // Enter was pressed in the input grid's editor: calculate once the edit is
   // committed.
   bool m_calculateAfterCommit = false;
+  // The control that had the focus before the menu bar took it.
+  QPointer<QWidget> m_focusBeforeMenu;
   // Added to both grids' label columns and to the window's width.
   int m_labelExtra = 0;
   QString m_openDir;
@@ -382,7 +401,9 @@ class TMainWnd : public QMainWindow {
   QPushButton* m_deleteButton = nullptr;
 
   // Status bar: panel 0 takes the free width, panels 1 to 5 keep theirs.
-  std::array<QLabel*, 6> m_statusPanels{};
+  std::array<TStatusPanel*, 6> m_statusPanels{};
+  // The window's minimum width before the panels asked for more.
+  int m_designedMinimumWidth = 0;
 
   // The chart and its plan listen to the session: they go before it does.
   TChartPlan m_chartPlan{m_session};

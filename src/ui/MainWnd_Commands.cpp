@@ -109,6 +109,20 @@ bool TMainWnd::EvaluateNewColumn() {
   return false;
 }
 
+bool TMainWnd::StorableTexts() {
+  // A title or a memo that code page 932 cannot hold could not be saved as
+  // typed: refused as the scene memo refuses it.
+  const cp932_text_t title = FromQString(m_newTitleLabeledEdit->text());
+  const cp932_text_t memo = MemoFromQString(m_newMemo->toPlainText());
+  for (const cp932_text_t* t : {&title, &memo}) {
+    if (!t->ok) {
+      m_dialogs.Error(this, UnconvertibleMessage(t->unconvertible));
+      return false;
+    }
+  }
+  return true;
+}
+
 std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
   TKwGrid& in = *m_inputKwGrid;
   editor_input_t input;
@@ -119,15 +133,7 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
   input.selected = m_oldTitleComboBox->currentIndex() == m_newTitleComboBox->currentIndex();
   const cp932_text_t title = FromQString(m_newTitleLabeledEdit->text());
   const cp932_text_t memo = MemoFromQString(m_newMemo->toPlainText());
-  if (for_storing) {
-    // Refused before any question: the pattern could not be saved as typed.
-    for (const cp932_text_t* t : {&title, &memo}) {
-      if (!t->ok) {
-        m_dialogs.Error(this, UnconvertibleMessage(t->unconvertible));
-        return nullptr;
-      }
-    }
-  }
+  if (for_storing && !StorableTexts()) return nullptr;
   input.title = title.text;
   input.memo = memo.text;
 
@@ -179,6 +185,8 @@ void TMainWnd::ApplyButtonClick() {
   const pattern_base_t* const edited = m_session.EditedPattern();
   const pattern_base_t* const current = node->patterns.Current();
   if (!edited || !current) return;
+  // Refused before any question.
+  if (!StorableTexts()) return;
   if (!m_dialogs.Confirm(this, QStringLiteral("編集中のパターン「") + TitleOf(edited) +
                                    QStringLiteral("」を更新します。よろしいですか？"))) {
     return;

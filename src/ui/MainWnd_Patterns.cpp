@@ -115,15 +115,22 @@ QString NotAnIntegerMessage(const QString& text) {
 }
 
 // The difference column of a grid: new minus old, row by row. A cell that is
-// no number stops the update with an error box, later rows keep their text.
+// no number stops the update with an error box, later rows keep their text;
+// without dialogs, a row with a text not calculated yet has no difference
+// until it is.
 bool UpdateDifferences(TKwGrid& grid, int old_col, int new_col, int diff_col, int rows,
-                       TDialogs& dialogs, QWidget* parent) {
+                       TDialogs* dialogs, QWidget* parent) {
   TGridUpdate update(grid);
   for (int r = 1; r <= rows; ++r) {
     const std::optional<score_t> n = CellScore(grid.Cells(new_col, r));
     const std::optional<score_t> o = CellScore(grid.Cells(old_col, r));
+    if ((!n || !o) && dialogs == nullptr) {
+      SetDifferenceCell(grid, diff_col, r, 0);
+      grid.SetCells(diff_col, r, QString());
+      continue;
+    }
     if (!n || !o) {
-      dialogs.Error(parent, NotAnIntegerMessage(grid.CellText(n ? old_col : new_col, r)));
+      dialogs->Error(parent, NotAnIntegerMessage(grid.CellText(n ? old_col : new_col, r)));
       return false;
     }
     SetDifferenceCell(grid, diff_col, r, WrapSub(*n, *o));
@@ -536,20 +543,45 @@ void TMainWnd::ShowMultipleSelection() {
   ShowValue(2, std::move(value));
 }
 
+void TMainWnd::ShowCurrentChoices() {
+  scene_base_t* const node = CurrentNode();
+  if (!node) {
+    ShowMultipleSelection();
+    return;
+  }
+  // Everything before the node counts with its current pattern.
+  StatusBarTotals(*node);
+  const auto* group = dynamic_cast<const group_t*>(node);
+  if (group != nullptr && !group->grouping) {
+    FillPatternColumn(1, node->OwnTotals());
+    ShowValue(2, node->CurrentExplanation());
+    return;
+  }
+  // The old side follows the new current pattern; the new column and its
+  // controls keep what the player has typed.
+  FillPatternColumn(1, node->CurrentPattern());
+  FillOldTitleComboBox(node->patterns);
+  ShowValue(2, node->CurrentExplanation());
+  if (m_effectPattern) ShowValue(3, node->CompareWithCurrent(*m_effectPattern));
+  UpdateDifferences(*m_inputKwGrid, 1, 2, 3, kInputRows, nullptr, this);
+  UpdateOutputDifferences();
+}
+
 void TMainWnd::ShowEffect(const pattern_base_t& pattern) {
   scene_base_t* const node = CurrentNode();
   if (!node) return;
+  m_effectPattern = pattern.Clone();
   ShowValue(3, node->CompareWithCurrent(pattern));
   UpdateInputDifferences();
   UpdateOutputDifferences();
 }
 
 void TMainWnd::UpdateInputDifferences() {
-  UpdateDifferences(*m_inputKwGrid, 1, 2, 3, kInputRows, m_dialogs, this);
+  UpdateDifferences(*m_inputKwGrid, 1, 2, 3, kInputRows, &m_dialogs, this);
 }
 
 void TMainWnd::UpdateOutputDifferences() {
-  UpdateDifferences(*m_outputKwGrid, 2, 3, 4, kOutputRows, m_dialogs, this);
+  UpdateDifferences(*m_outputKwGrid, 2, 3, 4, kOutputRows, &m_dialogs, this);
 }
 
 void TMainWnd::ShowValue(int column, pattern_value_t value) {

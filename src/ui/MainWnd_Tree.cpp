@@ -169,6 +169,7 @@ void TMainWnd::ShowSelection() {
   ClearEditor();
   m_oldValue.reset();
   m_newValue.reset();
+  m_effectPattern.reset();
   scene_base_t* const node = CurrentNode();
   SetRowLabels(node);
   if (node) {
@@ -240,7 +241,7 @@ void TMainWnd::SceneViewPopupMenuPatternOnClick(QAction* item) {
   if (!node || !item) return;
   const int index = item->data().toInt();
   if (index < 0 || index >= node->patterns.Count()) return;
-  // Shown with the next selection change.
+  // The session reports the choice, and the window shows what it changed.
   m_session.ChoosePattern(*node, index);
 }
 
@@ -266,9 +267,6 @@ void TMainWnd::Copy2Click() {
 }
 
 void TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick() {
-  // The command ends with the selection shown afresh, which drops edits that
-  // were not applied: ask about them first.
-  if (!ConfirmDiscardPatternEdits() || !ConfirmDiscardSceneMemo()) return;
   const std::optional<QString> text = m_dialogs.InputText(
       this, QStringLiteral("パターン名に含まれる文字列を入力してください"),
       QStringLiteral("アルファベットの大文字小文字は区別しません。\n\r"
@@ -279,7 +277,7 @@ void TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick() {
     m_dialogs.Error(this, UnconvertibleMessage(part.unconvertible));
     return;
   }
-  // The session reports the choice, and the window shows the selection afresh.
+  // The session reports the choice, and the window shows what it changed.
   m_session.ChooseByTitlePart(part.text);
 }
 

@@ -1,9 +1,12 @@
 // Undo and redo in the window: the 編集 menu's first two items, the text
 // fields' own undo, and the selection of what a step brought back.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTreeWidgetItemIterator>
@@ -27,41 +30,82 @@ void TMainWnd::Redo1Click() {
 
 namespace {
 
-// The window's text field with the focus, if it takes typing: a title box,
-// a cell's editor, a memo. The window's own focus child, so that an open menu
-// (which has the keyboard meanwhile) still names the field its items act on.
-QLineEdit* FocusedLine(const QWidget& window) {
-  auto* line = qobject_cast<QLineEdit*>(window.focusWidget());
+// The text field with the focus, if it takes typing: a title box, a cell's
+// editor, a memo.
+QLineEdit* FocusedLine(QWidget* focus) {
+  auto* line = qobject_cast<QLineEdit*>(focus);
   return line != nullptr && !line->isReadOnly() ? line : nullptr;
 }
 
-QPlainTextEdit* FocusedText(const QWidget& window) {
-  auto* text = qobject_cast<QPlainTextEdit*>(window.focusWidget());
+QPlainTextEdit* FocusedText(QWidget* focus) {
+  auto* text = qobject_cast<QPlainTextEdit*>(focus);
   return text != nullptr && !text->isReadOnly() ? text : nullptr;
 }
 
 // Whether the focused text field has typing of its own to undo (or redo).
-bool FieldCanStep(const QWidget& window, bool undo) {
-  if (const QLineEdit* line = FocusedLine(window)) {
+bool FieldCanStep(QWidget* focus, bool undo) {
+  if (const QLineEdit* line = FocusedLine(focus)) {
     return undo ? line->isUndoAvailable() : line->isRedoAvailable();
   }
-  if (const QPlainTextEdit* text = FocusedText(window)) {
+  if (const QPlainTextEdit* text = FocusedText(focus)) {
     return undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable();
   }
   return false;
 }
 
+// A menu item's new text, told to assistive technology too: it reads the
+// item's name once and keeps it until it hears of a change.
+void SetItemText(QAction& item, const QString& text) {
+  if (item.text() == text) return;
+  item.setText(text);
+  if (!QAccessible::isActive()) return;
+  for (QObject* o : item.associatedObjects()) {
+    auto* menu = qobject_cast<QMenu*>(o);
+    QAccessibleInterface* iface = menu ? QAccessible::queryAccessibleInterface(menu) : nullptr;
+    if (iface == nullptr) continue;
+    if (QAccessibleInterface* child = iface->child(static_cast<int>(menu->actions().indexOf(&item)))) {
+      QAccessibleEvent changed(child, QAccessible::NameChanged);
+      QAccessible::updateAccessibility(&changed);
+    }
+  }
+}
+
 }  // namespace
+
+QWidget* TMainWnd::WorkingFocus() const {
+  // The menu bar has the keyboard while a menu is open from the keyboard; it
+  // gives the focus back to the control before it when the menu closes, and
+  // that is where the menu's items act.
+  QWidget* focus = focusWidget();
+  if (qobject_cast<QMenuBar*>(focus) != nullptr) return m_focusBeforeMenu;
+  return focus;
+}
+
+void TMainWnd::FocusChanged(QWidget* now) {
+  if (now != nullptr && isAncestorOf(now) && qobject_cast<QMenuBar*>(now) == nullptr) {
+    m_focusBeforeMenu = now;
+  }
+  UpdateUndoActions();
+}
+
+QString TMainWnd::FieldName(const QWidget* field) const {
+  if (field == m_inputKwGrid->Editor()) return QStringLiteral("セル");
+  if (field == m_newTitleLabeledEdit) return QStringLiteral("タイトル");
+  if (field == m_newMemo) return QStringLiteral("メモ");
+  if (field == m_sceneMemo) return QStringLiteral("場面別メモ");
+  return QStringLiteral("入力欄");
+}
 
 bool TMainWnd::StepFocusedText(bool undo) {
   // A text field keeps Ctrl+Z and Ctrl+Y for its own typing, whatever keys
   // the platform gives the field itself. With nothing of its own to step
   // through (the cell editor opens after every command), the keys step the
   // document's history.
-  if (!FieldCanStep(*this, undo)) return false;
-  if (QLineEdit* line = FocusedLine(*this)) {
+  QWidget* const focus = WorkingFocus();
+  if (!FieldCanStep(focus, undo)) return false;
+  if (QLineEdit* line = FocusedLine(focus)) {
     undo ? line->undo() : line->redo();
-  } else if (QPlainTextEdit* text = FocusedText(*this)) {
+  } else if (QPlainTextEdit* text = FocusedText(focus)) {
     undo ? text->undo() : text->redo();
   }
   return true;
@@ -75,13 +119,16 @@ bool TMainWnd::LeaveUndoKeyToWindow(QObject* watched, QEvent* e) {
   const auto* key = static_cast<QKeyEvent*>(e);
   const bool undo = key->matches(QKeySequence::Undo);
   if (!undo && !key->matches(QKeySequence::Redo)) return false;
-  if (FieldCanStep(*this, undo)) return false;
+  if (FieldCanStep(WorkingFocus(), undo)) return false;
   e->ignore();
   return true;
 }
 
 void TMainWnd::StepHistory(bool undo) {
-  if (StepFocusedText(undo)) return;
+  if (StepFocusedText(undo)) {
+    UpdateUndoActions();
+    return;
+  }
   const std::vector<scene_base_t*> nodes =
       undo ? m_history->NodesToUndo() : m_history->NodesToRedo();
   if (nodes.empty()) return;
@@ -116,12 +163,14 @@ void TMainWnd::SelectNodes(const std::vector<scene_base_t*>& nodes) {
 
 void TMainWnd::UpdateUndoActions() {
   const QUndoStack& stack = m_history->Stack();
-  const bool in_field = FocusedLine(*this) != nullptr || FocusedText(*this) != nullptr;
+  QWidget* const focus = WorkingFocus();
+  const bool in_field = FocusedLine(focus) != nullptr || FocusedText(focus) != nullptr;
   const auto show = [&](QAction* item, const QString& name, bool undo) {
-    if (FieldCanStep(*this, undo)) {
-      // The item stands for the field's own undo or redo.
+    if (FieldCanStep(focus, undo)) {
+      // The item stands for the field's own undo or redo, and says so, e.g.
+      // "元に戻す(&U): セルへの入力".
       item->setEnabled(true);
-      item->setText(name);
+      SetItemText(*item, name + QStringLiteral(": ") + FieldName(focus) + QStringLiteral("への入力"));
       return;
     }
     // The step's name after the item's own text, e.g.
@@ -130,7 +179,7 @@ void TMainWnd::UpdateUndoActions() {
     // own; the menu brings the text up to date when it opens.
     const QString step = undo ? stack.undoText() : stack.redoText();
     item->setEnabled(in_field || (undo ? stack.canUndo() : stack.canRedo()));
-    item->setText(step.isEmpty() ? name : name + QStringLiteral(": ") + step);
+    SetItemText(*item, step.isEmpty() ? name : name + QStringLiteral(": ") + step);
   };
   show(m_undo1, QStringLiteral("元に戻す(&U)"), true);
   show(m_redo1, QStringLiteral("やり直し(&R)"), false);

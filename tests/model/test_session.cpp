@@ -83,7 +83,7 @@ TEST_F(SessionTest, SaveNamesTheFileAndLoadStartsEveryStateAfresh) {
   EXPECT_EQ(Last().op, session_op_t::Save);
   s->Select({way});
   s->SetPatternEdited(true);
-  s->UpdateMemo(*way, "m");
+  s->UpdateMemo(*way, "m2");
   s->Document().ClearNode();
   reports.clear();
 
@@ -312,6 +312,16 @@ TEST_F(SessionTest, GroupingAndMemoReportTheirFormerValues) {
   EXPECT_FALSE(s->MemoModified());
   EXPECT_EQ(Last().op, session_op_t::Memo);
   EXPECT_EQ(Last().memo_before, "old");
+
+  // The same text again is no change of the document.
+  s->SetDocumentModified(false);
+  s->SetMemoModified(true);
+  reports.clear();
+  s->UpdateMemo(*way, "new");
+  EXPECT_FALSE(s->MemoModified());
+  EXPECT_FALSE(s->DocumentModified());
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(Last().op, session_op_t::Flags);
 }
 
 TEST_F(SessionTest, PopupChoiceMakesAPatternCurrentAndModifiesTheDocumentOnlyByAChange) {

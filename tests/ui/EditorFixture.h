@@ -5,9 +5,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -163,6 +166,30 @@ class PatternEditorTest : public WindowTest {
     ASSERT_TRUE(grid->FocusCell(1, grid->CurrentRow()));
   }
   void SetNew(int row, const QString& text) { In()->SetCells(2, row, text); }
+  // A click on a cell of the input grid, which opens the editor of a cell
+  // that takes typing.
+  void ClickCell(int col, int row) {
+    QTest::mouseClick(In()->viewport(), Qt::LeftButton, {}, In()->CellRect(col, row).center());
+  }
+  // A right click on a tree node and the context menu the desktop makes of
+  // it: the tree's popup menu, open.
+  QMenu* PopupMenuOn(const char* title_utf8) {
+    Click(Item(title_utf8), {}, Qt::RightButton);
+    const QPoint at = Tree()->visualItemRect(Item(title_utf8)).center();
+    QContextMenuEvent context(QContextMenuEvent::Mouse, at, Tree()->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(Tree()->viewport(), &context);
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("SceneViewPopupMenu"));
+    EXPECT_TRUE(WaitUntil([menu] { return menu->isVisible(); }));
+    return menu;
+  }
+  // Text as the input method hands it over: one commit to the focused field.
+  static void CommitText(const QString& text) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no keyboard focus";
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QCoreApplication::sendEvent(focus, &commit);
+  }
   QString NewText(int row) const { return In()->CellText(2, row); }
   QString OldText(int row) const { return In()->CellText(1, row); }
   QString DiffText(int row) const { return In()->CellText(3, row); }

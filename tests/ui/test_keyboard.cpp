@@ -151,6 +151,53 @@ TEST_F(KeyboardTest, EveryCommandTakesTheTextStillOpenInACell) {
   }
 }
 
+TEST_F(KeyboardTest, AMenuClosedWithoutACommandGivesTheFocusBackWithTheTyping) {
+  for (const Qt::Key menu : {Qt::Key_E, Qt::Key_V, Qt::Key_F}) {
+    SCOPED_TRACE(QKeySequence(menu).toString().toStdString());
+    window.reset();
+    TMainWnd& w = Open();
+    Select("道中");
+    Activate();
+    for (const char* field : {"NewTitleLabeledEdit", "InputKwGrid"}) {
+      SCOPED_TRACE(field);
+      if (QString::fromLatin1(field) == QStringLiteral("InputKwGrid")) {
+        ClickCell(2, 2);
+      } else {
+        QTest::mouseClick(Control(field), Qt::LeftButton);
+      }
+      QWidget* typing = QApplication::focusWidget();
+      auto* line = qobject_cast<QLineEdit*>(typing);
+      ASSERT_NE(line, nullptr);
+      line->selectAll();
+      Key(Qt::Key_1);
+      Key(Qt::Key_2);
+      Key(menu, Qt::AltModifier);
+      ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+      Key(Qt::Key_Escape);
+      Key(Qt::Key_Escape);
+      EXPECT_EQ(QApplication::focusWidget(), typing);
+      Key(Qt::Key_3);
+      EXPECT_EQ(line->text(), QStringLiteral("123"));
+    }
+    // The cell's typing counts: Enter commits it and calculates.
+    Key(Qt::Key_Return);
+    EXPECT_EQ(NewText(2), QStringLiteral("123"));
+    EXPECT_EQ(NewText(3), QStringLiteral("123"));
+    EXPECT_TRUE(w.PatternEdited());
+    dialogs.Clear();
+  }
+  // From the menu bar on to another control, the grid is left as by a click.
+  ClickCell(2, 6);
+  ASSERT_FALSE(Panel(0).isEmpty());
+  Key(Qt::Key_4);
+  Key(Qt::Key_E, Qt::AltModifier);
+  Key(Qt::Key_Escape);
+  QTest::mouseClick(Control("NewMemo"), Qt::LeftButton);
+  EXPECT_EQ(Panel(0), QString());
+  EXPECT_FALSE(In()->EditorOpen());
+  EXPECT_EQ(NewText(6), QStringLiteral("4"));
+}
+
 struct gesture_case_t {
   const char* name;
   std::function<void()> before;  // with the grouping still off

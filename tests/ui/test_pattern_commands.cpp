@@ -3,6 +3,7 @@
 // card questions, the enemy bullet bonus warning and the copy command.
 #include "EditorFixture.h"
 #include "calc/CalcCustom.h"
+#include "model/qvl_status.h"
 
 namespace qvl {
 namespace {
@@ -426,22 +427,86 @@ TEST_F(PatternCommandTest, UpdateOfAnotherPatternAsksWhetherItReplacesTheCurrent
 TEST_F(PatternCommandTest, UpdateGivesAnUntitledPatternItsTitleAndRefusesUnstorableText) {
   TMainWnd& w = Open();
   Select("スペル1");
+  Activate();
+  // A character the file cannot hold, typed into the title or the memo, is
+  // refused before any question, in the words of the scene memo's refusal.
+  for (const char* field : {"NewTitleLabeledEdit", "NewMemo"}) {
+    SCOPED_TRACE(field);
+    QTest::mouseClick(Control(field), Qt::LeftButton);
+    CommitText(QStringLiteral("😀"));
+    QTest::mouseClick(Button("ApplyButton"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.Kinds(), QStringList{QStringLiteral("error")});
+    EXPECT_EQ(dialogs.Texts(QStringLiteral("error")),
+              QStringList{UnconvertibleMessage(QStringLiteral("😀"))});
+    EXPECT_EQ(CurrentScenePattern(Node("スペル1")).title, Utf8ToCp932("取得"));
+    EXPECT_FALSE(w.DocumentModified());
+    dialogs.Clear();
+    Control<QLineEdit>("NewTitleLabeledEdit")->setText(QStringLiteral("取得"));
+    Control<QPlainTextEdit>("NewMemo")->clear();
+  }
   auto* title = Control<QLineEdit>("NewTitleLabeledEdit");
-  title->setText(QStringLiteral("取得😀"));
-  dialogs.confirms.push_back(true);
-  Button("ApplyButton")->click();
-  EXPECT_EQ(dialogs.Kinds(), (QStringList{QStringLiteral("confirm"), QStringLiteral("error")}));
-  EXPECT_EQ(dialogs.Texts(QStringLiteral("error")),
-            QStringList{UnconvertibleMessage(QStringLiteral("😀"))});
-  EXPECT_EQ(CurrentScenePattern(Node("スペル1")).title, Utf8ToCp932("取得"));
-  EXPECT_FALSE(w.DocumentModified());
-
-  dialogs.Clear();
   title->clear();
   dialogs.confirms.push_back(true);
   Button("ApplyButton")->click();
   EXPECT_EQ(NewTitles()->currentText(), QStringLiteral("*untitled*"));
   EXPECT_TRUE(w.DocumentModified());
+}
+
+// --- Another current pattern chosen while the scene is shown
+
+TEST_F(PatternCommandTest, ChoosingAnotherCurrentPatternShowsItAndKeepsWhatWasTyped) {
+  TMainWnd& w = Open();
+  Select("道中");
+  Activate();
+  scene_base_t* way = Node("道中");
+  const std::unique_ptr<pattern_base_t> safe = way->CurrentPattern().Clone();
+  ClickCell(2, 7);
+  Key(Qt::Key_9);
+  Key(Qt::Key_9);
+  QTest::keyClick(PopupMenuOn("道中"), Qt::Key_1);  // 稼ぎ(&1)
+  ASSERT_EQ(ToQString(way->CurrentPattern().title), QStringLiteral("稼ぎ"));
+  EXPECT_TRUE(dialogs.events.empty());
+  // The old side is the new current pattern ...
+  EXPECT_EQ(OldTitles()->currentText(), QStringLiteral("稼ぎ"));
+  EXPECT_EQ(OldText(1), QStringLiteral("3"));
+  EXPECT_EQ(OldText(7), QStringLiteral("8"));
+  EXPECT_EQ(w.OldValue()->Total(), way->CurrentExplanation().Total());
+  EXPECT_EQ(Out()->CellText(2, 13), QString::number(way->CurrentExplanation().Total()));
+  // ... compared with the pattern in the new column, which keeps the typing.
+  EXPECT_EQ(w.NewValue()->Total(), way->CompareWithCurrent(*safe).Total());
+  EXPECT_EQ(NewTitles()->currentText(), QStringLiteral("安全"));
+  EXPECT_EQ(NewText(7), QStringLiteral("99"));
+  EXPECT_EQ(DiffText(1), QStringLiteral("-1"));
+  EXPECT_TRUE(w.PatternEdited());
+
+  // The next update compares with the pattern that is current now.
+  dialogs.confirms.push_back(true);
+  dialogs.three_way.push_back(TDialogs::TAnswer::No);
+  Key(Qt::Key_A, Qt::AltModifier);
+  EXPECT_TRUE(WaitUntil([&] { return !w.PatternEdited(); }));
+  EXPECT_EQ(dialogs.Texts(QStringLiteral("confirm3")),
+            QStringList{QStringLiteral("「安全」を「稼ぎ」に代えて現行のパターンとしますか？")});
+  EXPECT_EQ(ToQString(way->CurrentPattern().title), QStringLiteral("稼ぎ"));
+}
+
+TEST_F(PatternCommandTest, ChoosingByATitlesPartShowsTheTotalsAfreshAndAsksNothing) {
+  TMainWnd& w = Open();
+  Select("Easy 全体");
+  Activate();
+  // Typed into the scene memo and not applied: kept.
+  QTest::mouseClick(Control("SceneMemo"), Qt::LeftButton);
+  Key(Qt::Key_M);
+  dialogs.inputs.push_back(QStringLiteral("稼ぎ"));
+  QTest::keyClick(PopupMenuOn("Easy 全体"), Qt::Key_P);  // パターンの一括指定(&P)
+  ASSERT_EQ(ToQString(Node("道中")->CurrentPattern().title), QStringLiteral("稼ぎ"));
+  EXPECT_EQ(dialogs.Kinds(), QStringList{QStringLiteral("input")});
+  const std::array<std::string, 5> totals = StatusPanelTexts(w.Document());
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(Panel(i), ToQString(totals[static_cast<std::size_t>(i - 1)]));
+  EXPECT_EQ(Panel(1), QStringLiteral("☆:    16"));
+  EXPECT_EQ(OldText(7), QStringLiteral("16"));
+  EXPECT_EQ(w.OldValue()->Total(), w.Document().CurrentExplanation().Total());
+  EXPECT_EQ(Control<QPlainTextEdit>("SceneMemo")->toPlainText(), QStringLiteral("m"));
+  EXPECT_TRUE(w.MemoModified());
 }
 
 // --- Delete

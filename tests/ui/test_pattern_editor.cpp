@@ -7,6 +7,7 @@
 #include "EditorFixture.h"
 #include "calc/CalcCustom.h"
 #include "model/qvl_status.h"
+#include "ui/StatusPanel.h"
 
 namespace qvl {
 namespace {
@@ -488,6 +489,56 @@ TEST_F(PatternEditorTest, StatusBarStartsWithItsCaptionsAndWideningWidensOnlyPan
   auto* bar = Control<QStatusBar>("StatusBar");
   const QWidget* last = Control("StatusPanel5");
   EXPECT_GE(last->geometry().right(), bar->width() - 20);
+}
+
+// A played plan with totals far beyond the usual digits before its spell card.
+void BuildLongNumbers(root_t& root) {
+  root.title = Utf8ToCp932("Lunatic 全体");
+  root.difficulty = difficulty_t::Lunatic;
+  auto* stage = AddNode<group_t>(root, "6面");
+  stage->kind = group_kind_t::Stage;
+  auto* way = AddNode<scene_t>(*stage, "6面道中");
+  way->kind = scene_kind_t::Way;
+  pattern_t& p = AddScenePattern(*way, "稼ぎ", true);
+  p.point = 24348;
+  p.bonus_item = 1234567;
+  p.graze = 7654321;
+  p.cherry_max = 98765432;
+  AddScenePattern(*AddSpellCard(*stage, "最後のスペル", 99999999, 999, 999999), "取得", true);
+}
+
+TEST_F(PatternEditorTest, EveryStatusPanelShowsItsWholeTextAtEveryWindowSize) {
+  const QString plan = WriteSample(QStringLiteral("long.pat"), BuildLongNumbers);
+  TMainWnd& w = Make({plan});
+  Select("最後のスペル");
+  ClickCell(1, 8);  // the scb hint in panel 0
+  auto* bar = Control<QStatusBar>("StatusBar");
+  auto* hint = Control<TStatusPanel>("StatusPanel0");
+  ASSERT_TRUE(hint->text().endsWith(QStringLiteral("999999/s")));
+  constexpr std::array<int, 6> kDesigned{0, 60, 55, 50, 115, 65};
+  for (const int width : {0, 900, 2400}) {
+    SCOPED_TRACE(width);
+    w.resize(width, w.height());
+    QCoreApplication::processEvents();
+    for (int i = 1; i <= 5; ++i) {
+      const auto* panel =
+          Control<QLabel>(QStringLiteral("StatusPanel%1").arg(i).toLatin1().constData());
+      EXPECT_GE(panel->width(), kDesigned[static_cast<std::size_t>(i)]) << i;
+      EXPECT_GE(panel->width(), panel->sizeHint().width()) << panel->text().toStdString();
+      EXPECT_TRUE(bar->rect().contains(panel->geometry())) << i;
+    }
+    // Panel 0 is cut only with an ellipsis, and its whole text is the tip.
+    const bool cut = hint->fontMetrics().horizontalAdvance(hint->text()) >
+                     hint->contentsRect().width() - hint->fontMetrics().horizontalAdvance('x');
+    EXPECT_EQ(hint->Cut(), cut);
+    EXPECT_EQ(hint->ShownText().endsWith(QChar(0x2026)), cut) << hint->ShownText().toStdString();
+    EXPECT_EQ(hint->toolTip(), cut ? hint->text() : QString());
+    // The minimum width cuts it; a wide window shows it whole.
+    if (width != 900) {
+      EXPECT_EQ(cut, width == 0);
+    }
+  }
+  EXPECT_EQ(Panel(3), QStringLiteral("P: 24348"));
 }
 
 TEST_F(PatternEditorTest, CopyKeyCopiesTheSelectedCellWhenNoEditorIsOpen) {

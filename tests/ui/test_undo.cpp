@@ -2,6 +2,7 @@
 // the modified flag follows the saved state, the usual questions come first,
 // text fields keep their own undo; and a long random history of the session.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QMenu>
 #include <QUndoStack>
 
@@ -232,6 +233,69 @@ TEST_F(UndoTest, AFieldWithNothingOfItsOwnToUndoLeavesTheKeysToTheDocument) {
     EXPECT_EQ(Text(), after);
   }
   EXPECT_TRUE(dialogs.events.empty());
+}
+
+TEST_F(UndoTest, InAFieldWithTypingTheMenuNamesWhatItsItemsUndoAndDoesThat) {
+  TMainWnd& w = OpenActive();
+  Make(kUpdate);  // a step of the document's, which the items must not name now
+  const std::string stored = Text();
+  const int steps = w.History().Stack().index();
+  auto* menu = Control<QMenu>("Edit1");
+  const struct {
+    const char* field;
+    const char* name;
+  } cases[] = {{"InputKwGrid", "セル"}, {"NewTitleLabeledEdit", "タイトル"}, {"NewMemo", "メモ"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    if (QString::fromLatin1(c.field) == QStringLiteral("InputKwGrid")) {
+      ClickCell(2, 2);
+    } else {
+      QTest::mouseClick(Control(c.field), Qt::LeftButton);
+    }
+    QWidget* field = QApplication::focusWidget();
+    Press(Qt::Key_End, Qt::NoModifier);
+    Press(Qt::Key_5, Qt::NoModifier);
+    const auto text = [field] {
+      if (auto* line = qobject_cast<QLineEdit*>(field)) return line->text();
+      return qobject_cast<QPlainTextEdit*>(field)->toPlainText();
+    };
+    const QString typed = text();
+    const QString undo = QStringLiteral("元に戻す(&U): ") + QString::fromUtf8(c.name) +
+                         QStringLiteral("への入力");
+    Press(Qt::Key_E, Qt::AltModifier);
+    ASSERT_TRUE(WaitUntil([menu] { return menu->isVisible(); }));
+    EXPECT_EQ(Action("Undo1")->text(), undo);
+    // What assistive technology reads is what the item shows.
+    QAccessibleInterface* items = QAccessible::queryAccessibleInterface(menu);
+    ASSERT_NE(items, nullptr);
+    EXPECT_EQ(items->child(0)->text(QAccessible::Name), QString(undo).remove(QLatin1Char('&')));
+    QTest::keyClick(menu, Qt::Key_U);
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    EXPECT_NE(text(), typed);
+    EXPECT_EQ(Text(), stored);
+    EXPECT_EQ(w.History().Stack().index(), steps);
+    EXPECT_EQ(Action("Redo1")->text(), QStringLiteral("やり直し(&R): ") +
+                                           QString::fromUtf8(c.name) + QStringLiteral("への入力"));
+    Press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(text(), typed);
+  }
+  EXPECT_TRUE(dialogs.events.empty());
+}
+
+TEST_F(UndoTest, AMemoUpdatedWithItsOwnTextIsNoStepAndNoChange) {
+  TMainWnd& w = OpenActive();
+  Select("通常");
+  QTest::mouseClick(Control("SceneMemo"), Qt::LeftButton);
+  Press(Qt::Key_D, Qt::NoModifier);
+  Press(Qt::Key_Backspace, Qt::NoModifier);
+  ASSERT_TRUE(w.MemoModified());
+  dialogs.confirms.push_back(true);
+  QTest::mouseClick(Button("SceneMemoApplyButton"), Qt::LeftButton);
+  EXPECT_FALSE(w.DocumentModified());
+  EXPECT_FALSE(w.MemoModified());
+  EXPECT_EQ(w.History().Stack().count(), 0);
+  Undo();
+  EXPECT_FALSE(Action("Undo1")->isEnabled());
 }
 
 // --- the history of the session alone, through many random changes
