@@ -90,7 +90,7 @@ void TMainWnd::NameForAssistiveTechnology() {
 }
 
 void TMainWnd::SpeakStatusPanel(int index, const QString& spoken) {
-  QLabel* panel = m_statusPanels.at(static_cast<std::size_t>(index));
+  auto* panel = m_statusPanels.at(static_cast<std::size_t>(index));
   if (panel->accessibleName() == spoken) return;
   // Qt tells an active bridge of the new name, as it does when a label
   // without a name of its own changes its text.

@@ -56,7 +56,7 @@ class Manual(unittest.TestCase):
         # The parse of the help itself: the commands and options qvl has.
         self.assertIn("calc", self.commands)
         self.assertIn("--version", self.options[""])
-        self.assertEqual(self.options["export"], {"-h", "--help", "--format", "-o", "--output"})
+        self.assertEqual(self.options["export"], {"-h", "--help", "--format", "--raw", "-o", "--output"})
 
     def test_every_command_has_an_entry(self):
         first_words = {entry.split()[0] for entry in self.entries if entry.split()}
