@@ -190,13 +190,14 @@ class model_builder_t final : public sxml::TSXMLHandler {
 
   void Attribute(std::string_view name, std::string_view value) override {
     if (ignored_ > 0 || open_.empty()) return;
+    // No attribute name holds "=", so the whole name is tried first and only
+    // a name that took no field is looked through for one.
+    if (Assign(name, value)) return;
     // A name that holds "=" splits the entry "name=value" at its first "=".
     if (const std::size_t eq = name.find('='); eq != std::string_view::npos) {
       split_value_.assign(name.substr(eq + 1)).append("=").append(value);
       Assign(name.substr(0, eq), split_value_);
-      return;
     }
-    Assign(name, value);
   }
 
   void Text(std::string&) override {}
@@ -241,7 +242,8 @@ class model_builder_t final : public sxml::TSXMLHandler {
     return std::nullopt;
   }
 
-  void Assign(std::string_view name, std::string_view value) {
+  // True when name was the first entry of one of the element's names.
+  bool Assign(std::string_view name, std::string_view value) {
     open_element_t& e = open_.back();
     switch (e.role) {
       case role_t::Root:
@@ -250,6 +252,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
           if (*i == 1) holder_.title.assign(value);
           if (*i == 2) holder_.memo.assign(value);
           if (*i == 3) holder_.grouping = BoolFromText(value);
+          return true;
         }
         break;
       case role_t::Group:
@@ -258,6 +261,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
           if (*i == 1) e.group->title.assign(value);
           if (*i == 2) e.group->memo.assign(value);
           if (*i == 3) e.group->grouping = BoolFromText(value);
+          return true;
         }
         break;
       case role_t::Scene:
@@ -268,21 +272,25 @@ class model_builder_t final : public sxml::TSXMLHandler {
           if (*i == 2 && ParseScore(value, point)) e.scene->SetPoint(point);
           if (*i >= 3 && *i <= 5) SetScore(value, e.spell_card[*i - 3]);
           if (*i == 6) e.scene->memo.assign(value);
+          return true;
         }
         break;
       case role_t::Pattern:
         if (const auto i = Find(kPatternNames, name, e)) {
           SetField(static_cast<pattern_t&>(*e.pattern), kScenePatternFields[*i], value);
+          return true;
         }
         break;
       case role_t::GroupedPattern:
         if (const auto i = Find(kGroupedNames, name, e)) {
           SetField(static_cast<grouped_pattern_t&>(*e.pattern), kGroupedPatternFields[*i], value);
+          return true;
         }
         break;
       case role_t::Document:
         break;
     }
+    return false;
   }
 
   root_t& holder_;
@@ -459,8 +467,17 @@ bool ParseScore(std::string_view text, score_t& value) {
   std::string_view digits = text;
   if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
   if (digits.empty()) return false;
+  // Eighteen digits or fewer cannot overflow 64 bits: the digits are checked
+  // and summed in the same pass, as a load reads ten numbers per pattern.
+  constexpr std::size_t kSafeDigits = 18;
+  score_t sum = 0;
   for (const char c : digits) {
     if (c < '0' || c > '9') return false;
+    if (digits.size() <= kSafeDigits) sum = sum * 10 + (c - '0');
+  }
+  if (digits.size() <= kSafeDigits) {
+    value = text.front() == '-' ? -sum : sum;
+    return true;
   }
   // from_chars takes "-" but not "+"; the digits alone are checked above.
   const std::string_view number = text.front() == '+' ? digits : text;

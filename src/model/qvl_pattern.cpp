@@ -199,13 +199,18 @@ void pattern_base_list_t::AddSortedAll(std::vector<std::unique_ptr<pattern_base_
       throw EWrongPatternClass("a pattern of the other class cannot join this list");
     }
   }
+  items_.reserve(items_.size() + ps.size());
   for (auto& p : ps) {
     if (p) items_.push_back(std::move(p));
   }
   // A stable sort of everything appended gives each pattern the place that
-  // successive stable sorts after each append would give it.
-  std::stable_sort(items_.begin(), items_.end(),
-                   [](const auto& a, const auto& b) { return a->title < b->title; });
+  // successive stable sorts after each append would give it. A saved file
+  // holds every list in order already: then the sort, and the buffer it
+  // allocates, are not needed, as it would leave the order as it is.
+  const auto by_title = [](const auto& a, const auto& b) { return a->title < b->title; };
+  if (!std::is_sorted(items_.begin(), items_.end(), by_title)) {
+    std::stable_sort(items_.begin(), items_.end(), by_title);
+  }
 }
 
 pattern_base_t* pattern_base_list_t::Items(int i) const {

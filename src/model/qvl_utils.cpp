@@ -6,6 +6,21 @@
 #include "model/qvl_text.h"
 
 namespace qvl {
+namespace {
+
+// Whether text folds to lower, which is lower-case ASCII. Folding byte by byte
+// gives the same answer as folding the code page's characters: a text with a
+// byte of a double-byte character never equals an ASCII word either way. No
+// lowered copy is made, as a load reads a kind or flag for every node.
+[[nodiscard]] bool EqualsAsciiWord(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (LowerAsciiChar(text[i]) != lower[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 score_t TruncToScore(long double x) {
   constexpr long double kTwo64 = 18446744073709551616.0L;
@@ -49,9 +64,8 @@ std::string DifficultyName(difficulty_t d) {
 }
 
 difficulty_t DifficultyFromText(std::string_view s) {
-  const std::string lower = LowerAsciiCp932(s);
   for (std::size_t i = 0; i + 1 < kDifficulties.size(); ++i) {
-    if (lower == kDifficulties[i].lower) return static_cast<difficulty_t>(i);
+    if (EqualsAsciiWord(s, kDifficulties[i].lower)) return static_cast<difficulty_t>(i);
   }
   return difficulty_t::Phantasm;
 }
@@ -100,9 +114,8 @@ std::string SceneKindName(scene_kind_t k) {
 }
 
 scene_kind_t SceneKindFromText(std::string_view s) {
-  const std::string lower = LowerAsciiCp932(s);
   for (std::size_t i = 0; i < kSceneKinds.size(); ++i) {
-    if (lower == kSceneKinds[i]) return static_cast<scene_kind_t>(i);
+    if (EqualsAsciiWord(s, kSceneKinds[i])) return static_cast<scene_kind_t>(i);
   }
   return scene_kind_t::Dummy;
 }
@@ -113,9 +126,8 @@ std::string GroupKindName(group_kind_t k) {
 }
 
 group_kind_t GroupKindFromText(std::string_view s) {
-  const std::string lower = LowerAsciiCp932(s);
   for (std::size_t i = 0; i < kGroupKinds.size(); ++i) {
-    if (lower == kGroupKinds[i]) return static_cast<group_kind_t>(i);
+    if (EqualsAsciiWord(s, kGroupKinds[i])) return static_cast<group_kind_t>(i);
   }
   return group_kind_t::Dummy;
 }
@@ -125,7 +137,7 @@ std::string BoolText(bool b) {
 }
 
 bool BoolFromText(std::string_view s) {
-  return LowerAsciiCp932(s) == "true";
+  return EqualsAsciiWord(s, "true");
 }
 
 std::string ScoreText(score_t v) {

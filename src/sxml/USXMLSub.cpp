@@ -1,5 +1,6 @@
 #include "sxml/USXMLSub.h"
 
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <stdexcept>
@@ -183,8 +184,30 @@ class TSXMLReader {
     if (i != start) prev_ = p[i - 1];
     return start;
   }
+  // Indentation is most of a written file's blanks (every attribute line is
+  // lined up under the first), so runs of spaces are taken eight bytes at a
+  // time, and the spaces before the first other byte of the last eight at
+  // once: on a little-endian machine that byte is the lowest one that differs
+  // from a space.
   void SkipBlankRun() {
-    SkipRun([](byte_class_t k) { return k == byte_class_t::Blank; });
+    constexpr std::uint64_t kEightSpaces = 0x2020202020202020u;
+    const std::size_t start = pos_;
+    std::size_t i = start;
+    while (i < n_) {
+      if constexpr (std::endian::native == std::endian::little) {
+        if (p_[i] == ' ' && n_ - i >= sizeof kEightSpaces) {
+          std::uint64_t word = 0;
+          std::memcpy(&word, p_ + i, sizeof word);
+          const std::uint64_t other = word ^ kEightSpaces;
+          i += other == 0 ? sizeof word : static_cast<std::size_t>(std::countr_zero(other) / 8);
+          continue;
+        }
+      }
+      if (kByteClass[p_[i]] != byte_class_t::Blank) break;
+      ++i;
+    }
+    pos_ = i;
+    if (i != start) prev_ = p_[i - 1];
   }
 
   void SkipBlanks() {

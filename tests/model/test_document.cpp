@@ -1016,5 +1016,41 @@ TEST(Templates, LookLikeTheGame) {
   }
 }
 
+// Numbers are summed as they are checked up to 18 digits, and handed to the
+// library beyond: both sides of that line, the limits of 64 bits and what is
+// not a number at all.
+TEST(ParseScore, AcceptsSignedDecimalsWithin64Bits) {
+  const struct {
+    const char* text;
+    bool ok;
+    score_t value;
+  } cases[] = {
+      {"0", true, 0},
+      {"-0", true, 0},
+      {"+7", true, 7},
+      {"007", true, 7},
+      {"-25", true, -25},
+      {"999999999999999999", true, 999999999999999999},
+      {"-999999999999999999", true, -999999999999999999},
+      {"1234567890123456789", true, 1234567890123456789},
+      {"+9223372036854775807", true, INT64_MAX},
+      {"-9223372036854775808", true, INT64_MIN},
+      {"9223372036854775808", false, 0},
+      {"00000000000000000000001", true, 1},
+      {"", false, 0},
+      {"-", false, 0},
+      {"+-1", false, 0},
+      {"12a", false, 0},
+      {" 1", false, 0},
+      {"1 ", false, 0},
+      {"1e3", false, 0},
+  };
+  for (const auto& c : cases) {
+    score_t value = 42;
+    EXPECT_EQ(ParseScore(c.text, value), c.ok) << c.text;
+    EXPECT_EQ(value, c.ok ? c.value : 42) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace qvl
