@@ -16,6 +16,7 @@
 #include "model/qvl_status.h"
 #include "ui/MainWnd.h"
 #include "ui/SceneTreeView.h"
+#include "ui/StatusPanel.h"
 
 namespace qvl {
 namespace {
