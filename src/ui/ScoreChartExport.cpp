@@ -44,24 +44,19 @@ int Usage(const QString& message) {
   return kExitUsage;
 }
 
-// Loads the plan as qvl does: a missing file or something that is not a
-// file is said so, not drawn as an empty chart.
+// Loads the plan as qvl does. The loader opens the file before it asks what
+// it is, so a pipe or a folder put under the name is refused, not waited on.
 bool Load(root_t& root, const std::filesystem::path& file) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) {
-    const bool exists = std::filesystem::exists(file, ec);
-    Print(QString::fromStdString(FileMessageUtf8(
-        LoadFailureMessage(file, exists ? QVL_CP932("通常のファイルではありません。")
-                                        : QVL_CP932("ファイルが見つかりません。")),
-        file)));
-    return false;
-  }
   std::string message;
   const bool loaded = LoadDocument(root, file, [&message](const std::string& text) {
     message = text;
     return load_answer_t::Abort;
   });
   if (!loaded) {
+    // A file that is gone is nothing the window would ask about; here it is
+    // the caller's mistake and must be said.
+    if (message.empty())
+      message = LoadFailureMessage(file, QVL_CP932("ファイルが見つかりません。"));
     Print(QString::fromStdString(FileMessageUtf8(message, file)));
     return false;
   }
