@@ -5,6 +5,7 @@
 #include <span>
 #include <utility>
 
+#include "model/qvl_messages.h"
 #include "model/qvl_text.h"
 
 namespace qvl {
@@ -223,85 +224,60 @@ struct standard_function_t {
   int min_args;
   int max_args;
   double (*function)(args_t);
-  const char* help;  // UTF-8
+  message_t help;
 };
 
 // In the order of registration.
 const standard_function_t kStandardFunctions[] = {
-    {"not", 1, 1, FnNot,
-     "not(Value)\r\nビット反転\r\nValue ... "
-     "対象となる値または式\r\n※演算子化は辛かったので関数にて ｍ（＿　＿）ｍ"},
-    {"div", 2, 2, FnDiv,
-     "div(P1, P2)\r\n整数除算\r\nP1 ... 被除数\r\nP2 ... 除数\r\n※演算子化は辛かったので関数にて "
-     "ｍ（＿　＿）ｍ"},
-    {"ABS", 1, 1, FnAbs, "ABS(Value)\r\n絶対値\r\nValue ... 対象となる値または式"},
-    {"PI", 0, 0, FnPi,
-     "PI()\r\n円周率を返します\r\n※ゆとり教育により「３」を返す（嘘）.\r\n　ちゃんと "
-     "3.1415926535897932385 を返します."},
-    {"SQRT", 1, 1, FnSqrt, "SQRT(X)\r\nX の平方根（√X）を返す"},
-    {"CEIL", 1, 1, FnCeil, "CEIL(X)\r\nX を正の方向へ切り上げます"},
-    {"TRUNC", 1, 1, FnTrunc, "TRUNC(X)\r\nX の小数部を破棄して整数にします"},
-    {"FLOOR", 1, 1, FnFloor, "FLOOR(X)\r\nX を負の方向へ切り上げます"},
-    {"SIN", 1, 1, FnSin, "SIN(X)\r\nラジアン単位で角 X のサイン（正弦）を返します"},
-    {"COS", 1, 1, FnCos, "COS(X)\r\nラジアン単位で角 X のコサイン（余弦）を返します"},
-    {"TAN", 1, 1, FnTan, "TAN(X)\r\nX のタンジェント（正接）を返します"},
-    {"ASIN", 1, 1, FnArcSin,
-     "ASIN(X)\r\nX のアークサイン（逆正弦）を返します.\r\nX は -1 と 1 "
-     "の間でなければなりません.\r\n戻り値はラジアンで [-Pi/2..Pi/2] の範囲になります."},
-    {"ACOS", 1, 1, FnArcCos,
-     "ACOS(X)\r\nX のアークコサイン（逆余弦）を返します.\r\nX は -1 と 1 "
-     "の間でなければなりません.\r\n戻り値はラジアンで [0..PI] の範囲になります."},
-    {"ATAN", 1, 1, FnArcTan, "ATAN(X)\r\nX のアークタンジェント（逆正接）を計算します"},
-    {"SINH", 1, 1, FnSinh, "SINH(X)\r\nX のハイパボリックサイン（双曲線正弦）を計算します."},
-    {"COSH", 1, 1, FnCosh, "COSH\r\nX のハイパボリックコサイン（双曲線余弦）を計算します."},
-    {"TANH", 1, 1, FnTanh, "TANH\r\nX のハイパボリックタンジェント（双曲線正接）を計算します."},
-    {"SUM", 1, 32767, FnSum, "SUM(P1, P2 ...)\r\nパラメータ全ての値の合計を返します."},
-    {"MIN", 1, 32767, FnMin, "MIN(P1, P2 ...)\r\nパラメータの中の最小の値を符号付きで返します."},
-    {"MAX", 1, 32767, FnMax, "MAX(P1, P2 ...)\r\nパラメータの中の最大の値を符号付きで返します."},
-    {"AVERAGE", 1, 32767, FnAverage,
-     "AVERAGE(P1, P2 ...)\r\nパラメータが保持するすべての値の算術平均を計算します."},
-    {"STDDEV", 1, 32767, FnStdDev,
-     "STDDEV(P1, P2 "
-     "...)\r\nパラメータにあるすべての値の\r\n標本標準偏差（標本分散の平方根）を計算します"},
-    {"IF", 3, 3, FnIf,
-     "IF(C, T, F)\r\n判定\r\nC ... 0 または 0以外になる値または式\r\nT ... "
-     "真(非ゼロ)の時に返す値\r\nF ... 偽(ゼロ)の時に返す値"},
-    {"COMPARE", 2, 2, FnCompare,
-     "COMPARE(A, B)\r\n比較\r\nA < B の時 -1 を返します.\r\nA = B の時  0 を返します.\r\nA > B "
-     "の時  1 を返します."},
-    {"SIGN", 1, 1, FnSign,
-     "SIGN(Value)\r\n符合\r\nValue ... 対象となる値または式\r\nValue < 0 の時 -1 "
-     "を返します.\r\nValue = 0 の時  0 を返します.\r\nValue > 0 の時  1 を返します."},
-    {"IsODD", 1, 1, FnIsOdd,
-     "IsODD(Value)\r\n奇数判定\r\nValue ... 対象となる値または式\r\nValue が奇数の場合に 1 "
-     "を返します.\r\nValue が偶数の場合に 0 を返します."},
-    {"IsEVEN", 1, 1, FnIsEven,
-     "IsEVEN(Value)\r\n偶数判定\r\nValue ... 対象となる値または式\r\nValue が奇数の場合に 0 "
-     "を返します.\r\nValue が偶数の場合に 1 を返します."},
-    {"IsNOT", 1, 1, FnIsNot,
-     "IsNOT(Value)\r\n真偽判定\r\nValue ... 対象となる値または式\r\nValue が 0 の時、1 "
-     "を返します.\r\nValue が 0以外の時、0 を返します.\r\n※演算子化は辛かったので関数にて "
-     "ｍ（＿　＿）ｍ"},
-    {"IsMINUS", 1, 1, FnIsMinus,
-     "IsMinus(Value)\r\n負数判定\r\nValue ... 対象となる値または式\r\nValue が -1以下の時、1 "
-     "を返します.\r\nValue が  0以上の時、0 を返します."},
-    {"IsPLUS", 1, 1, FnIsPlus,
-     "IsPLUS(Value)\r\n正数判定\r\nValue ... 対象となる値または式\r\nValue が  1以上の時、1 "
-     "を返します.\r\nValue が  0以下の時、0 を返します."},
-    {"AND", 1, 32767, FnAnd,
-     "AND(P1, P2 ...)\r\nパラメータの全てが非ゼロかを判定\r\n全ての値がゼロ以外であれば 1 "
-     "を返します.\r\n１つでもゼロ値を示す値があれば 0 を返します."},
-    {"OR", 1, 32767, FnOr,
-     "OR(P1, P2 ...)\r\nパラメータのいづれかが非ゼロかを判定\r\n１つでもゼロ以外の値があれば 1 "
-     "を返します.\r\n全ての値がゼロ値を示す場合は 0 を返します."},
+    {"not", 1, 1, FnNot, message_t::HelpNot},
+    {"div", 2, 2, FnDiv, message_t::HelpDiv},
+    {"ABS", 1, 1, FnAbs, message_t::HelpAbs},
+    {"PI", 0, 0, FnPi, message_t::HelpPi},
+    {"SQRT", 1, 1, FnSqrt, message_t::HelpSqrt},
+    {"CEIL", 1, 1, FnCeil, message_t::HelpCeil},
+    {"TRUNC", 1, 1, FnTrunc, message_t::HelpTrunc},
+    {"FLOOR", 1, 1, FnFloor, message_t::HelpFloor},
+    {"SIN", 1, 1, FnSin, message_t::HelpSin},
+    {"COS", 1, 1, FnCos, message_t::HelpCos},
+    {"TAN", 1, 1, FnTan, message_t::HelpTan},
+    {"ASIN", 1, 1, FnArcSin, message_t::HelpAsin},
+    {"ACOS", 1, 1, FnArcCos, message_t::HelpAcos},
+    {"ATAN", 1, 1, FnArcTan, message_t::HelpAtan},
+    {"SINH", 1, 1, FnSinh, message_t::HelpSinh},
+    {"COSH", 1, 1, FnCosh, message_t::HelpCosh},
+    {"TANH", 1, 1, FnTanh, message_t::HelpTanh},
+    {"SUM", 1, 32767, FnSum, message_t::HelpSum},
+    {"MIN", 1, 32767, FnMin, message_t::HelpMin},
+    {"MAX", 1, 32767, FnMax, message_t::HelpMax},
+    {"AVERAGE", 1, 32767, FnAverage, message_t::HelpAverage},
+    {"STDDEV", 1, 32767, FnStdDev, message_t::HelpStdDev},
+    {"IF", 3, 3, FnIf, message_t::HelpIf},
+    {"COMPARE", 2, 2, FnCompare, message_t::HelpCompare},
+    {"SIGN", 1, 1, FnSign, message_t::HelpSign},
+    {"IsODD", 1, 1, FnIsOdd, message_t::HelpIsOdd},
+    {"IsEVEN", 1, 1, FnIsEven, message_t::HelpIsEven},
+    {"IsNOT", 1, 1, FnIsNot, message_t::HelpIsNot},
+    {"IsMINUS", 1, 1, FnIsMinus, message_t::HelpIsMinus},
+    {"IsPLUS", 1, 1, FnIsPlus, message_t::HelpIsPlus},
+    {"AND", 1, 32767, FnAnd, message_t::HelpAnd},
+    {"OR", 1, 32767, FnOr, message_t::HelpOr},
 };
 
 }  // namespace
 
 void RegisterStandardFunctions(TFunctionRegistry& registry) {
   for (const standard_function_t& f : kStandardFunctions) {
-    registry.RegisterFunction(f.name, f.min_args, f.max_args, Utf8ToCp932(f.help), f.function);
+    registry.RegisterFunction(f.name, f.min_args, f.max_args, Message(f.help), f.function);
   }
+}
+
+std::string FunctionHelpText(std::string_view name) {
+  const std::string wanted = LowerAsciiCp932(name);
+  if (wanted == "scb") return Message(message_t::HelpScb);
+  for (const standard_function_t& f : kStandardFunctions) {
+    if (LowerAsciiCp932(f.name) == wanted) return Message(f.help);
+  }
+  return {};
 }
 
 void RegisterStandardFunctions() {
@@ -310,7 +286,7 @@ void RegisterStandardFunctions() {
 
 void RegisterScb(TFunctionRegistry& registry) {
   registry.RegisterCallerFunction(
-      "scb", 1, 1, QVL_CP932("scb (残り時間)\r\nスペルカードの基本点を求める"),
+      "scb", 1, 1, Message(message_t::HelpScb),
       [](const TCalculator& caller, args_t a) { return ScbValue(caller.SelectedNode(), a[0]); });
 }
 
@@ -341,10 +317,8 @@ double ScbValue(const scene_base_t* node, double t) {
 std::string ScbHint(const scene_base_t* node) {
   const std::optional<scb_values_t> v = ScbValues(node);
   if (!v) return {};
-  return QVL_CP932("「scb(撃破時の残り時間)」と入力。初期SCB: ") +
-         ScoreText(v->initial_spell_card_bonus) + QVL_CP932("; 制限時間: ") +
-         ScoreText(v->time_limit) + QVL_CP932("秒; ボーナス減少レート: ") +
-         ScoreText(v->decrease_rate) + "/s";
+  return FormatMessage(message_t::ScbHint, {ScoreText(v->initial_spell_card_bonus),
+                                            ScoreText(v->time_limit), ScoreText(v->decrease_rate)});
 }
 
 }  // namespace qvl

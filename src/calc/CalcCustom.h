@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "calc/Calculator.h"
 #include "model/qvl_scene.h"
@@ -17,6 +18,11 @@ namespace qvl {
 void RegisterStandardFunctions(TFunctionRegistry& registry);
 // Into the program-wide registry.
 void RegisterStandardFunctions();
+
+// The help text of a standard function or of scb in the current language
+// (letter case of the name ignored); empty for any other name. The registry
+// keeps the text of the language it was registered in.
+[[nodiscard]] std::string FunctionHelpText(std::string_view name);
 
 // Registers scb (one argument). It reads the node that the evaluating
 // calculator's node provider names at every call, so the answer follows that

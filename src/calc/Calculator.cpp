@@ -6,36 +6,33 @@
 #include <utility>
 
 #include "calc/Calculator_internal.h"
+#include "model/qvl_messages.h"
 #include "model/qvl_text.h"
 
 namespace qvl {
 namespace {
 
-
 // ---------------------------------------------------------------------------
 // Messages.
 
 std::string FillIn(const std::string& format, std::string_view text) {
-  std::string out = format;
-  const std::size_t at = out.find("%s");
-  if (at != std::string::npos) out.replace(at, 2, text);
-  return out;
+  return FillPlaceholders(format, {text});
 }
 
 const std::string& InvalidNameMessage() {
-  return QVL_CP932("%s は\r\n無効な識別子です.");
+  return Message(message_t::CalcInvalidName);
 }
 const std::string& NotNameValueMessage() {
-  return QVL_CP932("識別子=数値 の形式でない行は除外します.");
+  return Message(message_t::CalcNotNameValue);
 }
 const std::string& RegisteredMessage() {
-  return QVL_CP932("%s は\r\n登録済み関数です.");
+  return Message(message_t::CalcRegisteredFunction);
 }
 const std::string& InUserFuncNamesMessage() {
-  return QVL_CP932("%s は\r\nUserFuncNamesリストに定義済みです.");
+  return Message(message_t::CalcInUserFuncNames);
 }
 const std::string& InVariablesMessage() {
-  return QVL_CP932("%s は\r\nVariablesリストに定義済みです.");
+  return Message(message_t::CalcInVariables);
 }
 
 // ---------------------------------------------------------------------------
@@ -78,23 +75,23 @@ std::unordered_set<std::string> NamesOf(const std::vector<std::string>& lines) {
 // ---------------------------------------------------------------------------
 // Exceptions.
 
-EInvalidComma::EInvalidComma()
-    : ECalculator(QVL_CP932("関数のパラメータと見なされない場所でカンマが使用されています")) {}
+EInvalidComma::EInvalidComma() : ECalculator(qvl::Message(message_t::CalcInvalidComma)) {}
 EUndefinedIdent::EUndefinedIdent(std::string_view ident)
-    : ECalculator(FillIn(QVL_CP932("演算式内に、不明な識別子[%s]が含まれています"), ident)),
-      ident_(ident) {}
+    : ECalculator(FormatMessage(message_t::CalcUndefinedIdent, {ident})), ident_(ident) {}
 ENoMarkBetweenValue::ENoMarkBetweenValue()
-    : ECalculator(QVL_CP932("演算要素の間には演算子が必要です")) {}
-ENoValueBetweenMark::ENoValueBetweenMark() : ECalculator(QVL_CP932("演算子の間に値がありません")) {}
+    : ECalculator(qvl::Message(message_t::CalcNoMarkBetweenValue)) {}
+ENoValueBetweenMark::ENoValueBetweenMark()
+    : ECalculator(qvl::Message(message_t::CalcNoValueBetweenMark)) {}
 ENoValueAfterMark::ENoValueAfterMark()
-    : ECalculator(QVL_CP932("演算子の後に演算要素がありません")) {}
-EInvalidBracket::EInvalidBracket() : ECalculator(QVL_CP932("括弧の対応が正しくありません")) {}
-EEmptyExpression::EEmptyExpression() : ECalculator(QVL_CP932("式がありません")) {}
+    : ECalculator(qvl::Message(message_t::CalcNoValueAfterMark)) {}
+EInvalidBracket::EInvalidBracket() : ECalculator(qvl::Message(message_t::CalcInvalidBracket)) {}
+EEmptyExpression::EEmptyExpression() : ECalculator(qvl::Message(message_t::CalcEmptyExpression)) {}
 ENotEnoughParameters::ENotEnoughParameters(std::string_view function_name)
-    : ECalculator(FillIn(QVL_CP932("関数[%s]に渡す引数が足りません"), function_name)) {}
+    : ECalculator(FormatMessage(message_t::CalcNotEnoughParameters, {function_name})) {}
 ETooManyParameters::ETooManyParameters(std::string_view function_name)
-    : ECalculator(FillIn(QVL_CP932("関数[%s]に渡す引数が多すぎます"), function_name)) {}
-EExpressionTooLong::EExpressionTooLong() : ECalculator(QVL_CP932("式が長すぎます")) {}
+    : ECalculator(FormatMessage(message_t::CalcTooManyParameters, {function_name})) {}
+EExpressionTooLong::EExpressionTooLong()
+    : ECalculator(qvl::Message(message_t::CalcExpressionTooLong)) {}
 
 // ---------------------------------------------------------------------------
 // Names and the registry.

@@ -7,6 +7,7 @@
 #include "calc/CalcInput.h"
 #include "calc/Calculator.h"
 #include "model/qvl_document.h"
+#include "model/qvl_messages.h"
 #include "model/qvl_pattern_fields.h"
 #include "model/qvl_status.h"
 #include "model/qvl_text.h"
@@ -56,7 +57,7 @@ void Load(root_t& root, const std::filesystem::path& file) {
   if (loaded) return;
   // The window's loader takes a file that is gone as nothing to ask about;
   // here a missing file is the caller's mistake and must not print an empty tree.
-  if (message.empty()) message = LoadFailureMessage(file, QVL_CP932("ファイルが見つかりません。"));
+  if (message.empty()) message = LoadFailureMessage(file, Message(message_t::FileNotFound));
   throw file_error(FileMessageUtf8(message, file));
 }
 

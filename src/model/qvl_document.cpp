@@ -17,6 +17,7 @@
 #include <system_error>
 #include <vector>
 
+#include "model/qvl_messages.h"
 #include "model/qvl_pattern_fields.h"
 #include "model/qvl_text.h"
 #include "sxml/USXMLSub.h"
@@ -314,30 +315,30 @@ std::string FileNameText(const std::filesystem::path& file_name) {
 // "12行5文字目" for a byte offset of the text.
 std::string PositionText(std::string_view text, std::size_t offset) {
   const text_position_t at = Cp932Position(text, offset);
-  return std::to_string(at.line) + QVL_CP932("行") + std::to_string(at.column) +
-         QVL_CP932("文字目");
+  return FormatMessage(message_t::FilePosition,
+                       {std::to_string(at.line), std::to_string(at.column)});
 }
 
 std::string ReadErrorReason(std::string_view text, const sxml::EReadError& e) {
-  std::string reason = PositionText(text, e.Offset()) + QVL_CP932("でファイルが終わっています。");
+  const std::string ends = PositionText(text, e.Offset());
   const std::string opened = PositionText(text, e.OpenedAt());
   switch (e.Expected()) {
     case sxml::read_expected_t::StringEnd:
-      return reason + opened + QVL_CP932("からの文字列を閉じる「\"」が必要です。");
+      return FormatMessage(message_t::FileEndsInString, {ends, opened});
     case sxml::read_expected_t::ListEnd:
-      return reason + opened + QVL_CP932("からのリストを閉じる「)」が必要です。");
+      return FormatMessage(message_t::FileEndsInList, {ends, opened});
     case sxml::read_expected_t::Name:
-      return reason + opened + QVL_CP932("の「(」に続く名前が必要です。");
+      return FormatMessage(message_t::FileEndsBeforeName, {ends, opened});
     case sxml::read_expected_t::ElementEnd:
-      return reason + opened + QVL_CP932("からの要素を閉じる「)」が必要です。");
+      return FormatMessage(message_t::FileEndsInElement, {ends, opened});
     case sxml::read_expected_t::Anything:
       break;
   }
-  return reason;
+  return FormatMessage(message_t::FileEndsAt, {ends});
 }
 
 std::string OutOfMemoryReason() {
-  return QVL_CP932("メモリが足りません。");
+  return Message(message_t::OutOfMemory);
 }
 
 std::string SystemReason(std::string_view what, int error) {
@@ -374,7 +375,7 @@ load_result_t LoadText(root_t& root, std::string_view text) {
     model_builder_t builder(holder);
     sxml::ParseSXML(text, builder, sxml::unclosed_t::Refuse);
     if (!builder.FoundRoot() && !OnlyBlanksAndComments(text)) {
-      return {false, QVL_CP932("「root」要素がありません。パターンファイルではないようです。")};
+      return {false, Message(message_t::NoRootElement)};
     }
     // Everything that allocates is done; what follows moves what was built.
     root.ClearNode();
@@ -389,8 +390,8 @@ load_result_t LoadText(root_t& root, std::string_view text) {
   } catch (const sxml::EReadError& e) {
     return {false, ReadErrorReason(text, e)};
   } catch (const EGroupsTooDeep& e) {
-    return {false, PositionText(text, e.Offset()) + QVL_CP932(": 入れ子が") +
-                       std::to_string(kMaxGroupDepth) + QVL_CP932("段より深くなっています。")};
+    return {false, FormatMessage(message_t::GroupsTooDeep,
+                                 {PositionText(text, e.Offset()), std::to_string(kMaxGroupDepth)})};
   } catch (const std::bad_alloc&) {
     return {false, OutOfMemoryReason()};
   } catch (const std::length_error&) {
@@ -417,20 +418,19 @@ file_bytes_t ReadFileBytes(const std::filesystem::path& file_name) {
   // put under the name cannot stall the load.
   const int fd = ::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    result.reason = SystemReason(QVL_CP932("ファイルを開けません。"), errno);
+    result.reason = SystemReason(Message(message_t::CannotOpenFile), errno);
     return result;
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    result.reason = S_ISDIR(st.st_mode)
-                        ? SystemReason(QVL_CP932("ファイルを読み込めません。"), EISDIR)
-                        : QVL_CP932("通常のファイルではありません。");
+    result.reason = S_ISDIR(st.st_mode) ? SystemReason(Message(message_t::CannotReadFile), EISDIR)
+                                        : Message(message_t::NotARegularFile);
     return result;
   }
   std::unique_ptr<std::FILE, file_closer_t> file(::fdopen(fd, "rb"));
   if (!file) {
-    result.reason = SystemReason(QVL_CP932("ファイルを開けません。"), errno);
+    result.reason = SystemReason(Message(message_t::CannotOpenFile), errno);
     ::close(fd);
     return result;
   }
@@ -443,7 +443,7 @@ file_bytes_t ReadFileBytes(const std::filesystem::path& file_name) {
     if (n < sizeof buffer) break;
   }
   if (std::ferror(file.get())) {
-    result.reason = SystemReason(QVL_CP932("ファイルを読み込めません。"), errno);
+    result.reason = SystemReason(Message(message_t::CannotReadFile), errno);
   }
   return result;
 }
@@ -489,8 +489,7 @@ bool ParseScore(std::string_view text, score_t& value) {
 }
 
 std::string LoadFailureMessage(const std::filesystem::path& file_name) {
-  return QVL_CP932("「") + FileNameText(file_name) + QVL_CP932("」の読み込みに失敗しました。") +
-         "\n" + QVL_CP932("他のソフト等で使用している場合は終了させて下さい。");
+  return FormatMessage(message_t::LoadFailed, {FileNameText(file_name)});
 }
 
 std::string LoadFailureMessage(const std::filesystem::path& file_name, std::string_view reason) {
@@ -498,8 +497,7 @@ std::string LoadFailureMessage(const std::filesystem::path& file_name, std::stri
 }
 
 std::string SaveFailureMessage(const std::filesystem::path& file_name, std::string_view reason) {
-  return QVL_CP932("「") + FileNameText(file_name) + QVL_CP932("」を保存できませんでした。") +
-         "\n" + std::string(reason);
+  return FormatMessage(message_t::SaveFailed, {FileNameText(file_name), reason});
 }
 
 std::string FileMessageUtf8(std::string_view cp932_message,

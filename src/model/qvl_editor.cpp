@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/qvl_messages.h"
 #include "model/qvl_pattern_fields.h"
 #include "model/qvl_text.h"
 
@@ -26,29 +27,31 @@ bool HasEnemyBulletBonus(scene_kind_t k) {
 std::string EditorRowLabel(const editor_node_t& node, int row) {
   switch (row) {
     case 1:
-      return QVL_CP932("ボーダーボーナスを得た回数");
+      return Message(message_t::RowBorderTimes);
     case 2:
-      return QVL_CP932("増加した桜点Max");
+      return Message(message_t::RowCherryMax);
     case 3:
-      return QVL_CP932("増加した桜点");
+      return Message(message_t::RowGainedCherry);
     case 4:
-      return QVL_CP932("増加したかすり数");
+      return Message(message_t::RowGraze);
     case 5:
-      return node.is_scene ? std::string() : QVL_CP932("うち取得したスペルでの分");
+      return node.is_scene ? std::string() : Message(message_t::RowSpellGraze);
     case 6:
       return node.is_scene && node.kind == scene_kind_t::NormalAttack
                  ? std::string()
-                 : QVL_CP932("回収した得点アイテム数");
+                 : Message(message_t::RowPointItems);
     case 7:
-      return QVL_CP932("回収したボーナスアイテム数");
+      return Message(message_t::RowBonusItems);
     case 8:
-      if (!node.is_scene) return QVL_CP932("スペルカードボーナス基礎合計");
-      return HasSpellCardRows(node.kind) ? QVL_CP932("スペルカードボーナス基礎") : std::string();
+      if (!node.is_scene) return Message(message_t::RowSpellCardBonusBaseTotal);
+      return HasSpellCardRows(node.kind) ? Message(message_t::RowSpellCardBonusBase)
+                                         : std::string();
     case 9:
-      if (!node.is_scene) return QVL_CP932("敵弾消しボーナス合計");
-      return HasEnemyBulletBonus(node.kind) ? QVL_CP932("敵弾消しボーナス") : std::string();
+      if (!node.is_scene) return Message(message_t::RowEnemyBulletBonusTotal);
+      return HasEnemyBulletBonus(node.kind) ? Message(message_t::RowEnemyBulletBonus)
+                                            : std::string();
     case 10:
-      return node.is_scene ? std::string() : QVL_CP932("取得スペルカード枚数");
+      return node.is_scene ? std::string() : Message(message_t::RowSpellCardsCaptured);
     default:
       return {};
   }
@@ -91,15 +94,13 @@ std::optional<score_t> RoundToScore(double v) {
 
 std::string SpellCardQuestionText(spell_card_question_t q) {
   if (q == spell_card_question_t::BaseZeroButCaptured) {
-    return QVL_CP932("スペルカードボーナス基礎の入力欄に0が入っています。") + "\r\n" +
-           QVL_CP932("スペルカードを取得しないのですか？");
+    return Message(message_t::QuestionBaseZeroButCaptured);
   }
-  return QVL_CP932("スペルカードボーナス基礎の入力欄に0以外の値が入っています。") + "\r\n" +
-         QVL_CP932("スペルカードを取得するのですか？");
+  return Message(message_t::QuestionBaseSetButNotCaptured);
 }
 
 std::string EnemyBulletBonusWarningText() {
-  return QVL_CP932("敵弾消しボーナスの値が0になっています。");
+  return Message(message_t::WarningEnemyBulletBonusZero);
 }
 
 editor_read_t ReadEditorPattern(const editor_node_t& node, const editor_input_t& in,
@@ -116,10 +117,7 @@ editor_read_t ReadEditorPattern(const editor_node_t& node, const editor_input_t&
       const int row = i + 1;
       std::string label = EditorRowLabel(node, row);
       if (label.empty()) label = std::to_string(row);
-      out.error = QVL_CP932("「") + label +
-                  QVL_CP932(
-                      "」の値が大きすぎます。-9223372036854775808から"
-                      "9223372036854775807までの整数になる値を入力して下さい。");
+      out.error = FormatMessage(message_t::EditorValueTooLarge, {label});
       return out;
     }
     v[static_cast<std::size_t>(i)] = *rounded;

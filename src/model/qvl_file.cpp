@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/qvl_messages.h"
 #include "model/qvl_text.h"
 
 namespace qvl {
@@ -187,10 +188,7 @@ std::optional<std::string> FollowLinks(const fs::path& file_name, fs::path& targ
     struct stat dir {};
     if (::stat(folder.c_str(), &dir) == 0 && (dir.st_mode & S_ISVTX) != 0 &&
         (dir.st_mode & S_IWOTH) != 0 && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid) {
-      return QVL_CP932("「") + PathText(path) +
-             QVL_CP932(
-                 "」は誰でも書き込めるフォルダーにある他のユーザーのシンボリックリンクです。"
-                 "たどりません。");
+      return FormatMessage(message_t::OtherUsersLink, {PathText(path)});
     }
     std::error_code ec;
     const fs::path next = fs::read_symlink(path, ec);
@@ -200,14 +198,14 @@ std::optional<std::string> FollowLinks(const fs::path& file_name, fs::path& targ
     }
     path = next.is_absolute() ? next : folder / next;
   }
-  return Reason(QVL_CP932("ファイルを置き換えられません。"), ELOOP);
+  return Reason(Message(message_t::CannotReplaceFile), ELOOP);
 }
 
 // Why the existing target name in dir must not be replaced, or nothing.
 std::optional<std::string> RefusedTarget(int dir, const char* name, const fs::path& target,
                                          const struct stat& st) {
   if (!S_ISREG(st.st_mode)) {
-    return QVL_CP932("「") + PathText(target) + QVL_CP932("」は通常のファイルではありません。");
+    return FormatMessage(message_t::NamedNotARegularFile, {PathText(target)});
   }
   // Renaming over a file ignores its mode; the user's intent recorded in the
   // mode still counts. The superuser may write anything, so for it only a
@@ -215,13 +213,12 @@ std::optional<std::string> RefusedTarget(int dir, const char* name, const fs::pa
   const bool read_only = ::geteuid() == 0
                              ? (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0
                              : ::faccessat(dir, name, W_OK, AT_EACCESS) != 0 && errno == EACCES;
-  if (read_only) return Reason(QVL_CP932("ファイルを置き換えられません。"), EACCES);
+  if (read_only) return Reason(Message(message_t::CannotReplaceFile), EACCES);
   return std::nullopt;
 }
 
 std::string ChangedTarget(const fs::path& target) {
-  return QVL_CP932("「") + PathText(target) +
-         QVL_CP932("」は保存の間にほかのファイルに変わりました。置き換えません。");
+  return FormatMessage(message_t::ChangedDuringSave, {PathText(target)});
 }
 
 // ---- The new file ---------------------------------------------------------------
@@ -419,18 +416,17 @@ save_result_t WriteFileAtomically(const fs::path& file_name, std::string_view by
   }
   const std::string name = target.filename().string();
   if (name.empty() || name == "." || name == "..") {
-    return {false,
-            QVL_CP932("「") + PathText(target) + QVL_CP932("」は通常のファイルではありません。")};
+    return {false, FormatMessage(message_t::NamedNotARegularFile, {PathText(target)})};
   }
   // Every step works in the folder opened here, so that the folder cannot be
   // swapped for another between the checks and the rename.
   const fd_t dir(::open(FolderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() < 0) return {false, Reason(QVL_CP932("一時ファイルを作成できません。"), errno)};
+  if (dir.get() < 0) return {false, Reason(Message(message_t::CannotCreateTemporary), errno)};
 
   struct stat old {};
   const bool target_exists = ::fstatat(dir.get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
   if (!target_exists && errno != ENOENT) {
-    return {false, Reason(QVL_CP932("ファイルを置き換えられません。"), errno)};
+    return {false, Reason(Message(message_t::CannotReplaceFile), errno)};
   }
   if (target_exists) {
     if (std::optional<std::string> refused = RefusedTarget(dir.get(), name.c_str(), target, old)) {
@@ -451,21 +447,21 @@ save_result_t WriteFileAtomically(const fs::path& file_name, std::string_view by
       int error = 0;
       temp = CreateNamed(dir.get(), error);
       if (temp.file.get() < 0) {
-        return {false, Reason(QVL_CP932("一時ファイルを作成できません。"), error)};
+        return {false, Reason(Message(message_t::CannotCreateTemporary), error)};
       }
     }
     named_guard_t named{dir.get(), temp.name};
     if (const int error = WriteAll(temp.file.get(), bytes); error != 0) {
-      return {false, Reason(QVL_CP932("書き込みに失敗しました。"), error)};
+      return {false, Reason(Message(message_t::WriteFailed), error)};
     }
     if (Hooks().written) {
       Hooks().written(temp.name.empty() ? fs::path() : FolderOf(target) / temp.name);
     }
     if (const int error = GiveMetadata(temp.file.get(), keep, target); error != 0) {
-      return {false, Reason(QVL_CP932("ファイルの属性を設定できません。"), error)};
+      return {false, Reason(Message(message_t::CannotSetAttributes), error)};
     }
     if (::fsync(temp.file.get()) != 0) {
-      return {false, Reason(QVL_CP932("書き込みに失敗しました。"), errno)};
+      return {false, Reason(Message(message_t::WriteFailed), errno)};
     }
     if (unnamed && !NameUnnamed(dir.get(), temp)) continue;  // no /proc: the named way
     named.keep = true;
@@ -492,7 +488,7 @@ save_result_t WriteFileAtomically(const fs::path& file_name, std::string_view by
     if (renamed != 0 && errno == EEXIST) return {false, ChangedTarget(target)};
   }
   if (renamed != 0) renamed = ::renameat(dir.get(), temp.name.c_str(), dir.get(), name.c_str());
-  if (renamed != 0) return {false, Reason(QVL_CP932("ファイルを置き換えられません。"), errno)};
+  if (renamed != 0) return {false, Reason(Message(message_t::CannotReplaceFile), errno)};
   named.keep = true;
   // Make the rename itself durable; a failure here no longer loses anything.
   const fd_t sync(::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));

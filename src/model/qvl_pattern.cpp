@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "model/qvl_messages.h"
 #include "model/qvl_pattern_fields.h"
 #include "model/qvl_text.h"
 #include "sxml/USXMLSub.h"
@@ -92,9 +93,9 @@ void value_element_t::SetTerm(std::string_view title_, std::string_view format,
 
 std::string value_element_t::HintText() const {
   if (expr.empty() && formula.empty()) return {};
-  std::string out = expr + "\r\n-\r\n" + formula + "|" + title;
-  if (!notes.empty()) out += QVL_CP932("（") + notes + QVL_CP932("）");
-  return out;
+  const std::string head = expr + "\r\n-\r\n" + formula + "|";
+  if (notes.empty()) return head + title;
+  return head + FormatMessage(message_t::HintTitleWithNote, {title, notes});
 }
 
 score_t pattern_value_t::Total() const {

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/qvl_messages.h"
 #include "model/qvl_scene.h"
 #include "model/qvl_text.h"
 
@@ -18,89 +19,85 @@ namespace {
 const std::string& Title(int index, bool group) {
   switch (index) {
     case 0:
-      return QVL_CP932("ボーダーボーナス");
+      return Message(message_t::TermBorderBonus);
     case 1:
-      return QVL_CP932("増加した桜点Maxのクリアボーナス");
+      return Message(message_t::TermCherryMaxClearBonus);
     case 2:
-      return QVL_CP932("桜点の増減の、ここと以降のボーダーボーナスに及ぼす影響");
+      return Message(message_t::TermCherryOnBorderBonuses);
     case 3:
-      return group ? QVL_CP932("桜点の増減の、ここ[/2]と以降の得点アイテムの得点に及ぼす影響")
-                   : QVL_CP932("桜点の増減の、ここと以降の得点アイテムの得点に及ぼす影響");
+      return Message(group ? message_t::TermCherryOnPointItemsGroup
+                           : message_t::TermCherryOnPointItems);
     case 4:
-      return QVL_CP932(
-          "桜点の増減がここ[/"
-          "2]"
-          "と以降の「取得するスペルカード中にかすることによるスペルカードボーナスの上昇」に及ぼす影"
-          "響");
+      return Message(message_t::TermCherryOnSpellCardGraze);
     case 5:
-      return QVL_CP932("増加したかすりの得点とクリアボーナス");
+      return Message(message_t::TermGrazeScore);
     case 6:
-      return group ? QVL_CP932("かすり数の増加による、ここ[/2]と以降のボーナスアイテムの得点の上昇")
-                   : QVL_CP932("かすり数の増加による、ここと以降のボーナスアイテムの得点の上昇");
+      return Message(group ? message_t::TermGrazeOnBonusItemsGroup
+                           : message_t::TermGrazeOnBonusItems);
     case 7:
-      return QVL_CP932("取得するスペルカード中のかすりによる、スペルカードボーナスの上昇");
+      return Message(message_t::TermSpellCardGrazeBonus);
     case 8:
-      return QVL_CP932("得点アイテムとそのクリアボーナス");
+      return Message(message_t::TermPointItems);
     case 9:
-      return QVL_CP932("ボーナスアイテム");
+      return Message(message_t::TermBonusItems);
     case 10:
-      return QVL_CP932("スペルカードボーナス基礎点");
+      return Message(message_t::TermSpellCardBonusBase);
     default:
-      return QVL_CP932("敵弾消しボーナス");
+      return Message(message_t::TermEnemyBulletBonus);
   }
 }
 
 // Labels used by several terms.
 const std::string& kInitialCherry() {
-  return QVL_CP932("桜点初期値");
+  return Message(message_t::LabelInitialCherry);
 }
 const std::string& kBorderTimes() {
-  return QVL_CP932("ボーダーボーナスを得た回数");
+  return Message(message_t::LabelBorderTimes);
 }
 const std::string& kFactor() {
-  return QVL_CP932("難易度補正");
+  return Message(message_t::LabelFactor);
 }
 const std::string& kGainedCherry() {
-  return QVL_CP932("増加した桜点");
+  return Message(message_t::LabelGainedCherry);
 }
 const std::string& kHereAnd() {
-  return QVL_CP932("ここと");
+  return Message(message_t::LabelHereAnd);
 }
 const std::string& kHereIn() {
-  return QVL_CP932("ここで");
+  return Message(message_t::LabelHereIn);
 }
 const std::string& kClearBonus() {
-  return QVL_CP932("クリアボーナス");
+  return Message(message_t::LabelClearBonus);
 }
 const std::string& kGraze() {
-  return QVL_CP932("増加したかすり数");
+  return Message(message_t::LabelGraze);
 }
 const std::string& kPointItems() {
-  return QVL_CP932("回収した得点アイテム数");
+  return Message(message_t::LabelPointItems);
 }
 const std::string& kBonusItems() {
-  return QVL_CP932("回収したボーナスアイテム数");
+  return Message(message_t::LabelBonusItems);
 }
 const std::string& kBasePoints() {
-  return QVL_CP932("基本点");
+  return Message(message_t::LabelBasePoints);
 }
 const std::string& kSpellGraze() {
-  return QVL_CP932("取得したスペルカードでかすった回数");
+  return Message(message_t::LabelSpellGraze);
 }
 const std::string& kCherryBefore() {
-  return QVL_CP932("ここより以前に上昇した桜点");
+  return Message(message_t::LabelCherryBefore);
 }
 const std::string& kNew() {
-  return QVL_CP932("新");
+  return Message(message_t::LabelNew);
 }
 const std::string& kOldTimes() {
-  return QVL_CP932("旧回数");
+  return Message(message_t::LabelOldTimes);
 }
 const std::string& kOldItems() {
-  return QVL_CP932("旧アイテム数");
+  return Message(message_t::LabelOldItems);
 }
 const std::string& kBonusItemNote() {
-  return QVL_CP932("Stage 6, Ex, Phで見られる弾消し桜点アイテムもこれに含まれます");
+  return Message(message_t::NoteBonusItems);
 }
 
 // Fills one term: all texts with with_texts, otherwise the value alone.
@@ -148,20 +145,20 @@ pattern_value_t ScoreSingle(const grouped_pattern_t& s, const grouped_pattern_t&
         WrapMul(WrapMul(I, 10), s.border_bonus_times));
 
   t.Set(1, "[(10 * %d) * %.1f] * %d", "", {s.cherry_max, F, m},
-        {QVL_CP932("増加した桜点Max"), kFactor(), QVL_CP932("クリアボーナスを得られる回数")},
+        {Message(message_t::LabelCherryMaxRaised), kFactor(),
+         Message(message_t::LabelClearBonusCount)},
         WrapMul(FactorTimes(d, WrapMul(10, s.cherry_max)), m));
 
-  t.Set(2, "(10 * %d) * ([(%d + 1) / 2] + %d)",
-        QVL_CP932("桜点Maxが上がってからボーダーボーナスが入るのを考慮…しているつもり"),
+  t.Set(2, "(10 * %d) * ([(%d + 1) / 2] + %d)", Message(message_t::NoteCherryMaxFirst),
         {gained, s.border_bonus_times, a.border_bonus_times},
-        {kGainedCherry(), kHereAnd(), QVL_CP932("以降のボーダーボーナス取得回数")},
+        {kGainedCherry(), kHereAnd(), Message(message_t::LabelLaterBorderTimes)},
         WrapMul(WrapMul(10, gained),
                 WrapAdd(TruncDiv(WrapAdd(s.border_bonus_times, 1), 2), a.border_bonus_times)));
 
   {
     const std::vector<term_number_t> numbers{gained, s.point, a.point};
     const std::vector<std::string_view> labels{kGainedCherry(), kHereAnd(),
-                                               QVL_CP932("以降の得点アイテム数")};
+                                               Message(message_t::LabelLaterPointItems)};
     if (group) {
       t.Set(3, "%d * ([%d / 2] + %d)", "", numbers, labels,
             WrapMul(gained, WrapAdd(TruncDiv(s.point, 2), a.point)));
@@ -175,19 +172,19 @@ pattern_value_t ScoreSingle(const grouped_pattern_t& s, const grouped_pattern_t&
         WrapAdd(TruncDiv(s.graze_in_getting_spell_cards, 2), a.graze_in_getting_spell_cards);
     t.Set(4, "[(20 * (%d / %d)) * ([%d / 2] + %d)]", "",
           {gained, 1500, s.graze_in_getting_spell_cards, a.graze_in_getting_spell_cards},
-          {kGainedCherry(), "1500", kHereIn(), QVL_CP932("以降で取得するスペルカードでのかすり数")},
+          {kGainedCherry(), "1500", kHereIn(), Message(message_t::LabelLaterSpellGraze)},
           TruncToScore(((Ld(gained) / 1500.0L) * 20.0L) * Ld(k)));
   }
 
   t.Set(5, "(%d + (%d * %.1f)) * %d", "", {2000, 500, F, graze},
-        {QVL_CP932("かすり点"), kClearBonus(), kFactor(), kGraze()},
+        {Message(message_t::LabelGrazePoints), kClearBonus(), kFactor(), kGraze()},
         WrapMul(WrapAdd(2000, FactorTimes(d, 500)), graze));
 
   {
     const std::vector<term_number_t> numbers{s.bonus_item, a.bonus_item, graze};
-    const std::vector<std::string_view> labels{
-        kHereIn(), QVL_CP932("以降で回収するボーナスアイテム数"), kGraze()};
-    const std::string& note = QVL_CP932("\"[n / 40] * 10\"としていないのはわざと");
+    const std::vector<std::string_view> labels{kHereIn(), Message(message_t::LabelLaterBonusItems),
+                                               kGraze()};
+    const std::string& note = Message(message_t::NoteBonusItemSteps);
     if (group) {
       const score_t k = WrapAdd(TruncDiv(s.bonus_item, 2), a.bonus_item);
       t.Set(6, "[([%d / 2] + %d) * (%d / 4)]", note, numbers, labels,
@@ -210,10 +207,10 @@ pattern_value_t ScoreSingle(const grouped_pattern_t& s, const grouped_pattern_t&
   t.Set(9, "%d * %d", kBonusItemNote(), {300, s.bonus_item}, {kBasePoints(), kBonusItems()},
         WrapMul(300, s.bonus_item));
 
-  t.Set(10, "%d", "", {s.total_spell_card_bonus_base}, {QVL_CP932("スペルカードボーナス基礎点")},
+  t.Set(10, "%d", "", {s.total_spell_card_bonus_base}, {Message(message_t::TermSpellCardBonusBase)},
         s.total_spell_card_bonus_base);
 
-  t.Set(11, "%d", "", {s.total_enemy_bullet_bonus}, {QVL_CP932("敵弾消しボーナス")},
+  t.Set(11, "%d", "", {s.total_enemy_bullet_bonus}, {Message(message_t::TermEnemyBulletBonus)},
         s.total_enemy_bullet_bonus);
   return v;
 }
@@ -238,7 +235,7 @@ pattern_value_t ScoreCompare(const grouped_pattern_t& o, const grouped_pattern_t
                 WrapMul(WrapMul(I, 10), n.border_bonus_times)));
 
   t.Set(7, "[((20 * (%d / %d)) + %d) * %d] + ((20 * [%d / %d]) * (%d - %d))",
-        QVL_CP932("わけがわかりません"),
+        Message(message_t::NoteMakesNoSense),
         {I, 1500, 2500, n.graze_in_getting_spell_cards, gained_before, 1500,
          n.graze_in_getting_spell_cards, o.graze_in_getting_spell_cards},
         {kInitialCherry(), "1500", "2500", kSpellGraze(), kCherryBefore(), "1500", kNew(),
@@ -258,7 +255,7 @@ pattern_value_t ScoreCompare(const grouped_pattern_t& o, const grouped_pattern_t
   t.Set(
       9, "(%d * %d) + (([%d / 40] * 10) * (%d - %d))", kBonusItemNote(),
       {300, n.bonus_item, graze_before, n.bonus_item, o.bonus_item},
-      {kBasePoints(), kBonusItems(), QVL_CP932("ここ以前のかすり数"), kNew(), kOldItems()},
+      {kBasePoints(), kBonusItems(), Message(message_t::LabelGrazeBefore), kNew(), kOldItems()},
       WrapAdd(WrapMul(WrapMul(TruncDiv(graze_before, 40), 10), WrapSub(n.bonus_item, o.bonus_item)),
               WrapMul(300, n.bonus_item)));
   return v;

@@ -1,5 +1,6 @@
 #include "model/qvl_status.h"
 
+#include "model/qvl_messages.h"
 #include "model/qvl_text.h"
 
 namespace qvl {
@@ -16,25 +17,25 @@ namespace {
 
 // What the panels count, as a listener hears it.
 const std::string& BonusItemsWord() {
-  return QVL_CP932("ボーナスアイテム");
+  return Message(message_t::StatusBonusItems);
 }
 const std::string& GrazeWord() {
-  return QVL_CP932("かすり");
+  return Message(message_t::StatusGraze);
 }
 const std::string& PointsWord() {
-  return QVL_CP932("得点アイテム");
+  return Message(message_t::StatusPointItems);
 }
 const std::string& CherryWord() {
-  return QVL_CP932("桜点");
+  return Message(message_t::StatusCherry);
 }
 const std::string& CherryMaxWord() {
-  return QVL_CP932("最大");
+  return Message(message_t::StatusCherryMax);
 }
 const std::string& SpellCardsWord() {
-  return QVL_CP932("取得スペルカード枚数");
+  return Message(message_t::StatusSpellCards);
 }
 const std::string& CherryPlusWord() {
-  return QVL_CP932("桜点プラス");
+  return Message(message_t::StatusCherryPlus);
 }
 
 }  // namespace

@@ -1,0 +1,200 @@
+// The core's texts in each language the program speaks, and the language a
+// player chose: one table keyed by message, Japanese and English side by side.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qvl {
+
+enum class language_t : std::uint8_t { Japanese = 0, English };
+
+// The language of every text the core hands out from now on. Japanese until a
+// caller chooses otherwise; safe to call from any thread, though a text
+// already built keeps the language it was built in.
+void SetLanguage(language_t language);
+[[nodiscard]] language_t CurrentLanguage();
+
+// "ja" and "en" (letter case ignored) name the two languages; anything else
+// names none.
+[[nodiscard]] std::optional<language_t> LanguageFromName(std::string_view name);
+[[nodiscard]] std::string_view LanguageName(language_t language);
+
+// Every text of the core that a player reads. A message is a whole sentence;
+// what varies in it stands as a placeholder {1}, {2}, … filled by
+// FormatMessage, so that each language orders its own sentence.
+enum class message_t : std::uint16_t {
+  // The twelve terms' titles; 3 and 6 have a group form whose own count is halved.
+  TermBorderBonus,
+  TermCherryMaxClearBonus,
+  TermCherryOnBorderBonuses,
+  TermCherryOnPointItems,
+  TermCherryOnPointItemsGroup,
+  TermCherryOnSpellCardGraze,
+  TermGrazeScore,
+  TermGrazeOnBonusItems,
+  TermGrazeOnBonusItemsGroup,
+  TermSpellCardGrazeBonus,
+  TermPointItems,
+  TermBonusItems,
+  TermSpellCardBonusBase,
+  TermEnemyBulletBonus,
+  // The words of the formulas.
+  LabelInitialCherry,
+  LabelBorderTimes,
+  LabelFactor,
+  LabelGainedCherry,
+  LabelHereAnd,
+  LabelHereIn,
+  LabelClearBonus,
+  LabelGraze,
+  LabelPointItems,
+  LabelBonusItems,
+  LabelBasePoints,
+  LabelSpellGraze,
+  LabelCherryBefore,
+  LabelNew,
+  LabelOldTimes,
+  LabelOldItems,
+  LabelCherryMaxRaised,
+  LabelClearBonusCount,
+  LabelLaterBorderTimes,
+  LabelLaterPointItems,
+  LabelLaterSpellGraze,
+  LabelGrazePoints,
+  LabelLaterBonusItems,
+  LabelGrazeBefore,
+  // The terms' notes, and how a hint shows a title with its note.
+  NoteCherryMaxFirst,
+  NoteBonusItemSteps,
+  NoteBonusItems,
+  NoteMakesNoSense,
+  HintTitleWithNote,
+  // The editor's rows.
+  RowBorderTimes,
+  RowCherryMax,
+  RowGainedCherry,
+  RowGraze,
+  RowSpellGraze,
+  RowPointItems,
+  RowBonusItems,
+  RowSpellCardBonusBaseTotal,
+  RowSpellCardBonusBase,
+  RowEnemyBulletBonusTotal,
+  RowEnemyBulletBonus,
+  RowSpellCardsCaptured,
+  EditorValueTooLarge,
+  QuestionBaseZeroButCaptured,
+  QuestionBaseSetButNotCaptured,
+  WarningEnemyBulletBonusZero,
+  // The status panels, as a screen reader says them.
+  StatusBonusItems,
+  StatusGraze,
+  StatusPointItems,
+  StatusCherry,
+  StatusCherryMax,
+  StatusSpellCards,
+  StatusCherryPlus,
+  // Loading and saving.
+  LoadFailed,
+  SaveFailed,
+  FilePosition,
+  FileEndsAt,
+  FileEndsInString,
+  FileEndsInList,
+  FileEndsBeforeName,
+  FileEndsInElement,
+  GroupsTooDeep,
+  NoRootElement,
+  OutOfMemory,
+  CannotOpenFile,
+  CannotReadFile,
+  NotARegularFile,
+  FileNotFound,
+  OtherUsersLink,
+  CannotReplaceFile,
+  NamedNotARegularFile,
+  ChangedDuringSave,
+  CannotCreateTemporary,
+  WriteFailed,
+  CannotSetAttributes,
+  // The calculator.
+  CalcInvalidComma,
+  CalcUndefinedIdent,
+  CalcNoMarkBetweenValue,
+  CalcNoValueBetweenMark,
+  CalcNoValueAfterMark,
+  CalcInvalidBracket,
+  CalcEmptyExpression,
+  CalcNotEnoughParameters,
+  CalcTooManyParameters,
+  CalcExpressionTooLong,
+  CalcInvalidName,
+  CalcNotNameValue,
+  CalcRegisteredFunction,
+  CalcInUserFuncNames,
+  CalcInVariables,
+  ScbHint,
+  // The functions' help texts, in the order they are registered.
+  HelpNot,
+  HelpDiv,
+  HelpAbs,
+  HelpPi,
+  HelpSqrt,
+  HelpCeil,
+  HelpTrunc,
+  HelpFloor,
+  HelpSin,
+  HelpCos,
+  HelpTan,
+  HelpAsin,
+  HelpAcos,
+  HelpAtan,
+  HelpSinh,
+  HelpCosh,
+  HelpTanh,
+  HelpSum,
+  HelpMin,
+  HelpMax,
+  HelpAverage,
+  HelpStdDev,
+  HelpIf,
+  HelpCompare,
+  HelpSign,
+  HelpIsOdd,
+  HelpIsEven,
+  HelpIsNot,
+  HelpIsMinus,
+  HelpIsPlus,
+  HelpAnd,
+  HelpOr,
+  HelpScb,
+  Count  // not a message
+};
+
+// One entry of the table: both languages as written in the source (UTF-8).
+struct message_text_t {
+  message_t id;
+  std::string_view japanese;
+  std::string_view english;
+};
+// The whole table, in the order of message_t.
+[[nodiscard]] const message_text_t* MessageTable();
+inline constexpr std::size_t kMessageCount = static_cast<std::size_t>(message_t::Count);
+
+// A message as code page 932 bytes, in the current language or the one given;
+// converted once for the life of the program.
+[[nodiscard]] const std::string& Message(message_t id);
+[[nodiscard]] const std::string& Message(message_t id, language_t language);
+
+// The message with {1}, {2}, … replaced by the code page 932 texts given, in
+// one pass: a placeholder inside a filled-in text (a file name, say) stays as
+// it is. A placeholder without a text is left out.
+[[nodiscard]] std::string FormatMessage(message_t id, std::initializer_list<std::string_view> args);
+[[nodiscard]] std::string FillPlaceholders(std::string_view cp932,
+                                           std::initializer_list<std::string_view> args);
+
+}  // namespace qvl
