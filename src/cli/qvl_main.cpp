@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -14,6 +15,7 @@
 #include "cli/qvl_commands.h"
 #include "model/qvl_document.h"
 #include "model/qvl_file.h"
+#include "model/qvl_messages.h"
 #include "model/qvl_text.h"
 
 namespace {
@@ -48,6 +50,16 @@ void WriteOutput(const std::optional<std::string>& out_file, const std::string& 
     throw file_error(FileMessageUtf8(SaveFailureMessage(*out_file, saved.error), *out_file));
 }
 
+// --lang when given, else QVL_LANG when set, else Japanese. A QVL_LANG that
+// names no language is refused rather than quietly ignored.
+language_t ChosenLanguage(const std::string& option) {
+  if (!option.empty()) return LanguageFromName(option).value_or(language_t::Japanese);
+  const char* env = std::getenv("QVL_LANG");
+  if (env == nullptr || *env == '\0') return language_t::Japanese;
+  if (const std::optional<language_t> l = LanguageFromName(env)) return *l;
+  throw usage_error("QVL_LANG='" + std::string(env) + "' names no language: ja or en is expected");
+}
+
 // Everything printed must have reached standard output.
 int Finish(int code) {
   try {
@@ -71,6 +83,12 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", "qvl 0.04 (Quovel Pattern Manager)");
   app.require_subcommand(1, 1);
   app.fallthrough(false);
+
+  std::string language;
+  app.add_option("--lang", language,
+                 "language of messages and of the terms' titles, formulas and notes: ja or en "
+                 "(default: QVL_LANG, else ja); field names stay as they are")
+      ->check(CLI::IsMember({"ja", "en"}, CLI::ignore_case));
 
   std::string file, path, pattern, out_file, format = "json", node_path;
   std::vector<std::string> changes, expressions;
@@ -132,6 +150,8 @@ int main(int argc, char** argv) {
   // full disk, instead of ending qvl without a word.
   std::signal(SIGXFSZ, SIG_IGN);
   try {
+    // Set before anything builds a text: a load failure, a calculator message.
+    SetLanguage(ChosenLanguage(language));
     if (raw && format != "csv") throw usage_error("--raw is for --format csv");
     // An abandoned temporary file given to recover it must outlive our own save's clean-up.
     std::optional<file_in_use_t> input;

@@ -58,9 +58,13 @@ SINGLE = [4000000, 50000, 210000, 850000, 7333, 250000, 2750, 516666, 12500000, 
           5000000, 0]
 
 
-def run(*args, check_code=0):
+def run(*args, check_code=0, qvl_lang=None):
+    # Japanese unless a test sets QVL_LANG, whatever the caller's environment says.
+    env = {k: v for k, v in os.environ.items() if k != "QVL_LANG"}
+    if qvl_lang is not None:
+        env["QVL_LANG"] = qvl_lang
     proc = subprocess.run([QVL, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                          timeout=60)
+                          timeout=60, env=env)
     if check_code is not None and proc.returncode != check_code:
         raise AssertionError("qvl %s exited %d, expected %d\nstdout: %s\nstderr: %s" % (
             " ".join(args), proc.returncode, check_code, proc.stdout.decode("utf-8", "replace"),
@@ -68,8 +72,8 @@ def run(*args, check_code=0):
     return proc
 
 
-def out(*args, check_code=0):
-    return run(*args, check_code=check_code).stdout.decode("utf-8")
+def out(*args, check_code=0, qvl_lang=None):
+    return run(*args, check_code=check_code, qvl_lang=qvl_lang).stdout.decode("utf-8")
 
 
 def terms(text):
@@ -209,6 +213,52 @@ class Calc(Fixture):
         self.assertEqual(out("calc", "scb(30)"), "0\n")
         run("calc", "--file", self.worked, "--node", "/7", "1", check_code=2)
         run("calc", "--node", "/1", "1", check_code=2)
+
+
+class Language(Fixture):
+    # Term 2 of the worked example, in words, and the first line of a load failure.
+    FORMULA = {"ja": "(10 * 増加した桜点) * ([(ここと + 1) / 2] + 以降のボーダーボーナス取得回数)",
+               "en": "(10 * cherry gained) * ([(here + 1) / 2] + later border bonuses)"}
+    TITLE = {"ja": "ボーダーボーナス", "en": "Border bonus"}
+    MISSING = {"ja": "」の読み込みに失敗しました。", "en": "Could not read \""}
+
+    def explain(self, *options, qvl_lang=None):
+        return terms(run(*options, "explain", self.worked, "/1/1", "--pattern", "new",
+                         qvl_lang=qvl_lang).stdout.decode("utf-8"))
+
+    def test_the_worked_example_in_each_language_has_the_same_numbers(self):
+        japanese = self.explain()
+        ways = [("ja", ["--lang", "ja"], None), ("ja", ["--lang", "ja"], "en"),
+                ("en", ["--lang", "en"], None), ("en", ["--lang", "EN"], "ja"),
+                ("en", [], "en"), ("ja", [], "")]
+        for lang, options, env in ways:
+            with self.subTest(options=options, qvl_lang=env):
+                lines, values, total = self.explain(*options, qvl_lang=env)
+                self.assertEqual((values, total), (SINGLE, 23389749))
+                fields = [line.split("\t") for line in lines[:12]]
+                self.assertEqual(fields[0][2], self.TITLE[lang])
+                self.assertEqual(fields[2][4], self.FORMULA[lang])
+                # The expressions with the numbers are the same in both languages.
+                self.assertEqual([f[3] for f in fields],
+                                 [line.split("\t")[3] for line in japanese[0][:12]])
+                if lang == "en":
+                    for f in fields:
+                        self.assertTrue((f[2] + f[4] + f[5]).isascii(), f)
+                else:
+                    self.assertEqual(lines, japanese[0])
+
+    def test_messages_follow_the_language(self):
+        missing = os.path.join(self.dir.name, "missing.pat")
+        for lang in ["ja", "en"]:
+            with self.subTest(lang=lang):
+                proc = run("--lang", lang, "tree", missing, check_code=3)
+                self.assertIn(self.MISSING[lang], proc.stderr.decode("utf-8"))
+        self.assertEqual(out("calc", "(1", qvl_lang="en", check_code=1),
+                         "error: The brackets do not match\n")
+
+    def test_a_language_that_is_not_known_is_a_usage_error(self):
+        self.assertIn(b"QVL_LANG", run("tree", self.worked, qvl_lang="fr", check_code=2).stderr)
+        run("--lang", "fr", "tree", self.worked, check_code=2)
 
 
 class Files(Fixture):
