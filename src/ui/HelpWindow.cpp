@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextList>
+#include <QTextTable>
 #include <QVBoxLayout>
 
 #include <array>
@@ -36,7 +38,7 @@ constexpr std::array kHelpTopics{
 
 // The screenshots are taken at full window size; wider than this they would
 // need sideways scrolling in a guide of ordinary size.
-constexpr int kMaxImageWidth = 720;
+constexpr int kMaxImageWidth = 600;
 
 const QRegularExpression& AnchorLine() {
   static const QRegularExpression re(
@@ -70,7 +72,7 @@ class THelpBrowser : public QTextBrowser {
     if (page != m_page) {
       QTextBrowser::doSetSource(page, type);
       m_page = page;
-      NameHeadings();
+      Dress();
     }
     if (name.hasFragment()) {
       scrollToAnchor(name.fragment());
@@ -80,13 +82,35 @@ class THelpBrowser : public QTextBrowser {
   }
 
  private:
-  void NameHeadings() {
+  // Anchors on the headings, and room between paragraphs, which Qt's
+  // Markdown reader runs together.
+  void Dress() {
     QFile file(QLatin1Char(':') + m_page.path());
     if (!file.open(QIODevice::ReadOnly)) return;
     const QStringList anchors = HeadingAnchors(QString::fromUtf8(file.readAll()));
+    // The anchor lines leave empty paragraphs behind.
+    QList<int> empty;
+    for (QTextBlock block = document()->begin().next(); block.isValid(); block = block.next()) {
+      if (block.length() == 1 && block.textList() == nullptr &&
+          QTextCursor(block).currentTable() == nullptr) {
+        empty.prepend(block.position());
+      }
+    }
+    for (const int position : empty) {
+      QTextCursor cursor(document());
+      cursor.setPosition(position);
+      cursor.deletePreviousChar();
+    }
     qsizetype heading = 0;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-      if (block.blockFormat().headingLevel() == 0) continue;
+      const bool is_heading = block.blockFormat().headingLevel() > 0;
+      if (block.textList() == nullptr && QTextCursor(block).currentTable() == nullptr) {
+        QTextBlockFormat spaced;
+        spaced.setTopMargin(is_heading ? 14 : 0);
+        spaced.setBottomMargin(is_heading ? 4 : 8);
+        QTextCursor(block).mergeBlockFormat(spaced);
+      }
+      if (!is_heading) continue;
       const QString anchor = anchors.value(heading++);
       if (anchor.isEmpty()) continue;
       QTextCursor cursor(block);
@@ -207,6 +231,11 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   m_browser = new THelpBrowser(this);
   m_browser->setObjectName(QStringLiteral("HelpBrowser"));
   m_browser->setOpenExternalLinks(true);
+  m_browser->document()->setDocumentMargin(14);
+  // A long text reads better a little larger than the controls' 12 pixels.
+  QFont font = m_browser->font();
+  font.setPixelSize(14);
+  m_browser->setFont(font);
   setFocusProxy(m_browser);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -217,7 +246,7 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(close, &QAction::triggered, this, &QWidget::close);
   addAction(close);
 
-  QSize size(kMaxImageWidth + 80, 720);
+  QSize size(kMaxImageWidth + 160, 720);
   if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
   resize(size);
   Retranslate();
