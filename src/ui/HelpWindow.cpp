@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
@@ -39,6 +40,8 @@ constexpr std::array kHelpTopics{
 // The screenshots are taken at full window size; wider than this they would
 // need sideways scrolling in a guide of ordinary size.
 constexpr int kMaxImageWidth = 600;
+
+const QString kSizeKey = QStringLiteral("HelpWindow/size");
 
 const QRegularExpression& AnchorLine() {
   static const QRegularExpression re(
@@ -246,9 +249,11 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(close, &QAction::triggered, this, &QWidget::close);
   addAction(close);
 
-  QSize size(kMaxImageWidth + 160, 720);
+  // The size the reader last gave it, brought back onto the screen.
+  const QSize stored = QSettings().value(kSizeKey).toSize();
+  QSize size = stored.isValid() && !stored.isEmpty() ? stored : QSize(kMaxImageWidth + 160, 720);
   if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
-  resize(size);
+  resize(size.expandedTo(QSize(320, 240)));
   Retranslate();
 }
 
@@ -272,6 +277,11 @@ void THelpWindow::Load(const QString& topic) {
 void THelpWindow::Retranslate() {
   setWindowTitle(tr("Quovelパターンマネージャ 使い方"));
   m_browser->setAccessibleName(tr("使い方の本文"));
+}
+
+void THelpWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (isVisible()) QSettings().setValue(kSizeKey, size());
 }
 
 void THelpWindow::changeEvent(QEvent* event) {

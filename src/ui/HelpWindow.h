@@ -44,6 +44,7 @@ class THelpWindow : public QWidget {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void Load(const QString& topic);
