@@ -33,6 +33,7 @@
 #include "model/qvl_status.h"
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
+#include "ui/HelpWindow.h"
 #include "ui/QtText.h"
 #include "ui/RecentFiles.h"
 #include "ui/SceneTreeView.h"
@@ -354,6 +355,7 @@ void TMainWnd::CreateMenus() {
   m_helpMenu->setObjectName(QStringLiteral("Help1"));
   m_about1 = NamedAction(m_helpMenu->addAction(QStringLiteral("バージョン情報(&A)...")),
                          QStringLiteral("About1"));
+  InstallHelp(*this, *m_helpMenu);
 }
 
 void TMainWnd::ScoreChart1Click() {

@@ -1,0 +1,299 @@
+#include "ui/HelpWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QImage>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextList>
+#include <QTextTable>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace qvl {
+namespace {
+
+// The controls F1 explains, by object name; a control inside one of them
+// counts as it, so the first name met on the way up decides.
+struct help_topic_t {
+  const char* control;
+  const char* topic;
+};
+constexpr std::array kHelpTopics{
+    help_topic_t{"SceneView", "scenes"},         help_topic_t{"SceneMemoGroupBox", "scenes"},
+    help_topic_t{"GroupingCheckBox", "scenes"},  help_topic_t{"OutputGroupBox", "comparison"},
+    help_topic_t{"StatusBar", "comparison"},     help_topic_t{"InputKwGrid", "calculator"},
+    help_topic_t{"InputGroupBox", "first-plan"}, help_topic_t{"ScoreChartWindow", "chart"},
+};
+
+// The screenshots are taken at full window size; wider than this they would
+// need sideways scrolling in a guide of ordinary size.
+constexpr int kMaxImageWidth = 600;
+
+const QString kSizeKey = QStringLiteral("HelpWindow/size");
+
+const QRegularExpression& AnchorLine() {
+  static const QRegularExpression re(
+      QStringLiteral(R"re(^\s*<a\s+(?:id|name)="([^"]+)"\s*>\s*</a>\s*$)re"));
+  return re;
+}
+
+// Names the headings and fits the pictures: Qt's Markdown reader keeps no
+// HTML, so the anchors written before the headings are put on them here.
+class THelpBrowser : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+
+  QVariant loadResource(int type, const QUrl& name) override {
+    QVariant data = QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::ImageResource || data.typeId() != QMetaType::QByteArray) {
+      return data;
+    }
+    QImage image;
+    if (!image.loadFromData(data.toByteArray())) return data;
+    if (image.width() > kMaxImageWidth) {
+      image = image.scaledToWidth(kMaxImageWidth, Qt::SmoothTransformation);
+    }
+    return image;
+  }
+
+ protected:
+  void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override {
+    QUrl page = name;
+    page.setFragment(QString());
+    if (page != m_page) {
+      QTextBrowser::doSetSource(page, type);
+      m_page = page;
+      Dress();
+    }
+    if (name.hasFragment()) {
+      scrollToAnchor(name.fragment());
+    } else {
+      verticalScrollBar()->setValue(0);
+    }
+  }
+
+ private:
+  // Anchors on the headings, and room between paragraphs, which Qt's
+  // Markdown reader runs together.
+  void Dress() {
+    QFile file(QLatin1Char(':') + m_page.path());
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QStringList anchors = HeadingAnchors(QString::fromUtf8(file.readAll()));
+    // The anchor lines leave empty paragraphs behind.
+    QList<int> empty;
+    for (QTextBlock block = document()->begin().next(); block.isValid(); block = block.next()) {
+      if (block.length() == 1 && block.textList() == nullptr &&
+          QTextCursor(block).currentTable() == nullptr) {
+        empty.prepend(block.position());
+      }
+    }
+    for (const int position : empty) {
+      QTextCursor cursor(document());
+      cursor.setPosition(position);
+      cursor.deletePreviousChar();
+    }
+    qsizetype heading = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+      const bool is_heading = block.blockFormat().headingLevel() > 0;
+      if (block.textList() == nullptr && QTextCursor(block).currentTable() == nullptr) {
+        QTextBlockFormat spaced;
+        spaced.setTopMargin(is_heading ? 14 : 0);
+        spaced.setBottomMargin(is_heading ? 4 : 8);
+        QTextCursor(block).mergeBlockFormat(spaced);
+      }
+      if (!is_heading) continue;
+      const QString anchor = anchors.value(heading++);
+      if (anchor.isEmpty()) continue;
+      QTextCursor cursor(block);
+      cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+      QTextCharFormat format;
+      format.setAnchor(true);
+      format.setAnchorNames({anchor});
+      cursor.mergeCharFormat(format);
+    }
+  }
+
+  QUrl m_page;
+};
+
+class THelpController : public QObject {
+ public:
+  THelpController(QMainWindow& window, QMenu& menu)
+      : QObject(&window), m_window(window), m_action(new QAction(&menu)) {
+    m_action->setObjectName(QStringLiteral("Usage1"));
+    m_action->setShortcut(QKeySequence(Qt::Key_F1));
+    // F1 also in the score chart, which has a section of its own.
+    m_action->setShortcutContext(Qt::ApplicationShortcut);
+    const QList<QAction*> existing = menu.actions();
+    if (existing.isEmpty()) {
+      menu.addAction(m_action);
+    } else {
+      menu.insertAction(existing.first(), m_action);
+      menu.insertSeparator(existing.first());
+    }
+    m_action->installEventFilter(this);
+    m_window.installEventFilter(this);
+    connect(m_action, &QAction::triggered, this, &THelpController::Triggered);
+    Retranslate();
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // The key, not the menu: only then does the focused control choose the
+    // section.
+    if (watched == m_action && event->type() == QEvent::Shortcut) m_byKey = true;
+    if (watched == &m_window && event->type() == QEvent::LanguageChange) Retranslate();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  void Retranslate() { m_action->setText(THelpWindow::tr("使い方(&U)")); }
+
+  void Triggered() {
+    const bool by_key = m_byKey;
+    m_byKey = false;
+    QWidget* focus = QApplication::focusWidget();
+    if (m_help == nullptr) {
+      m_help = new THelpWindow(&m_window);
+    } else if (by_key && focus != nullptr && focus->window() == m_help) {
+      return;  // F1 in the guide itself: it is already open where it is read
+    }
+    m_help->ShowTopic(by_key ? HelpTopicFor(focus) : QString());
+  }
+
+  QMainWindow& m_window;
+  QAction* m_action;
+  THelpWindow* m_help = nullptr;
+  bool m_byKey = false;
+};
+
+}  // namespace
+
+QString HelpLanguage() {
+  //: The language code of the user guide to show: "en" for English.
+  const QString language = QCoreApplication::translate("qvl::THelpWindow", "ja");
+  return language == QStringLiteral("en") ? language : QStringLiteral("ja");
+}
+
+QString HelpSource(const QString& language) {
+  return QStringLiteral(":/help/docs/help/%1.md")
+      .arg(language == QStringLiteral("en") ? language : QStringLiteral("ja"));
+}
+
+QString HelpTopicFor(const QWidget* control) {
+  for (const QWidget* w = control; w != nullptr; w = w->parentWidget()) {
+    for (const help_topic_t& t : kHelpTopics) {
+      if (w->objectName() == QLatin1String(t.control)) return QString::fromLatin1(t.topic);
+    }
+  }
+  return {};
+}
+
+QStringList HelpTopics() {
+  QStringList topics;
+  for (const help_topic_t& t : kHelpTopics) {
+    if (!topics.contains(QLatin1String(t.topic))) topics << QString::fromLatin1(t.topic);
+  }
+  return topics;
+}
+
+QStringList HeadingAnchors(const QString& markdown) {
+  QStringList anchors;
+  QString pending;
+  bool in_code = false;
+  for (const QString& line : markdown.split(QLatin1Char('\n'))) {
+    const QString trimmed = line.trimmed();
+    if (trimmed.startsWith(QStringLiteral("```"))) in_code = !in_code;
+    if (in_code) continue;
+    const QRegularExpressionMatch anchor = AnchorLine().match(line);
+    if (anchor.hasMatch()) {
+      pending = anchor.captured(1);
+    } else if (line.startsWith(QLatin1Char('#'))) {
+      anchors << pending;
+      pending.clear();
+    }
+  }
+  return anchors;
+}
+
+THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("HelpWindow"));
+  // Left open, the guide must not keep the program running after 終了.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  m_browser = new THelpBrowser(this);
+  m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+  m_browser->setOpenExternalLinks(true);
+  m_browser->document()->setDocumentMargin(14);
+  // A long text reads better a little larger than the controls' 12 pixels.
+  QFont font = m_browser->font();
+  font.setPixelSize(14);
+  m_browser->setFont(font);
+  setFocusProxy(m_browser);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(m_browser);
+
+  auto* close = new QAction(this);
+  close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+  connect(close, &QAction::triggered, this, &QWidget::close);
+  addAction(close);
+
+  // The size the reader last gave it, brought back onto the screen.
+  const QSize stored = QSettings().value(kSizeKey).toSize();
+  QSize size = stored.isValid() && !stored.isEmpty() ? stored : QSize(kMaxImageWidth + 160, 720);
+  if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
+  resize(size.expandedTo(QSize(320, 240)));
+  Retranslate();
+}
+
+void THelpWindow::ShowTopic(const QString& topic) {
+  // Shown first: where an anchor lies depends on the width of the page.
+  show();
+  raise();
+  activateWindow();
+  m_browser->setFocus();
+  Load(topic);
+}
+
+void THelpWindow::Load(const QString& topic) {
+  m_topic = topic;
+  m_language = HelpLanguage();
+  QUrl url(QStringLiteral("qrc") + HelpSource(m_language));
+  if (!topic.isEmpty()) url.setFragment(topic);
+  m_browser->setSource(url, QTextDocument::MarkdownResource);
+}
+
+void THelpWindow::Retranslate() {
+  setWindowTitle(tr("Quovelパターンマネージャ 使い方"));
+  m_browser->setAccessibleName(tr("使い方の本文"));
+}
+
+void THelpWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (isVisible()) QSettings().setValue(kSizeKey, size());
+}
+
+void THelpWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    Retranslate();
+    if (!m_language.isEmpty() && m_language != HelpLanguage()) Load(m_topic);
+  }
+  QWidget::changeEvent(event);
+}
+
+void InstallHelp(QMainWindow& window, QMenu& help_menu) {
+  new THelpController(window, help_menu);
+}
+
+}  // namespace qvl
