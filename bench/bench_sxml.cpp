@@ -1,7 +1,8 @@
 // Load and save of a large pattern file (twenty copies of the Lunatic template):
 // the SXML reader alone, the whole load into the scene tree, and the save text.
 // Where pugixml is installed, the same content as XML is parsed and written by
-// pugixml in the same run, so the ratios can be read side by side. Last, the
+// pugixml in the same run, so the ratios can be read side by side; the load
+// and pugixml's parse also run in turn for a ratio of their own. Last, the
 // peak memory of `qvl tree` and of the exports on a document of about 20 MB,
 // as a multiple of the file's size.
 #include <benchmark/benchmark.h>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -186,6 +188,45 @@ void BM_PugiSave(benchmark::State& state) {
                           static_cast<std::int64_t>(size));
 }
 BENCHMARK(BM_PugiSave)->Unit(benchmark::kMillisecond);
+
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The load (parse and model, the root freed again) and pugixml's parse of the
+// same content in turn within each iteration, so that both see the same
+// machine: `ratio` is the load's bytes per CPU second over pugixml's.
+void BM_LoadAgainstPugixml(benchmark::State& state) {
+  const std::string& text = LargeText();
+  const std::string& xml = LargeXml();
+  double load = 0;
+  double pugi = 0;
+  for (auto _ : state) {
+    double start = CpuSeconds();
+    {
+      root_t root;
+      if (!LoadDocumentFromText(root, text)) state.SkipWithError("load failed");
+      benchmark::DoNotOptimize(root.ChildCount());
+    }
+    load += CpuSeconds() - start;
+    start = CpuSeconds();
+    {
+      pugi::xml_document doc;
+      if (!doc.load_buffer(xml.data(), xml.size())) state.SkipWithError("pugixml failed");
+      benchmark::DoNotOptimize(doc.first_child());
+    }
+    pugi += CpuSeconds() - start;
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["load_ms"] = load / n * 1e3;
+  state.counters["pugi_ms"] = pugi / n * 1e3;
+  state.counters["ratio"] = load > 0 && pugi > 0 ? (static_cast<double>(text.size()) / load) /
+                                                       (static_cast<double>(xml.size()) / pugi)
+                                                 : 0;
+}
+BENCHMARK(BM_LoadAgainstPugixml)->Unit(benchmark::kMillisecond);
 
 #endif
 
