@@ -209,28 +209,31 @@ class TSXMLReader {
     if (i != start) prev_ = p[i - 1];
     return start;
   }
-  // Indentation is most of a written file's blanks (every attribute line is
-  // lined up under the first), so runs of spaces are taken eight bytes at a
-  // time, and the spaces before the first other byte of the last eight at
-  // once: on a little-endian machine that byte is the lowest one that differs
-  // from a space.
+  // A written file's blanks are line breaks (CR LF) and the indentation after
+  // them (every attribute line is lined up under the first): a word at a time,
+  // the line break in one step, then eight spaces at a time, and the spaces
+  // before the first other byte of the last word at once.
   void SkipBlankRun() {
     constexpr std::uint64_t kEightSpaces = 0x2020202020202020u;
+    constexpr std::uint64_t kLineBreak = 0x0A0D;  // CR LF as the low bytes of a word
     const std::size_t start = pos_;
     std::size_t i = start;
-    while (i < n_) {
-      if constexpr (std::endian::native == std::endian::little) {
-        if (p_[i] == ' ' && n_ - i >= sizeof kEightSpaces) {
-          std::uint64_t word = 0;
-          std::memcpy(&word, p_ + i, sizeof word);
-          const std::uint64_t other = word ^ kEightSpaces;
-          i += other == 0 ? sizeof word : static_cast<std::size_t>(std::countr_zero(other) / 8);
-          continue;
+    if constexpr (kScanWords) {
+      while (n_ - i >= sizeof kEightSpaces) {
+        const std::uint64_t word = LoadWord(p_ + i);
+        const std::uint64_t other = word ^ kEightSpaces;
+        if (other == 0) {
+          i += sizeof word;
+        } else if ((word & 0xFFFF) == kLineBreak) {
+          i += 2;
+        } else {
+          i += static_cast<std::size_t>(std::countr_zero(other) / 8);
+          break;
         }
       }
-      if (kByteClass[p_[i]] != byte_class_t::Blank) break;
-      ++i;
     }
+    // Other blanks, and the last bytes of the input, one at a time.
+    while (i < n_ && kByteClass[p_[i]] == byte_class_t::Blank) ++i;
     pos_ = i;
     if (i != start) prev_ = p_[i - 1];
   }

@@ -151,7 +151,9 @@ TEST(SxmlReader, Attributes) {
 // The writer's form (name "value") is read a word at a time; after a blank
 // behind the "(" the same attribute goes the general way. Random
 // names and values of every length around a word, from bytes that end names,
-// values or neither, also where the input ends just after them, read alike.
+// values or neither, also where the input ends just after them, read alike;
+// and so do a run of blanks before them, skipped a word at a time, and a
+// single space.
 TEST(SxmlReader, WriterFormReadsLikeTheGeneralForm) {
   const std::string bytes = "ab-,!\x01;.#'\"\\ ()\t\x95\x82\xFC\x80";
   std::mt19937 random(2612);
@@ -160,6 +162,15 @@ TEST(SxmlReader, WriterFormReadsLikeTheGeneralForm) {
     const auto length = random() % 20;
     for (std::size_t i = 0; i < length; ++i) {
       out.push_back(random() % 3 == 0 ? bytes[random() % bytes.size()] : 'x');
+    }
+    return out;
+  };
+  const auto blanks = [&] {
+    const std::string kinds = "\r\n\t.'";
+    std::string out;
+    const auto length = random() % 40;
+    for (std::size_t i = 0; i < length; ++i) {
+      out.push_back(random() % 4 == 0 ? kinds[random() % kinds.size()] : ' ');
     }
     return out;
   };
@@ -174,7 +185,7 @@ TEST(SxmlReader, WriterFormReadsLikeTheGeneralForm) {
     const std::string name = some();
     const std::string value = some();
     const std::string tail = round % 2 == 0 ? "" : ") (b))";
-    const std::string writer = "(a (@ (" + name + " \"" + value + "\")" + tail;
+    const std::string writer = "(a (@" + blanks() + "(" + name + " \"" + value + "\")" + tail;
     const std::string general = "(a (@ ( " + name + " \"" + value + "\")" + tail;
     std::string expected = read(general);
     if (expected.starts_with("error at ")) expected = "error at " + std::to_string(writer.size());
