@@ -1,5 +1,6 @@
 // Load and save of a large pattern file (twenty copies of the Lunatic template):
-// the SXML reader alone, the whole load into the scene tree, and the save text.
+// the SXML reader into its element tree and into no tree at all, the whole
+// load into the scene tree, and the save text.
 // Where pugixml is installed, the same content as XML is parsed and written by
 // pugixml in the same run, so the ratios can be read side by side; the load
 // and pugixml's parse also run in turn for a ratio of their own. Last, the
@@ -91,6 +92,27 @@ void BM_SxmlParse(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
 }
 BENCHMARK(BM_SxmlParse)->Unit(benchmark::kMillisecond);
+
+// The reader alone: every element, attribute and text handed to a handler
+// that keeps nothing, so neither a tree nor the model hides its own speed.
+void BM_SxmlRead(benchmark::State& state) {
+  struct ignore_t final : sxml::TSXMLHandler {
+    void StartElement(std::string_view, std::size_t) override {}
+    void EndElement() override {}
+    void Attribute(std::string_view, std::string_view value) override {
+      benchmark::DoNotOptimize(value.data());
+    }
+    void Text(std::string&) override {}
+  };
+  const std::string& text = LargeText();
+  for (auto _ : state) {
+    ignore_t handler;
+    sxml::ParseSXML(text, handler, sxml::unclosed_t::Refuse);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_SxmlRead)->Unit(benchmark::kMillisecond);
 
 void BM_DocumentLoad(benchmark::State& state) {
   const std::string& text = LargeText();
