@@ -1,7 +1,9 @@
 // Load and save of a large pattern file (twenty copies of the Lunatic template):
-// the SXML reader alone, the whole load into the scene tree, and the save text.
+// the SXML reader into its element tree and into no tree at all, the whole
+// load into the scene tree, and the save text.
 // Where pugixml is installed, the same content as XML is parsed and written by
-// pugixml in the same run, so the ratios can be read side by side. Last, the
+// pugixml in the same run, so the ratios can be read side by side; the load
+// and pugixml's parse also run in turn for a ratio of their own. Last, the
 // peak memory of `qvl tree` and of the exports on a document of about 20 MB,
 // as a multiple of the file's size.
 #include <benchmark/benchmark.h>
@@ -9,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -89,6 +92,27 @@ void BM_SxmlParse(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
 }
 BENCHMARK(BM_SxmlParse)->Unit(benchmark::kMillisecond);
+
+// The reader alone: every element, attribute and text handed to a handler
+// that keeps nothing, so neither a tree nor the model hides its own speed.
+void BM_SxmlRead(benchmark::State& state) {
+  struct ignore_t final : sxml::TSXMLHandler {
+    void StartElement(std::string_view, std::size_t) override {}
+    void EndElement() override {}
+    void Attribute(std::string_view, std::string_view value) override {
+      benchmark::DoNotOptimize(value.data());
+    }
+    void Text(std::string&) override {}
+  };
+  const std::string& text = LargeText();
+  for (auto _ : state) {
+    ignore_t handler;
+    sxml::ParseSXML(text, handler, sxml::unclosed_t::Refuse);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_SxmlRead)->Unit(benchmark::kMillisecond);
 
 void BM_DocumentLoad(benchmark::State& state) {
   const std::string& text = LargeText();
@@ -186,6 +210,45 @@ void BM_PugiSave(benchmark::State& state) {
                           static_cast<std::int64_t>(size));
 }
 BENCHMARK(BM_PugiSave)->Unit(benchmark::kMillisecond);
+
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The load (parse and model, the root freed again) and pugixml's parse of the
+// same content in turn within each iteration, so that both see the same
+// machine: `ratio` is the load's bytes per CPU second over pugixml's.
+void BM_LoadAgainstPugixml(benchmark::State& state) {
+  const std::string& text = LargeText();
+  const std::string& xml = LargeXml();
+  double load = 0;
+  double pugi = 0;
+  for (auto _ : state) {
+    double start = CpuSeconds();
+    {
+      root_t root;
+      if (!LoadDocumentFromText(root, text)) state.SkipWithError("load failed");
+      benchmark::DoNotOptimize(root.ChildCount());
+    }
+    load += CpuSeconds() - start;
+    start = CpuSeconds();
+    {
+      pugi::xml_document doc;
+      if (!doc.load_buffer(xml.data(), xml.size())) state.SkipWithError("pugixml failed");
+      benchmark::DoNotOptimize(doc.first_child());
+    }
+    pugi += CpuSeconds() - start;
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["load_ms"] = load / n * 1e3;
+  state.counters["pugi_ms"] = pugi / n * 1e3;
+  state.counters["ratio"] = load > 0 && pugi > 0 ? (static_cast<double>(text.size()) / load) /
+                                                       (static_cast<double>(xml.size()) / pugi)
+                                                 : 0;
+}
+BENCHMARK(BM_LoadAgainstPugixml)->Unit(benchmark::kMillisecond);
 
 #endif
 

@@ -112,6 +112,31 @@ namespace {
   return name == std::string_view("@") || name == std::string_view("@@");
 }
 
+// Eight bytes of the input looked at as one word, so that names and values
+// are scanned a word at a time instead of a byte at a time. Each test marks
+// the high bit of the bytes it finds; bytes above the lowest marked one may be
+// marked falsely, so only the lowest mark counts, and on a little-endian
+// machine that is the first such byte in the input.
+constexpr bool kScanWords = std::endian::native == std::endian::little;
+constexpr std::uint64_t kLowBits = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+[[nodiscard]] std::uint64_t LoadWord(const unsigned char* p) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+[[nodiscard]] constexpr std::uint64_t BytesBelow(std::uint64_t word, unsigned char limit) {
+  return (word - kLowBits * limit) & ~word & kHighBits;  // limit at most 0x80
+}
+[[nodiscard]] constexpr std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
+  return BytesBelow(word ^ (kLowBits * byte), 1);
+}
+// The offset of the first marked byte of a nonzero mask.
+[[nodiscard]] constexpr std::size_t FirstMarked(std::uint64_t mask) {
+  return static_cast<std::size_t>(std::countr_zero(mask) / 8);
+}
+
 }  // namespace
 
 // Reads SXML from one buffer by index. The grammar is defined on a stream of
@@ -184,28 +209,31 @@ class TSXMLReader {
     if (i != start) prev_ = p[i - 1];
     return start;
   }
-  // Indentation is most of a written file's blanks (every attribute line is
-  // lined up under the first), so runs of spaces are taken eight bytes at a
-  // time, and the spaces before the first other byte of the last eight at
-  // once: on a little-endian machine that byte is the lowest one that differs
-  // from a space.
+  // A written file's blanks are line breaks (CR LF) and the indentation after
+  // them (every attribute line is lined up under the first): a word at a time,
+  // the line break in one step, then eight spaces at a time, and the spaces
+  // before the first other byte of the last word at once.
   void SkipBlankRun() {
     constexpr std::uint64_t kEightSpaces = 0x2020202020202020u;
+    constexpr std::uint64_t kLineBreak = 0x0A0D;  // CR LF as the low bytes of a word
     const std::size_t start = pos_;
     std::size_t i = start;
-    while (i < n_) {
-      if constexpr (std::endian::native == std::endian::little) {
-        if (p_[i] == ' ' && n_ - i >= sizeof kEightSpaces) {
-          std::uint64_t word = 0;
-          std::memcpy(&word, p_ + i, sizeof word);
-          const std::uint64_t other = word ^ kEightSpaces;
-          i += other == 0 ? sizeof word : static_cast<std::size_t>(std::countr_zero(other) / 8);
-          continue;
+    if constexpr (kScanWords) {
+      while (n_ - i >= sizeof kEightSpaces) {
+        const std::uint64_t word = LoadWord(p_ + i);
+        const std::uint64_t other = word ^ kEightSpaces;
+        if (other == 0) {
+          i += sizeof word;
+        } else if ((word & 0xFFFF) == kLineBreak) {
+          i += 2;
+        } else {
+          i += static_cast<std::size_t>(std::countr_zero(other) / 8);
+          break;
         }
       }
-      if (kByteClass[p_[i]] != byte_class_t::Blank) break;
-      ++i;
     }
+    // Other blanks, and the last bytes of the input, one at a time.
+    while (i < n_ && kByteClass[p_[i]] == byte_class_t::Blank) ++i;
     pos_ = i;
     if (i != start) prev_ = p_[i - 1];
   }
@@ -406,11 +434,39 @@ bool TSXMLReader::ReadPlainAttribute() {
   };
   const std::size_t name_start = pos_;
   std::size_t i = name_start;
+  if constexpr (kScanWords) {
+    // Names are letters, digits and "-": a word at a time up to the first
+    // byte that may end one (every delimiter and the backslash are below
+    // "-", or ".", ";" or "\\"). Plain bytes among them go the byte way below.
+    while (n_ - i >= 8) {
+      const std::uint64_t word = LoadWord(p_ + i);
+      const std::uint64_t stop = BytesBelow(word, '-') | BytesEqual(word, '.') |
+                                 BytesEqual(word, ';') | BytesEqual(word, '\\');
+      if (stop != 0) {
+        i += FirstMarked(stop);
+        break;
+      }
+      i += 8;
+    }
+  }
   while (plain(i)) ++i;
   const std::size_t name_end = i;
   if (name_end == name_start || n_ - i < 2 || p_[i] != ' ' || p_[i + 1] != '"') return false;
   const std::size_t value_start = i + 2;
-  for (i = value_start; i < n_; ++i) {
+  i = value_start;
+  if constexpr (kScanWords) {
+    // Values are short numbers and texts: mostly one word to the closing quote.
+    while (n_ - i >= 8) {
+      const std::uint64_t word = LoadWord(p_ + i);
+      const std::uint64_t stop = BytesEqual(word, '"') | BytesEqual(word, '\\');
+      if (stop != 0) {
+        i += FirstMarked(stop);
+        break;
+      }
+      i += 8;
+    }
+  }
+  for (; i < n_; ++i) {
     const byte_class_t k = kByteClass[p_[i]];
     if (k == byte_class_t::Quote || k == byte_class_t::Backslash) break;
   }

@@ -148,6 +148,51 @@ TEST(SxmlReader, Attributes) {
   for (const auto& c : cases) EXPECT_EQ(ParseDump(c.input), c.expected) << c.what;
 }
 
+// The writer's form (name "value") is read a word at a time; after a blank
+// behind the "(" the same attribute goes the general way. Random
+// names and values of every length around a word, from bytes that end names,
+// values or neither, also where the input ends just after them, read alike;
+// and so do a run of blanks before them, skipped a word at a time, and a
+// single space.
+TEST(SxmlReader, WriterFormReadsLikeTheGeneralForm) {
+  const std::string bytes = "ab-,!\x01;.#'\"\\ ()\t\x95\x82\xFC\x80";
+  std::mt19937 random(2612);
+  const auto some = [&] {
+    std::string out;
+    const auto length = random() % 20;
+    for (std::size_t i = 0; i < length; ++i) {
+      out.push_back(random() % 3 == 0 ? bytes[random() % bytes.size()] : 'x');
+    }
+    return out;
+  };
+  const auto blanks = [&] {
+    const std::string kinds = "\r\n\t.'";
+    std::string out;
+    const auto length = random() % 40;
+    for (std::size_t i = 0; i < length; ++i) {
+      out.push_back(random() % 4 == 0 ? kinds[random() % kinds.size()] : ' ');
+    }
+    return out;
+  };
+  const auto read = [](const std::string& input) {
+    try {
+      return ParseDump(input);
+    } catch (const EReadError& e) {
+      return "error at " + std::to_string(e.Offset());
+    }
+  };
+  for (int round = 0; round < 5000; ++round) {
+    const std::string name = some();
+    const std::string value = some();
+    const std::string tail = round % 2 == 0 ? "" : ") (b))";
+    const std::string writer = "(a (@" + blanks() + "(" + name + " \"" + value + "\")" + tail;
+    const std::string general = "(a (@ ( " + name + " \"" + value + "\")" + tail;
+    std::string expected = read(general);
+    if (expected.starts_with("error at ")) expected = "error at " + std::to_string(writer.size());
+    ASSERT_EQ(read(writer), expected) << writer;
+  }
+}
+
 TEST(SxmlReader, EndOfInputBetweenItemsEndsEveryOpenElement) {
   const std::vector<read_case_t> cases = {
       {"after the names of two open elements", "(a (b\n", "(a (b))"},
