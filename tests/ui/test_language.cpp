@@ -154,6 +154,9 @@ TEST_F(LanguageTest, TheWindowSwitchesToEnglishAndBackWithoutLosingInput) {
   Key(Qt::Key_G, Qt::ControlModifier);  // スコア推移(&G)
   ASSERT_NE(w.ScoreChart(), nullptr);
   TScoreChartWindow& chart = *w.ScoreChart();
+  // Smallest, the value axes count in units: 万 and 億, or k, M and B.
+  chart.resize(1, 1);
+  QCoreApplication::processEvents();
   Activate();
   const QString japanese_question = DeleteQuestion();
   // Unapplied input: a memo and a cell still open in its editor.
@@ -166,6 +169,7 @@ TEST_F(LanguageTest, TheWindowSwitchesToEnglishAndBackWithoutLosingInput) {
   Key(Qt::Key_Escape);
   const texts_t japanese = WindowTexts(w, chart);
   ASSERT_EQ(japanese.at(QStringLiteral("CalcButton")), QStringLiteral("算出(&C)"));
+  ASSERT_TRUE(japanese.at(QStringLiteral("axis 1 labels")).contains(QStringLiteral("万")));
 
   ChooseLanguage(Qt::Key_E);
   EXPECT_EQ(CurrentLanguage(), ui_language_t::English);
@@ -219,6 +223,12 @@ TEST_F(LanguageTest, TheWindowSwitchesToEnglishAndBackWithoutLosingInput) {
     EXPECT_TRUE(english.at(where).startsWith(QString::fromUtf8(e.text)))
         << e.where << ": " << english.at(where).toStdString();
   }
+  static const QRegularExpression ticks(QStringLiteral("^(-?[0-9,]+[kMB]?\\|?)+$"));
+  for (const char* side : {"axis 1 labels", "axis 2 labels"}) {
+    const QString labels = english.at(QString::fromLatin1(side));
+    EXPECT_TRUE(ticks.match(labels).hasMatch()) << side << ": " << labels.toStdString();
+  }
+  EXPECT_TRUE(english.at(QStringLiteral("axis 1 labels")).contains(QRegularExpression(QStringLiteral("[kMB]"))));
   // Nothing of the window's own stays Japanese: what still is comes from the
   // document (titles, memo) or from the core (the editor's row labels and
   // the status bar's totals, translated by the core's own catalogue).
