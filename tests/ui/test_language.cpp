@@ -228,7 +228,8 @@ TEST_F(LanguageTest, TheWindowSwitchesToEnglishAndBackWithoutLosingInput) {
     const QString labels = english.at(QString::fromLatin1(side));
     EXPECT_TRUE(ticks.match(labels).hasMatch()) << side << ": " << labels.toStdString();
   }
-  EXPECT_TRUE(english.at(QStringLiteral("axis 1 labels")).contains(QRegularExpression(QStringLiteral("[kMB]"))));
+  EXPECT_TRUE(english.at(QStringLiteral("axis 1 labels"))
+                  .contains(QRegularExpression(QStringLiteral("[kMB]"))));
   // Nothing of the window's own stays Japanese: what still is comes from the
   // document (titles, memo) or from the core (the editor's row labels and
   // the status bar's totals, translated by the core's own catalogue).
