@@ -10,8 +10,9 @@ packages=(
   libicu-dev
   libcli11-dev nlohmann-json3-dev
   # Qt Charts' CMake package needs Qt OpenGL's, which qt6-charts-dev does not
-  # pull in.
-  qt6-base-dev qt6-translations-l10n qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
+  # pull in. qt6-l10n-tools has lupdate and lrelease for the window's
+  # translations.
+  qt6-base-dev qt6-translations-l10n qt6-l10n-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   fonts-ipafont-gothic xvfb xauth
   clang libclang-rt-14-dev
   # dpkg-dev builds the package, lintian checks it as Debian would.

@@ -5,6 +5,8 @@
 # docs/screenshot-plan.png (a calculated comparison) and
 # docs/screenshot-hint.png (the hover hint of a term) and
 # docs/screenshot-chart.png (the score build-up chart with the new plan).
+# Last, docs/screenshot-english.png: the first picture with the window in
+# English (quovel-pm --lang en).
 # Usage: scripts/screenshot.sh [build folder]  (default: build-release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,11 +23,19 @@ fi
 
 mkdir -p "$ROOT/docs"
 rm -f "$OUT"
-# The template is opened as the program's argument, exactly as a user would.
+# The template is opened as the program's argument, exactly as a user would;
+# the language is given, whatever the user running this chose in the menu.
 QVL_SCREENSHOT="$OUT" timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  env QT_QPA_PLATFORM=xcb "$BUILD/bin/quovel-pm" "$BUILD/bin/template/qvl_hard.pat"
+  env QT_QPA_PLATFORM=xcb "$BUILD/bin/quovel-pm" --lang ja "$BUILD/bin/template/qvl_hard.pat"
 [ -s "$OUT" ] || { echo "no screenshot was written" >&2; exit 1; }
 echo "wrote $OUT"
+
+ENGLISH="$ROOT/docs/screenshot-english.png"
+rm -f "$ENGLISH"
+QVL_SCREENSHOT="$ENGLISH" timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  env QT_QPA_PLATFORM=xcb "$BUILD/bin/quovel-pm" --lang en "$BUILD/bin/template/qvl_hard.pat"
+[ -s "$ENGLISH" ] || { echo "no English screenshot was written" >&2; exit 1; }
+echo "wrote $ENGLISH"
 
 rm -f "$ROOT/docs/screenshot-plan.png" "$ROOT/docs/screenshot-hint.png" \
   "$ROOT/docs/screenshot-chart.png"

@@ -12,6 +12,7 @@
 #include <QTranslator>
 
 #include "calc/CalcCustom.h"
+#include "ui/Language.h"
 
 #ifndef QVL_PROJECT_URL
 #define QVL_PROJECT_URL "https://quovel-pm.example.org/"
@@ -63,7 +64,7 @@ QFont JapaneseFont(const QStringList& preferred, bool monospace, int pixel_size)
 }  // namespace
 
 QString ApplicationTitle() {
-  return QStringLiteral("Quovelパターンマネージャ v0.04");
+  return QCoreApplication::translate("qvl::TMainWnd", "Quovelパターンマネージャ v0.04");
 }
 
 QFont UiFont() {
@@ -82,16 +83,15 @@ QString ProjectUrl() {
   return QStringLiteral(QVL_PROJECT_URL);
 }
 
-bool InstallQtTranslation(QApplication& app, const QString& dir) {
+QTranslator* LoadQtTranslation(const QString& dir) {
   const QString folder = dir.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : dir;
   // Owned by the application, which consults it for as long as it runs.
-  auto* translator = new QTranslator(&app);
-  if (!translator->load(QStringLiteral("qtbase_ja"), folder) ||
-      !QCoreApplication::installTranslator(translator)) {
+  auto* translator = new QTranslator(qApp);
+  if (!translator->load(QStringLiteral("qtbase_ja"), folder)) {
     delete translator;
-    return false;
+    return nullptr;
   }
-  return true;
+  return translator;
 }
 
 QString ApplicationDirFor(const QString& program_dir) {
@@ -125,8 +125,9 @@ void SetUpApplication(QApplication& app) {
   // Menus and dialogs share the window's font.
   QApplication::setFont(UiFont());
 
-  // Every text of the window is Japanese, so are the buttons Qt supplies.
-  InstallQtTranslation(app);
+  // Japanese until the program was asked for another language; so are the
+  // buttons Qt supplies.
+  SetWindowLanguage(language_t::Japanese);
 
   // scb reads the selection of the calculator that evaluates it: each window
   // gives its own calculator the node it shows.

@@ -8,10 +8,12 @@
 #include <QString>
 
 class QApplication;
+class QTranslator;
 
 namespace qvl {
 
-// "Quovelパターンマネージャ v0.04": task bar, captions and the about box.
+// "Quovelパターンマネージャ v0.04" in the window's language: task bar,
+// captions and the about box.
 [[nodiscard]] QString ApplicationTitle();
 
 // Background of hints and how long they stay visible.
@@ -39,9 +41,10 @@ inline constexpr QColor kLossColor{255, 221, 221};
 
 // Qt's own texts (the buttons of message boxes, the file dialogs) in
 // Japanese, whatever the system's language: the translation qtbase_ja from
-// dir, Qt's translation folder when empty. False when it cannot be loaded;
-// the program then goes on with Qt's English texts.
-bool InstallQtTranslation(QApplication& app, const QString& dir = {});
+// dir, Qt's translation folder when empty, owned by the application and not
+// yet installed. Null when it cannot be loaded; the program then goes on with
+// Qt's English texts.
+[[nodiscard]] QTranslator* LoadQtTranslation(const QString& dir = {});
 
 // The folder whose template/ holds the six templates: the program's own
 // folder when they lie beside it (a build tree, a copied folder), else the
@@ -50,8 +53,8 @@ bool InstallQtTranslation(QApplication& app, const QString& dir = {});
 // a portable copy would use.
 [[nodiscard]] QString ApplicationDirFor(const QString& program_dir);
 
-// Program start: title, window icon, hint colour and font, Qt's Japanese
-// texts, and the calculator's function registry with the built-in functions.
+// Program start: title, window icon, hint colour and font, the Japanese
+// texts (Language.h), and the calculator's function registry with the built-in functions.
 void SetUpApplication(QApplication& app);
 
 }  // namespace qvl

@@ -103,7 +103,7 @@ TMainWnd::TMainWnd(TDialogs& dialogs, QStringList arguments, QString application
   CreatePopupMenu();
   ConnectControls();
   FormCreate();
-  NameForAssistiveTechnology();
+  RetranslateUi();
 }
 
 TMainWnd::~TMainWnd() {
@@ -128,8 +128,7 @@ void TMainWnd::CreateControls() {
   m_sceneView = Named(new TSceneTreeView(left), QStringLiteral("SceneView"));
   left_layout->addWidget(m_sceneView, 1);
 
-  m_sceneMemoBox =
-      Named(new QGroupBox(QStringLiteral("場面別メモ"), left), QStringLiteral("SceneMemoGroupBox"));
+  m_sceneMemoBox = Named(new QGroupBox(QString(), left), QStringLiteral("SceneMemoGroupBox"));
   m_sceneMemoBox->setFixedHeight(kSceneMemoBoxHeight);
   auto* memo_layout = new QVBoxLayout(m_sceneMemoBox);
   memo_layout->setContentsMargins(6, 4, 6, 6);
@@ -140,8 +139,8 @@ void TMainWnd::CreateControls() {
   // Tab moves on to the next control, as in every other box of the window.
   m_sceneMemo->setTabChangesFocus(true);
   memo_layout->addWidget(m_sceneMemo);
-  m_sceneMemoApplyButton = Named(new QPushButton(QStringLiteral("更新(&M)"), m_sceneMemoBox),
-                                 QStringLiteral("SceneMemoApplyButton"));
+  m_sceneMemoApplyButton =
+      Named(new QPushButton(QString(), m_sceneMemoBox), QStringLiteral("SceneMemoApplyButton"));
   m_sceneMemoApplyButton->setFixedSize(75, 25);
   m_sceneMemoApplyButton->setAutoDefault(false);
   memo_layout->addWidget(m_sceneMemoApplyButton, 0, Qt::AlignHCenter);
@@ -167,7 +166,7 @@ void TMainWnd::CreateControls() {
 }
 
 void TMainWnd::CreateOutputBox() {
-  m_outputBox = Named(new QGroupBox(QStringLiteral("出力")), QStringLiteral("OutputGroupBox"));
+  m_outputBox = Named(new QGroupBox(QString()), QStringLiteral("OutputGroupBox"));
   m_outputBox->setFixedHeight(kOutputBoxHeight);
   m_outputBox->setMouseTracking(true);
   auto* layout = new QVBoxLayout(m_outputBox);
@@ -178,7 +177,7 @@ void TMainWnd::CreateOutputBox() {
 }
 
 void TMainWnd::CreateInputBox() {
-  m_inputBox = Named(new QGroupBox(QStringLiteral("入力")), QStringLiteral("InputGroupBox"));
+  m_inputBox = Named(new QGroupBox(QString()), QStringLiteral("InputGroupBox"));
   m_inputBox->setMinimumHeight(kInputBoxMinimumHeight);
   QWidget* box = m_inputBox;
 
@@ -195,15 +194,14 @@ void TMainWnd::CreateInputBox() {
     m_newTitleComboBox->setPalette(p);
   }
 
-  m_oldGetSpellCheckBox = Named(new QCheckBox(QStringLiteral("スペルカード取得"), box),
-                                QStringLiteral("OldGetSpellCheckBox"));
+  m_oldGetSpellCheckBox =
+      Named(new QCheckBox(QString(), box), QStringLiteral("OldGetSpellCheckBox"));
   m_oldGetSpellCheckBox->setEnabled(false);
-  m_newGetSpellCheckBox = Named(new QCheckBox(QStringLiteral("スペルカード取得"), box),
-                                QStringLiteral("NewGetSpellCheckBox"));
-  m_groupingCheckBox =
-      Named(new QCheckBox(QStringLiteral("まとめて記述"), box), QStringLiteral("GroupingCheckBox"));
+  m_newGetSpellCheckBox =
+      Named(new QCheckBox(QString(), box), QStringLiteral("NewGetSpellCheckBox"));
+  m_groupingCheckBox = Named(new QCheckBox(QString(), box), QStringLiteral("GroupingCheckBox"));
 
-  m_memoLabel = Named(new QLabel(QStringLiteral("メモ"), box), QStringLiteral("MemoLabel"));
+  m_memoLabel = Named(new QLabel(QString(), box), QStringLiteral("MemoLabel"));
   m_oldMemo = Named(new QPlainTextEdit(box), QStringLiteral("OldMemo"));
   m_oldMemo->setReadOnly(true);
   m_oldMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -214,8 +212,7 @@ void TMainWnd::CreateInputBox() {
   SetBackground(m_newMemo, kNewColumnColor);
   m_memoLabel->setBuddy(m_oldMemo);
 
-  m_newTitleLabel = Named(new QLabel(QStringLiteral("タイトル"), box),
-                          QStringLiteral("NewTitleLabeledEditLabel"));
+  m_newTitleLabel = Named(new QLabel(QString(), box), QStringLiteral("NewTitleLabeledEditLabel"));
   m_newTitleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   m_newTitleLabeledEdit = Named(new QLineEdit(box), QStringLiteral("NewTitleLabeledEdit"));
   SetBackground(m_newTitleLabeledEdit, kNewColumnColor);
@@ -226,12 +223,12 @@ void TMainWnd::CreateInputBox() {
     b->setAutoDefault(false);
     return b;
   };
-  m_calcButton = button(QStringLiteral("算出(&C)"), QStringLiteral("CalcButton"));
+  m_calcButton = button(QString(), QStringLiteral("CalcButton"));
   // The window's default button: Enter in the editor calculates.
   m_calcButton->setDefault(true);
-  m_newButton = button(QStringLiteral("新規(&N)"), QStringLiteral("NewButton"));
-  m_applyButton = button(QStringLiteral("更新(&A)"), QStringLiteral("ApplyButton"));
-  m_deleteButton = button(QStringLiteral("削除(&D)"), QStringLiteral("DeleteButton"));
+  m_newButton = button(QString(), QStringLiteral("NewButton"));
+  m_applyButton = button(QString(), QStringLiteral("ApplyButton"));
+  m_deleteButton = button(QString(), QStringLiteral("DeleteButton"));
 
   // The combo boxes lie over the grid's header cells.
   m_oldTitleComboBox->raise();
@@ -299,9 +296,9 @@ void TMainWnd::CreateMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu"));
 
-  m_fileMenu = bar->addMenu(QStringLiteral("ファイル(&F)"));
+  m_fileMenu = bar->addMenu(QString());
   m_fileMenu->setObjectName(QStringLiteral("File1"));
-  m_newMenu = m_fileMenu->addMenu(QStringLiteral("新規作成(&N)"));
+  m_newMenu = m_fileMenu->addMenu(QString());
   m_newMenu->setObjectName(QStringLiteral("New1"));
   m_easy2 = NamedAction(m_newMenu->addAction(QStringLiteral("Easy")), QStringLiteral("Easy2"));
   m_normal2 =
@@ -312,49 +309,42 @@ void TMainWnd::CreateMenus() {
   m_extra2 = NamedAction(m_newMenu->addAction(QStringLiteral("Extra")), QStringLiteral("Extra2"));
   m_phantasm1 =
       NamedAction(m_newMenu->addAction(QStringLiteral("Phantasm")), QStringLiteral("Phantasm1"));
-  m_open1 =
-      NamedAction(m_fileMenu->addAction(QStringLiteral("開く(&O)...")), QStringLiteral("Open1"));
+  m_open1 = NamedAction(m_fileMenu->addAction(QString()), QStringLiteral("Open1"));
   m_open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  m_save1 =
-      NamedAction(m_fileMenu->addAction(QStringLiteral("上書き保存(&S)")), QStringLiteral("Save1"));
+  m_save1 = NamedAction(m_fileMenu->addAction(QString()), QStringLiteral("Save1"));
   m_save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   m_save1->setEnabled(false);
-  m_saveAs1 = NamedAction(m_fileMenu->addAction(QStringLiteral("名前を付けて保存(&A)...")),
-                          QStringLiteral("SaveAs1"));
+  m_saveAs1 = NamedAction(m_fileMenu->addAction(QString()), QStringLiteral("SaveAs1"));
   m_saveAs1->setEnabled(false);
-  m_recent1 = m_fileMenu->addMenu(QStringLiteral("最近使ったファイル(&R)"));
+  m_recent1 = m_fileMenu->addMenu(QString());
   m_recent1->setObjectName(QStringLiteral("Recent1"));
   m_recentFiles = new TRecentFiles(*m_recent1, this);
   m_fileMenu->addSeparator();
-  m_exit1 = NamedAction(m_fileMenu->addAction(QStringLiteral("終了(&X)")), QStringLiteral("Exit1"));
+  m_exit1 = NamedAction(m_fileMenu->addAction(QString()), QStringLiteral("Exit1"));
 
-  m_editMenu = bar->addMenu(QStringLiteral("編集(&E)"));
+  m_editMenu = bar->addMenu(QString());
   m_editMenu->setObjectName(QStringLiteral("Edit1"));
-  m_undo1 =
-      NamedAction(m_editMenu->addAction(QStringLiteral("元に戻す(&U)")), QStringLiteral("Undo1"));
+  m_undo1 = NamedAction(m_editMenu->addAction(QString()), QStringLiteral("Undo1"));
   m_undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   m_undo1->setEnabled(false);
-  m_redo1 =
-      NamedAction(m_editMenu->addAction(QStringLiteral("やり直し(&R)")), QStringLiteral("Redo1"));
+  m_redo1 = NamedAction(m_editMenu->addAction(QString()), QStringLiteral("Redo1"));
   m_redo1->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   m_redo1->setEnabled(false);
   m_editMenu->addSeparator();
-  m_copy1 = NamedAction(m_editMenu->addAction(QStringLiteral("旧パターンをコピー(&C)")),
-                        QStringLiteral("Copy1"));
+  m_copy1 = NamedAction(m_editMenu->addAction(QString()), QStringLiteral("Copy1"));
   m_copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
   m_copy1->setEnabled(false);
 
-  m_viewMenu = bar->addMenu(QStringLiteral("表示(&V)"));
+  m_viewMenu = bar->addMenu(QString());
   m_viewMenu->setObjectName(QStringLiteral("View1"));
-  m_scoreChart1 = NamedAction(m_viewMenu->addAction(QStringLiteral("スコア推移(&G)")),
-                              QStringLiteral("ScoreChart1"));
+  m_scoreChart1 = NamedAction(m_viewMenu->addAction(QString()), QStringLiteral("ScoreChart1"));
   m_scoreChart1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  CreateLanguageMenu();
 
-  m_helpMenu = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+  m_helpMenu = bar->addMenu(QString());
   m_helpMenu->setObjectName(QStringLiteral("Help1"));
-  m_about1 = NamedAction(m_helpMenu->addAction(QStringLiteral("バージョン情報(&A)...")),
-                         QStringLiteral("About1"));
+  m_about1 = NamedAction(m_helpMenu->addAction(QString()), QStringLiteral("About1"));
   InstallHelp(*this, *m_helpMenu);
 }
 
@@ -373,15 +363,12 @@ void TMainWnd::ScoreChart1Click() {
 void TMainWnd::CreatePopupMenu() {
   m_sceneViewPopupMenu = new QMenu(this);
   m_sceneViewPopupMenu->setObjectName(QStringLiteral("SceneViewPopupMenu"));
-  m_edit2 = NamedAction(m_sceneViewPopupMenu->addAction(QStringLiteral("選択(&S)")),
-                        QStringLiteral("Edit2"));
+  m_edit2 = NamedAction(m_sceneViewPopupMenu->addAction(QString()), QStringLiteral("Edit2"));
   m_sceneViewPopupMenu->setDefaultAction(m_edit2);  // drawn bold
   m_sceneViewPopupMenu->addSeparator();
-  m_copy2 = NamedAction(m_sceneViewPopupMenu->addAction(QStringLiteral("コピー(&C)")),
-                        QStringLiteral("Copy2"));
+  m_copy2 = NamedAction(m_sceneViewPopupMenu->addAction(QString()), QStringLiteral("Copy2"));
   m_sceneViewPopupMenu->addSeparator();
-  m_p1 = NamedAction(m_sceneViewPopupMenu->addAction(QStringLiteral("パターンの一括指定(&P)")),
-                     QStringLiteral("P1"));
+  m_p1 = NamedAction(m_sceneViewPopupMenu->addAction(QString()), QStringLiteral("P1"));
   m_sceneViewPopupMenu->addSeparator();
   m_patternItems = new QActionGroup(this);
   m_patternItems->setObjectName(QStringLiteral("SceneViewPopupMenuPatterns"));

@@ -21,6 +21,7 @@
 #include "model/qvl_pattern.h"
 #include "model/qvl_scene.h"
 #include "model/qvl_session.h"
+#include "ui/Language.h"
 #include "ui/QtText.h"
 #include "ui/ScoreChartData.h"
 
@@ -106,6 +107,9 @@ class TMainWnd : public QMainWindow {
   void ScoreChart1Click();
   // The chart window once opened, else null.
   [[nodiscard]] TScoreChartWindow* ScoreChart() const { return m_scoreChart.get(); }
+  // 表示 > 言語 / Language: the window and the core speak the language at
+  // once, and the window remembers it when it remembers its settings.
+  void LanguageItemClick(language_t language);
 
   // --- what the program remembers between runs (MainWnd_Desktop.cpp)
   // Restores the window's size and place, the dialogs' folders and the
@@ -176,7 +180,11 @@ class TMainWnd : public QMainWindow {
   void ShowEffect(const pattern_base_t& pattern);
   void UpdateInputDifferences();
   void UpdateOutputDifferences();
+  // The grids' fixed texts: the comparison table's headers, group and row
+  // labels; the input grid's difference header and the current node's row
+  // labels, leaving every typed cell as it is.
   void WriteOutputLabels();
+  void WriteInputLabels();
   // Shows a value in column 2 (old) or 3 (new) and keeps it as the old or
   // new value.
   void ShowValue(int column, pattern_value_t value);
@@ -207,6 +215,8 @@ class TMainWnd : public QMainWindow {
 
  protected:
   bool event(QEvent* e) override;
+  // QEvent::LanguageChange: every text afresh (RetranslateUi).
+  void changeEvent(QEvent* e) override;
   // Enter anywhere in the window presses the default button (CalcButton);
   // the mouse over the comparison table's group box moves the hover cell.
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -241,7 +251,15 @@ class TMainWnd : public QMainWindow {
   void CreateOutputBox();
   void CreateStatusBar();
   void CreateMenus();
+  void CreateLanguageMenu();
   void CreatePopupMenu();
+  // Every text of the window in the current language (MainWnd_Language.cpp):
+  // the controls, menus, grids' labels, accessible names, the caption and what
+  // the core explains of the shown selection, without touching the document,
+  // the selection or anything typed.
+  void RetranslateUi();
+  // The label columns widened for the current language's longest label.
+  void FitLabelColumns();
   void ConnectControls();
   void FormCreate();
 
@@ -364,6 +382,9 @@ class TMainWnd : public QMainWindow {
   QAction* m_copy1 = nullptr;
   QMenu* m_viewMenu = nullptr;
   QAction* m_scoreChart1 = nullptr;
+  QMenu* m_languageMenu = nullptr;
+  QAction* m_japanese1 = nullptr;
+  QAction* m_english1 = nullptr;
   QMenu* m_helpMenu = nullptr;
   QAction* m_about1 = nullptr;
 

@@ -69,18 +69,18 @@ void TMainWnd::NameForAssistiveTechnology() {
   // Buttons, check boxes with a text of their own and labels are said by
   // their text; these have none, or share it with another control.
   const std::pair<QWidget*, QString> names[] = {
-      {m_sceneView, QStringLiteral("場面ツリー")},
-      {m_sceneMemo, QStringLiteral("場面別メモ")},
-      {m_outputKwGrid, QStringLiteral("出力")},
-      {m_inputKwGrid, QStringLiteral("入力")},
-      {m_oldMemo, QStringLiteral("旧パターンのメモ")},
-      {m_newMemo, QStringLiteral("新パターンのメモ")},
-      {m_newTitleLabeledEdit, QStringLiteral("タイトル")},
-      {m_oldTitleComboBox, QStringLiteral("旧パターン")},
-      {m_newTitleComboBox, QStringLiteral("新パターン")},
-      {m_oldGetSpellCheckBox, QStringLiteral("スペルカード取得（旧パターン）")},
-      {m_newGetSpellCheckBox, QStringLiteral("スペルカード取得（新パターン）")},
-      {statusBar(), QStringLiteral("ステータスバー")},
+      {m_sceneView, tr("場面ツリー")},
+      {m_sceneMemo, tr("場面別メモ")},
+      {m_outputKwGrid, tr("出力")},
+      {m_inputKwGrid, tr("入力")},
+      {m_oldMemo, tr("旧パターンのメモ")},
+      {m_newMemo, tr("新パターンのメモ")},
+      {m_newTitleLabeledEdit, tr("タイトル")},
+      {m_oldTitleComboBox, tr("旧パターン")},
+      {m_newTitleComboBox, tr("新パターン")},
+      {m_oldGetSpellCheckBox, tr("スペルカード取得（旧パターン）")},
+      {m_newGetSpellCheckBox, tr("スペルカード取得（新パターン）")},
+      {statusBar(), tr("ステータスバー")},
   };
   for (const auto& [widget, name] : names) widget->setAccessibleName(name);
   // Panel 0 is said by its text, the current hint; the others by what they

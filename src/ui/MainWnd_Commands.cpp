@@ -187,15 +187,15 @@ void TMainWnd::ApplyButtonClick() {
   if (!edited || !current) return;
   // Refused before any question.
   if (!StorableTexts()) return;
-  if (!m_dialogs.Confirm(this, QStringLiteral("編集中のパターン「") + TitleOf(edited) +
-                                   QStringLiteral("」を更新します。よろしいですか？"))) {
+  if (!m_dialogs.Confirm(
+          this, tr("編集中のパターン「%1」を更新します。よろしいですか？").arg(TitleOf(edited)))) {
     return;
   }
   bool make_current = true;
   if (edited != current) {
     switch (m_dialogs.ConfirmWithCancel(
-        this, QStringLiteral("「") + m_newTitleLabeledEdit->text() + QStringLiteral("」を「") +
-                  TitleOf(current) + QStringLiteral("」に代えて現行のパターンとしますか？"))) {
+        this, tr("「%1」を「%2」に代えて現行のパターンとしますか？")
+                  .arg(m_newTitleLabeledEdit->text(), TitleOf(current)))) {
       case TDialogs::TAnswer::Cancel:
         return;
       case TDialogs::TAnswer::Yes:
@@ -216,8 +216,8 @@ void TMainWnd::DeleteButtonClick() {
   CommitOpenCell();
   const pattern_base_t* const edited = m_session.EditedPattern();
   if (!edited) return;
-  if (!m_dialogs.Confirm(this, QStringLiteral("編集中のパターン「") + TitleOf(edited) +
-                                   QStringLiteral("」を削除します。よろしいですか？"))) {
+  if (!m_dialogs.Confirm(
+          this, tr("編集中のパターン「%1」を削除します。よろしいですか？").arg(TitleOf(edited)))) {
     return;
   }
   m_session.DeleteEdited();
@@ -226,8 +226,8 @@ void TMainWnd::DeleteButtonClick() {
 void TMainWnd::NewButtonClick() {
   if (!CurrentNode()) return;
   if (!ConfirmDiscardPatternEdits()) return;
-  m_newFromOld = m_dialogs.Confirm(
-      this, QStringLiteral("旧パターンを下敷きにしますか？（更新しなければ内容は消えます）"));
+  m_newFromOld =
+      m_dialogs.Confirm(this, tr("旧パターンを下敷きにしますか？（更新しなければ内容は消えます）"));
   m_session.AddNewPattern();
   m_newFromOld = false;
 }

@@ -32,8 +32,7 @@ void TMainWnd::OpenRecentFile(const QString& path) {
   // Nothing would be replaced, so nothing is asked before the message.
   if (!QFileInfo(path).isFile()) {
     m_dialogs.Error(
-        this, QStringLiteral("「") + path +
-                  QStringLiteral("」が見つかりません！\n最近使ったファイルの一覧から削除します。"));
+        this, tr("「%1」が見つかりません！\n最近使ったファイルの一覧から削除します。").arg(path));
     m_recentFiles->Remove(path);
     return;
   }

@@ -16,8 +16,9 @@
 namespace qvl {
 namespace {
 
-const QString kFileFilter =
-    QStringLiteral("パターンファイル (*.pat)|*.pat|すべてのファイル (*.*)|*.*");
+// Translated where the dialogs are shown (TMainWnd::tr).
+const char* const kFileFilter =
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "パターンファイル (*.pat)|*.pat|すべてのファイル (*.*)|*.*");
 const QString kDefaultExtension = QStringLiteral("pat");
 
 }  // namespace
@@ -33,7 +34,7 @@ QString TMainWnd::TemplatePath(const QString& application_dir, const QString& re
 
 bool TMainWnd::CheckFileExists(const QString& path) {
   if (QFileInfo(path).isFile()) return true;
-  m_dialogs.Error(this, QStringLiteral("「") + path + QStringLiteral("」が見つかりません！"));
+  m_dialogs.Error(this, tr("「%1」が見つかりません！").arg(path));
   return false;
 }
 
@@ -72,8 +73,7 @@ void TMainWnd::SetCaption(const QString& suffix) {
 }
 
 QString TMainWnd::DocumentDiscardQuestion() const {
-  return QStringLiteral("「") + FileName() +
-         QStringLiteral("」の変更を破棄します。よろしいですか？");
+  return tr("「%1」の変更を破棄します。よろしいですか？").arg(FileName());
 }
 
 bool TMainWnd::ConfirmDiscardDocument() {
@@ -127,7 +127,7 @@ void TMainWnd::Phantasm1Click() {
 void TMainWnd::Open1Click() {
   if (!ConfirmDiscardAll()) return;
   const std::optional<QString> chosen =
-      m_dialogs.OpenFileName(this, {kFileFilter, QString(), m_openDir, QString()});
+      m_dialogs.OpenFileName(this, {tr(kFileFilter), QString(), m_openDir, QString()});
   if (!chosen) return;
   if (!OpenDocument(*chosen)) return;
   m_openDir = QFileInfo(FileName()).absolutePath();
@@ -153,8 +153,8 @@ void TMainWnd::Save1Click() {
     SaveAs1Click();
     return;
   }
-  if (!m_dialogs.Confirm(this, QStringLiteral("編集中のファイル「") + file_name +
-                                   QStringLiteral("」を上書きします。よろしいですか？"))) {
+  if (!m_dialogs.Confirm(
+          this, tr("編集中のファイル「%1」を上書きします。よろしいですか？").arg(file_name))) {
     return;
   }
   SaveTo(file_name);
@@ -163,7 +163,7 @@ void TMainWnd::Save1Click() {
 void TMainWnd::SaveAs1Click() {
   CommitOpenCell();
   const std::optional<QString> chosen =
-      m_dialogs.SaveFileName(this, {kFileFilter, kDefaultExtension, m_saveDir, QString()});
+      m_dialogs.SaveFileName(this, {tr(kFileFilter), kDefaultExtension, m_saveDir, QString()});
   if (!chosen) return;
   const QString full_name = QDir::toNativeSeparators(QFileInfo(*chosen).absoluteFilePath());
   if (!SaveTo(full_name)) return;

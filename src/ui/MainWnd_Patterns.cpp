@@ -90,9 +90,7 @@ void SetDifferenceCell(TKwGrid& grid, int col, int row, score_t d) {
   TCellStyle* style = StyleOf(grid, col, row);
   if (!style) return;
   style->SetCellColor(d == 0 ? QColor(Qt::white) : d > 0 ? kGainColor : kLossColor);
-  style->SetDescription(d == 0  ? QString()
-                        : d > 0 ? QStringLiteral("増加")
-                                : QStringLiteral("減少"));
+  style->SetDescription(d == 0 ? QString() : d > 0 ? TMainWnd::tr("増加") : TMainWnd::tr("減少"));
   grid.SetCells(col, row, ToQString(DifferenceText(d)));
 }
 
@@ -111,7 +109,7 @@ std::optional<score_t> CellScore(const TCellValue& v) {
 }
 
 QString NotAnIntegerMessage(const QString& text) {
-  return QStringLiteral("「") + text + QStringLiteral("」は整数ではありません。");
+  return TMainWnd::tr("「%1」は整数ではありません。").arg(text);
 }
 
 // The difference column of a grid: new minus old, row by row. A cell that is
@@ -167,15 +165,31 @@ void FillTitleComboBox(QComboBox& box, const pattern_base_list_t& list) {
 }
 
 // The row labels of the comparison table's column 1, rows 3 to 8 and 10 to 12.
-const std::array<const char*, 9> kOutputRowLabels{"後のボーダーボーナスへの影響",
-                                                  "後の得点アイテムへの影響",
-                                                  "後のスペルカードボーナスへの影響",
-                                                  "それ自体",
-                                                  "後のボーナスアイテムへの影響",
-                                                  "スペルカードボーナスへの影響",
-                                                  "ボーナスアイテム",
-                                                  "スペルカードボーナス基礎",
-                                                  "敵弾消しボーナス"};
+// Translated where they are shown (TMainWnd::tr).
+const std::array<const char*, 9> kOutputRowLabels{
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "後のボーダーボーナスへの影響"),
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "後の得点アイテムへの影響"),
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "後のスペルカードボーナスへの影響"),
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "それ自体"),
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "後のボーナスアイテムへの影響"),
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "スペルカードボーナスへの影響"),
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "ボーナスアイテム"),
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "スペルカードボーナス基礎"),
+    QT_TRANSLATE_NOOP("qvl::TMainWnd", "敵弾消しボーナス")};
+// The comparison table's column 0 (and 1 where col_right is 1): what a row or
+// a run of rows is about.
+struct group_label_t {
+  int col_right, row_top, row_bottom;
+  const char* text;
+};
+const group_label_t kGroupLabels[] = {
+    {1, 1, 1, QT_TRANSLATE_NOOP("qvl::TMainWnd", "ボーダーボーナス")},
+    {1, 2, 2, QT_TRANSLATE_NOOP("qvl::TMainWnd", "桜点Max")},
+    {0, 3, 5, QT_TRANSLATE_NOOP("qvl::TMainWnd", "桜点")},
+    {0, 6, 8, QT_TRANSLATE_NOOP("qvl::TMainWnd", "かすり")},
+    {1, 9, 9, QT_TRANSLATE_NOOP("qvl::TMainWnd", "得点アイテム")},
+    {0, 10, 12, "etc"},
+    {1, 13, 13, QT_TRANSLATE_NOOP("qvl::TMainWnd", "合計")}};
 constexpr int kInputLabelWidth = 155;
 constexpr int kOutputLabelWidth = 177;
 constexpr int kCellMargin = 4;  // the grids' horizontal margin on either side
@@ -201,10 +215,25 @@ int TMainWnd::LabelExtraWidth() {
     }
   }
   int output = kOutputLabelWidth;
-  for (const char* label : kOutputRowLabels)
-    output = std::max(output, room(QString::fromUtf8(label)));
+  for (const char* label : kOutputRowLabels) output = std::max(output, room(tr(label)));
   // Both label columns grow alike, so that both grids keep filling the pane.
   return std::max(input - kInputLabelWidth, output - kOutputLabelWidth);
+}
+
+void TMainWnd::FitLabelColumns() {
+  const int extra = LabelExtraWidth();
+  const int delta = extra - m_labelExtra;
+  if (delta == 0) return;
+  m_labelExtra = extra;
+  m_inputKwGrid->SetColWidths({kInputLabelWidth + extra, 152, 152, 100});
+  m_outputKwGrid->SetColWidths({50, kOutputLabelWidth + extra, 116, 116, 100});
+  // The right pane keeps its grids whole; the scene tree keeps its width.
+  QWidget* right = m_outputBox->parentWidget();
+  right->setFixedWidth(right->minimumWidth() + delta);
+  LayOutInputBox();
+  m_designedMinimumWidth += delta;
+  KeepStatusPanelsWhole();
+  resize(width() + delta, height());
 }
 
 void TMainWnd::PrepareEditor() {
@@ -261,19 +290,11 @@ void TMainWnd::PrepareEditor() {
     labels.SetAlignment(taLeft);
     labels.SetFontIndex(0);
   }
-  struct group_label_t {
-    int col_right, row_top, row_bottom;
-    const char* text;
-  };
-  static const group_label_t kGroupLabels[] = {
-      {1, 1, 1, "ボーダーボーナス"}, {1, 2, 2, "桜点Max"}, {0, 3, 5, "桜点"},  {0, 6, 8, "かすり"},
-      {1, 9, 9, "得点アイテム"},     {0, 10, 12, "etc"},   {1, 13, 13, "合計"}};
   for (const group_label_t& g : kGroupLabels) {
     TCellStyle& s = AddRangeStyle(out, 0, g.row_top, g.col_right, g.row_bottom);
     s.SetAlignment(taCenter);
     s.SetFontIndex(0);
     s.SetJoint(true);
-    s.SetText(QString::fromUtf8(g.text));
   }
   for (int r = 1; r <= kOutputRows; ++r) AddCellStyle(out, 4, r).SetReadOnly(true);
 
@@ -357,13 +378,28 @@ bool TMainWnd::eventFilter(QObject* watched, QEvent* e) {
 
 void TMainWnd::WriteOutputLabels() {
   TKwGrid& out = *m_outputKwGrid;
-  out.SetCells(2, 0, QStringLiteral("旧パターン"));
-  out.SetCells(3, 0, QStringLiteral("新パターン"));
-  out.SetCells(4, 0, QStringLiteral("差"));
+  TGridUpdate update(out);
+  out.SetCells(2, 0, tr("旧パターン"));
+  out.SetCells(3, 0, tr("新パターン"));
+  out.SetCells(4, 0, tr("差"));
   for (std::size_t i = 0; i < kOutputRowLabels.size(); ++i) {
     // Rows 3 to 8, then 10 to 12.
     const int row = static_cast<int>(i) + (i < 6 ? 3 : 4);
-    out.SetCells(1, row, QString::fromUtf8(kOutputRowLabels[i]));
+    out.SetCells(1, row, tr(kOutputRowLabels[i]));
+  }
+  for (const group_label_t& g : kGroupLabels) {
+    if (TCellStyle* style = StyleOf(out, 0, g.row_top)) style->SetText(tr(g.text));
+  }
+}
+
+void TMainWnd::WriteInputLabels() {
+  const editor_node_t kind = EditorNodeOf(CurrentNode());
+  TKwGrid& in = *m_inputKwGrid;
+  TGridUpdate update(in);
+  in.SetCells(3, 0, tr("差"));
+  for (int r = 1; r <= kInputRows; ++r) {
+    const std::string label = EditorRowLabel(kind, r);
+    if (!label.empty()) in.SetCells(0, r, ToQString(label));
   }
 }
 
@@ -400,7 +436,7 @@ void TMainWnd::SetRowLabels(const scene_base_t* node) {
   {
     TGridUpdate update(in);
     in.ClearAllCells();
-    in.SetCells(3, 0, QStringLiteral("差"));
+    in.SetCells(3, 0, tr("差"));
     for (int r = 1; r <= kInputRows; ++r) {
       const std::string label = EditorRowLabel(kind, r);
       if (!label.empty()) in.SetCells(0, r, ToQString(label));
@@ -611,8 +647,7 @@ void TMainWnd::StatusBarTotals(scene_base_t& node) {
 QString TMainWnd::PatternDiscardQuestion() const {
   const pattern_base_t* accepted = m_session.EditedPattern();
   const QString title = accepted ? ToQString(accepted->title) : QString();
-  return QStringLiteral("パターン「") + title +
-         QStringLiteral("」の変更を破棄します。よろしいですか？");
+  return tr("パターン「%1」の変更を破棄します。よろしいですか？").arg(title);
 }
 
 void TMainWnd::CommitOpenCell() {
@@ -643,7 +678,7 @@ void TMainWnd::InputKwGridEnterCell(int col, int row) {
   if (!(col == 1 || (col == 2 && (group == nullptr || group->grouping)))) return;
   if (row == 6) {
     const score_t points = group ? group->CollectablePoints() : node->GetPoint();
-    SetStatusPanel(0, QStringLiteral("回収可能な得点アイテム数: ") + ToQString(ScoreText(points)));
+    SetStatusPanel(0, tr("回収可能な得点アイテム数: %1").arg(ToQString(ScoreText(points))));
   } else if (row == 8) {
     // Empty for anything but a spell-card scene.
     SetStatusPanel(0, ToQString(ScbHint(node)));

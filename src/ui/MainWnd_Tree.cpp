@@ -130,8 +130,7 @@ void TMainWnd::RebuildSceneView() {
 
 QString TMainWnd::SceneMemoDiscardQuestion() const {
   const QString title = CurrentNode() ? ToQString(CurrentNode()->title) : QString();
-  return QStringLiteral("「") + title +
-         QStringLiteral("」のメモの変更を破棄します。よろしいですか？");
+  return tr("「%1」のメモの変更を破棄します。よろしいですか？").arg(title);
 }
 
 bool TMainWnd::ConfirmDiscardSceneMemo() {
@@ -149,8 +148,8 @@ bool TMainWnd::SceneViewChanging(const QList<QTreeWidgetItem*>& selected) {
   for (const QTreeWidgetItem* item : selected) {
     const scene_base_t* node = TSceneTreeView::NodeOf(item);
     if (node && node->IsInsideGrouping()) {
-      m_dialogs.Information(
-          this, QStringLiteral("親ノードの方でまとめてるのを解除してから選択してくださいな。"));
+      m_dialogs.Information(this,
+                            tr("親ノードの方でまとめてるのを解除してから選択してくださいな。"));
       return false;
     }
   }
@@ -192,8 +191,8 @@ void TMainWnd::SceneMemoApplyButtonClick() {
     m_dialogs.Error(this, UnconvertibleMessage(memo.unconvertible));
     return;
   }
-  if (!m_dialogs.Confirm(this, QStringLiteral("「") + ToQString(node->title) +
-                                   QStringLiteral("」のメモを更新します。よろしいですか？"))) {
+  if (!m_dialogs.Confirm(
+          this, tr("「%1」のメモを更新します。よろしいですか？").arg(ToQString(node->title)))) {
     return;
   }
   m_session.UpdateMemo(*node, memo.text);
@@ -267,10 +266,10 @@ void TMainWnd::Copy2Click() {
 }
 
 void TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick() {
-  const std::optional<QString> text = m_dialogs.InputText(
-      this, QStringLiteral("パターン名に含まれる文字列を入力してください"),
-      QStringLiteral("アルファベットの大文字小文字は区別しません。\n\r"
-                     "一致するものが複数あれば、最も上にあるパターンが選ばれます。"));
+  const std::optional<QString> text =
+      m_dialogs.InputText(this, tr("パターン名に含まれる文字列を入力してください"),
+                          tr("アルファベットの大文字小文字は区別しません。\n\r"
+                             "一致するものが複数あれば、最も上にあるパターンが選ばれます。"));
   if (!text) return;
   const cp932_text_t part = FromQString(*text);
   if (!part.ok) {

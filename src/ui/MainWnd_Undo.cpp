@@ -89,11 +89,11 @@ void TMainWnd::FocusChanged(QWidget* now) {
 }
 
 QString TMainWnd::FieldName(const QWidget* field) const {
-  if (field == m_inputKwGrid->Editor()) return QStringLiteral("セル");
-  if (field == m_newTitleLabeledEdit) return QStringLiteral("タイトル");
-  if (field == m_newMemo) return QStringLiteral("メモ");
-  if (field == m_sceneMemo) return QStringLiteral("場面別メモ");
-  return QStringLiteral("入力欄");
+  if (field == m_inputKwGrid->Editor()) return tr("セルへの入力");
+  if (field == m_newTitleLabeledEdit) return tr("タイトルへの入力");
+  if (field == m_newMemo) return tr("メモへの入力");
+  if (field == m_sceneMemo) return tr("場面別メモへの入力");
+  return tr("入力欄への入力");
 }
 
 bool TMainWnd::StepFocusedText(bool undo) {
@@ -170,7 +170,7 @@ void TMainWnd::UpdateUndoActions() {
       // The item stands for the field's own undo or redo, and says so, e.g.
       // "元に戻す(&U): セルへの入力".
       item->setEnabled(true);
-      SetItemText(*item, name + QStringLiteral(": ") + FieldName(focus) + QStringLiteral("への入力"));
+      SetItemText(*item, QStringLiteral("%1: %2").arg(name, FieldName(focus)));
       return;
     }
     // The step's name after the item's own text, e.g.
@@ -179,10 +179,10 @@ void TMainWnd::UpdateUndoActions() {
     // own; the menu brings the text up to date when it opens.
     const QString step = undo ? stack.undoText() : stack.redoText();
     item->setEnabled(in_field || (undo ? stack.canUndo() : stack.canRedo()));
-    SetItemText(*item, step.isEmpty() ? name : name + QStringLiteral(": ") + step);
+    SetItemText(*item, step.isEmpty() ? name : QStringLiteral("%1: %2").arg(name, step));
   };
-  show(m_undo1, QStringLiteral("元に戻す(&U)"), true);
-  show(m_redo1, QStringLiteral("やり直し(&R)"), false);
+  show(m_undo1, tr("元に戻す(&U)"), true);
+  show(m_redo1, tr("やり直し(&R)"), false);
 }
 
 }  // namespace qvl

@@ -1,5 +1,6 @@
 #include "ui/QtText.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include "model/qvl_document.h"
@@ -36,13 +37,14 @@ QString UnconvertibleMessage(const QString& characters) {
   QStringList names;
   for (const uint c : characters.toUcs4()) {
     const char32_t ch = c;
-    names << QStringLiteral("「%1」(U+%2)")
+    names << QCoreApplication::translate("qvl::QtText", "「%1」(U+%2)")
                  .arg(QString::fromUcs4(&ch, 1),
                       QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
   }
-  return QStringLiteral("次の文字はパターンファイル（Shift_JIS）に保存できません。\n") +
-         names.join(QStringLiteral("、")) +
-         QStringLiteral("\n別の文字に書き換えてからやり直してください。");
+  return QCoreApplication::translate("qvl::QtText",
+                                     "次の文字はパターンファイル（Shift_JIS）に保存できません。\n"
+                                     "%1\n別の文字に書き換えてからやり直してください。")
+      .arg(names.join(QCoreApplication::translate("qvl::QtText", "、")));
 }
 
 std::filesystem::path ToPath(const QString& file_name) {

@@ -31,14 +31,19 @@ TRecentFiles::TRecentFiles(QMenu& menu, QObject* parent) : QObject(parent), m_me
     m_items.push_back(item);
   }
   m_menu.addSeparator();
-  QAction* clear = m_menu.addAction(QStringLiteral("一覧を消去"));
-  clear->setObjectName(QStringLiteral("ClearRecentFiles"));
-  connect(clear, &QAction::triggered, this, &TRecentFiles::Clear);
+  m_clear = m_menu.addAction(QString());
+  m_clear->setObjectName(QStringLiteral("ClearRecentFiles"));
+  connect(m_clear, &QAction::triggered, this, &TRecentFiles::Clear);
   // Another running copy of the program may have changed the list.
   connect(&m_menu, &QMenu::aboutToShow, this, [this] {
     if (m_remembered) Load();
   });
   Rebuild();
+  Retranslate();
+}
+
+void TRecentFiles::Retranslate() {
+  m_clear->setText(tr("一覧を消去"));
 }
 
 void TRecentFiles::Remember() {

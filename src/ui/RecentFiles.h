@@ -28,6 +28,8 @@ class TRecentFiles : public QObject {
   void Add(const QString& path);
   void Remove(const QString& path);
   void Clear();
+  // The menu's own item in the current language.
+  void Retranslate();
   [[nodiscard]] const QStringList& Files() const { return m_files; }
 
  signals:
@@ -41,6 +43,7 @@ class TRecentFiles : public QObject {
 
   QMenu& m_menu;
   std::vector<QAction*> m_items;  // owned by the menu
+  QAction* m_clear = nullptr;     // owned by the menu
   QStringList m_files;
   bool m_remembered = false;
 };

@@ -36,11 +36,13 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <span>
 
 #include "model/qvl_document.h"
 #include "model/qvl_file.h"
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
+#include "ui/Language.h"
 #include "ui/QtText.h"
 
 namespace qvl {
@@ -48,7 +50,9 @@ namespace {
 
 const QString kSizeKey = QStringLiteral("ScoreChart/size");
 const QString kPosKey = QStringLiteral("ScoreChart/pos");
-const QString kPictureFilter = QStringLiteral("PNG 画像 (*.png)|*.png|SVG 画像 (*.svg)|*.svg");
+// Translated where the dialog is shown (TScoreChartWindow::tr).
+const char* const kPictureFilter =
+    QT_TRANSLATE_NOOP("qvl::TScoreChartWindow", "PNG 画像 (*.png)|*.png|SVG 画像 (*.svg)|*.svg");
 
 const QColor kRunningColor{50, 60, 80};
 const QColor kColumnColor{185, 190, 200};
@@ -98,9 +102,23 @@ double RoundNumber(double x, bool up) {
   return power * (q < 1.5 ? 1 : q < 3 ? 2 : q < 7 ? 5 : 10);
 }
 
-// The units players read scores in: 億 (10^8) and 万 (10^4).
-constexpr double kOku = 1e8;
-constexpr double kMan = 1e4;
+// The units players read scores in, largest first: 億 (10^8) and 万 (10^4)
+// in Japanese; billion, million and thousand in English.
+struct score_unit_t {
+  double size;
+  const char* suffix;
+};
+std::span<const score_unit_t> ScoreUnits() {
+  static constexpr score_unit_t kJapanese[] = {{1e8, "億"}, {1e4, "万"}};
+  static constexpr score_unit_t kEnglish[] = {{1e9, "B"}, {1e6, "M"}, {1e3, "k"}};
+  switch (WindowLanguage()) {
+    case language_t::Japanese:
+      return kJapanese;
+    case language_t::English:
+      return kEnglish;
+  }
+  return kJapanese;
+}
 
 // A tick's label: the whole number, or a whole number of unit.
 QString TickLabel(double value, double unit, const QString& suffix) {
@@ -132,10 +150,12 @@ void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score
   QString suffix;
   for (double k = first; k <= last; ++k) {
     if (metrics.horizontalAdvance(TickLabel(k * step, 1, {})) > room) {
-      unit = std::fmod(step, kOku) == 0 ? kOku : std::fmod(step, kMan) == 0 ? kMan : 1;
-      suffix = unit == kOku   ? QStringLiteral("億")
-               : unit == kMan ? QStringLiteral("万")
-                              : QString();
+      for (const score_unit_t& u : ScoreUnits()) {
+        if (std::fmod(step, u.size) != 0) continue;
+        unit = u.size;
+        suffix = QString::fromUtf8(u.suffix);
+        break;
+      }
       break;
     }
   }
@@ -264,7 +284,7 @@ class TScoreGapItem : public QGraphicsItem {
       : QGraphicsItem(&chart), m_chart(chart), m_axes(axes) {
     setZValue(1.5);
     setVisible(false);
-    m_caption = new QGraphicsSimpleTextItem(QStringLiteral("累計の差（新パターン − 現在）"), this);
+    m_caption = new QGraphicsSimpleTextItem(this);
     m_high = new QGraphicsSimpleTextItem(this);
     m_low = new QGraphicsSimpleTextItem(this);
     for (QGraphicsSimpleTextItem* text : {m_caption, m_high, m_low}) {
@@ -278,6 +298,8 @@ class TScoreGapItem : public QGraphicsItem {
       text->setBrush(QColor(80, 80, 80));
     }
   }
+
+  void SetCaption(const QString& caption) { m_caption->setText(caption); }
 
   // The gaps at every position, empty to hide; area is where they go.
   void Set(std::vector<score_t> gaps, const QRectF& area) {
@@ -372,30 +394,27 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   // the empty area series gives them their legend entry and their axis.
   m_columnTops = new QLineSeries(this);
   m_columns = new QAreaSeries(m_columnTops);
-  m_columns->setName(QStringLiteral("各位置のスコア（右の目盛）"));
+  m_columns->setName(QString());
   m_columns->setPen(Qt::NoPen);
   m_columns->setBrush(kColumnColor);
   m_running = new QLineSeries;
-  m_running->setName(QStringLiteral("累計スコア"));
+  m_running->setName(QString());
   m_running->setPen(QPen(kRunningColor, 2));
   m_planLine = new QLineSeries;
-  m_planLine->setName(QStringLiteral("新パターンでの累計"));
+  m_planLine->setName(QString());
   m_planLine->setVisible(false);
   chart->addSeries(m_columns);
   chart->addSeries(m_running);
   chart->addSeries(m_planLine);
 
   m_routeAxis = new QCategoryAxis;
-  m_routeAxis->setTitleText(QStringLiteral("ルート上の位置（面ごと）"));
   m_routeAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
   m_stageFont = m_routeAxis->labelsFont();
   // The value axes label their ticks themselves (a category per tick), so
   // that a label is a whole number in any width.
   m_totalAxis = new QCategoryAxis;
-  m_totalAxis->setTitleText(QStringLiteral("累計スコア"));
   m_totalAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   m_ownAxis = new QCategoryAxis;
-  m_ownAxis->setTitleText(QStringLiteral("各位置のスコア"));
   m_ownAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   m_ownAxis->setGridLineVisible(false);
   chart->addAxis(m_routeAxis, Qt::AlignBottom);
@@ -410,7 +429,7 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
 
   m_columnsItem = new TScoreColumnsItem(*chart, *m_columns, m_data);
   m_gapItem = new TScoreGapItem(*chart, *m_running);
-  m_note = new QGraphicsSimpleTextItem(QStringLiteral("文書がありません"), chart);
+  m_note = new QGraphicsSimpleTextItem(chart);
   m_note->setVisible(false);
   m_gapBox = new QGraphicsRectItem(chart);
   m_gapBox->setZValue(20);
@@ -427,6 +446,23 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
     PlaceGapLabel();
     PlaceKeyMarker();
   });
+  RetranslateUi();
+}
+
+void TScoreChartView::RetranslateUi() {
+  m_columns->setName(tr("各位置のスコア（右の目盛）"));
+  m_running->setName(tr("累計スコア"));
+  m_planLine->setName(tr("新パターンでの累計"));
+  m_routeAxis->setTitleText(tr("ルート上の位置（面ごと）"));
+  m_totalAxis->setTitleText(tr("累計スコア"));
+  m_ownAxis->setTitleText(tr("各位置のスコア"));
+  m_gapItem->SetCaption(tr("累計の差（新パターン − 現在）"));
+  m_note->setText(tr("文書がありません"));
+}
+
+void TScoreChartView::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::LanguageChange) RetranslateUi();
+  QChartView::changeEvent(e);
 }
 
 void TScoreChartView::SetData(score_chart_data_t data) {
@@ -715,10 +751,12 @@ QString TScoreChartView::HoverText(int position) const {
   if (position < 0 || position >= static_cast<int>(m_data.stops.size())) return {};
   const auto i = static_cast<std::size_t>(position);
   const chart_stop_t& s = m_data.stops[i];
-  QString text = ToQString(s.path) + QStringLiteral("\nこの位置のスコア: ") + Number(s.own) +
-                 QStringLiteral("\n累計スコア: ") + Number(s.running);
-  if (!m_plan.empty()) text += QStringLiteral("\n新パターンでの累計: ") + Number(m_plan[i]);
-  return text;
+  if (m_plan.empty()) {
+    return tr("%1\nこの位置のスコア: %2\n累計スコア: %3")
+        .arg(ToQString(s.path), Number(s.own), Number(s.running));
+  }
+  return tr("%1\nこの位置のスコア: %2\n累計スコア: %3\n新パターンでの累計: %4")
+      .arg(ToQString(s.path), Number(s.own), Number(s.running), Number(m_plan[i]));
 }
 
 bool TScoreChartView::viewportEvent(QEvent* e) {
@@ -807,7 +845,7 @@ QByteArray TScoreChartView::Picture(const QString& format) {
     svg.setOutputDevice(&buffer);
     svg.setSize(size());
     svg.setViewBox(QRect(QPoint(0, 0), size()));
-    svg.setTitle(QStringLiteral("スコア推移"));
+    svg.setTitle(tr("スコア推移"));
     QPainter painter(&svg);
     render(&painter);
   } else {
@@ -880,11 +918,8 @@ TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TChartPlan& plan
   }();
   (void)factory_installed;
   Named(this, QStringLiteral("ScoreChartWindow"));
-  setWindowTitle(QStringLiteral("スコア推移"));
   m_view = Named(new TScoreChartView(this), QStringLiteral("ScoreChartView"));
-  m_view->setAccessibleName(QStringLiteral("スコア推移のグラフ"));
-  m_saveButton = Named(new QPushButton(QStringLiteral("ファイルに保存(&S)"), this),
-                       QStringLiteral("ScoreChartSaveButton"));
+  m_saveButton = Named(new QPushButton(this), QStringLiteral("ScoreChartSaveButton"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->addWidget(m_view, 1);
@@ -919,6 +954,22 @@ TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TChartPlan& plan
     emit NodeClicked(m_view->Data().stops[static_cast<std::size_t>(position)].node);
   });
   m_listener = m_session.AddListener([this](const session_change_t& c) { SessionChanged(c); });
+  RetranslateUi();
+}
+
+void TScoreChartWindow::RetranslateUi() {
+  setWindowTitle(tr("スコア推移"));
+  m_view->setAccessibleName(tr("スコア推移のグラフ"));
+  m_saveButton->setText(tr("ファイルに保存(&S)"));
+}
+
+void TScoreChartWindow::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::LanguageChange) {
+    RetranslateUi();
+    // The stages' names and the axes' units come afresh in the new language.
+    Refresh();
+  }
+  QWidget::changeEvent(e);
 }
 
 TScoreChartWindow::~TScoreChartWindow() {
@@ -1057,14 +1108,13 @@ void TScoreChartWindow::SaveButtonClick() {
   const QString name =
       (named ? document.completeBaseName() : windowTitle()) + QStringLiteral(".png");
   const std::optional<QString> chosen =
-      m_dialogs.SaveFileName(this, {kPictureFilter, QStringLiteral("png"), dir, name});
+      m_dialogs.SaveFileName(this, {tr(kPictureFilter), QStringLiteral("png"), dir, name});
   if (!chosen) return;
   const QFileInfo info(*chosen);
   const QString suffix = info.suffix().toLower();
   if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg")) {
-    m_dialogs.Error(this, QStringLiteral("「") + info.fileName() +
-                              QStringLiteral("」には保存できません。拡張子を .png か .svg "
-                                             "にしてください。"));
+    m_dialogs.Error(this, tr("「%1」には保存できません。拡張子を .png か .svg にしてください。")
+                              .arg(info.fileName()));
     return;
   }
   const QString full_name = QDir::toNativeSeparators(info.absoluteFilePath());

@@ -85,9 +85,12 @@ class TScoreChartView : public QChartView {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   // Marks a position reached by the keys and shows its figures.
+  // Titles, legend and the empty chart's note in the current language.
+  void RetranslateUi();
   void ShowKeyPosition(int position);
   // The mark where the key position is, hidden without one.
   void PlaceKeyMarker();
@@ -167,8 +170,11 @@ class TScoreChartWindow : public QWidget {
   void showEvent(QShowEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
+  // QEvent::LanguageChange: the texts and the chart afresh.
+  void changeEvent(QEvent* e) override;
 
  private:
+  void RetranslateUi();
   void SessionChanged(const session_change_t& change);
   // The document's route and the plan computed afresh; only while shown,
   // else at the next show.

@@ -79,9 +79,8 @@ class TPatternListStep final : public TSessionStep {
 class TMemoStep final : public TSessionStep {
  public:
   TMemoStep(TDocumentSession& session, scene_base_t& node, std::string before)
-      : TSessionStep(
-            session, {&node},
-            QStringLiteral("「") + ToQString(node.title) + QStringLiteral("」のメモの更新")),
+      : TSessionStep(session, {&node},
+                     TUndoHistory::tr("「%1」のメモの更新").arg(ToQString(node.title))),
         m_node(node),
         m_before(std::move(before)),
         m_after(node.memo) {}
@@ -99,9 +98,9 @@ class TGroupingStep final : public TSessionStep {
  public:
   TGroupingStep(TDocumentSession& session, group_t& group, bool before)
       : TSessionStep(session, {&group},
-                     QStringLiteral("「") + ToQString(group.title) +
-                         (group.grouping ? QStringLiteral("」のまとめて記述の設定")
-                                         : QStringLiteral("」のまとめて記述の解除"))),
+                     (group.grouping ? TUndoHistory::tr("「%1」のまとめて記述の設定")
+                                     : TUndoHistory::tr("「%1」のまとめて記述の解除"))
+                         .arg(ToQString(group.title))),
         m_group(group),
         m_before(before),
         m_after(group.grouping) {}
@@ -132,8 +131,9 @@ class TChoiceStep final : public TSessionStep {
   std::vector<current_choice_t> m_choices;
 };
 
+// what: the sentence with %1 for the pattern's title.
 QString PatternStepText(const pattern_base_t& p, const QString& what) {
-  return QStringLiteral("パターン「") + ToQString(p.title) + QStringLiteral("」の") + what;
+  return what.arg(ToQString(p.title));
 }
 
 std::shared_ptr<const pattern_base_t> CopyAt(const scene_base_t& node, int index) {
@@ -146,7 +146,7 @@ std::unique_ptr<QUndoCommand> StepOf(TDocumentSession& session, const session_ch
   switch (c.op) {
     case session_op_t::Store: {
       std::shared_ptr<const pattern_base_t> stored = CopyAt(*c.node, c.added_index);
-      const QString text = PatternStepText(*stored, QStringLiteral("更新"));
+      const QString text = PatternStepText(*stored, TUndoHistory::tr("パターン「%1」の更新"));
       return std::make_unique<TPatternListStep>(
           session, *c.node,
           std::vector{edit_t{c.removed_index, std::move(stored), c.added_index, c.current_after}},
@@ -168,14 +168,14 @@ std::unique_ptr<QUndoCommand> StepOf(TDocumentSession& session, const session_ch
       }
       return std::make_unique<TPatternListStep>(
           session, *c.node, std::move(forward), std::move(backward),
-          PatternStepText(*c.removed, QStringLiteral("削除")));
+          PatternStepText(*c.removed, TUndoHistory::tr("パターン「%1」の削除")));
     }
     case session_op_t::NewPattern:
       return std::make_unique<TPatternListStep>(
           session, *c.node,
           std::vector{edit_t{-1, CopyAt(*c.node, c.added_index), c.added_index, c.current_after}},
           std::vector{edit_t{c.added_index, nullptr, -1, c.current_before}},
-          QStringLiteral("新しいパターンの追加"));
+          TUndoHistory::tr("新しいパターンの追加"));
     case session_op_t::Memo:
       return std::make_unique<TMemoStep>(session, *c.node, c.memo_before);
     case session_op_t::Grouping: {
@@ -186,15 +186,14 @@ std::unique_ptr<QUndoCommand> StepOf(TDocumentSession& session, const session_ch
     case session_op_t::ChoosePattern: {
       if (c.choices.empty() || c.choices.front().before == c.choices.front().after) return nullptr;
       const current_choice_t& choice = c.choices.front();
-      return std::make_unique<TChoiceStep>(session, std::vector<scene_base_t*>{choice.node},
-                                           c.choices,
-                                           QStringLiteral("「") + ToQString(choice.node->title) +
-                                               QStringLiteral("」の現行パターンの選択"));
+      return std::make_unique<TChoiceStep>(
+          session, std::vector<scene_base_t*>{choice.node}, c.choices,
+          TUndoHistory::tr("「%1」の現行パターンの選択").arg(ToQString(choice.node->title)));
     }
     case session_op_t::ChooseByTitlePart:
       if (c.choices.empty()) return nullptr;
       return std::make_unique<TChoiceStep>(session, session.Selection(), c.choices,
-                                           QStringLiteral("パターンの一括指定"));
+                                           TUndoHistory::tr("パターンの一括指定"));
     default:
       return nullptr;
   }

@@ -26,7 +26,7 @@ TAboutForm::TAboutForm(QWidget* owner, TDialogs& dialogs)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("AboutForm"));
-  setWindowTitle(QStringLiteral("バージョン情報"));
+  setWindowTitle(tr("バージョン情報"));
   setFont(UiFont());
   setAttribute(Qt::WA_DeleteOnClose, false);
 

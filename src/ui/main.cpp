@@ -1,8 +1,11 @@
 // Quovel pattern manager: the application, its main window, the message loop.
 #include <QApplication>
 
+#include <cstdio>
+
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
+#include "ui/Language.h"
 #include "ui/MainWnd.h"
 #include "ui/ScoreChartExport.h"
 #include "ui/StartupProbe.h"
@@ -14,6 +17,13 @@ int main(int argc, char* argv[]) {
   qvl::SetUpApplication(app);
   QStringList arguments = QApplication::arguments().mid(1);
   qvl::HandleResetSettingsOption(arguments);
+  // The language asked for on the command line holds for this run only.
+  const qvl::language_option_t lang = qvl::TakeLanguageOption(arguments);
+  if (!lang.error.isEmpty()) {
+    std::fprintf(stderr, "quovel-pm: %s\n", qPrintable(lang.error));
+    return 2;
+  }
+  qvl::SetWindowLanguage(lang.language.value_or(qvl::StoredLanguage()));
   qvl::TQtDialogs dialogs;
   qvl::TMainWnd window(dialogs, arguments,
                        qvl::ApplicationDirFor(QCoreApplication::applicationDirPath()));
