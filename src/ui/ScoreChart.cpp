@@ -216,6 +216,10 @@ class TScoreColumnsItem : public QGraphicsItem {
       : QGraphicsItem(&chart), m_chart(chart), m_axes(axes), m_data(data) {
     // Above the plot's background, below its grid lines and the series.
     setZValue(1.5);
+    // A column per position is thousands of rectangles, the same until the
+    // route or the plot changes (Refresh): a new plan line over them repaints
+    // them from the cached picture.
+    setCacheMode(QGraphicsItem::DeviceCoordinateCache);
   }
 
   // After the data, the axes or the plot area changed.
@@ -382,7 +386,16 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_planLine->setName(QStringLiteral("新パターンでの累計"));
   m_planLine->setVisible(false);
   chart->addSeries(m_columns);
-  chart->addSeries(m_running);
+  {
+    // The document's line stays as it is while plan after plan is drawn over
+    // it, and stroking it costs as much as the rest of the frame: the items
+    // the chart makes for it repaint from a cached picture until they change.
+    const QList<QGraphicsItem*> before = scene()->items();
+    chart->addSeries(m_running);
+    for (QGraphicsItem* item : scene()->items()) {
+      if (!before.contains(item)) item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    }
+  }
   chart->addSeries(m_planLine);
 
   m_routeAxis = new QCategoryAxis;
@@ -803,6 +816,14 @@ QByteArray TScoreChartView::Picture(const QString& format) {
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   if (format == QStringLiteral("svg")) {
+    // Cached items would go into the drawing as bitmaps: drawn afresh, they
+    // stay lines and shapes.
+    std::vector<std::pair<QGraphicsItem*, QGraphicsItem::CacheMode>> cached;
+    for (QGraphicsItem* item : scene()->items()) {
+      if (item->cacheMode() == QGraphicsItem::NoCache) continue;
+      cached.emplace_back(item, item->cacheMode());
+      item->setCacheMode(QGraphicsItem::NoCache);
+    }
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
     svg.setSize(size());
@@ -810,6 +831,8 @@ QByteArray TScoreChartView::Picture(const QString& format) {
     svg.setTitle(QStringLiteral("スコア推移"));
     QPainter painter(&svg);
     render(&painter);
+    painter.end();
+    for (const auto& [item, mode] : cached) item->setCacheMode(mode);
   } else {
     grab().save(&buffer, "PNG");
   }
