@@ -388,12 +388,16 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   chart->addSeries(m_columns);
   {
     // The document's line stays as it is while plan after plan is drawn over
-    // it, and stroking it costs as much as the rest of the frame: the items
-    // the chart makes for it repaint from a cached picture until they change.
+    // it, and stroking it costs as much as the rest of the frame: the item
+    // the chart makes for it repaints from a cached picture until it changes.
+    // Its legend entry is left alone: a cached legend text is not redrawn
+    // when the legend lays it out, and a saved picture lost it.
     const QList<QGraphicsItem*> before = scene()->items();
     chart->addSeries(m_running);
     for (QGraphicsItem* item : scene()->items()) {
-      if (!before.contains(item)) item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+      if (!before.contains(item) && !chart->legend()->isAncestorOf(item)) {
+        item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+      }
     }
   }
   chart->addSeries(m_planLine);
