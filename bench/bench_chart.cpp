@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QSize>
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
 
@@ -62,6 +63,11 @@ bool Frame(TFrameCounter& counter) {
   return counter.frames != before;
 }
 
+// The chart's first size: the window otherwise opens at the size the
+// settings of whoever ran the program last remember, and the figures would
+// follow it.
+const QSize kChartSize(900, 520);
+
 TBench& Bench() {
   return WindowFixture<TBench>();
 }
@@ -81,6 +87,7 @@ void BM_FirstBuild(benchmark::State& state) {
   TBench& b = Bench();
   for (auto _ : state) {
     TScoreChartWindow chart(b.window->Session(), *b.plan, b.dialogs);
+    chart.resize(kChartSize);
     TFrameCounter counter(*chart.View().viewport());
     chart.show();
     if (!Frame(counter)) state.SkipWithError("the chart was not painted");
@@ -95,6 +102,7 @@ BENCHMARK(BM_FirstBuild)->Unit(benchmark::kMillisecond);
 void BM_RefreshAfterCalculate(benchmark::State& state) {
   TBench& b = Bench();
   TScoreChartWindow chart(b.window->Session(), *b.plan, b.dialogs);
+  chart.resize(kChartSize);
   TFrameCounter counter(*chart.View().viewport());
   chart.show();
   Frame(counter);

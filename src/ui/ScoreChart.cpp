@@ -236,6 +236,10 @@ class TScoreColumnsItem : public QGraphicsItem {
       : QGraphicsItem(&chart), m_chart(chart), m_axes(axes), m_data(data) {
     // Above the plot's background, below its grid lines and the series.
     setZValue(1.5);
+    // A column per position is thousands of rectangles, the same until the
+    // route or the plot changes (Refresh): a new plan line over them repaints
+    // them from the cached picture.
+    setCacheMode(QGraphicsItem::DeviceCoordinateCache);
   }
 
   // After the data, the axes or the plot area changed.
@@ -404,7 +408,20 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_planLine->setName(QString());
   m_planLine->setVisible(false);
   chart->addSeries(m_columns);
-  chart->addSeries(m_running);
+  {
+    // The document's line stays as it is while plan after plan is drawn over
+    // it, and stroking it costs as much as the rest of the frame: the item
+    // the chart makes for it repaints from a cached picture until it changes.
+    // Its legend entry is left alone: a cached legend text is not redrawn
+    // when the legend lays it out, and a saved picture lost it.
+    const QList<QGraphicsItem*> before = scene()->items();
+    chart->addSeries(m_running);
+    for (QGraphicsItem* item : scene()->items()) {
+      if (!before.contains(item) && !chart->legend()->isAncestorOf(item)) {
+        item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+      }
+    }
+  }
   chart->addSeries(m_planLine);
 
   m_routeAxis = new QCategoryAxis;
@@ -841,6 +858,14 @@ QByteArray TScoreChartView::Picture(const QString& format) {
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   if (format == QStringLiteral("svg")) {
+    // Cached items would go into the drawing as bitmaps: drawn afresh, they
+    // stay lines and shapes.
+    std::vector<std::pair<QGraphicsItem*, QGraphicsItem::CacheMode>> cached;
+    for (QGraphicsItem* item : scene()->items()) {
+      if (item->cacheMode() == QGraphicsItem::NoCache) continue;
+      cached.emplace_back(item, item->cacheMode());
+      item->setCacheMode(QGraphicsItem::NoCache);
+    }
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
     svg.setSize(size());
@@ -848,6 +873,8 @@ QByteArray TScoreChartView::Picture(const QString& format) {
     svg.setTitle(tr("スコア推移"));
     QPainter painter(&svg);
     render(&painter);
+    painter.end();
+    for (const auto& [item, mode] : cached) item->setCacheMode(mode);
   } else {
     grab().save(&buffer, "PNG");
   }

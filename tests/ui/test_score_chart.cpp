@@ -373,8 +373,15 @@ TEST_F(ScoreChartTest, SavesThePictureByTheChosenExtension) {
   QXmlStreamReader xml(&file);
   ASSERT_TRUE(xml.readNextStartElement());
   EXPECT_EQ(xml.name(), QStringLiteral("svg"));
-  while (!xml.atEnd()) xml.readNext();
+  // Lines and columns stay shapes in the drawing, none a bitmap.
+  int images = 0;
+  while (!xml.atEnd()) {
+    if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("image")) {
+      ++images;
+    }
+  }
   EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_EQ(images, 0);
   EXPECT_FALSE(QFile::exists(jpg));
   EXPECT_EQ(dialogs.Texts(QStringLiteral("error")),
             QStringList{QStringLiteral("「chart.jpg」には保存できません。拡張子を .png か .svg "
