@@ -7,6 +7,7 @@
 #include "calc/CalcInput.h"
 #include "calc/Calculator.h"
 #include "model/qvl_document.h"
+#include "model/qvl_node_fields.h"
 #include "model/qvl_pattern_fields.h"
 #include "model/qvl_status.h"
 #include "model/qvl_text.h"
@@ -71,7 +72,7 @@ scene_base_t& NodeAt(root_t& root, const std::string& path) {
     const std::string part = path.substr(i, end - i);
     int index = -1;
     const auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), index);
-    auto* group = dynamic_cast<group_t*>(node);
+    group_t* group = node->AsGroup();
     if (part.empty() || ec != std::errc() || ptr != part.data() + part.size() || group == nullptr ||
         index < 0 || index >= group->ChildCount()) {
       throw usage_error("bad node path '" + path + "': no node at '" + part + "'");
@@ -90,24 +91,15 @@ std::string PathOf(const scene_base_t& node) {
   return path.empty() ? "/" : path;
 }
 
-namespace {
-
-// Only a group without a parent can be a root; the export asks this per row.
-bool IsRoot(const scene_base_t& node) {
-  return node.parent() == nullptr && dynamic_cast<const root_t*>(&node) != nullptr;
-}
-
-}  // namespace
-
 std::string ClassName(const scene_base_t& node) {
-  if (node.AsGroup() == nullptr) return "scene";
-  return IsRoot(node) ? "root" : "group";
+  return std::string(NodeElementName(node.Class()));
 }
 
 std::string KindName(const scene_base_t& node) {
-  const group_t* g = node.AsGroup();
-  if (g == nullptr) return SceneKindName(static_cast<const scene_t&>(node).kind);
-  return IsRoot(node) ? "root" : GroupKindName(g->kind);
+  if (const scene_t* scene = node.AsScene()) return SceneKindName(scene->kind);
+  // The root's kind is neither written nor read: it is shown as what it is.
+  return node.AsRoot() != nullptr ? GroupKindName(group_kind_t::Root)
+                                  : GroupKindName(node.AsGroup()->kind);
 }
 
 namespace {

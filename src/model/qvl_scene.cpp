@@ -1,5 +1,6 @@
 #include "model/qvl_scene.h"
 
+#include "model/qvl_node_fields.h"
 #include "model/qvl_route.h"
 #include "sxml/USXMLSub.h"
 
@@ -7,8 +8,11 @@ namespace qvl {
 
 // ---- scene_base_t ----
 
-scene_base_t::scene_base_t(group_t* parent, pattern_class_t pattern_class)
-    : patterns(pattern_class), parent_(parent) {}
+scene_base_t::scene_base_t(group_t* parent, node_class_t node_class)
+    : patterns(node_class == node_class_t::Scene ? pattern_class_t::Scene
+                                                 : pattern_class_t::Grouped),
+      parent_(parent),
+      class_(node_class) {}
 
 scene_base_t::~scene_base_t() {
   // A node is destroyed by whoever owns it: a group takes it out of its
@@ -150,7 +154,7 @@ bool scene_base_t::IsInsideGrouping() const {
 
 // ---- scene_t ----
 
-scene_t::scene_t(group_t* parent) : scene_base_t(parent, pattern_class_t::Scene) {}
+scene_t::scene_t(group_t* parent) : scene_base_t(parent, node_class_t::Scene) {}
 
 int scene_t::StageNumber() const {
   return parent() == nullptr ? 0 : parent()->StageNumber();
@@ -228,7 +232,9 @@ pattern_value_t scene_t::CompareExplainWith(const pattern_base_t& old_p,
 
 // ---- group_t ----
 
-group_t::group_t(group_t* parent) : scene_base_t(parent, pattern_class_t::Grouped) {}
+group_t::group_t(group_t* parent) : group_t(parent, node_class_t::Group) {}
+
+group_t::group_t(group_t* parent, node_class_t node_class) : scene_base_t(parent, node_class) {}
 
 group_t::~group_t() {
   // Children go first, while this group is still a whole group_t.
@@ -236,7 +242,7 @@ group_t::~group_t() {
 }
 
 scene_base_t* group_t::AddChild(std::unique_ptr<scene_base_t> node) {
-  if (!node || dynamic_cast<root_t*>(node.get()) != nullptr) return nullptr;
+  if (!node || node->Class() == node_class_t::Root) return nullptr;
   if (node->parent_ != nullptr && node->parent_ != this) {
     // It was created for another group but never added there.
     std::unique_ptr<scene_base_t> stale = node->parent_->RemoveChild(node.get());
@@ -249,7 +255,7 @@ scene_base_t* group_t::AddChild(std::unique_ptr<scene_base_t> node) {
 
 scene_base_t* group_t::AddChild(scene_base_t* node) {
   if (node == nullptr || node->parent_ == nullptr) return nullptr;
-  if (dynamic_cast<root_t*>(node) != nullptr) return nullptr;
+  if (node->Class() == node_class_t::Root) return nullptr;
   for (const group_t* g = this; g != nullptr; g = g->parent()) {
     if (g == node) return nullptr;  // a group cannot hold itself or an ancestor
   }
@@ -289,9 +295,9 @@ void group_t::TakeChildren(group_t& other) {
 score_t group_t::CollectablePoints() const {
   score_t total = 0;
   for (const auto& child : children_) {
-    if (const auto* scene = dynamic_cast<const scene_t*>(child.get())) {
+    if (const scene_t* scene = child->AsScene()) {
       if (scene->kind != scene_kind_t::NormalAttack) total = WrapAdd(total, scene->point);
-    } else if (const auto* group = dynamic_cast<const group_t*>(child.get())) {
+    } else if (const group_t* group = child->AsGroup()) {
       total = WrapAdd(total, group->CollectablePoints());
     }
   }
@@ -386,43 +392,50 @@ pattern_value_t group_t::CompareExplainWith(const pattern_base_t& old_p,
 
 // ---- text forms ----
 
-void scene_t::WriteSXML(std::string& out, int level) const {
-  sxml::TSXMLElementWriter w(out, "scene", level);
-  w.Text("kind", SceneKindName(kind));
-  w.Text("title", title);
-  w.Number("point", GetPoint());
-  if (kind == scene_kind_t::SpellCard) {
-    w.Number("initial-spell-card-bonus", initial_spell_card_bonus);
-    w.Number("time-limit", time_limit);
-    w.Number("decrease-rate", decrease_rate);
+namespace {
+
+// The attributes of a node's element, from the node field table.
+template <typename N>
+void WriteNodeFields(sxml::TSXMLElementWriter& w, const N& node, bool spell_card) {
+  for (const auto& f : NodeFieldsOf<N>()) {
+    if (f.spell_card_only && !spell_card) continue;
+    if (f.flag) {
+      w.Bool(f.name, node.*f.flag);
+    } else if (f.score) {
+      w.Number(f.name, node.*f.score);
+    } else {
+      w.Text(f.name, NodeFieldText(f, node));
+    }
   }
-  w.Text("memo", memo);
+}
+
+}  // namespace
+
+void scene_t::WriteSXML(std::string& out, int level) const {
+  sxml::TSXMLElementWriter w(out, kSceneElement, level);
+  WriteNodeFields(w, *this, kind == scene_kind_t::SpellCard);
   for (int i = 0; i < patterns.Count(); ++i) patterns.Items(i)->WriteSXML(out, w.BeginChild());
   w.End();
 }
 
-void group_t::WriteElement(std::string& out, int level, bool as_root) const {
-  sxml::TSXMLElementWriter w(out, as_root ? "root" : "group", level);
-  if (as_root) {
-    w.Text("game", "Quovel");
-    w.Text("difficulty", DifficultyName(static_cast<const root_t*>(this)->difficulty));
+void group_t::WriteElement(std::string& out, int level) const {
+  sxml::TSXMLElementWriter w(out, NodeElementName(Class()), level);
+  if (const root_t* root = AsRoot()) {
+    WriteNodeFields(w, *root, false);
   } else {
-    w.Text("kind", GroupKindName(kind));
+    WriteNodeFields(w, *this, false);
   }
-  w.Text("title", title);
-  w.Text("memo", memo);
-  w.Bool("grouping", grouping);
   for (int i = 0; i < patterns.Count(); ++i) patterns.Items(i)->WriteSXML(out, w.BeginChild());
   for (const auto& child : children_) child->WriteSXML(out, w.BeginChild());
   w.End();
 }
 
 void group_t::WriteSXML(std::string& out, int level) const {
-  WriteElement(out, level, false);
+  WriteElement(out, level);
 }
 
 void root_t::WriteSXML(std::string& out, int level) const {
-  WriteElement(out, level, true);
+  WriteElement(out, level);
 }
 
 }  // namespace qvl

@@ -13,6 +13,11 @@
 namespace qvl {
 
 class group_t;
+class scene_t;
+class root_t;
+
+// The class of a node, fixed when it is made: a root is a group too.
+enum class node_class_t { Scene, Group, Root };
 
 // A node of the tree. A node created with a parent knows it at once but is in
 // the parent's children only after AddChild; a group owns its children.
@@ -72,17 +77,22 @@ class scene_base_t : public sxmlable_t {
   [[nodiscard]] pattern_value_t CompareWithCurrent(const pattern_base_t& new_p);
   // True when some ancestor (not the node itself) is grouping.
   [[nodiscard]] bool IsInsideGrouping() const;
-  // The node as a group (the root included), null for a scene. The class of
-  // the node's pattern list tells them apart, so this needs no dynamic_cast.
+  [[nodiscard]] node_class_t Class() const { return class_; }
+  // The node as its class, null for another: a group includes the root.
   [[nodiscard]] group_t* AsGroup();
   [[nodiscard]] const group_t* AsGroup() const;
+  [[nodiscard]] scene_t* AsScene();
+  [[nodiscard]] const scene_t* AsScene() const;
+  [[nodiscard]] const root_t* AsRoot() const;
 
  protected:
-  scene_base_t(group_t* parent, pattern_class_t pattern_class);
+  // A scene's list takes scene patterns, a group's and the root's grouped ones.
+  scene_base_t(group_t* parent, node_class_t node_class);
 
  private:
   friend class group_t;
   group_t* parent_ = nullptr;
+  node_class_t class_;
 };
 
 class scene_t final : public scene_base_t {
@@ -172,7 +182,8 @@ class group_t : public scene_base_t {
 
  protected:
   // Shared by group and root: the element with its grouped patterns, then the child nodes.
-  void WriteElement(std::string& out, int level, bool as_root) const;
+  void WriteElement(std::string& out, int level) const;
+  group_t(group_t* parent, node_class_t node_class);
 
  private:
   std::vector<std::unique_ptr<scene_base_t>> children_;
@@ -180,7 +191,7 @@ class group_t : public scene_base_t {
 
 class root_t final : public group_t {
  public:
-  root_t() : group_t(nullptr) {}
+  root_t() : group_t(nullptr, node_class_t::Root) {}
 
   difficulty_t difficulty = difficulty_t::Easy;
 
@@ -192,11 +203,19 @@ class root_t final : public group_t {
 };
 
 inline group_t* scene_base_t::AsGroup() {
-  return patterns.Accepts() == pattern_class_t::Grouped ? static_cast<group_t*>(this) : nullptr;
+  return class_ != node_class_t::Scene ? static_cast<group_t*>(this) : nullptr;
 }
 inline const group_t* scene_base_t::AsGroup() const {
-  return patterns.Accepts() == pattern_class_t::Grouped ? static_cast<const group_t*>(this)
-                                                        : nullptr;
+  return class_ != node_class_t::Scene ? static_cast<const group_t*>(this) : nullptr;
+}
+inline scene_t* scene_base_t::AsScene() {
+  return class_ == node_class_t::Scene ? static_cast<scene_t*>(this) : nullptr;
+}
+inline const scene_t* scene_base_t::AsScene() const {
+  return class_ == node_class_t::Scene ? static_cast<const scene_t*>(this) : nullptr;
+}
+inline const root_t* scene_base_t::AsRoot() const {
+  return class_ == node_class_t::Root ? static_cast<const root_t*>(this) : nullptr;
 }
 
 // The score computations behind the node slots, on grouped patterns: the

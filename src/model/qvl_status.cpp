@@ -40,7 +40,7 @@ const std::string& CherryPlusWord() {
 }  // namespace
 
 status_panels_t StatusPanels(scene_base_t& node) {
-  const bool is_root = dynamic_cast<root_t*>(&node) != nullptr;
+  const bool is_root = node.Class() == node_class_t::Root;
   const grouped_pattern_t t = is_root ? node.OwnTotals() : node.TotalsBefore();
   const score_t base = InitialCherry(node.GetDifficulty());
   const score_t cherry = WrapAdd(base, t.GainedCherry());
