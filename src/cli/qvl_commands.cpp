@@ -104,7 +104,7 @@ std::string KindName(const scene_base_t& node) {
 
 namespace {
 
-pattern_base_t& PatternNamed(scene_base_t& node, const std::string* title) {
+const pattern_base_t& PatternNamed(const scene_base_t& node, const std::string* title) {
   if (title == nullptr) return node.CurrentPattern();
   const std::string wanted = ArgumentToCp932(*title);
   for (int i = 0; i < node.patterns.Count(); ++i) {
@@ -182,12 +182,12 @@ void TreeLines(const scene_base_t& node, std::string& path, std::ostream& out) {
 
 }  // namespace
 
-void Tree(root_t& root, std::ostream& out) {
+void Tree(const root_t& root, std::ostream& out) {
   std::string path;
   TreeLines(root, path, out);
 }
 
-void Explain(scene_base_t& node, const std::string* pattern_title, std::ostream& out) {
+void Explain(const scene_base_t& node, const std::string* pattern_title, std::ostream& out) {
   if (pattern_title == nullptr) {
     PrintValue(node.CurrentExplanation(), out);
     return;
@@ -196,7 +196,7 @@ void Explain(scene_base_t& node, const std::string* pattern_title, std::ostream&
   PrintValue(node.ExplainWith(p, node.TotalsBefore(), node.TotalsAfter()), out);
 }
 
-void Compare(scene_base_t& node, const std::string* pattern_title,
+void Compare(const scene_base_t& node, const std::string* pattern_title,
              const std::vector<std::string>& assignments, std::ostream& out) {
   std::unique_ptr<pattern_base_t> changed = PatternNamed(node, pattern_title).Clone();
   for (const std::string& assignment : assignments) {
@@ -211,7 +211,7 @@ void Compare(scene_base_t& node, const std::string* pattern_title,
   out << "as-here-only\t" << BoolText(v.as_here_only) << '\n';
 }
 
-void Totals(scene_base_t& node, std::ostream& out) {
+void Totals(const scene_base_t& node, std::ostream& out) {
   const std::pair<const char*, grouped_pattern_t> rows[] = {
       {"own", node.OwnTotals()}, {"before", node.TotalsBefore()}, {"after", node.TotalsAfter()}};
   for (const auto& [label, t] : rows) {
@@ -222,8 +222,7 @@ void Totals(scene_base_t& node, std::ostream& out) {
   }
 }
 
-void Status(scene_base_t& node, std::ostream& out) {
-  node.NormalizePatterns();
+void Status(const scene_base_t& node, std::ostream& out) {
   for (const std::string& panel : StatusPanelTexts(node)) out << Cp932ToUtf8(panel) << '\n';
 }
 

@@ -227,8 +227,7 @@ std::string PathText(std::span<const int> path) {
 
 }  // namespace
 
-void ExportJson(root_t& root, std::ostream& out) {
-  root.NormalizePatterns();
+void ExportJson(const root_t& root, std::ostream& out) {
   std::vector<route_value_t> values;
   score_t running = 0;
   WalkRoute(root, [&](const route_stop_t& stop) {
@@ -248,8 +247,7 @@ void ExportJson(root_t& root, std::ostream& out) {
   out << '\n';
 }
 
-void ExportCsv(root_t& root, std::ostream& out, bool raw) {
-  root.NormalizePatterns();
+void ExportCsv(const root_t& root, std::ostream& out, bool raw) {
   static const char* const kTerms[] = {"border_bonus",
                                        "cherry_max_clear_bonus",
                                        "cherry_on_border_bonuses",

@@ -619,8 +619,7 @@ std::size_t EstimatedTextSize(const scene_base_t& node, std::size_t level, bool&
 
 }  // namespace
 
-std::string DocumentText(root_t& root) {
-  root.NormalizePatterns();
+std::string DocumentText(const root_t& root) {
   std::string text;
   bool lone_breaks = false;
   text.reserve(EstimatedTextSize(root, 0, lone_breaks));
@@ -650,7 +649,7 @@ std::string DocumentText(root_t& root) {
   return out;
 }
 
-save_result_t SaveDocument(root_t& root, const std::filesystem::path& file_name) {
+save_result_t SaveDocument(const root_t& root, const std::filesystem::path& file_name) {
   std::string text;
   try {
     text = DocumentText(root);

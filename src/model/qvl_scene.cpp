@@ -55,27 +55,27 @@ bool scene_base_t::LacksPattern() const {
   return false;
 }
 void scene_base_t::NormalizePatterns() {}
-grouped_pattern_t scene_base_t::OwnTotals() {
+grouped_pattern_t scene_base_t::OwnTotals() const {
   return {};
 }
 
-grouped_pattern_t scene_base_t::TotalsBefore() {
+grouped_pattern_t scene_base_t::TotalsBefore() const {
   grouped_pattern_t total;
   if (parent_ == nullptr) return total;
   total.Accumulate(parent_->TotalsBefore());
   for (int i = 0; i < parent_->ChildCount(); ++i) {
-    scene_base_t* sibling = parent_->Child(i);
+    const scene_base_t* sibling = parent_->Child(i);
     if (sibling == this) break;
     total.Accumulate(sibling->OwnTotals());
   }
   return total;
 }
 
-grouped_pattern_t scene_base_t::TotalsAfter() {
+grouped_pattern_t scene_base_t::TotalsAfter() const {
   grouped_pattern_t total;
   if (parent_ == nullptr) return total;
   for (int i = parent_->ChildCount() - 1; i >= 0; --i) {
-    scene_base_t* sibling = parent_->Child(i);
+    const scene_base_t* sibling = parent_->Child(i);
     if (sibling == this) break;
     total.Accumulate(sibling->OwnTotals());
   }
@@ -84,63 +84,61 @@ grouped_pattern_t scene_base_t::TotalsAfter() {
 }
 
 pattern_value_t scene_base_t::ValueWith(const pattern_base_t&, const grouped_pattern_t&,
-                                        const grouped_pattern_t&) {
+                                        const grouped_pattern_t&) const {
   return {};
 }
 pattern_value_t scene_base_t::CompareValuesWith(const pattern_base_t&, const pattern_base_t&,
                                                 const grouped_pattern_t&,
-                                                const grouped_pattern_t&) {
+                                                const grouped_pattern_t&) const {
   return {};
 }
 pattern_value_t scene_base_t::ExplainWith(const pattern_base_t&, const grouped_pattern_t&,
-                                          const grouped_pattern_t&) {
+                                          const grouped_pattern_t&) const {
   return {};
 }
 pattern_value_t scene_base_t::CompareExplainWith(const pattern_base_t&, const pattern_base_t&,
                                                  const grouped_pattern_t&,
-                                                 const grouped_pattern_t&) {
+                                                 const grouped_pattern_t&) const {
   return {};
 }
 
 pattern_value_t scene_base_t::CompareValues(const pattern_base_t& old_p,
-                                            const pattern_base_t& new_p) {
+                                            const pattern_base_t& new_p) const {
   const grouped_pattern_t before = TotalsBefore();
   const grouped_pattern_t after = TotalsAfter();
   return CompareValuesWith(old_p, new_p, before, after);
 }
 
 pattern_value_t scene_base_t::CompareExplain(const pattern_base_t& old_p,
-                                             const pattern_base_t& new_p) {
+                                             const pattern_base_t& new_p) const {
   const grouped_pattern_t before = TotalsBefore();
   const grouped_pattern_t after = TotalsAfter();
   return CompareExplainWith(old_p, new_p, before, after);
 }
 
-pattern_base_t& scene_base_t::CurrentPattern() {
-  if (patterns.Current() == nullptr) NormalizePatterns();
-  pattern_base_t* current = patterns.Current();
-  if (current == nullptr) {
-    // Only a bare scene_base_t has no normalisation of its own.
-    throw std::logic_error("node without a pattern list of its own");
-  }
-  return *current;
+const pattern_base_t& scene_base_t::CurrentPattern() const {
+  if (const pattern_base_t* current = patterns.Current()) return *current;
+  static const pattern_t empty_scene_pattern;
+  static const grouped_pattern_t empty_grouped_pattern;
+  if (patterns.Accepts() == pattern_class_t::Scene) return empty_scene_pattern;
+  return empty_grouped_pattern;
 }
 
-pattern_value_t scene_base_t::CurrentValue() {
+pattern_value_t scene_base_t::CurrentValue() const {
   const pattern_base_t& current = CurrentPattern();
   const grouped_pattern_t before = TotalsBefore();
   const grouped_pattern_t after = TotalsAfter();
   return ValueWith(current, before, after);
 }
 
-pattern_value_t scene_base_t::CurrentExplanation() {
+pattern_value_t scene_base_t::CurrentExplanation() const {
   const pattern_base_t& current = CurrentPattern();
   const grouped_pattern_t before = TotalsBefore();
   const grouped_pattern_t after = TotalsAfter();
   return ExplainWith(current, before, after);
 }
 
-pattern_value_t scene_base_t::CompareWithCurrent(const pattern_base_t& new_p) {
+pattern_value_t scene_base_t::CompareWithCurrent(const pattern_base_t& new_p) const {
   const pattern_base_t& current = CurrentPattern();
   return CompareExplain(current, new_p);
 }
@@ -192,20 +190,19 @@ void scene_t::NormalizePatterns() {
   NormalizeOwnList(patterns);
 }
 
-grouped_pattern_t scene_t::OwnTotals() {
-  if (patterns.Current() == nullptr) NormalizeOwnList(patterns);
-  return grouped_pattern_t::FromPattern(AsScenePattern(*patterns.Current()));
+grouped_pattern_t scene_t::OwnTotals() const {
+  return grouped_pattern_t::FromPattern(AsScenePattern(CurrentPattern()));
 }
 
 pattern_value_t scene_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t&,
-                                   const grouped_pattern_t& after) {
+                                   const grouped_pattern_t& after) const {
   const pattern_t& scene_pattern = AsScenePattern(p);
   return ScoreSingle(grouped_pattern_t::FromPattern(scene_pattern), after, false, StageNumber(),
                      GetDifficulty(), false);
 }
 
 pattern_value_t scene_t::ExplainWith(const pattern_base_t& p, const grouped_pattern_t&,
-                                     const grouped_pattern_t& after) {
+                                     const grouped_pattern_t& after) const {
   const pattern_t& scene_pattern = AsScenePattern(p);
   return ScoreSingle(grouped_pattern_t::FromPattern(scene_pattern), after, false, StageNumber(),
                      GetDifficulty(), true);
@@ -213,7 +210,7 @@ pattern_value_t scene_t::ExplainWith(const pattern_base_t& p, const grouped_patt
 
 pattern_value_t scene_t::CompareValuesWith(const pattern_base_t& old_p, const pattern_base_t& new_p,
                                            const grouped_pattern_t& before,
-                                           const grouped_pattern_t& after) {
+                                           const grouped_pattern_t& after) const {
   const pattern_t& o = AsScenePattern(old_p);
   const pattern_t& n = AsScenePattern(new_p);
   return ScoreCompare(grouped_pattern_t::FromPattern(o), grouped_pattern_t::FromPattern(n), before,
@@ -223,7 +220,7 @@ pattern_value_t scene_t::CompareValuesWith(const pattern_base_t& old_p, const pa
 pattern_value_t scene_t::CompareExplainWith(const pattern_base_t& old_p,
                                             const pattern_base_t& new_p,
                                             const grouped_pattern_t& before,
-                                            const grouped_pattern_t& after) {
+                                            const grouped_pattern_t& after) const {
   const pattern_t& o = AsScenePattern(old_p);
   const pattern_t& n = AsScenePattern(new_p);
   return ScoreCompare(grouped_pattern_t::FromPattern(o), grouped_pattern_t::FromPattern(n), before,
@@ -344,11 +341,10 @@ void group_t::NormalizePatterns() {
   for (const auto& child : children_) child->NormalizePatterns();
 }
 
-grouped_pattern_t group_t::OwnTotals() {
+grouped_pattern_t group_t::OwnTotals() const {
   grouped_pattern_t total;
   if (grouping) {
-    if (patterns.Current() == nullptr) NormalizeOwnList(patterns);
-    total.Accumulate(AsGroupedPattern(*patterns.Current()));
+    total.Accumulate(AsGroupedPattern(CurrentPattern()));
     return total;
   }
   for (const auto& child : children_) total.Accumulate(child->OwnTotals());
@@ -356,7 +352,7 @@ grouped_pattern_t group_t::OwnTotals() {
 }
 
 pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t& before,
-                                   const grouped_pattern_t& after) {
+                                   const grouped_pattern_t& after) const {
   const grouped_pattern_t& grouped = AsGroupedPattern(p);
   if (grouping) return ScoreSingle(grouped, after, true, StageNumber(), GetDifficulty(), false);
   // The sum of every child's current value, with `before` and `after` the
@@ -367,7 +363,7 @@ pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_patter
 }
 
 pattern_value_t group_t::ExplainWith(const pattern_base_t& p, const grouped_pattern_t& before,
-                                     const grouped_pattern_t& after) {
+                                     const grouped_pattern_t& after) const {
   const grouped_pattern_t& grouped = AsGroupedPattern(p);
   if (grouping) return ScoreSingle(grouped, after, true, StageNumber(), GetDifficulty(), true);
   return ValueWith(p, before, after);
@@ -375,7 +371,7 @@ pattern_value_t group_t::ExplainWith(const pattern_base_t& p, const grouped_patt
 
 pattern_value_t group_t::CompareValuesWith(const pattern_base_t& old_p, const pattern_base_t& new_p,
                                            const grouped_pattern_t& before,
-                                           const grouped_pattern_t& after) {
+                                           const grouped_pattern_t& after) const {
   const grouped_pattern_t& o = AsGroupedPattern(old_p);
   const grouped_pattern_t& n = AsGroupedPattern(new_p);
   return ScoreCompare(o, n, before, after, true, StageNumber(), GetDifficulty(), false);
@@ -384,7 +380,7 @@ pattern_value_t group_t::CompareValuesWith(const pattern_base_t& old_p, const pa
 pattern_value_t group_t::CompareExplainWith(const pattern_base_t& old_p,
                                             const pattern_base_t& new_p,
                                             const grouped_pattern_t& before,
-                                            const grouped_pattern_t& after) {
+                                            const grouped_pattern_t& after) const {
   const grouped_pattern_t& o = AsGroupedPattern(old_p);
   const grouped_pattern_t& n = AsGroupedPattern(new_p);
   return ScoreCompare(o, n, before, after, true, StageNumber(), GetDifficulty(), true);

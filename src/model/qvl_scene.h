@@ -44,37 +44,38 @@ class scene_base_t : public sxmlable_t {
   virtual std::unique_ptr<scene_base_t> RemoveChild(const scene_base_t* node);  // 6
   [[nodiscard]] virtual bool LacksPattern() const;                              // 7
   virtual void NormalizePatterns();                                             // 8
-  // Totals may add an empty selected pattern to a node that has none.
-  [[nodiscard]] virtual grouped_pattern_t OwnTotals();     // 9
-  [[nodiscard]] virtual grouped_pattern_t TotalsBefore();  // 10
-  [[nodiscard]] virtual grouped_pattern_t TotalsAfter();   // 11
+  // Reading changes nothing: a list without a current pattern (a node not
+  // normalised yet) counts as one empty pattern, as normalising would make it.
+  [[nodiscard]] virtual grouped_pattern_t OwnTotals() const;     // 9
+  [[nodiscard]] virtual grouped_pattern_t TotalsBefore() const;  // 10
+  [[nodiscard]] virtual grouped_pattern_t TotalsAfter() const;   // 11
   // Slots 12, 13, 15 and 16 throw EWrongPatternClass, before computing
   // anything, for a pattern of the class the node does not hold.
   [[nodiscard]] virtual pattern_value_t ValueWith(const pattern_base_t& p,
                                                   const grouped_pattern_t& before,
-                                                  const grouped_pattern_t& after);  // 12
-  [[nodiscard]] virtual pattern_value_t CompareValuesWith(const pattern_base_t& old_p,
-                                                          const pattern_base_t& new_p,
-                                                          const grouped_pattern_t& before,
-                                                          const grouped_pattern_t& after);  // 13
+                                                  const grouped_pattern_t& after) const;  // 12
+  [[nodiscard]] virtual pattern_value_t CompareValuesWith(
+      const pattern_base_t& old_p, const pattern_base_t& new_p, const grouped_pattern_t& before,
+      const grouped_pattern_t& after) const;  // 13
   [[nodiscard]] virtual pattern_value_t CompareValues(const pattern_base_t& old_p,
-                                                      const pattern_base_t& new_p);  // 14
+                                                      const pattern_base_t& new_p) const;  // 14
   [[nodiscard]] virtual pattern_value_t ExplainWith(const pattern_base_t& p,
                                                     const grouped_pattern_t& before,
-                                                    const grouped_pattern_t& after);  // 15
-  [[nodiscard]] virtual pattern_value_t CompareExplainWith(const pattern_base_t& old_p,
-                                                           const pattern_base_t& new_p,
-                                                           const grouped_pattern_t& before,
-                                                           const grouped_pattern_t& after);  // 16
+                                                    const grouped_pattern_t& after) const;  // 15
+  [[nodiscard]] virtual pattern_value_t CompareExplainWith(
+      const pattern_base_t& old_p, const pattern_base_t& new_p, const grouped_pattern_t& before,
+      const grouped_pattern_t& after) const;  // 16
   [[nodiscard]] virtual pattern_value_t CompareExplain(const pattern_base_t& old_p,
-                                                       const pattern_base_t& new_p);  // 17
+                                                       const pattern_base_t& new_p) const;  // 17
 
-  // The node's current pattern, normalising the list first if it has none.
-  [[nodiscard]] pattern_base_t& CurrentPattern();
-  [[nodiscard]] pattern_value_t CurrentValue();
-  [[nodiscard]] pattern_value_t CurrentExplanation();
+  // The node's current pattern. Loading and every operation of the session
+  // leave each list normalised; a list that is not (a node being built) has
+  // one empty pattern of its class, shared, in place of a current one.
+  [[nodiscard]] const pattern_base_t& CurrentPattern() const;
+  [[nodiscard]] pattern_value_t CurrentValue() const;
+  [[nodiscard]] pattern_value_t CurrentExplanation() const;
   // The effect of replacing the current pattern by new_p, which stays the caller's.
-  [[nodiscard]] pattern_value_t CompareWithCurrent(const pattern_base_t& new_p);
+  [[nodiscard]] pattern_value_t CompareWithCurrent(const pattern_base_t& new_p) const;
   // True when some ancestor (not the node itself) is grouping.
   [[nodiscard]] bool IsInsideGrouping() const;
   [[nodiscard]] node_class_t Class() const { return class_; }
@@ -112,20 +113,20 @@ class scene_t final : public scene_base_t {
   void ClearNode() override;
   [[nodiscard]] bool LacksPattern() const override;
   void NormalizePatterns() override;
-  [[nodiscard]] grouped_pattern_t OwnTotals() override;
+  [[nodiscard]] grouped_pattern_t OwnTotals() const override;
   [[nodiscard]] pattern_value_t ValueWith(const pattern_base_t& p, const grouped_pattern_t& before,
-                                          const grouped_pattern_t& after) override;
+                                          const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t CompareValuesWith(const pattern_base_t& old_p,
                                                   const pattern_base_t& new_p,
                                                   const grouped_pattern_t& before,
-                                                  const grouped_pattern_t& after) override;
+                                                  const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t ExplainWith(const pattern_base_t& p,
                                             const grouped_pattern_t& before,
-                                            const grouped_pattern_t& after) override;
+                                            const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t CompareExplainWith(const pattern_base_t& old_p,
                                                    const pattern_base_t& new_p,
                                                    const grouped_pattern_t& before,
-                                                   const grouped_pattern_t& after) override;
+                                                   const grouped_pattern_t& after) const override;
 
   using sxmlable_t::WriteSXML;
   void WriteSXML(std::string& out, int level) const override;
@@ -162,20 +163,20 @@ class group_t : public scene_base_t {
   std::unique_ptr<scene_base_t> RemoveChild(const scene_base_t* node) override;
   [[nodiscard]] bool LacksPattern() const override;
   void NormalizePatterns() override;
-  [[nodiscard]] grouped_pattern_t OwnTotals() override;
+  [[nodiscard]] grouped_pattern_t OwnTotals() const override;
   [[nodiscard]] pattern_value_t ValueWith(const pattern_base_t& p, const grouped_pattern_t& before,
-                                          const grouped_pattern_t& after) override;
+                                          const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t CompareValuesWith(const pattern_base_t& old_p,
                                                   const pattern_base_t& new_p,
                                                   const grouped_pattern_t& before,
-                                                  const grouped_pattern_t& after) override;
+                                                  const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t ExplainWith(const pattern_base_t& p,
                                             const grouped_pattern_t& before,
-                                            const grouped_pattern_t& after) override;
+                                            const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t CompareExplainWith(const pattern_base_t& old_p,
                                                    const pattern_base_t& new_p,
                                                    const grouped_pattern_t& before,
-                                                   const grouped_pattern_t& after) override;
+                                                   const grouped_pattern_t& after) const override;
 
   using sxmlable_t::WriteSXML;
   void WriteSXML(std::string& out, int level) const override;
