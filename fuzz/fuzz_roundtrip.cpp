@@ -143,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   root_t root;
   root.difficulty = static_cast<difficulty_t>(in.ConsumeIntegralInRange(0, 5));
   Fill(in, root, 0);
-  const std::string text = DocumentText(root);  // what a save writes; normalises the lists
+  root.NormalizePatterns();  // as every document that is saved is
+  const std::string text = DocumentText(root);
   root_t loaded;
   if (!LoadDocumentFromText(loaded, text) || loaded.difficulty != root.difficulty ||
       !Same(root, loaded) || DocumentText(loaded) != text) {
