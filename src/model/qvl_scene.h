@@ -76,6 +76,9 @@ class scene_base_t : public sxmlable_t {
   // the node's pattern list tells them apart, so this needs no dynamic_cast.
   [[nodiscard]] group_t* AsGroup();
   [[nodiscard]] const group_t* AsGroup() const;
+  // Whether the editor shows and edits the node's own patterns (a scene or a
+  // grouping group) rather than the sum of the scenes below it.
+  [[nodiscard]] bool EditsOwnPatterns() const;
 
  protected:
   scene_base_t(group_t* parent, pattern_class_t pattern_class);
@@ -197,6 +200,10 @@ inline group_t* scene_base_t::AsGroup() {
 inline const group_t* scene_base_t::AsGroup() const {
   return patterns.Accepts() == pattern_class_t::Grouped ? static_cast<const group_t*>(this)
                                                         : nullptr;
+}
+inline bool scene_base_t::EditsOwnPatterns() const {
+  const group_t* group = AsGroup();
+  return group == nullptr || group->grouping;
 }
 
 // The score computations behind the node slots, on grouped patterns: the

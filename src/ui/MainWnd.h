@@ -41,7 +41,7 @@ namespace qvl {
 class TDialogs;
 class TRecentFiles;
 class TSceneTreeView;
-class TUndoHistory;
+class TSessionHistory;
 class TScoreChartWindow;
 class TStatusPanel;
 
@@ -101,7 +101,7 @@ class TMainWnd : public QMainWindow {
   // Undo and redo of the document's last step; in a text field, of its text.
   void Undo1Click();
   void Redo1Click();
-  [[nodiscard]] TUndoHistory& History() { return *m_history; }
+  [[nodiscard]] const TSessionHistory& History() const { return *m_history; }
   // 表示 > スコア推移: opens the chart window, made at the first use.
   void ScoreChart1Click();
   // The chart window once opened, else null.
@@ -139,7 +139,9 @@ class TMainWnd : public QMainWindow {
   // The node the popup menu was last built for, while its tree item exists.
   [[nodiscard]] scene_base_t* PopupNode() const;
 
-  // The one refresh: shows what a change of the session touched.
+  // The one refresh: shows what a change of the session touched. It hears a
+  // report after the history and before the chart, and changes nothing of
+  // the session.
   void SessionChanged(const session_change_t& change);
 
   // --- the pattern editor, the comparison table and the status bar
@@ -306,8 +308,9 @@ class TMainWnd : public QMainWindow {
   void FocusChanged(QWidget* now);
   // How the undo items name a text field's own typing.
   [[nodiscard]] QString FieldName(const QWidget* field) const;
-  // Selects exactly these nodes in the tree and shows the selection afresh.
-  void SelectNodes(const std::vector<scene_base_t*>& nodes);
+  // The tree's selection made the session's, without a change event: after
+  // undo and redo, which select the step's nodes.
+  void ShowSelectionInTree();
 
   TDialogs& m_dialogs;
   QStringList m_arguments;
@@ -317,7 +320,7 @@ class TMainWnd : public QMainWindow {
   TDocumentSession m_session;
   int m_sessionListener = 0;
   // After the session: it leaves the session before the session goes.
-  std::unique_ptr<TUndoHistory> m_history;
+  std::unique_ptr<TSessionHistory> m_history;
 
   // What the window shows.
   QString m_applicationDir;
@@ -328,9 +331,6 @@ class TMainWnd : public QMainWindow {
   int m_updateDepth = 0;
   std::array<int, 2> m_hoverCell{-1, -1};
   QPersistentModelIndex m_popupNode;
-  // New was answered "start from the old pattern": its new column shows the
-  // current pattern's values.
-  bool m_newFromOld = false;
   // Enter was pressed in the input grid's editor: calculate once the edit is
   // committed.
   bool m_calculateAfterCommit = false;

@@ -918,7 +918,8 @@ TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TChartPlan& plan
   connect(m_view, &TScoreChartView::PositionClicked, this, [this](int position) {
     emit NodeClicked(m_view->Data().stops[static_cast<std::size_t>(position)].node);
   });
-  m_listener = m_session.AddListener([this](const session_change_t& c) { SessionChanged(c); });
+  m_listener = m_session.AddListener([this](const session_change_t& c) { SessionChanged(c); },
+                                     listener_rank_t::Chart);
 }
 
 TScoreChartWindow::~TScoreChartWindow() {
@@ -926,7 +927,7 @@ TScoreChartWindow::~TScoreChartWindow() {
 }
 
 void TScoreChartWindow::SessionChanged(const session_change_t& change) {
-  switch (change.op) {
+  switch (change.Op()) {
     case session_op_t::Save:
     case session_op_t::Memo:
     case session_op_t::Flags:

@@ -72,9 +72,11 @@ std::vector<score_t> PlanRunningTotals(root_t& root, scene_base_t& node,
 }
 
 TChartPlan::TChartPlan(TDocumentSession& session) : m_session(session) {
-  m_listener = m_session.AddListener([this](const session_change_t& change) {
-    if (Ends(change.op)) Clear();
-  });
+  m_listener = m_session.AddListener(
+      [this](const session_change_t& change) {
+        if (Ends(change.Op())) Clear();
+      },
+      listener_rank_t::Chart);
 }
 
 TChartPlan::~TChartPlan() {
