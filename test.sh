@@ -12,7 +12,8 @@ JOBS=${JOBS:-$(nproc)}
 step() { printf '\n=== %s ===\n' "$*"; }
 
 step "build"
-cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQVL_WERROR=ON
 cmake --build "$ROOT/build" -j "$JOBS"
 
 step "tests"
@@ -29,7 +30,7 @@ done
 
 step "core tests under ASan and UBSan"
 cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DQVL_SANITIZE=ON -DQVL_CORE_ONLY=ON -DQVL_BENCH=OFF
+  -DQVL_SANITIZE=ON -DQVL_CORE_ONLY=ON -DQVL_BENCH=OFF -DQVL_WERROR=ON
 cmake --build "$ROOT/build-asan" -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$JOBS" --timeout 120

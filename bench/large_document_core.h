@@ -18,7 +18,7 @@ inline void FillPatterns(scene_base_t& node, score_t& n) {
     for (int i = 0; i < group->ChildCount(); ++i) FillPatterns(*group->Child(i), n);
     return;
   }
-  auto& p = AsScenePattern(node.CurrentPattern());
+  auto& p = AsScenePattern(*node.patterns.Current());
   const auto& scene = static_cast<const scene_t&>(node);
   ++n;
   p.border_bonus_times = n % 3;

@@ -319,7 +319,7 @@ void RegisterScb() {
 }
 
 std::optional<scb_values_t> ScbValues(const scene_base_t* node) {
-  const auto* scene = dynamic_cast<const scene_t*>(node);
+  const scene_t* scene = node != nullptr ? node->AsScene() : nullptr;
   if (scene == nullptr || scene->kind != scene_kind_t::SpellCard) return std::nullopt;
   return scb_values_t{scene->initial_spell_card_bonus, scene->time_limit, scene->decrease_rate};
 }

@@ -7,6 +7,7 @@
 #include "calc/CalcInput.h"
 #include "calc/Calculator.h"
 #include "model/qvl_document.h"
+#include "model/qvl_node_fields.h"
 #include "model/qvl_pattern_fields.h"
 #include "model/qvl_status.h"
 #include "model/qvl_text.h"
@@ -71,7 +72,7 @@ scene_base_t& NodeAt(root_t& root, const std::string& path) {
     const std::string part = path.substr(i, end - i);
     int index = -1;
     const auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), index);
-    auto* group = dynamic_cast<group_t*>(node);
+    group_t* group = node->AsGroup();
     if (part.empty() || ec != std::errc() || ptr != part.data() + part.size() || group == nullptr ||
         index < 0 || index >= group->ChildCount()) {
       throw usage_error("bad node path '" + path + "': no node at '" + part + "'");
@@ -90,29 +91,20 @@ std::string PathOf(const scene_base_t& node) {
   return path.empty() ? "/" : path;
 }
 
-namespace {
-
-// Only a group without a parent can be a root; the export asks this per row.
-bool IsRoot(const scene_base_t& node) {
-  return node.parent() == nullptr && dynamic_cast<const root_t*>(&node) != nullptr;
-}
-
-}  // namespace
-
 std::string ClassName(const scene_base_t& node) {
-  if (node.AsGroup() == nullptr) return "scene";
-  return IsRoot(node) ? "root" : "group";
+  return std::string(NodeElementName(node.Class()));
 }
 
 std::string KindName(const scene_base_t& node) {
-  const group_t* g = node.AsGroup();
-  if (g == nullptr) return SceneKindName(static_cast<const scene_t&>(node).kind);
-  return IsRoot(node) ? "root" : GroupKindName(g->kind);
+  if (const scene_t* scene = node.AsScene()) return SceneKindName(scene->kind);
+  // The root's kind is neither written nor read: it is shown as what it is.
+  return node.AsRoot() != nullptr ? GroupKindName(group_kind_t::Root)
+                                  : GroupKindName(node.AsGroup()->kind);
 }
 
 namespace {
 
-pattern_base_t& PatternNamed(scene_base_t& node, const std::string* title) {
+const pattern_base_t& PatternNamed(const scene_base_t& node, const std::string* title) {
   if (title == nullptr) return node.CurrentPattern();
   const std::string wanted = ArgumentToCp932(*title);
   for (int i = 0; i < node.patterns.Count(); ++i) {
@@ -190,12 +182,12 @@ void TreeLines(const scene_base_t& node, std::string& path, std::ostream& out) {
 
 }  // namespace
 
-void Tree(root_t& root, std::ostream& out) {
+void Tree(const root_t& root, std::ostream& out) {
   std::string path;
   TreeLines(root, path, out);
 }
 
-void Explain(scene_base_t& node, const std::string* pattern_title, std::ostream& out) {
+void Explain(const scene_base_t& node, const std::string* pattern_title, std::ostream& out) {
   if (pattern_title == nullptr) {
     PrintValue(node.CurrentExplanation(), out);
     return;
@@ -204,7 +196,7 @@ void Explain(scene_base_t& node, const std::string* pattern_title, std::ostream&
   PrintValue(node.ExplainWith(p, node.TotalsBefore(), node.TotalsAfter()), out);
 }
 
-void Compare(scene_base_t& node, const std::string* pattern_title,
+void Compare(const scene_base_t& node, const std::string* pattern_title,
              const std::vector<std::string>& assignments, std::ostream& out) {
   std::unique_ptr<pattern_base_t> changed = PatternNamed(node, pattern_title).Clone();
   for (const std::string& assignment : assignments) {
@@ -219,7 +211,7 @@ void Compare(scene_base_t& node, const std::string* pattern_title,
   out << "as-here-only\t" << BoolText(v.as_here_only) << '\n';
 }
 
-void Totals(scene_base_t& node, std::ostream& out) {
+void Totals(const scene_base_t& node, std::ostream& out) {
   const std::pair<const char*, grouped_pattern_t> rows[] = {
       {"own", node.OwnTotals()}, {"before", node.TotalsBefore()}, {"after", node.TotalsAfter()}};
   for (const auto& [label, t] : rows) {
@@ -230,8 +222,7 @@ void Totals(scene_base_t& node, std::ostream& out) {
   }
 }
 
-void Status(scene_base_t& node, std::ostream& out) {
-  node.NormalizePatterns();
+void Status(const scene_base_t& node, std::ostream& out) {
   for (const std::string& panel : StatusPanelTexts(node)) out << Cp932ToUtf8(panel) << '\n';
 }
 

@@ -50,20 +50,20 @@ void Load(root_t& root, const std::filesystem::path& file);
 // carriage return and line feed are written as \\, \t, \r and \n.
 [[nodiscard]] std::string Field(const std::string& cp932);
 
-void Tree(root_t& root, std::ostream& out);
+void Tree(const root_t& root, std::ostream& out);
 // pattern_title empty: the node's current pattern.
-void Explain(scene_base_t& node, const std::string* pattern_title, std::ostream& out);
-void Compare(scene_base_t& node, const std::string* pattern_title,
+void Explain(const scene_base_t& node, const std::string* pattern_title, std::ostream& out);
+void Compare(const scene_base_t& node, const std::string* pattern_title,
              const std::vector<std::string>& assignments, std::ostream& out);
-void Totals(scene_base_t& node, std::ostream& out);
-void Status(scene_base_t& node, std::ostream& out);
+void Totals(const scene_base_t& node, std::ostream& out);
+void Status(const scene_base_t& node, std::ostream& out);
 // Evaluates each expression afresh; scb reads node (may be null). Returns the
 // number of expressions that failed.
 int Calc(const scene_base_t* node, const std::vector<std::string>& expressions, std::ostream& out);
-void ExportJson(root_t& root, std::ostream& out);
+void ExportJson(const root_t& root, std::ostream& out);
 // Title cells that a spreadsheet would run as a formula get a leading "'"
 // unless raw.
-void ExportCsv(root_t& root, std::ostream& out, bool raw = false);
+void ExportCsv(const root_t& root, std::ostream& out, bool raw = false);
 
 // Sets one field of a pattern by its file attribute name (UTF-8 value).
 void SetPatternField(pattern_base_t& p, const std::string& name, const std::string& value);

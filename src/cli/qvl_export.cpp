@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/qvl_commands.h"
+#include "model/qvl_node_fields.h"
 #include "model/qvl_pattern_fields.h"
 #include "model/qvl_route.h"
 #include "model/qvl_text.h"
@@ -129,29 +130,21 @@ class node_writer_t {
     w_.Open('{');
     w_.Key("path");
     w_.String(path.empty() ? "/" : path);
-    const group_t* g = node.AsGroup();
-    if (g != nullptr && node.parent() == nullptr) {
-      Text("class", "root");
-      Text("game", "Quovel");
-      Text("difficulty", DifficultyName(node.GetDifficulty()));
-    } else if (g != nullptr) {
-      Text("class", "group");
-      Text("kind", GroupKindName(g->kind));
-    } else {
-      Text("class", "scene");
-      Text("kind", SceneKindName(static_cast<const scene_t&>(node).kind));
-    }
-    Text("title", Utf8(node.title));
-    Text("memo", Utf8(node.memo));
-    if (g == nullptr) {
-      const auto& s = static_cast<const scene_t&>(node);
-      Number("point", s.point);
-      Number("initial-spell-card-bonus", s.initial_spell_card_bonus);
-      Number("time-limit", s.time_limit);
-      Number("decrease-rate", s.decrease_rate);
-    } else {
-      w_.Key("grouping");
-      w_.Bool(g->grouping);
+    Text("class", NodeElementName(node.Class()));
+    // The texts first, then the numbers, as the export has always ordered
+    // them; a scene's spell card values are shown whatever its kind.
+    for (const bool numbers : {false, true}) {
+      ForEachNodeField(node, [&](const auto& f, const auto& n) {
+        if ((f.score != nullptr) != numbers) return;
+        if (f.score) {
+          Number(f.name, n.*f.score);
+        } else if (f.flag) {
+          w_.Key(f.name);
+          w_.Bool(n.*f.flag);
+        } else {
+          Text(f.name, f.text ? Utf8(n.*f.text) : NodeFieldText(f, n));
+        }
+      });
     }
     if (next_ < values_.size() && values_[next_].node == &node) WriteValue(values_[next_++]);
     w_.Key("patterns");
@@ -161,7 +154,7 @@ class node_writer_t {
       WritePattern(w_, *node.patterns.Items(i));
     }
     w_.Close(']');
-    if (g != nullptr) {
+    if (const group_t* g = node.AsGroup()) {
       w_.Key("children");
       w_.Open('[');
       const std::size_t length = path.size();
@@ -234,8 +227,7 @@ std::string PathText(std::span<const int> path) {
 
 }  // namespace
 
-void ExportJson(root_t& root, std::ostream& out) {
-  root.NormalizePatterns();
+void ExportJson(const root_t& root, std::ostream& out) {
   std::vector<route_value_t> values;
   score_t running = 0;
   WalkRoute(root, [&](const route_stop_t& stop) {
@@ -255,8 +247,7 @@ void ExportJson(root_t& root, std::ostream& out) {
   out << '\n';
 }
 
-void ExportCsv(root_t& root, std::ostream& out, bool raw) {
-  root.NormalizePatterns();
+void ExportCsv(const root_t& root, std::ostream& out, bool raw) {
   static const char* const kTerms[] = {"border_bonus",
                                        "cherry_max_clear_bonus",
                                        "cherry_on_border_bonuses",

@@ -17,6 +17,7 @@
 #include <system_error>
 #include <vector>
 
+#include "model/qvl_node_fields.h"
 #include "model/qvl_pattern_fields.h"
 #include "model/qvl_text.h"
 #include "sxml/USXMLSub.h"
@@ -42,18 +43,16 @@ namespace {
   return true;
 }
 
-// The attribute names of each element, in written order.
-constexpr std::array<std::string_view, 4> kRootNames = {"difficulty", "title", "memo", "grouping"};
-constexpr std::array<std::string_view, 4> kGroupNames = {"kind", "title", "memo", "grouping"};
-constexpr std::array<std::string_view, 7> kSceneNames = {
-    "kind", "title", "point", "initial-spell-card-bonus", "time-limit", "decrease-rate", "memo"};
-// The attribute names of a pattern class, in the field table's (written) order.
-template <typename P, std::size_t N>
-constexpr std::array<std::string_view, N> FieldNames(const std::array<pattern_field_t<P>, N>& f) {
+// The attribute names of an element, in the field table's (written) order.
+template <typename T, std::size_t N>
+constexpr std::array<std::string_view, N> FieldNames(const std::array<T, N>& f) {
   std::array<std::string_view, N> names{};
   for (std::size_t i = 0; i < N; ++i) names[i] = f[i].name;
   return names;
 }
+constexpr auto kRootNames = FieldNames(kRootFields);
+constexpr auto kGroupNames = FieldNames(kGroupFields);
+constexpr auto kSceneNames = FieldNames(kSceneFields);
 constexpr auto kPatternNames = FieldNames(kScenePatternFields);
 constexpr auto kGroupedNames = FieldNames(kGroupedPatternFields);
 
@@ -71,6 +70,25 @@ void SetField(P& p, const pattern_field_t<P>& f, std::string_view value) {
     p.*f.flag = BoolFromText(value);
   } else {
     SetScore(value, p.*f.score);
+  }
+}
+
+// One attribute of a node element into the field the table names; a
+// constant is not read.
+template <typename N>
+void SetField(N& node, const node_field_t<N>& f, std::string_view value) {
+  if (f.text) {
+    (node.*f.text).assign(value);
+  } else if (f.flag) {
+    node.*f.flag = BoolFromText(value);
+  } else if (f.score) {
+    SetScore(value, node.*f.score);
+  } else if (f.difficulty) {
+    node.*f.difficulty = DifficultyFromText(value);
+  } else if (f.group_kind) {
+    node.*f.group_kind = GroupKindFromText(value);
+  } else if (f.scene_kind) {
+    node.*f.scene_kind = SceneKindFromText(value);
   }
 }
 
@@ -111,7 +129,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
     const role_t parent = open_.empty() ? role_t::Document : open_.back().role;
     switch (parent) {
       case role_t::Document:
-        if (name == "root" && !found_root_) {
+        if (name == kRootElement && !found_root_) {
           found_root_ = true;
           holder_.difficulty = DifficultyFromText({});
           Open(role_t::Root, 0).group = &holder_;
@@ -124,7 +142,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
           Open(role_t::GroupedPattern, 0).pattern = std::make_unique<grouped_pattern_t>();
           return;
         }
-        if (name == "group") {
+        if (name == kGroupElement) {
           const int depth = open_.back().group_depth + 1;
           if (depth > kMaxGroupDepth) throw EGroupsTooDeep(offset);
           group_t& parent_group = *open_.back().group;
@@ -134,7 +152,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
               static_cast<group_t*>(parent_group.AddChild(std::move(group)));
           return;
         }
-        if (name == "scene") {
+        if (name == kSceneElement) {
           group_t& parent_group = *open_.back().group;
           auto scene = std::make_unique<scene_t>(&parent_group);
           scene->kind = SceneKindFromText({});
@@ -170,10 +188,12 @@ class model_builder_t final : public sxml::TSXMLHandler {
         e.group->patterns.AddSortedAll(std::move(e.patterns));
         break;
       case role_t::Scene:
-        if (e.scene->kind == scene_kind_t::SpellCard) {
-          e.scene->initial_spell_card_bonus = e.spell_card[0];
-          e.scene->time_limit = e.spell_card[1];
-          e.scene->decrease_rate = e.spell_card[2];
+        // The spell card values count only once the kind is known to be
+        // a spell card: the kind may come after them.
+        if (e.scene->kind != scene_kind_t::SpellCard) {
+          for (const auto& f : kSceneFields) {
+            if (f.spell_card_only) e.scene->*f.score = 0;
+          }
         }
         e.scene->patterns.AddSortedAll(std::move(e.patterns));
         break;
@@ -215,8 +235,6 @@ class model_builder_t final : public sxml::TSXMLHandler {
     std::unique_ptr<pattern_base_t> pattern;
     // The patterns of a root, group or scene, sorted into its list at its end.
     std::vector<std::unique_ptr<pattern_base_t>> patterns;
-    // A scene's spell card values, kept for the end, when its kind is known.
-    std::array<score_t, 3> spell_card{};
   };
 
   open_element_t& Open(role_t role, int group_depth) {
@@ -248,30 +266,19 @@ class model_builder_t final : public sxml::TSXMLHandler {
     switch (e.role) {
       case role_t::Root:
         if (const auto i = Find(kRootNames, name, e)) {
-          if (*i == 0) holder_.difficulty = DifficultyFromText(value);
-          if (*i == 1) holder_.title.assign(value);
-          if (*i == 2) holder_.memo.assign(value);
-          if (*i == 3) holder_.grouping = BoolFromText(value);
+          SetField(holder_, kRootFields[*i], value);
           return true;
         }
         break;
       case role_t::Group:
         if (const auto i = Find(kGroupNames, name, e)) {
-          if (*i == 0) e.group->kind = GroupKindFromText(value);
-          if (*i == 1) e.group->title.assign(value);
-          if (*i == 2) e.group->memo.assign(value);
-          if (*i == 3) e.group->grouping = BoolFromText(value);
+          SetField(*e.group, kGroupFields[*i], value);
           return true;
         }
         break;
       case role_t::Scene:
         if (const auto i = Find(kSceneNames, name, e)) {
-          score_t point = 0;
-          if (*i == 0) e.scene->kind = SceneKindFromText(value);
-          if (*i == 1) e.scene->title.assign(value);
-          if (*i == 2 && ParseScore(value, point)) e.scene->SetPoint(point);
-          if (*i >= 3 && *i <= 5) SetScore(value, e.spell_card[*i - 3]);
-          if (*i == 6) e.scene->memo.assign(value);
+          SetField(*e.scene, kSceneFields[*i], value);
           return true;
         }
         break;
@@ -602,7 +609,7 @@ std::size_t EstimatedTextSize(const scene_base_t& node, std::size_t level, bool&
       if (f.text && !lone_breaks) lone_breaks = !OnlyLineBreakPairs(pattern.*f.text);
     });
   }
-  if (const auto* group = dynamic_cast<const group_t*>(&node)) {
+  if (const group_t* group = node.AsGroup()) {
     for (int i = 0; i < group->ChildCount(); ++i) {
       size += EstimatedTextSize(*group->Child(i), level + 1, lone_breaks);
     }
@@ -612,8 +619,7 @@ std::size_t EstimatedTextSize(const scene_base_t& node, std::size_t level, bool&
 
 }  // namespace
 
-std::string DocumentText(root_t& root) {
-  root.NormalizePatterns();
+std::string DocumentText(const root_t& root) {
   std::string text;
   bool lone_breaks = false;
   text.reserve(EstimatedTextSize(root, 0, lone_breaks));
@@ -643,7 +649,7 @@ std::string DocumentText(root_t& root) {
   return out;
 }
 
-save_result_t SaveDocument(root_t& root, const std::filesystem::path& file_name) {
+save_result_t SaveDocument(const root_t& root, const std::filesystem::path& file_name) {
   std::string text;
   try {
     text = DocumentText(root);

@@ -40,12 +40,14 @@ struct load_result_t {
 // failure leaves root unchanged; on success the lists are normalised. Text
 // that ends inside an element that is still open is a failure: it was cut off.
 [[nodiscard]] load_result_t LoadDocumentFromText(root_t& root, std::string_view text);
-// Writes the document (normalising its pattern lists first) with
-// WriteFileAtomically; on failure the previous file is left as it was.
-[[nodiscard]] save_result_t SaveDocument(root_t& root, const std::filesystem::path& file_name);
-// Exactly the bytes SaveDocument writes: the lists normalised, the root's text,
-// every line break as carriage return and line feed, the last line included.
-[[nodiscard]] std::string DocumentText(root_t& root);
+// Writes the document with WriteFileAtomically; on failure the previous file
+// is left as it was. Its lists are written as they are: loading and every
+// operation of the session leave them normalised.
+[[nodiscard]] save_result_t SaveDocument(const root_t& root,
+                                         const std::filesystem::path& file_name);
+// Exactly the bytes SaveDocument writes: the root's text, every line break as
+// carriage return and line feed, the last line included.
+[[nodiscard]] std::string DocumentText(const root_t& root);
 
 // The message shown when a load fails, for the file name as passed in.
 [[nodiscard]] std::string LoadFailureMessage(const std::filesystem::path& file_name);

@@ -8,7 +8,9 @@
 namespace qvl {
 
 editor_node_t EditorNodeOf(const scene_base_t* node) {
-  if (const auto* scene = dynamic_cast<const scene_t*>(node)) return {true, scene->kind};
+  if (const scene_t* scene = node != nullptr ? node->AsScene() : nullptr) {
+    return {true, scene->kind};
+  }
   return {};
 }
 

@@ -100,7 +100,7 @@ class pattern_base_t : public sxmlable_t {
   score_t point = 0;
 
   // Fixed when the pattern is made, so the computations can check it (and
-  // then cast) without a dynamic_cast per call.
+  // then cast) without asking the run-time type per call.
   [[nodiscard]] pattern_class_t Class() const { return class_; }
   [[nodiscard]] virtual std::unique_ptr<pattern_base_t> Clone() const = 0;
 

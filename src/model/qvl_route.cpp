@@ -8,7 +8,7 @@ namespace qvl {
 namespace {
 
 struct stop_t {
-  scene_base_t* node;
+  const scene_base_t* node;
   const pattern_base_t* pattern;
   bool is_group;
   int stage;
@@ -30,7 +30,7 @@ struct route_t {
   std::size_t changed_last = 0;
 };
 
-void AddStop(scene_base_t& node, bool is_group, int stage, const std::vector<int>& path,
+void AddStop(const scene_base_t& node, bool is_group, int stage, const std::vector<int>& path,
              route_t& r) {
   const pattern_base_t& p = node.CurrentPattern();
   stop_t s{&node, &p, is_group, stage, r.paths.size(), path.size(), grouped_pattern_t()};
@@ -46,11 +46,10 @@ void AddStop(scene_base_t& node, bool is_group, int stage, const std::vector<int
 // Stage numbers are handed down instead of asked for: a node's StageNumber
 // looks for its stage among the root's children, which would make the walk
 // quadratic on a long document.
-void CollectChildren(group_t& g, int stage, std::vector<int>& path, route_t& r) {
+void CollectChildren(const group_t& g, int stage, std::vector<int>& path, route_t& r) {
   for (int i = 0; i < g.ChildCount(); ++i) {
-    scene_base_t& child = *g.Child(i);
-    if (child.patterns.Current() == nullptr) child.NormalizePatterns();
-    group_t* sub = child.AsGroup();
+    const scene_base_t& child = *g.Child(i);
+    const group_t* sub = child.AsGroup();
     const int child_stage = sub != nullptr && sub->kind == group_kind_t::Stage ? i + 1 : stage;
     const bool changed = &child == r.changed;
     if (changed) {
@@ -68,8 +67,7 @@ void CollectChildren(group_t& g, int stage, std::vector<int>& path, route_t& r) 
   }
 }
 
-void CollectStops(group_t& top, route_t& r) {
-  if (top.patterns.Current() == nullptr) top.NormalizePatterns();
+void CollectStops(const group_t& top, route_t& r) {
   std::vector<int> path;
   if (&top == r.changed) r.changed_met = true;
   if (top.grouping) {
@@ -129,18 +127,19 @@ pattern_value_t VisitStops(route_t& r, difficulty_t d, const grouped_pattern_t& 
 
 }  // namespace
 
-pattern_value_t WalkRoute(group_t& top, const grouped_pattern_t& before,
+pattern_value_t WalkRoute(const group_t& top, const grouped_pattern_t& before,
                           const grouped_pattern_t& after, const route_visit_t& visit) {
   route_t r;
   CollectStops(top, r);
   return VisitStops(r, top.GetDifficulty(), before, after, nullptr, visit);
 }
 
-pattern_value_t WalkRoute(root_t& root, const route_visit_t& visit) {
+pattern_value_t WalkRoute(const root_t& root, const route_visit_t& visit) {
   return WalkRoute(root, grouped_pattern_t(), grouped_pattern_t(), visit);
 }
 
-pattern_value_t WalkRoute(root_t& root, const route_change_t& change, const route_visit_t& visit) {
+pattern_value_t WalkRoute(const root_t& root, const route_change_t& change,
+                          const route_visit_t& visit) {
   route_t r;
   r.changed = change.node;
   CollectStops(root, r);
@@ -158,7 +157,7 @@ pattern_value_t WalkRoute(root_t& root, const route_change_t& change, const rout
                     visit);
 }
 
-selection_sum_t SelectionSum(root_t& root, std::span<scene_base_t* const> nodes) {
+selection_sum_t SelectionSum(const root_t& root, std::span<scene_base_t* const> nodes) {
   std::unordered_set<const scene_base_t*> counted;
   for (const scene_base_t* node : nodes) {
     if (node->IsInsideGrouping() || node->patterns.Count() == 0) continue;

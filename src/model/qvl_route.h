@@ -14,7 +14,7 @@ namespace qvl {
 // scene below it. The references hold only during the visit.
 struct route_stop_t {
   int index;                        // 0-based position along the route
-  scene_base_t& node;               // a scene_t or a grouping group_t (AsGroup tells)
+  const scene_base_t& node;         // a scene_t or a grouping group_t (AsGroup tells)
   const pattern_base_t& pattern;    // the node's current pattern
   int stage;                        // the node's StageNumber
   std::span<const int> path;        // child indexes from the walked group down to the node
@@ -28,18 +28,18 @@ using route_visit_t = std::function<void(const route_stop_t&)>;
 // Visits the stops below `top` in route order; a grouping top is itself the
 // one stop. `before` and `after` are the totals around top, as its
 // TotalsBefore and TotalsAfter give them. The whole walk costs time in
-// proportion to the nodes below top. Every node passed that has no current
-// pattern is normalised first, as asking it for its current value would do.
+// proportion to the nodes below top. A node without a current pattern counts
+// with an empty one, as CurrentPattern gives it; the walk changes nothing.
 // Returns the sum of the visited values; visit may be empty.
-pattern_value_t WalkRoute(group_t& top, const grouped_pattern_t& before,
+pattern_value_t WalkRoute(const group_t& top, const grouped_pattern_t& before,
                           const grouped_pattern_t& after, const route_visit_t& visit);
 // The whole document, whose root has nothing before or after it.
-pattern_value_t WalkRoute(root_t& root, const route_visit_t& visit);
+pattern_value_t WalkRoute(const root_t& root, const route_visit_t& visit);
 
 // A change of plan: `pattern` (of the node's class) in place of the current
 // pattern of `node`. Both stay the caller's.
 struct route_change_t {
-  scene_base_t* node = nullptr;
+  const scene_base_t* node = nullptr;
   const pattern_base_t* pattern = nullptr;
 };
 
@@ -53,7 +53,8 @@ struct route_change_t {
 // sum is thus the document's value plus the comparison's difference. Throws
 // std::invalid_argument, before visiting anything, for a node the walk does
 // not pass: one outside the document or inside a grouping group.
-pattern_value_t WalkRoute(root_t& root, const route_change_t& change, const route_visit_t& visit);
+pattern_value_t WalkRoute(const root_t& root, const route_change_t& change,
+                          const route_visit_t& visit);
 
 // The sum that a multiple selection shows: the own totals and the current
 // values of the nodes, each node with the totals of the whole document around
@@ -64,6 +65,6 @@ struct selection_sum_t {
   grouped_pattern_t own;
   pattern_value_t value;
 };
-[[nodiscard]] selection_sum_t SelectionSum(root_t& root, std::span<scene_base_t* const> nodes);
+[[nodiscard]] selection_sum_t SelectionSum(const root_t& root, std::span<scene_base_t* const> nodes);
 
 }  // namespace qvl

@@ -1,5 +1,6 @@
 #include "model/qvl_scene.h"
 
+#include "model/qvl_node_fields.h"
 #include "model/qvl_route.h"
 #include "sxml/USXMLSub.h"
 
@@ -7,8 +8,11 @@ namespace qvl {
 
 // ---- scene_base_t ----
 
-scene_base_t::scene_base_t(group_t* parent, pattern_class_t pattern_class)
-    : patterns(pattern_class), parent_(parent) {}
+scene_base_t::scene_base_t(group_t* parent, node_class_t node_class)
+    : patterns(node_class == node_class_t::Scene ? pattern_class_t::Scene
+                                                 : pattern_class_t::Grouped),
+      parent_(parent),
+      class_(node_class) {}
 
 scene_base_t::~scene_base_t() {
   // A node is destroyed by whoever owns it: a group takes it out of its
@@ -51,27 +55,27 @@ bool scene_base_t::LacksPattern() const {
   return false;
 }
 void scene_base_t::NormalizePatterns() {}
-grouped_pattern_t scene_base_t::OwnTotals() {
+grouped_pattern_t scene_base_t::OwnTotals() const {
   return {};
 }
 
-grouped_pattern_t scene_base_t::TotalsBefore() {
+grouped_pattern_t scene_base_t::TotalsBefore() const {
   grouped_pattern_t total;
   if (parent_ == nullptr) return total;
   total.Accumulate(parent_->TotalsBefore());
   for (int i = 0; i < parent_->ChildCount(); ++i) {
-    scene_base_t* sibling = parent_->Child(i);
+    const scene_base_t* sibling = parent_->Child(i);
     if (sibling == this) break;
     total.Accumulate(sibling->OwnTotals());
   }
   return total;
 }
 
-grouped_pattern_t scene_base_t::TotalsAfter() {
+grouped_pattern_t scene_base_t::TotalsAfter() const {
   grouped_pattern_t total;
   if (parent_ == nullptr) return total;
   for (int i = parent_->ChildCount() - 1; i >= 0; --i) {
-    scene_base_t* sibling = parent_->Child(i);
+    const scene_base_t* sibling = parent_->Child(i);
     if (sibling == this) break;
     total.Accumulate(sibling->OwnTotals());
   }
@@ -80,63 +84,61 @@ grouped_pattern_t scene_base_t::TotalsAfter() {
 }
 
 pattern_value_t scene_base_t::ValueWith(const pattern_base_t&, const grouped_pattern_t&,
-                                        const grouped_pattern_t&) {
+                                        const grouped_pattern_t&) const {
   return {};
 }
 pattern_value_t scene_base_t::CompareValuesWith(const pattern_base_t&, const pattern_base_t&,
                                                 const grouped_pattern_t&,
-                                                const grouped_pattern_t&) {
+                                                const grouped_pattern_t&) const {
   return {};
 }
 pattern_value_t scene_base_t::ExplainWith(const pattern_base_t&, const grouped_pattern_t&,
-                                          const grouped_pattern_t&) {
+                                          const grouped_pattern_t&) const {
   return {};
 }
 pattern_value_t scene_base_t::CompareExplainWith(const pattern_base_t&, const pattern_base_t&,
                                                  const grouped_pattern_t&,
-                                                 const grouped_pattern_t&) {
+                                                 const grouped_pattern_t&) const {
   return {};
 }
 
 pattern_value_t scene_base_t::CompareValues(const pattern_base_t& old_p,
-                                            const pattern_base_t& new_p) {
+                                            const pattern_base_t& new_p) const {
   const grouped_pattern_t before = TotalsBefore();
   const grouped_pattern_t after = TotalsAfter();
   return CompareValuesWith(old_p, new_p, before, after);
 }
 
 pattern_value_t scene_base_t::CompareExplain(const pattern_base_t& old_p,
-                                             const pattern_base_t& new_p) {
+                                             const pattern_base_t& new_p) const {
   const grouped_pattern_t before = TotalsBefore();
   const grouped_pattern_t after = TotalsAfter();
   return CompareExplainWith(old_p, new_p, before, after);
 }
 
-pattern_base_t& scene_base_t::CurrentPattern() {
-  if (patterns.Current() == nullptr) NormalizePatterns();
-  pattern_base_t* current = patterns.Current();
-  if (current == nullptr) {
-    // Only a bare scene_base_t has no normalisation of its own.
-    throw std::logic_error("node without a pattern list of its own");
-  }
-  return *current;
+const pattern_base_t& scene_base_t::CurrentPattern() const {
+  if (const pattern_base_t* current = patterns.Current()) return *current;
+  static const pattern_t empty_scene_pattern;
+  static const grouped_pattern_t empty_grouped_pattern;
+  if (patterns.Accepts() == pattern_class_t::Scene) return empty_scene_pattern;
+  return empty_grouped_pattern;
 }
 
-pattern_value_t scene_base_t::CurrentValue() {
+pattern_value_t scene_base_t::CurrentValue() const {
   const pattern_base_t& current = CurrentPattern();
   const grouped_pattern_t before = TotalsBefore();
   const grouped_pattern_t after = TotalsAfter();
   return ValueWith(current, before, after);
 }
 
-pattern_value_t scene_base_t::CurrentExplanation() {
+pattern_value_t scene_base_t::CurrentExplanation() const {
   const pattern_base_t& current = CurrentPattern();
   const grouped_pattern_t before = TotalsBefore();
   const grouped_pattern_t after = TotalsAfter();
   return ExplainWith(current, before, after);
 }
 
-pattern_value_t scene_base_t::CompareWithCurrent(const pattern_base_t& new_p) {
+pattern_value_t scene_base_t::CompareWithCurrent(const pattern_base_t& new_p) const {
   const pattern_base_t& current = CurrentPattern();
   return CompareExplain(current, new_p);
 }
@@ -150,7 +152,7 @@ bool scene_base_t::IsInsideGrouping() const {
 
 // ---- scene_t ----
 
-scene_t::scene_t(group_t* parent) : scene_base_t(parent, pattern_class_t::Scene) {}
+scene_t::scene_t(group_t* parent) : scene_base_t(parent, node_class_t::Scene) {}
 
 int scene_t::StageNumber() const {
   return parent() == nullptr ? 0 : parent()->StageNumber();
@@ -188,20 +190,19 @@ void scene_t::NormalizePatterns() {
   NormalizeOwnList(patterns);
 }
 
-grouped_pattern_t scene_t::OwnTotals() {
-  if (patterns.Current() == nullptr) NormalizeOwnList(patterns);
-  return grouped_pattern_t::FromPattern(AsScenePattern(*patterns.Current()));
+grouped_pattern_t scene_t::OwnTotals() const {
+  return grouped_pattern_t::FromPattern(AsScenePattern(CurrentPattern()));
 }
 
 pattern_value_t scene_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t&,
-                                   const grouped_pattern_t& after) {
+                                   const grouped_pattern_t& after) const {
   const pattern_t& scene_pattern = AsScenePattern(p);
   return ScoreSingle(grouped_pattern_t::FromPattern(scene_pattern), after, false, StageNumber(),
                      GetDifficulty(), false);
 }
 
 pattern_value_t scene_t::ExplainWith(const pattern_base_t& p, const grouped_pattern_t&,
-                                     const grouped_pattern_t& after) {
+                                     const grouped_pattern_t& after) const {
   const pattern_t& scene_pattern = AsScenePattern(p);
   return ScoreSingle(grouped_pattern_t::FromPattern(scene_pattern), after, false, StageNumber(),
                      GetDifficulty(), true);
@@ -209,7 +210,7 @@ pattern_value_t scene_t::ExplainWith(const pattern_base_t& p, const grouped_patt
 
 pattern_value_t scene_t::CompareValuesWith(const pattern_base_t& old_p, const pattern_base_t& new_p,
                                            const grouped_pattern_t& before,
-                                           const grouped_pattern_t& after) {
+                                           const grouped_pattern_t& after) const {
   const pattern_t& o = AsScenePattern(old_p);
   const pattern_t& n = AsScenePattern(new_p);
   return ScoreCompare(grouped_pattern_t::FromPattern(o), grouped_pattern_t::FromPattern(n), before,
@@ -219,7 +220,7 @@ pattern_value_t scene_t::CompareValuesWith(const pattern_base_t& old_p, const pa
 pattern_value_t scene_t::CompareExplainWith(const pattern_base_t& old_p,
                                             const pattern_base_t& new_p,
                                             const grouped_pattern_t& before,
-                                            const grouped_pattern_t& after) {
+                                            const grouped_pattern_t& after) const {
   const pattern_t& o = AsScenePattern(old_p);
   const pattern_t& n = AsScenePattern(new_p);
   return ScoreCompare(grouped_pattern_t::FromPattern(o), grouped_pattern_t::FromPattern(n), before,
@@ -228,7 +229,9 @@ pattern_value_t scene_t::CompareExplainWith(const pattern_base_t& old_p,
 
 // ---- group_t ----
 
-group_t::group_t(group_t* parent) : scene_base_t(parent, pattern_class_t::Grouped) {}
+group_t::group_t(group_t* parent) : group_t(parent, node_class_t::Group) {}
+
+group_t::group_t(group_t* parent, node_class_t node_class) : scene_base_t(parent, node_class) {}
 
 group_t::~group_t() {
   // Children go first, while this group is still a whole group_t.
@@ -236,7 +239,7 @@ group_t::~group_t() {
 }
 
 scene_base_t* group_t::AddChild(std::unique_ptr<scene_base_t> node) {
-  if (!node || dynamic_cast<root_t*>(node.get()) != nullptr) return nullptr;
+  if (!node || node->Class() == node_class_t::Root) return nullptr;
   if (node->parent_ != nullptr && node->parent_ != this) {
     // It was created for another group but never added there.
     std::unique_ptr<scene_base_t> stale = node->parent_->RemoveChild(node.get());
@@ -249,7 +252,7 @@ scene_base_t* group_t::AddChild(std::unique_ptr<scene_base_t> node) {
 
 scene_base_t* group_t::AddChild(scene_base_t* node) {
   if (node == nullptr || node->parent_ == nullptr) return nullptr;
-  if (dynamic_cast<root_t*>(node) != nullptr) return nullptr;
+  if (node->Class() == node_class_t::Root) return nullptr;
   for (const group_t* g = this; g != nullptr; g = g->parent()) {
     if (g == node) return nullptr;  // a group cannot hold itself or an ancestor
   }
@@ -289,9 +292,9 @@ void group_t::TakeChildren(group_t& other) {
 score_t group_t::CollectablePoints() const {
   score_t total = 0;
   for (const auto& child : children_) {
-    if (const auto* scene = dynamic_cast<const scene_t*>(child.get())) {
+    if (const scene_t* scene = child->AsScene()) {
       if (scene->kind != scene_kind_t::NormalAttack) total = WrapAdd(total, scene->point);
-    } else if (const auto* group = dynamic_cast<const group_t*>(child.get())) {
+    } else if (const group_t* group = child->AsGroup()) {
       total = WrapAdd(total, group->CollectablePoints());
     }
   }
@@ -338,11 +341,10 @@ void group_t::NormalizePatterns() {
   for (const auto& child : children_) child->NormalizePatterns();
 }
 
-grouped_pattern_t group_t::OwnTotals() {
+grouped_pattern_t group_t::OwnTotals() const {
   grouped_pattern_t total;
   if (grouping) {
-    if (patterns.Current() == nullptr) NormalizeOwnList(patterns);
-    total.Accumulate(AsGroupedPattern(*patterns.Current()));
+    total.Accumulate(AsGroupedPattern(CurrentPattern()));
     return total;
   }
   for (const auto& child : children_) total.Accumulate(child->OwnTotals());
@@ -350,7 +352,7 @@ grouped_pattern_t group_t::OwnTotals() {
 }
 
 pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_pattern_t& before,
-                                   const grouped_pattern_t& after) {
+                                   const grouped_pattern_t& after) const {
   const grouped_pattern_t& grouped = AsGroupedPattern(p);
   if (grouping) return ScoreSingle(grouped, after, true, StageNumber(), GetDifficulty(), false);
   // The sum of every child's current value, with `before` and `after` the
@@ -361,7 +363,7 @@ pattern_value_t group_t::ValueWith(const pattern_base_t& p, const grouped_patter
 }
 
 pattern_value_t group_t::ExplainWith(const pattern_base_t& p, const grouped_pattern_t& before,
-                                     const grouped_pattern_t& after) {
+                                     const grouped_pattern_t& after) const {
   const grouped_pattern_t& grouped = AsGroupedPattern(p);
   if (grouping) return ScoreSingle(grouped, after, true, StageNumber(), GetDifficulty(), true);
   return ValueWith(p, before, after);
@@ -369,7 +371,7 @@ pattern_value_t group_t::ExplainWith(const pattern_base_t& p, const grouped_patt
 
 pattern_value_t group_t::CompareValuesWith(const pattern_base_t& old_p, const pattern_base_t& new_p,
                                            const grouped_pattern_t& before,
-                                           const grouped_pattern_t& after) {
+                                           const grouped_pattern_t& after) const {
   const grouped_pattern_t& o = AsGroupedPattern(old_p);
   const grouped_pattern_t& n = AsGroupedPattern(new_p);
   return ScoreCompare(o, n, before, after, true, StageNumber(), GetDifficulty(), false);
@@ -378,7 +380,7 @@ pattern_value_t group_t::CompareValuesWith(const pattern_base_t& old_p, const pa
 pattern_value_t group_t::CompareExplainWith(const pattern_base_t& old_p,
                                             const pattern_base_t& new_p,
                                             const grouped_pattern_t& before,
-                                            const grouped_pattern_t& after) {
+                                            const grouped_pattern_t& after) const {
   const grouped_pattern_t& o = AsGroupedPattern(old_p);
   const grouped_pattern_t& n = AsGroupedPattern(new_p);
   return ScoreCompare(o, n, before, after, true, StageNumber(), GetDifficulty(), true);
@@ -386,43 +388,50 @@ pattern_value_t group_t::CompareExplainWith(const pattern_base_t& old_p,
 
 // ---- text forms ----
 
-void scene_t::WriteSXML(std::string& out, int level) const {
-  sxml::TSXMLElementWriter w(out, "scene", level);
-  w.Text("kind", SceneKindName(kind));
-  w.Text("title", title);
-  w.Number("point", GetPoint());
-  if (kind == scene_kind_t::SpellCard) {
-    w.Number("initial-spell-card-bonus", initial_spell_card_bonus);
-    w.Number("time-limit", time_limit);
-    w.Number("decrease-rate", decrease_rate);
+namespace {
+
+// The attributes of a node's element, from the node field table.
+template <typename N>
+void WriteNodeFields(sxml::TSXMLElementWriter& w, const N& node, bool spell_card) {
+  for (const auto& f : NodeFieldsOf<N>()) {
+    if (f.spell_card_only && !spell_card) continue;
+    if (f.flag) {
+      w.Bool(f.name, node.*f.flag);
+    } else if (f.score) {
+      w.Number(f.name, node.*f.score);
+    } else {
+      w.Text(f.name, NodeFieldText(f, node));
+    }
   }
-  w.Text("memo", memo);
+}
+
+}  // namespace
+
+void scene_t::WriteSXML(std::string& out, int level) const {
+  sxml::TSXMLElementWriter w(out, kSceneElement, level);
+  WriteNodeFields(w, *this, kind == scene_kind_t::SpellCard);
   for (int i = 0; i < patterns.Count(); ++i) patterns.Items(i)->WriteSXML(out, w.BeginChild());
   w.End();
 }
 
-void group_t::WriteElement(std::string& out, int level, bool as_root) const {
-  sxml::TSXMLElementWriter w(out, as_root ? "root" : "group", level);
-  if (as_root) {
-    w.Text("game", "Quovel");
-    w.Text("difficulty", DifficultyName(static_cast<const root_t*>(this)->difficulty));
+void group_t::WriteElement(std::string& out, int level) const {
+  sxml::TSXMLElementWriter w(out, NodeElementName(Class()), level);
+  if (const root_t* root = AsRoot()) {
+    WriteNodeFields(w, *root, false);
   } else {
-    w.Text("kind", GroupKindName(kind));
+    WriteNodeFields(w, *this, false);
   }
-  w.Text("title", title);
-  w.Text("memo", memo);
-  w.Bool("grouping", grouping);
   for (int i = 0; i < patterns.Count(); ++i) patterns.Items(i)->WriteSXML(out, w.BeginChild());
   for (const auto& child : children_) child->WriteSXML(out, w.BeginChild());
   w.End();
 }
 
 void group_t::WriteSXML(std::string& out, int level) const {
-  WriteElement(out, level, false);
+  WriteElement(out, level);
 }
 
 void root_t::WriteSXML(std::string& out, int level) const {
-  WriteElement(out, level, true);
+  WriteElement(out, level);
 }
 
 }  // namespace qvl

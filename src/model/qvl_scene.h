@@ -13,6 +13,11 @@
 namespace qvl {
 
 class group_t;
+class scene_t;
+class root_t;
+
+// The class of a node, fixed when it is made: a root is a group too.
+enum class node_class_t { Scene, Group, Root };
 
 // A node of the tree. A node created with a parent knows it at once but is in
 // the parent's children only after AddChild; a group owns its children.
@@ -39,53 +44,59 @@ class scene_base_t : public sxmlable_t {
   virtual std::unique_ptr<scene_base_t> RemoveChild(const scene_base_t* node);  // 6
   [[nodiscard]] virtual bool LacksPattern() const;                              // 7
   virtual void NormalizePatterns();                                             // 8
-  // Totals may add an empty selected pattern to a node that has none.
-  [[nodiscard]] virtual grouped_pattern_t OwnTotals();     // 9
-  [[nodiscard]] virtual grouped_pattern_t TotalsBefore();  // 10
-  [[nodiscard]] virtual grouped_pattern_t TotalsAfter();   // 11
+  // Reading changes nothing: a list without a current pattern (a node not
+  // normalised yet) counts as one empty pattern, as normalising would make it.
+  [[nodiscard]] virtual grouped_pattern_t OwnTotals() const;     // 9
+  [[nodiscard]] virtual grouped_pattern_t TotalsBefore() const;  // 10
+  [[nodiscard]] virtual grouped_pattern_t TotalsAfter() const;   // 11
   // Slots 12, 13, 15 and 16 throw EWrongPatternClass, before computing
   // anything, for a pattern of the class the node does not hold.
   [[nodiscard]] virtual pattern_value_t ValueWith(const pattern_base_t& p,
                                                   const grouped_pattern_t& before,
-                                                  const grouped_pattern_t& after);  // 12
-  [[nodiscard]] virtual pattern_value_t CompareValuesWith(const pattern_base_t& old_p,
-                                                          const pattern_base_t& new_p,
-                                                          const grouped_pattern_t& before,
-                                                          const grouped_pattern_t& after);  // 13
+                                                  const grouped_pattern_t& after) const;  // 12
+  [[nodiscard]] virtual pattern_value_t CompareValuesWith(
+      const pattern_base_t& old_p, const pattern_base_t& new_p, const grouped_pattern_t& before,
+      const grouped_pattern_t& after) const;  // 13
   [[nodiscard]] virtual pattern_value_t CompareValues(const pattern_base_t& old_p,
-                                                      const pattern_base_t& new_p);  // 14
+                                                      const pattern_base_t& new_p) const;  // 14
   [[nodiscard]] virtual pattern_value_t ExplainWith(const pattern_base_t& p,
                                                     const grouped_pattern_t& before,
-                                                    const grouped_pattern_t& after);  // 15
-  [[nodiscard]] virtual pattern_value_t CompareExplainWith(const pattern_base_t& old_p,
-                                                           const pattern_base_t& new_p,
-                                                           const grouped_pattern_t& before,
-                                                           const grouped_pattern_t& after);  // 16
+                                                    const grouped_pattern_t& after) const;  // 15
+  [[nodiscard]] virtual pattern_value_t CompareExplainWith(
+      const pattern_base_t& old_p, const pattern_base_t& new_p, const grouped_pattern_t& before,
+      const grouped_pattern_t& after) const;  // 16
   [[nodiscard]] virtual pattern_value_t CompareExplain(const pattern_base_t& old_p,
-                                                       const pattern_base_t& new_p);  // 17
+                                                       const pattern_base_t& new_p) const;  // 17
 
-  // The node's current pattern, normalising the list first if it has none.
-  [[nodiscard]] pattern_base_t& CurrentPattern();
-  [[nodiscard]] pattern_value_t CurrentValue();
-  [[nodiscard]] pattern_value_t CurrentExplanation();
+  // The node's current pattern. Loading and every operation of the session
+  // leave each list normalised; a list that is not (a node being built) has
+  // one empty pattern of its class, shared, in place of a current one.
+  [[nodiscard]] const pattern_base_t& CurrentPattern() const;
+  [[nodiscard]] pattern_value_t CurrentValue() const;
+  [[nodiscard]] pattern_value_t CurrentExplanation() const;
   // The effect of replacing the current pattern by new_p, which stays the caller's.
-  [[nodiscard]] pattern_value_t CompareWithCurrent(const pattern_base_t& new_p);
+  [[nodiscard]] pattern_value_t CompareWithCurrent(const pattern_base_t& new_p) const;
   // True when some ancestor (not the node itself) is grouping.
   [[nodiscard]] bool IsInsideGrouping() const;
-  // The node as a group (the root included), null for a scene. The class of
-  // the node's pattern list tells them apart, so this needs no dynamic_cast.
+  [[nodiscard]] node_class_t Class() const { return class_; }
+  // The node as its class, null for another: a group includes the root.
   [[nodiscard]] group_t* AsGroup();
   [[nodiscard]] const group_t* AsGroup() const;
+  [[nodiscard]] scene_t* AsScene();
+  [[nodiscard]] const scene_t* AsScene() const;
+  [[nodiscard]] const root_t* AsRoot() const;
   // Whether the editor shows and edits the node's own patterns (a scene or a
   // grouping group) rather than the sum of the scenes below it.
   [[nodiscard]] bool EditsOwnPatterns() const;
 
  protected:
-  scene_base_t(group_t* parent, pattern_class_t pattern_class);
+  // A scene's list takes scene patterns, a group's and the root's grouped ones.
+  scene_base_t(group_t* parent, node_class_t node_class);
 
  private:
   friend class group_t;
   group_t* parent_ = nullptr;
+  node_class_t class_;
 };
 
 class scene_t final : public scene_base_t {
@@ -105,20 +116,20 @@ class scene_t final : public scene_base_t {
   void ClearNode() override;
   [[nodiscard]] bool LacksPattern() const override;
   void NormalizePatterns() override;
-  [[nodiscard]] grouped_pattern_t OwnTotals() override;
+  [[nodiscard]] grouped_pattern_t OwnTotals() const override;
   [[nodiscard]] pattern_value_t ValueWith(const pattern_base_t& p, const grouped_pattern_t& before,
-                                          const grouped_pattern_t& after) override;
+                                          const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t CompareValuesWith(const pattern_base_t& old_p,
                                                   const pattern_base_t& new_p,
                                                   const grouped_pattern_t& before,
-                                                  const grouped_pattern_t& after) override;
+                                                  const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t ExplainWith(const pattern_base_t& p,
                                             const grouped_pattern_t& before,
-                                            const grouped_pattern_t& after) override;
+                                            const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t CompareExplainWith(const pattern_base_t& old_p,
                                                    const pattern_base_t& new_p,
                                                    const grouped_pattern_t& before,
-                                                   const grouped_pattern_t& after) override;
+                                                   const grouped_pattern_t& after) const override;
 
   using sxmlable_t::WriteSXML;
   void WriteSXML(std::string& out, int level) const override;
@@ -155,27 +166,28 @@ class group_t : public scene_base_t {
   std::unique_ptr<scene_base_t> RemoveChild(const scene_base_t* node) override;
   [[nodiscard]] bool LacksPattern() const override;
   void NormalizePatterns() override;
-  [[nodiscard]] grouped_pattern_t OwnTotals() override;
+  [[nodiscard]] grouped_pattern_t OwnTotals() const override;
   [[nodiscard]] pattern_value_t ValueWith(const pattern_base_t& p, const grouped_pattern_t& before,
-                                          const grouped_pattern_t& after) override;
+                                          const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t CompareValuesWith(const pattern_base_t& old_p,
                                                   const pattern_base_t& new_p,
                                                   const grouped_pattern_t& before,
-                                                  const grouped_pattern_t& after) override;
+                                                  const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t ExplainWith(const pattern_base_t& p,
                                             const grouped_pattern_t& before,
-                                            const grouped_pattern_t& after) override;
+                                            const grouped_pattern_t& after) const override;
   [[nodiscard]] pattern_value_t CompareExplainWith(const pattern_base_t& old_p,
                                                    const pattern_base_t& new_p,
                                                    const grouped_pattern_t& before,
-                                                   const grouped_pattern_t& after) override;
+                                                   const grouped_pattern_t& after) const override;
 
   using sxmlable_t::WriteSXML;
   void WriteSXML(std::string& out, int level) const override;
 
  protected:
   // Shared by group and root: the element with its grouped patterns, then the child nodes.
-  void WriteElement(std::string& out, int level, bool as_root) const;
+  void WriteElement(std::string& out, int level) const;
+  group_t(group_t* parent, node_class_t node_class);
 
  private:
   std::vector<std::unique_ptr<scene_base_t>> children_;
@@ -183,7 +195,7 @@ class group_t : public scene_base_t {
 
 class root_t final : public group_t {
  public:
-  root_t() : group_t(nullptr) {}
+  root_t() : group_t(nullptr, node_class_t::Root) {}
 
   difficulty_t difficulty = difficulty_t::Easy;
 
@@ -195,11 +207,19 @@ class root_t final : public group_t {
 };
 
 inline group_t* scene_base_t::AsGroup() {
-  return patterns.Accepts() == pattern_class_t::Grouped ? static_cast<group_t*>(this) : nullptr;
+  return class_ != node_class_t::Scene ? static_cast<group_t*>(this) : nullptr;
 }
 inline const group_t* scene_base_t::AsGroup() const {
-  return patterns.Accepts() == pattern_class_t::Grouped ? static_cast<const group_t*>(this)
-                                                        : nullptr;
+  return class_ != node_class_t::Scene ? static_cast<const group_t*>(this) : nullptr;
+}
+inline scene_t* scene_base_t::AsScene() {
+  return class_ == node_class_t::Scene ? static_cast<scene_t*>(this) : nullptr;
+}
+inline const scene_t* scene_base_t::AsScene() const {
+  return class_ == node_class_t::Scene ? static_cast<const scene_t*>(this) : nullptr;
+}
+inline const root_t* scene_base_t::AsRoot() const {
+  return class_ == node_class_t::Root ? static_cast<const root_t*>(this) : nullptr;
 }
 inline bool scene_base_t::EditsOwnPatterns() const {
   const group_t* group = AsGroup();

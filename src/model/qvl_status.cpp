@@ -39,8 +39,8 @@ const std::string& CherryPlusWord() {
 
 }  // namespace
 
-status_panels_t StatusPanels(scene_base_t& node) {
-  const bool is_root = dynamic_cast<root_t*>(&node) != nullptr;
+status_panels_t StatusPanels(const scene_base_t& node) {
+  const bool is_root = node.Class() == node_class_t::Root;
   const grouped_pattern_t t = is_root ? node.OwnTotals() : node.TotalsBefore();
   const score_t base = InitialCherry(node.GetDifficulty());
   const score_t cherry = WrapAdd(base, t.GainedCherry());
@@ -66,7 +66,7 @@ status_panels_t StatusPanels(scene_base_t& node) {
   return p;
 }
 
-std::array<std::string, 5> StatusPanelTexts(scene_base_t& node) {
+std::array<std::string, 5> StatusPanelTexts(const scene_base_t& node) {
   return StatusPanels(node).texts;
 }
 

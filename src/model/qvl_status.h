@@ -13,7 +13,7 @@ namespace qvl {
 // point items, cherry/cherry max and spell cards (root) or C+ (any other node).
 // The root shows its own totals, every other node the totals of everything
 // before it. May add an empty pattern to nodes without one, like any total.
-[[nodiscard]] std::array<std::string, 5> StatusPanelTexts(scene_base_t& node);
+[[nodiscard]] std::array<std::string, 5> StatusPanelTexts(const scene_base_t& node);
 
 // The same panels as a listener hears them: what each counts in words, then
 // its value without the padding ("得点アイテム 24348" for "P: 24348").
@@ -21,7 +21,7 @@ struct status_panels_t {
   std::array<std::string, 5> texts;
   std::array<std::string, 5> spoken;
 };
-[[nodiscard]] status_panels_t StatusPanels(scene_base_t& node);
+[[nodiscard]] status_panels_t StatusPanels(const scene_base_t& node);
 
 // The texts the status bar starts with, before any node is shown.
 [[nodiscard]] std::array<std::string, 5> InitialStatusPanelTexts();

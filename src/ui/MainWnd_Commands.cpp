@@ -257,7 +257,10 @@ void TMainWnd::GroupingCheckBoxClick() {
   }
   // The box shows only for a group; the session reports the change and the
   // window shows the group afresh, editable or as a sum.
-  if (auto* group = dynamic_cast<group_t*>(CurrentNode())) m_session.SetGrouping(*group, checked);
+  scene_base_t* node = CurrentNode();
+  if (group_t* group = node != nullptr ? node->AsGroup() : nullptr) {
+    m_session.SetGrouping(*group, checked);
+  }
 }
 
 void TMainWnd::Copy1Click() {

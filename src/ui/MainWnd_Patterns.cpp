@@ -408,7 +408,7 @@ void TMainWnd::SetRowLabels(const scene_base_t* node) {
   const bool spell_card = kind.is_scene && kind.kind == scene_kind_t::SpellCard;
   m_oldGetSpellCheckBox->setVisible(spell_card);
   m_newGetSpellCheckBox->setVisible(spell_card);
-  m_groupingCheckBox->setVisible(dynamic_cast<const group_t*>(node) != nullptr);
+  m_groupingCheckBox->setVisible(node != nullptr && node->AsGroup() != nullptr);
 }
 
 void TMainWnd::SetEditable(bool on) {
@@ -437,12 +437,12 @@ void TMainWnd::FillPatternColumn(int column, const pattern_base_t& pattern) {
       m_inputKwGrid->SetCells(column, r, std::int64_t{values[static_cast<std::size_t>(r - 1)]});
     }
   }
-  const auto* spell_card = dynamic_cast<const scene_t*>(node);
-  const auto* scene_pattern = dynamic_cast<const pattern_t*>(&pattern);
+  const scene_t* spell_card = node != nullptr ? node->AsScene() : nullptr;
   const bool captured = spell_card != nullptr && spell_card->kind == scene_kind_t::SpellCard &&
-                        scene_pattern != nullptr && scene_pattern->getting_spell_card;
+                        pattern.Class() == pattern_class_t::Scene &&
+                        AsScenePattern(pattern).getting_spell_card;
   if (column == 1) {
-    const auto* group = dynamic_cast<const group_t*>(node);
+    const group_t* group = node != nullptr ? node->AsGroup() : nullptr;
     m_groupingCheckBox->setChecked(group != nullptr && group->grouping);
     m_oldGetSpellCheckBox->setChecked(captured);
     m_oldMemo->setPlainText(MemoToQString(pattern.memo));

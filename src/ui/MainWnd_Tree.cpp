@@ -80,7 +80,7 @@ const QIcon& TreeImage(tree_image_t image) {
 }
 
 tree_image_t ImageOf(const scene_base_t& node) {
-  if (const auto* scene = dynamic_cast<const scene_t*>(&node)) {
+  if (const scene_t* scene = node.AsScene()) {
     return scene->kind == scene_kind_t::SpellCard ? kSpellCardImage : kSceneImage;
   }
   return kGroupImage;
@@ -109,7 +109,7 @@ void TMainWnd::AddTreeChildren(QTreeWidgetItem* parent_item, const group_t& grou
     scene_base_t* child = group.Child(i);
     QTreeWidgetItem* item = MakeItem(*child);
     parent_item->addChild(item);
-    if (const auto* child_group = dynamic_cast<const group_t*>(child)) {
+    if (const group_t* child_group = child->AsGroup()) {
       AddTreeChildren(item, *child_group);
     }
   }

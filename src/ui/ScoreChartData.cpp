@@ -14,13 +14,16 @@ class TChartBuilder {
  public:
   TChartBuilder(root_t& root, score_chart_data_t& data) : m_root(root), m_data(data) {}
 
-  void Add(scene_base_t& node, std::span<const int> path, score_t own) {
+  // The stop's node is found along its path, where the document hands it
+  // out for changing; the route only reads it.
+  void Add(std::span<const int> path, score_t own) {
     chart_stop_t stop;
-    stop.node = &node;
+    stop.node = &m_root;
     const group_t* g = &m_root;
     const group_t* stage = nullptr;
     for (const int i : path) {
-      const scene_base_t* child = g->Child(i);
+      scene_base_t* child = g->Child(i);
+      stop.node = child;
       if (!stop.path.empty()) stop.path += " > ";
       stop.path += child->title;
       g = child->AsGroup();
@@ -50,9 +53,8 @@ class TChartBuilder {
 score_chart_data_t ScoreChartData(root_t& root) {
   score_chart_data_t data;
   TChartBuilder builder(root, data);
-  WalkRoute(root, [&builder](const route_stop_t& stop) {
-    builder.Add(stop.node, stop.path, stop.value.Total());
-  });
+  WalkRoute(root,
+            [&builder](const route_stop_t& stop) { builder.Add(stop.path, stop.value.Total()); });
   return data;
 }
 

@@ -48,13 +48,13 @@ bool Save(const QPixmap& picture, const QString& file) {
 // Numbers for every other scene's current pattern, as a played route would
 // have them, so that the chart has a build-up to show.
 void PlayRoute(scene_base_t& node, const scene_base_t* keep, int& n) {
-  if (auto* group = dynamic_cast<group_t*>(&node)) {
+  if (group_t* group = node.AsGroup()) {
     for (int i = 0; i < group->ChildCount(); ++i) PlayRoute(*group->Child(i), keep, n);
     return;
   }
-  auto* scene = dynamic_cast<scene_t*>(&node);
+  scene_t* scene = node.AsScene();
   if (scene == nullptr || scene == keep) return;
-  auto& p = dynamic_cast<pattern_t&>(scene->CurrentPattern());
+  auto& p = AsScenePattern(*scene->patterns.Current());
   ++n;
   p.border_bonus_times = n % 3 == 0 ? 1 : 0;
   p.cherry_max = 300 + (n * 37) % 500;

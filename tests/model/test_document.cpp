@@ -125,6 +125,7 @@ TEST(DocumentText, SmallFileLayout) {
   expected.push_back(std::string(18, ' ') + "(getting-spell-card \"false\"))))))");
 
   ASSERT_EQ(expected.size(), 63u);
+  root.NormalizePatterns();
   std::string text;
   for (const std::string& line : expected) text += line + "\r\n";
   EXPECT_EQ(DocumentText(root), text);
@@ -250,6 +251,7 @@ std::unique_ptr<root_t> FullDocument() {
   odd->kind = scene_kind_t::Dummy;
   auto* way = static_cast<group_t*>(root->AddChild(std::make_unique<group_t>(root.get())));
   way->kind = group_kind_t::Dummy;
+  root->NormalizePatterns();  // as a loaded document always is
   return root;
 }
 

@@ -258,13 +258,16 @@ TEST(Patterns, LacksPattern) {
   EXPECT_FALSE(root.LacksPattern());
 }
 
-TEST(Totals, OwnTotalsOfAnEmptySceneAddsAnEmptySelectedPattern) {
+TEST(Totals, AnEmptySceneCountsAnEmptyPatternAndStaysAsItIs) {
   scene_t s;
-  grouped_pattern_t t = s.OwnTotals();
-  ASSERT_EQ(s.patterns.Count(), 1);
-  EXPECT_TRUE(s.patterns.Items(0)->selected);
+  const scene_base_t& reader = s;
+  const grouped_pattern_t t = reader.OwnTotals();
+  EXPECT_EQ(s.patterns.Count(), 0);
   EXPECT_EQ(t.point, 0);
   EXPECT_EQ(t.TotalGraze(), 0);
+  EXPECT_EQ(reader.CurrentPattern().Class(), pattern_class_t::Scene);
+  EXPECT_EQ(reader.CurrentPattern().cherry_max, 0);
+  EXPECT_EQ(group_t().CurrentPattern().Class(), pattern_class_t::Grouped);
 }
 
 // root
@@ -329,13 +332,33 @@ TEST(Totals, GroupingReplacesTheSubtreeAndSwitchingBackRestoresIt) {
   EXPECT_EQ(t.f->TotalsBefore().point, before);
 }
 
-TEST(Totals, AGroupingGroupWithoutPatternsGetsOne) {
+TEST(Totals, AGroupingGroupWithoutPatternsCountsAnEmptyOne) {
   tree_t t;
   t.boss->grouping = true;
   grouped_pattern_t own = t.boss->OwnTotals();
   EXPECT_EQ(own.point, 0);
-  ASSERT_EQ(t.boss->patterns.Count(), 1);
-  EXPECT_TRUE(t.boss->patterns.Items(0)->selected);
+  EXPECT_EQ(t.f->TotalsBefore().point, 1 + 2 + 4);
+  EXPECT_EQ(t.boss->patterns.Count(), 0);
+}
+
+// Every query reads through a const node and leaves the tree's text as it
+// was, a tree whose lists were never normalised included.
+TEST(Totals, AskingChangesNothing) {
+  tree_t t;
+  AddScene(*t.boss);          // no pattern at all
+  t.stage1->grouping = true;  // and no grouped pattern either
+  const std::string text = t.root.WriteSXML(0);
+  const root_t& root = t.root;
+  for (const scene_base_t* node :
+       {static_cast<const scene_base_t*>(&root), static_cast<const scene_base_t*>(t.stage1),
+        static_cast<const scene_base_t*>(t.boss->Child(2))}) {
+    (void)node->OwnTotals();
+    (void)node->CurrentValue();
+    (void)node->CurrentExplanation();
+    (void)node->CompareWithCurrent(node->CurrentPattern());
+  }
+  EXPECT_EQ(root.OwnTotals().point, 8 + 16 + 32);  // stage 1 counts as empty
+  EXPECT_EQ(t.root.WriteSXML(0), text);
 }
 
 TEST(Totals, OwnTotalsOfAGroupingGroupClearsTitleAndCherryDifference) {

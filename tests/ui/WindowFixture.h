@@ -109,6 +109,7 @@ class WindowTest : public ::testing::Test {
   QString WriteSample(const QString& name, void (*build)(root_t&) = BuildSampleDocument) {
     root_t root;
     build(root);
+    root.NormalizePatterns();  // as every document the program saves is
     const QString path = TempPath(name);
     const save_result_t r = SaveDocument(root, ToPath(path));
     EXPECT_TRUE(r.ok) << r.error;

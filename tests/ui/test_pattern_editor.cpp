@@ -243,7 +243,7 @@ TEST_F(PatternEditorTest, MultipleSelectionSumEqualsEachNodesCurrentValue) {
   auto* boss = dynamic_cast<group_t*>(Node("ボス"));
   ASSERT_NE(boss, nullptr);
   boss->grouping = true;
-  auto& own = dynamic_cast<grouped_pattern_t&>(boss->CurrentPattern());
+  auto& own = dynamic_cast<grouped_pattern_t&>(*boss->patterns.Current());
   own.bonus_item = 11;
   own.getting_spell_cards_number = 2;
   own.total_spell_card_bonus_base = 900000;

@@ -44,7 +44,7 @@ void PlayEveryScene(scene_base_t& node, int& n) {
     for (int i = 0; i < g->ChildCount(); ++i) PlayEveryScene(*g->Child(i), n);
     return;
   }
-  auto& p = dynamic_cast<pattern_t&>(node.CurrentPattern());
+  auto& p = dynamic_cast<pattern_t&>(*node.patterns.Current());
   ++n;
   p.border_bonus_times = n % 3;
   p.cherry_max = 100 * (n % 11);
