@@ -56,10 +56,11 @@ class TMainWnd : public QMainWindow {
   ~TMainWnd() override;
 
   // --- the session shown, and what the window shows of it
-  [[nodiscard]] TDocumentSession& Session() { return m_session; }
+  // Read only: the document changes through the window's commands.
+  [[nodiscard]] const TDocumentSession& Session() const { return m_session; }
   [[nodiscard]] const QString& ApplicationDir() const { return m_applicationDir; }
   [[nodiscard]] QString FileName() const { return FromPath(m_session.FileName()); }
-  [[nodiscard]] root_t& Document() { return m_session.Document(); }
+  [[nodiscard]] const root_t& Document() const { return m_session.Document(); }
   [[nodiscard]] scene_base_t* CurrentNode() const { return m_session.CurrentNode(); }
   [[nodiscard]] const pattern_value_t* OldValue() const { return m_oldValue.get(); }
   [[nodiscard]] const pattern_value_t* NewValue() const { return m_newValue.get(); }
@@ -135,7 +136,7 @@ class TMainWnd : public QMainWindow {
   void SceneViewPopupMenuPatternMultiSelectOnClick();
   // A position of the chart was clicked: its node is selected in the tree,
   // through the tree's usual checks.
-  void ScoreChartNodeClicked(scene_base_t* node);
+  void ScoreChartNodeClicked(const scene_base_t* node);
   // The node the popup menu was last built for, while its tree item exists.
   [[nodiscard]] scene_base_t* PopupNode() const;
 

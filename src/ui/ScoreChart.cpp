@@ -871,8 +871,8 @@ QAccessibleInterface* ChartAccessible(const QString& class_name, QObject* object
 
 }  // namespace
 
-TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TChartPlan& plan, TDialogs& dialogs,
-                                     QWidget* parent)
+TScoreChartWindow::TScoreChartWindow(const TDocumentSession& session, TChartPlan& plan,
+                                     TDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), m_session(session), m_plan(plan), m_dialogs(dialogs) {
   static const bool factory_installed = [] {
     QAccessible::installFactory(&ChartAccessible);
@@ -961,7 +961,7 @@ void TScoreChartWindow::Refresh() {
     return;
   }
   m_stale = false;
-  root_t& root = m_session.Document();
+  const root_t& root = m_session.Document();
   // An empty root that no file named: nothing was opened yet.
   if (root.ChildCount() == 0 && m_session.FileName().empty()) {
     m_view->ShowNoDocument();
@@ -971,7 +971,7 @@ void TScoreChartWindow::Refresh() {
   m_view->SetPlan(m_plan.RunningTotals());
 }
 
-void TScoreChartWindow::ShowPlan(scene_base_t& node, const pattern_base_t& pattern) {
+void TScoreChartWindow::ShowPlan(const scene_base_t& node, const pattern_base_t& pattern) {
   m_plan.Set(node, pattern);
   if (!isVisible() || m_stale) {
     Refresh();
