@@ -72,14 +72,14 @@ TBench& Bench() {
   return WindowFixture<TBench>();
 }
 
-scene_t* LastSpellCard(scene_base_t& node) {
-  if (auto* g = dynamic_cast<group_t*>(&node)) {
+const scene_t* LastSpellCard(const scene_base_t& node) {
+  if (const group_t* g = node.AsGroup()) {
     for (int i = g->ChildCount(); i-- > 0;) {
-      if (scene_t* found = LastSpellCard(*g->Child(i))) return found;
+      if (const scene_t* found = LastSpellCard(*g->Child(i))) return found;
     }
     return nullptr;
   }
-  auto* scene = dynamic_cast<scene_t*>(&node);
+  const scene_t* scene = node.AsScene();
   return scene != nullptr && scene->kind == scene_kind_t::SpellCard ? scene : nullptr;
 }
 
@@ -106,7 +106,7 @@ void BM_RefreshAfterCalculate(benchmark::State& state) {
   TFrameCounter counter(*chart.View().viewport());
   chart.show();
   Frame(counter);
-  scene_t* card = LastSpellCard(b.window->Document());
+  const scene_t* card = LastSpellCard(b.window->Document());
   auto plan = card->CurrentPattern().Clone();
   auto& p = dynamic_cast<pattern_t&>(*plan);
   for (auto _ : state) {

@@ -369,6 +369,38 @@ Where several patterns match, the topmost one is chosen.</translation>
         <source>やり直し(&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
+    <message>
+        <source>パターン「%1」の更新</source>
+        <translation>Update of the pattern “%1”</translation>
+    </message>
+    <message>
+        <source>パターン「%1」の削除</source>
+        <translation>Deletion of the pattern “%1”</translation>
+    </message>
+    <message>
+        <source>新しいパターンの追加</source>
+        <translation>New pattern</translation>
+    </message>
+    <message>
+        <source>「%1」のメモの更新</source>
+        <translation>Memo of “%1”</translation>
+    </message>
+    <message>
+        <source>「%1」のまとめて記述の設定</source>
+        <translation>Describing “%1” as a whole</translation>
+    </message>
+    <message>
+        <source>「%1」のまとめて記述の解除</source>
+        <translation>Describing “%1” part by part</translation>
+    </message>
+    <message>
+        <source>「%1」の現行パターンの選択</source>
+        <translation>Current pattern of “%1”</translation>
+    </message>
+    <message>
+        <source>パターンの一括指定</source>
+        <translation>Patterns chosen by title</translation>
+    </message>
 </context>
 <context>
     <name>qvl::TRecentFiles</name>
@@ -451,41 +483,6 @@ Running score with the new pattern: %4</translation>
     <message>
         <source>「%1」には保存できません。拡張子を .png か .svg にしてください。</source>
         <translation>Cannot save to “%1”. Use the extension .png or .svg.</translation>
-    </message>
-</context>
-<context>
-    <name>qvl::TUndoHistory</name>
-    <message>
-        <source>「%1」のメモの更新</source>
-        <translation>Memo of “%1”</translation>
-    </message>
-    <message>
-        <source>「%1」のまとめて記述の設定</source>
-        <translation>Describing “%1” as a whole</translation>
-    </message>
-    <message>
-        <source>「%1」のまとめて記述の解除</source>
-        <translation>Describing “%1” part by part</translation>
-    </message>
-    <message>
-        <source>パターン「%1」の更新</source>
-        <translation>Update of the pattern “%1”</translation>
-    </message>
-    <message>
-        <source>パターン「%1」の削除</source>
-        <translation>Deletion of the pattern “%1”</translation>
-    </message>
-    <message>
-        <source>新しいパターンの追加</source>
-        <translation>New pattern</translation>
-    </message>
-    <message>
-        <source>「%1」の現行パターンの選択</source>
-        <translation>Current pattern of “%1”</translation>
-    </message>
-    <message>
-        <source>パターンの一括指定</source>
-        <translation>Patterns chosen by title</translation>
     </message>
 </context>
 </TS>

@@ -24,6 +24,19 @@ bool HasEnemyBulletBonus(scene_kind_t k) {
   return k == scene_kind_t::NormalAttackWithEnemyBulletBonus || k == scene_kind_t::SpellCard;
 }
 
+// A scene shows no part of its graze and no count of captured cards.
+bool IsGroupOnlyRow(int row) {
+  return row == 5 || row == 10;
+}
+
+// The rows of a column into the fields that the editor shows as they are,
+// by the field table's editor rows.
+void FillFromColumn(pattern_base_t& p, const editor_column_t& v) {
+  ForEachPatternField(p, [&v](const auto& f, auto& pattern) {
+    if (f.editor_row > 0) pattern.*f.score = v[static_cast<std::size_t>(f.editor_row - 1)];
+  });
+}
+
 }  // namespace
 
 std::string EditorRowLabel(const editor_node_t& node, int row) {
@@ -61,10 +74,8 @@ std::string EditorRowLabel(const editor_node_t& node, int row) {
 
 bool IsForcedZeroRow(const editor_node_t& node, int row) {
   if (!node.is_scene) return false;
+  if (IsGroupOnlyRow(row)) return true;
   switch (row) {
-    case 5:
-    case 10:
-      return true;
     case 6:
       return node.kind == scene_kind_t::NormalAttack;
     case 8:
@@ -85,6 +96,20 @@ editor_column_t PatternColumn(const pattern_base_t& p) {
   c[2] = p.GainedCherry();
   if (p.Class() == pattern_class_t::Grouped) c[3] = AsGroupedPattern(p).TotalGraze();
   return c;
+}
+
+editor_column_t NodeColumn(const editor_node_t& node, const pattern_base_t& p) {
+  editor_column_t c = PatternColumn(p);
+  if (node.is_scene) {
+    for (int r = 1; r <= kEditorRows; ++r) {
+      if (IsGroupOnlyRow(r)) c[static_cast<std::size_t>(r - 1)] = 0;
+    }
+  }
+  return c;
+}
+
+bool IsReadOnlyRow(const editor_node_t& node, int row) {
+  return row == 3 || IsForcedZeroRow(node, row);
 }
 
 std::optional<score_t> RoundToScore(double v) {
@@ -126,14 +151,6 @@ editor_read_t ReadEditorPattern(const editor_node_t& node, const editor_input_t&
   }
 
   if (node.is_scene) {
-    auto p = std::make_unique<pattern_t>();
-    p->border_bonus_times = v[0];
-    p->cherry_max = v[1];
-    out.cells[2] = out.cells[1];
-    p->UpdateCherryDifference(p->cherry_max);
-    p->graze = v[3];
-    p->point = v[5];
-    p->bonus_item = v[6];
     bool captured = in.getting_spell_card;
     if (captured && v[7] == 0 && prompts.ask &&
         prompts.ask(spell_card_question_t::BaseZeroButCaptured)) {
@@ -148,24 +165,27 @@ editor_read_t ReadEditorPattern(const editor_node_t& node, const editor_input_t&
         v[7] = 0;
       }
     }
-    p->getting_spell_card = captured;
-    out.getting_spell_card = captured;
-    p->spell_card_bonus_base = v[7];
     if (HasEnemyBulletBonus(node.kind) && v[8] == 0 && prompts.warn_enemy_bullet_bonus) {
       prompts.warn_enemy_bullet_bonus();
     }
-    p->enemy_bullet_bonus = v[8];
-    p->selected = in.selected;
+    auto p = std::make_unique<pattern_t>();
+    FillFromColumn(*p, v);
+    out.cells[2] = out.cells[1];
+    p->UpdateCherryDifference(p->cherry_max);
+    p->getting_spell_card = captured;
+    out.getting_spell_card = captured;
     p->memo = in.memo;
     p->title = in.title;
     out.pattern = std::move(p);
     return out;
   }
 
+  // The captured part of the graze cannot exceed the whole graze.
+  v[4] = std::min(v[4], v[3]);
+  out.cells[4] = static_cast<double>(v[4]);
   auto g = std::make_unique<grouped_pattern_t>();
+  FillFromColumn(*g, v);
   g->title = in.title;
-  g->border_bonus_times = v[0];
-  g->cherry_max = v[1];
   out.cells[2] = out.cells[1];
   g->UpdateCherryDifference(g->cherry_max);
   if (out.cells[2] > static_cast<double>(g->cherry_max)) {
@@ -173,16 +193,7 @@ editor_read_t ReadEditorPattern(const editor_node_t& node, const editor_input_t&
     g->UpdateCherryDifference(g->cherry_max);
     out.cells[2] = static_cast<double>(g->cherry_max);
   }
-  // The captured part of the graze cannot exceed the whole graze.
-  const score_t in_spell_cards = std::min(v[4], v[3]);
-  out.cells[4] = static_cast<double>(in_spell_cards);
-  g->graze_in_getting_spell_cards = in_spell_cards;
   g->SetTotalGraze(v[3]);
-  g->point = v[5];
-  g->bonus_item = v[6];
-  g->total_spell_card_bonus_base = v[7];
-  g->total_enemy_bullet_bonus = v[8];
-  g->getting_spell_cards_number = v[9];
   g->memo = in.memo;
   out.pattern = std::move(g);
   return out;

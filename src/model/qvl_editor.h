@@ -32,8 +32,14 @@ struct editor_node_t {
 // Rows without meaning for a scene's kind: read-only in the new column, and
 // an edit of them stores 0. Never true for groups.
 [[nodiscard]] bool IsForcedZeroRow(const editor_node_t& node, int row);
+// Rows of the new column that the player cannot type into: the gained cherry
+// (row 3), which follows the cherry max, and the forced-zero rows.
+[[nodiscard]] bool IsReadOnlyRow(const editor_node_t& node, int row);
 // The numbers of rows 1..10 for a pattern of the node's class.
 [[nodiscard]] editor_column_t PatternColumn(const pattern_base_t& p);
+// The numbers a column of the node shows for p: PatternColumn, with 0 in the
+// rows a scene does not have (5 and 10).
+[[nodiscard]] editor_column_t NodeColumn(const editor_node_t& node, const pattern_base_t& p);
 
 // A calculator answer as a score: nearest integer, ties to the even one.
 // Empty for a value outside the signed 64-bit range (or not finite).
@@ -55,7 +61,6 @@ struct editor_prompts_t {
 struct editor_input_t {
   editor_cells_t cells{};           // evaluated rows 1..10 of the new column
   bool getting_spell_card = false;  // the new column's check box
-  bool selected = false;            // the old and the new title are the same item
   std::string title;                // code page 932
   std::string memo;
 };

@@ -1,6 +1,7 @@
 #include "model/qvl_route.h"
 
 #include <stdexcept>
+#include <unordered_set>
 #include <vector>
 
 namespace qvl {
@@ -154,6 +155,27 @@ pattern_value_t WalkRoute(const root_t& root, const route_change_t& change,
   plan.compare = change.node->CompareValues(change.node->CurrentPattern(), *change.pattern);
   return VisitStops(r, root.GetDifficulty(), grouped_pattern_t(), grouped_pattern_t(), &plan,
                     visit);
+}
+
+selection_sum_t SelectionSum(const root_t& root, std::span<scene_base_t* const> nodes) {
+  std::unordered_set<const scene_base_t*> counted;
+  for (const scene_base_t* node : nodes) {
+    if (node->IsInsideGrouping() || node->patterns.Count() == 0) continue;
+    counted.insert(node);
+  }
+  selection_sum_t sum;
+  if (counted.empty()) return sum;
+  // A counted node's totals and value are those of the route's stops at or
+  // below it: one walk serves every node, and a stop counts once.
+  WalkRoute(root, [&](const route_stop_t& stop) {
+    for (const scene_base_t* node = &stop.node; node != nullptr; node = node->parent()) {
+      if (!counted.contains(node)) continue;
+      sum.own.Accumulate(stop.own);
+      sum.value.AddValues(stop.value);
+      return;
+    }
+  });
+  return sum;
 }
 
 }  // namespace qvl

@@ -56,4 +56,15 @@ struct route_change_t {
 pattern_value_t WalkRoute(const root_t& root, const route_change_t& change,
                           const route_visit_t& visit);
 
+// The sum that a multiple selection shows: the own totals and the current
+// values of the nodes, each node with the totals of the whole document around
+// it, as its CurrentValue gives them. nodes: the top of a selection (no node
+// below another, as TopSelection gives them); a node inside a grouping group
+// or without a pattern of its own does not count.
+struct selection_sum_t {
+  grouped_pattern_t own;
+  pattern_value_t value;
+};
+[[nodiscard]] selection_sum_t SelectionSum(const root_t& root, std::span<scene_base_t* const> nodes);
+
 }  // namespace qvl

@@ -85,6 +85,9 @@ class scene_base_t : public sxmlable_t {
   [[nodiscard]] scene_t* AsScene();
   [[nodiscard]] const scene_t* AsScene() const;
   [[nodiscard]] const root_t* AsRoot() const;
+  // Whether the editor shows and edits the node's own patterns (a scene or a
+  // grouping group) rather than the sum of the scenes below it.
+  [[nodiscard]] bool EditsOwnPatterns() const;
 
  protected:
   // A scene's list takes scene patterns, a group's and the root's grouped ones.
@@ -217,6 +220,10 @@ inline const scene_t* scene_base_t::AsScene() const {
 }
 inline const root_t* scene_base_t::AsRoot() const {
   return class_ == node_class_t::Root ? static_cast<const root_t*>(this) : nullptr;
+}
+inline bool scene_base_t::EditsOwnPatterns() const {
+  const group_t* group = AsGroup();
+  return group == nullptr || group->grouping;
 }
 
 // The score computations behind the node slots, on grouped patterns: the

@@ -14,12 +14,6 @@ int CurrentIndex(const pattern_base_list_t& list) {
   return list.IndexOf(list.Current());
 }
 
-// A node whose editor shows and edits its own patterns rather than a sum.
-bool EditsOwnPatterns(const scene_base_t& node) {
-  const auto* group = dynamic_cast<const group_t*>(&node);
-  return group == nullptr || group->grouping;
-}
-
 std::unique_ptr<pattern_base_t> EmptyPatternOf(const scene_base_t& node) {
   if (node.patterns.Accepts() == pattern_class_t::Scene) return std::make_unique<pattern_t>();
   return std::make_unique<grouped_pattern_t>();
@@ -33,27 +27,29 @@ void NameIfUntitled(pattern_base_t* p) {
 template <typename F>
 void VisitSubtree(scene_base_t& node, const F& visit) {
   visit(node);
-  if (auto* group = dynamic_cast<group_t*>(&node)) {
+  if (group_t* group = node.AsGroup()) {
     for (int i = 0; i < group->ChildCount(); ++i) VisitSubtree(*group->Child(i), visit);
   }
 }
 
 }  // namespace
 
-int TDocumentSession::AddListener(listener_t listener) {
+int TDocumentSession::AddListener(listener_t listener, listener_rank_t rank) const {
   const int id = m_nextListenerId++;
-  m_listeners.emplace_back(id, std::move(listener));
+  // After every listener of its rank and before those of later ranks.
+  const auto at = std::find_if(m_listeners.begin(), m_listeners.end(),
+                               [rank](const listener_entry_t& e) { return e.rank > rank; });
+  m_listeners.insert(at, listener_entry_t{id, rank, std::move(listener)});
   return id;
 }
 
-void TDocumentSession::RemoveListener(int id) {
-  std::erase_if(m_listeners, [id](const auto& entry) { return entry.first == id; });
+void TDocumentSession::RemoveListener(int id) const {
+  std::erase_if(m_listeners, [id](const listener_entry_t& e) { return e.id == id; });
 }
 
-session_change_t TDocumentSession::Begin(session_op_t op, scene_base_t* node) const {
+session_change_t TDocumentSession::Begin(session_payload_t what) const {
   session_change_t change;
-  change.op = op;
-  change.node = node;
+  change.what = std::move(what);
   change.modified_before = m_documentModified;
   change.pattern_edited_before = m_patternEdited;
   change.memo_modified_before = m_memoModified;
@@ -63,8 +59,8 @@ session_change_t TDocumentSession::Begin(session_op_t op, scene_base_t* node) co
 void TDocumentSession::Notify(const session_change_t& change) {
   // A listener may call the session again, which notifies in turn, or add
   // and remove listeners: the ones of this moment hear this change.
-  const std::vector<std::pair<int, listener_t>> listeners = m_listeners;
-  for (const auto& [id, listener] : listeners) listener(change);
+  const std::vector<listener_entry_t> listeners = m_listeners;
+  for (const listener_entry_t& e : listeners) e.listener(change);
 }
 
 // --- the document and its file
@@ -77,7 +73,7 @@ void TDocumentSession::ResetAfterLoad() {
 }
 
 bool TDocumentSession::Load(const std::filesystem::path& file, const load_failure_handler_t& ask) {
-  session_change_t change = Begin(session_op_t::Load);
+  session_change_t change = Begin(change::load_t{});
   // A failed load leaves the tree as it was, so the selection stays valid.
   if (!LoadDocument(m_root, file, ask)) return false;
   m_fileName = file;
@@ -88,7 +84,7 @@ bool TDocumentSession::Load(const std::filesystem::path& file, const load_failur
 
 bool TDocumentSession::NewFromTemplate(const std::filesystem::path& template_file,
                                        const load_failure_handler_t& ask) {
-  session_change_t change = Begin(session_op_t::NewFromTemplate);
+  session_change_t change = Begin(change::template_t{});
   if (!LoadDocument(m_root, template_file, ask)) return false;
   m_fileName.clear();
   ResetAfterLoad();
@@ -97,7 +93,7 @@ bool TDocumentSession::NewFromTemplate(const std::filesystem::path& template_fil
 }
 
 save_result_t TDocumentSession::SaveAs(const std::filesystem::path& file) {
-  session_change_t change = Begin(session_op_t::Save);
+  session_change_t change = Begin(change::save_t{});
   save_result_t result = SaveDocument(m_root, file);
   if (!result.ok) return result;
   m_fileName = file;
@@ -108,19 +104,18 @@ save_result_t TDocumentSession::SaveAs(const std::filesystem::path& file) {
 
 // --- the selection and the pattern being edited
 
-void TDocumentSession::Select(std::vector<scene_base_t*> nodes) {
-  session_change_t change = Begin(session_op_t::Select);
-  m_selection = std::move(nodes);
-  m_editedIndex = -1;
-  if (scene_base_t* node = CurrentNode(); node != nullptr && EditsOwnPatterns(*node)) {
-    if (node->patterns.Current() == nullptr) {
-      node->NormalizePatterns();
-      NameIfUntitled(node->patterns.Current());
-    }
-    m_editedIndex = CurrentIndex(node->patterns);
+bool TDocumentSession::Select(std::vector<scene_base_t*> nodes) {
+  // Such a node counts only through its grouping ancestor's own pattern.
+  if (std::any_of(nodes.begin(), nodes.end(),
+                  [](const scene_base_t* n) { return n->IsInsideGrouping(); })) {
+    return false;
   }
+  session_change_t change = Begin(change::select_t{});
+  m_selection = std::move(nodes);
+  EditCurrentPattern();
   m_patternEdited = m_memoModified = false;
   Notify(change);
+  return true;
 }
 
 std::vector<scene_base_t*> TDocumentSession::TopSelection() const {
@@ -147,7 +142,7 @@ pattern_base_t* TDocumentSession::EditedPattern() const {
 void TDocumentSession::ChooseEdited(int index) {
   const scene_base_t* node = CurrentNode();
   if (node == nullptr || index < 0 || index >= node->patterns.Count()) return;
-  session_change_t change = Begin(session_op_t::ChooseEdited);
+  session_change_t change = Begin(change::choose_edited_t{});
   m_editedIndex = index;
   m_patternEdited = false;
   Notify(change);
@@ -155,21 +150,21 @@ void TDocumentSession::ChooseEdited(int index) {
 
 void TDocumentSession::SetPatternEdited(bool on) {
   if (m_patternEdited == on) return;
-  session_change_t change = Begin(session_op_t::Flags);
+  session_change_t change = Begin(change::flags_t{});
   m_patternEdited = on;
   Notify(change);
 }
 
 void TDocumentSession::SetMemoModified(bool on) {
   if (m_memoModified == on) return;
-  session_change_t change = Begin(session_op_t::Flags);
+  session_change_t change = Begin(change::flags_t{});
   m_memoModified = on;
   Notify(change);
 }
 
 void TDocumentSession::SetDocumentModified(bool on) {
   if (m_documentModified == on) return;
-  session_change_t change = Begin(session_op_t::Flags);
+  session_change_t change = Begin(change::flags_t{});
   m_documentModified = on;
   Notify(change);
 }
@@ -177,7 +172,14 @@ void TDocumentSession::SetDocumentModified(bool on) {
 // --- changes of the current node's patterns
 
 void TDocumentSession::EditCurrentPattern() {
-  m_editedIndex = CurrentIndex(CurrentNode()->patterns);
+  m_editedIndex = -1;
+  scene_base_t* node = CurrentNode();
+  if (node == nullptr || !node->EditsOwnPatterns()) return;
+  if (node->patterns.Current() == nullptr) {
+    node->NormalizePatterns();
+    NameIfUntitled(node->patterns.Current());
+  }
+  m_editedIndex = CurrentIndex(node->patterns);
 }
 
 void TDocumentSession::Store(std::unique_ptr<pattern_base_t> p, bool make_current) {
@@ -188,11 +190,10 @@ void TDocumentSession::Store(std::unique_ptr<pattern_base_t> p, bool make_curren
   if (p->Class() != list.Accepts()) {
     throw EWrongPatternClass("a stored pattern must be of its node's class");
   }
-  session_change_t change = Begin(session_op_t::Store, node);
   // Everything that allocates comes before the list changes.
-  change.removed = edited->Clone();
-  change.removed_index = m_editedIndex;
-  change.current_before = CurrentIndex(list);
+  change::store_t store{node, edited->Clone(), m_editedIndex};
+  store.current_before = CurrentIndex(list);
+  session_change_t change = Begin(std::move(store));
   NameIfUntitled(p.get());
   p->selected = make_current;
   if (make_current) {
@@ -202,8 +203,9 @@ void TDocumentSession::Store(std::unique_ptr<pattern_base_t> p, bool make_curren
   const pattern_base_t* stored = list.AddSorted(std::move(p));
   node->NormalizePatterns();
   m_editedIndex = list.IndexOf(stored);
-  change.added_index = m_editedIndex;
-  change.current_after = CurrentIndex(list);
+  auto& done = std::get<change::store_t>(change.what);
+  done.added_index = m_editedIndex;
+  done.current_after = CurrentIndex(list);
   m_patternEdited = false;
   m_documentModified = true;
   Notify(change);
@@ -214,10 +216,9 @@ void TDocumentSession::DeleteEdited() {
   const pattern_base_t* edited = EditedPattern();
   if (node == nullptr || edited == nullptr) return;
   pattern_base_list_t& list = node->patterns;
-  session_change_t change = Begin(session_op_t::Delete, node);
-  change.removed = edited->Clone();
-  change.removed_index = m_editedIndex;
-  change.current_before = CurrentIndex(list);
+  change::delete_t deleted{node, edited->Clone(), m_editedIndex};
+  deleted.current_before = CurrentIndex(list);
+  session_change_t change = Begin(change::flags_t{});
   list.Remove(edited);
   // An emptied list gets a new empty pattern, which becomes current.
   const bool emptied = list.Count() == 0;
@@ -225,29 +226,32 @@ void TDocumentSession::DeleteEdited() {
   const bool untitled = list.Current() != nullptr && list.Current()->title.empty();
   NameIfUntitled(list.Current());
   if (emptied) {
-    change.added_index = CurrentIndex(list);
+    deleted.added_index = CurrentIndex(list);
   } else if (untitled) {
-    change.renamed_index = CurrentIndex(list);
+    deleted.renamed_index = CurrentIndex(list);
   }
   EditCurrentPattern();
-  change.current_after = CurrentIndex(list);
+  deleted.current_after = CurrentIndex(list);
+  change.what = std::move(deleted);
   m_patternEdited = false;
   m_documentModified = true;
   Notify(change);
 }
 
-void TDocumentSession::AddNewPattern() {
+void TDocumentSession::AddNewPattern(bool from_current) {
   scene_base_t* node = CurrentNode();
   if (node == nullptr) return;
   pattern_base_list_t& list = node->patterns;
-  session_change_t change = Begin(session_op_t::NewPattern, node);
-  change.current_before = CurrentIndex(list);
+  change::new_pattern_t added_change{.node = node, .from_current = from_current};
+  added_change.current_before = CurrentIndex(list);
+  session_change_t change = Begin(change::flags_t{});
   // Placed by its empty title, then named: the list is not sorted again.
   pattern_base_t* added = list.AddSorted(EmptyPatternOf(*node));
   added->title = kUntitledTitle;
   m_editedIndex = list.IndexOf(added);
-  change.added_index = m_editedIndex;
-  change.current_after = CurrentIndex(list);
+  added_change.added_index = m_editedIndex;
+  added_change.current_after = CurrentIndex(list);
+  change.what = std::move(added_change);
   m_patternEdited = false;
   m_documentModified = true;
   Notify(change);
@@ -256,9 +260,13 @@ void TDocumentSession::AddNewPattern() {
 // --- other changes
 
 void TDocumentSession::SetGrouping(group_t& group, bool on) {
-  session_change_t change = Begin(session_op_t::Grouping, &group);
-  change.grouping_before = group.grouping;
+  session_change_t change = Begin(change::grouping_t{&group, group.grouping});
   group.grouping = on;
+  // The group shown is now edited or summed: edits of what it showed go.
+  if (CurrentNode() == &group) {
+    EditCurrentPattern();
+    m_memoModified = false;
+  }
   m_patternEdited = false;
   m_documentModified = true;
   Notify(change);
@@ -271,8 +279,8 @@ void TDocumentSession::UpdateMemo(scene_base_t& node, std::string memo) {
     SetMemoModified(false);
     return;
   }
-  session_change_t change = Begin(session_op_t::Memo, &node);
-  change.memo_before = std::exchange(node.memo, std::move(memo));
+  session_change_t change = Begin(change::memo_t{&node, node.memo});
+  node.memo = std::move(memo);
   m_memoModified = false;
   m_documentModified = true;
   Notify(change);
@@ -280,10 +288,10 @@ void TDocumentSession::UpdateMemo(scene_base_t& node, std::string memo) {
 
 void TDocumentSession::ChoosePattern(scene_base_t& node, int index) {
   if (index < 0 || index >= node.patterns.Count()) return;
-  session_change_t change = Begin(session_op_t::ChoosePattern, &node);
   const int before = CurrentIndex(node.patterns);
+  session_change_t change = Begin(change::flags_t{});
   node.patterns.Select(node.patterns.Items(index));
-  change.choices.push_back({&node, before, CurrentIndex(node.patterns)});
+  change.what = change::choose_pattern_t{{&node, before, CurrentIndex(node.patterns)}};
   // The file keeps which pattern is current: a new choice is a change the
   // player must not lose by closing without a question.
   if (CurrentIndex(node.patterns) != before) m_documentModified = true;
@@ -291,7 +299,8 @@ void TDocumentSession::ChoosePattern(scene_base_t& node, int index) {
 }
 
 void TDocumentSession::ChooseByTitlePart(std::string_view part) {
-  session_change_t change = Begin(session_op_t::ChooseByTitlePart);
+  session_change_t change = Begin(change::choose_by_title_part_t{{}, m_selection});
+  auto& chosen = std::get<change::choose_by_title_part_t>(change.what);
   const std::string lower = LowerAsciiCp932(part);
   for (scene_base_t* top : TopSelection()) {
     VisitSubtree(*top, [&](scene_base_t& node) {
@@ -301,12 +310,12 @@ void TDocumentSession::ChooseByTitlePart(std::string_view part) {
         if (!ContainsCp932(LowerAsciiCp932(pattern->title), lower)) continue;
         const int before = CurrentIndex(list);
         list.Select(pattern);
-        if (CurrentIndex(list) != before) change.choices.push_back({&node, before, i});
+        if (CurrentIndex(list) != before) chosen.choices.push_back({&node, before, i});
         return;
       }
     });
   }
-  if (!change.choices.empty()) m_documentModified = true;
+  if (!chosen.choices.empty()) m_documentModified = true;
   Notify(change);
 }
 
@@ -326,25 +335,18 @@ void TDocumentSession::RestorePatterns(scene_base_t& node, int remove_at,
   if (insert && insert->Class() != list.Accepts()) {
     throw EWrongPatternClass("a restored pattern must be of its node's class");
   }
-  session_change_t change = Begin(session_op_t::Restore, &node);
-  change.current_before = CurrentIndex(list);
-  if (remove_at >= 0) {
-    change.removed = list.Remove(list.Items(remove_at));
-    change.removed_index = remove_at;
-  }
-  if (insert) {
-    list.Insert(insert_at, std::move(insert));
-    change.added_index = insert_at;
-  }
+  session_change_t change = Begin(change::restore_t{{&node}});
+  if (remove_at >= 0) list.Remove(list.Items(remove_at));
+  if (insert) list.Insert(insert_at, std::move(insert));
   list.Select(list.Items(current));
-  change.current_after = current;
   if (CurrentNode() == &node && m_editedIndex >= 0) m_editedIndex = current;
   m_patternEdited = false;
   Notify(change);
 }
 
 void TDocumentSession::RestoreChoices(const std::vector<current_choice_t>& choices, bool to_after) {
-  session_change_t change = Begin(session_op_t::Restore);
+  session_change_t change = Begin(change::restore_t{});
+  auto& restored = std::get<change::restore_t>(change.what).nodes;
   for (const current_choice_t& choice : choices) {
     const int index = to_after ? choice.after : choice.before;
     if (choice.node == nullptr || index < 0 || index >= choice.node->patterns.Count()) {
@@ -354,9 +356,8 @@ void TDocumentSession::RestoreChoices(const std::vector<current_choice_t>& choic
   for (const current_choice_t& choice : choices) {
     pattern_base_list_t& list = choice.node->patterns;
     const int index = to_after ? choice.after : choice.before;
-    const int before = CurrentIndex(list);
     list.Select(list.Items(index));
-    change.choices.push_back({choice.node, before, index});
+    restored.push_back(choice.node);
   }
   Notify(change);
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "model/qvl_document.h"
@@ -21,23 +22,6 @@ namespace qvl {
 // The title a pattern gets when it is created or stored without one.
 inline constexpr std::string_view kUntitledTitle = "*untitled*";
 
-enum class session_op_t : std::uint8_t {
-  Load,               // a file replaced the document; every state starts afresh
-  NewFromTemplate,    // the same from a template, with no file name
-  Save,               // written under a name: the file name and the modified flag
-  Select,             // the selection (and with it the pattern being edited)
-  ChooseEdited,       // another pattern of the current node is being edited
-  Store,              // Update: the edited pattern replaced by a stored one
-  Delete,             // the edited pattern removed
-  NewPattern,         // an empty "*untitled*" pattern added and being edited
-  Grouping,           // a group's grouping flag
-  Memo,               // a node's memo
-  ChoosePattern,      // one node's current pattern (the tree's popup menu)
-  ChooseByTitlePart,  // the current patterns of whole subtrees by a title's part
-  Restore,            // an earlier state of one node's list or of current choices
-  Flags               // only the flags (pattern edited, memo modified, document modified)
-};
-
 // One node whose current pattern changed: its list index before and after.
 struct current_choice_t {
   scene_base_t* node = nullptr;
@@ -45,36 +29,119 @@ struct current_choice_t {
   int after = -1;
 };
 
-// What one operation changed. Fields that do not belong to the operation keep
-// their defaults. Together with the document after the change it is enough to
-// build the inverse: the node, the indexes, the old texts and flags, and a copy
-// of a pattern that left a list.
-struct session_change_t {
-  session_op_t op = session_op_t::Flags;
-  // The node whose list, memo or grouping flag changed; null for a change of
-  // the whole document, the selection or the flags.
+// What each operation changed: one small record per operation, enough with
+// the document after the change to build the inverse. A listener visits the
+// report's payload; a new operation is a new record here, and every visit
+// without a case for it fails to compile.
+namespace change {
+struct load_t {};      // a file replaced the document; every state starts afresh
+struct template_t {};  // the same from a template, with no file name
+struct save_t {};      // written under a name: the file name and the modified flag
+// The selection (and with it the pattern being edited).
+struct select_t {};
+// Another pattern of the current node is being edited.
+struct choose_edited_t {};
+// Update: the edited pattern replaced by a stored one.
+struct store_t {
   scene_base_t* node = nullptr;
-  // Store and Delete: the pattern that left the list, as it was, and where.
+  std::shared_ptr<const pattern_base_t> removed;  // as it was, at removed_index
+  int removed_index = -1;
+  int added_index = -1;     // where the stored pattern stands now
+  int current_before = -1;  // the current pattern's index in the list as it was
+  int current_after = -1;
+};
+// The edited pattern removed.
+struct delete_t {
+  scene_base_t* node = nullptr;
   std::shared_ptr<const pattern_base_t> removed;
   int removed_index = -1;
-  // Store and NewPattern: where the added pattern stands now; Delete: where
-  // the empty pattern stands that took the place of the last one (else -1).
+  // The empty pattern that took the place of the last one, else -1.
   int added_index = -1;
-  // Delete: the pattern of the list that became current and, its title being
-  // empty, was named "*untitled*" (else -1).
+  // The pattern that became current and, its title being empty, was named
+  // "*untitled*", else -1.
   int renamed_index = -1;
-  // The index of the node's current pattern before and after (Store, Delete,
-  // NewPattern; before is an index into the list as it was).
   int current_before = -1;
   int current_after = -1;
-  std::string memo_before;                // Memo
-  bool grouping_before = false;           // Grouping
-  std::vector<current_choice_t> choices;  // ChoosePattern, ChooseByTitlePart
+};
+// An empty "*untitled*" pattern added and being edited.
+struct new_pattern_t {
+  scene_base_t* node = nullptr;
+  int added_index = -1;
+  int current_before = -1;
+  int current_after = -1;
+  // The editor starts the new pattern from the current one's values.
+  bool from_current = false;
+};
+struct grouping_t {
+  group_t* group = nullptr;
+  bool before = false;  // the flag as it was; the group holds it as it is
+};
+struct memo_t {
+  scene_base_t* node = nullptr;
+  std::string before;
+};
+// One node's current pattern (the tree's popup menu).
+struct choose_pattern_t {
+  current_choice_t choice;
+};
+// The current patterns of whole subtrees by a title's part: every node whose
+// current pattern changed, and the selection it was done for.
+struct choose_by_title_part_t {
+  std::vector<current_choice_t> choices;
+  std::vector<scene_base_t*> selection;
+};
+// Undo and redo: an earlier state of these nodes' lists or current choices.
+struct restore_t {
+  std::vector<scene_base_t*> nodes;
+};
+// Only the flags (pattern edited, memo modified, document modified).
+struct flags_t {};
+}  // namespace change
+
+using session_payload_t =
+    std::variant<change::load_t, change::template_t, change::save_t, change::select_t,
+                 change::choose_edited_t, change::store_t, change::delete_t, change::new_pattern_t,
+                 change::grouping_t, change::memo_t, change::choose_pattern_t,
+                 change::choose_by_title_part_t, change::restore_t, change::flags_t>;
+
+// The operation of a report, in the order of the payload's alternatives.
+enum class session_op_t : std::uint8_t {
+  Load,
+  NewFromTemplate,
+  Save,
+  Select,
+  ChooseEdited,
+  Store,
+  Delete,
+  NewPattern,
+  Grouping,
+  Memo,
+  ChoosePattern,
+  ChooseByTitlePart,
+  Restore,
+  Flags
+};
+static_assert(std::variant_size_v<session_payload_t> == std::size_t(session_op_t::Flags) + 1);
+
+struct session_change_t {
+  session_payload_t what;
   // The flags before the operation; the session's accessors give them after.
   bool modified_before = false;
   bool pattern_edited_before = false;
   bool memo_modified_before = false;
+
+  [[nodiscard]] session_op_t Op() const { return static_cast<session_op_t>(what.index()); }
+  // The payload of operation T; throws std::bad_variant_access for another.
+  template <typename T>
+  [[nodiscard]] const T& As() const {
+    return std::get<T>(what);
+  }
 };
+
+// Listeners hear every report in this order, whatever order they were added
+// in: the history records a change before anything shows it, the window shows
+// it before the charts follow. Within one rank, in the order of adding.
+enum class listener_rank_t : std::uint8_t { History, Window, Chart };
 
 class TDocumentSession {
  public:
@@ -84,11 +151,13 @@ class TDocumentSession {
   TDocumentSession(const TDocumentSession&) = delete;
   TDocumentSession& operator=(const TDocumentSession&) = delete;
 
-  // Listeners are called in the order they were added, after each change. A
-  // listener may call the session again and add or remove listeners; a change
-  // is heard by the listeners of the moment it happened.
-  int AddListener(listener_t listener);
-  void RemoveListener(int id);
+  // Listeners are called after each change, by rank, then in the order they
+  // were added; they do not change the session while a report is delivered,
+  // so that every listener hears the state the report describes. A listener
+  // may add or remove listeners; a change is heard by the listeners of the
+  // moment it happened. Listening changes nothing of the session.
+  int AddListener(listener_t listener, listener_rank_t rank) const;
+  void RemoveListener(int id) const;
 
   // --- the document and its file
   [[nodiscard]] root_t& Document() { return m_root; }
@@ -112,9 +181,10 @@ class TDocumentSession {
 
   // --- the selection and the pattern being edited
   // The selected nodes in selection order. Every node must belong to the
-  // document. A single node that shows its own patterns (a scene or a grouping
-  // group) gets a current pattern if its list has none.
-  void Select(std::vector<scene_base_t*> nodes);
+  // document. A node inside a grouping group is never selected: false, and
+  // nothing changes. A single node that edits its own patterns gets a current
+  // pattern if its list has none.
+  bool Select(std::vector<scene_base_t*> nodes);
   [[nodiscard]] const std::vector<scene_base_t*>& Selection() const { return m_selection; }
   // The selected nodes without those below another selected node.
   [[nodiscard]] std::vector<scene_base_t*> TopSelection() const;
@@ -142,10 +212,13 @@ class TDocumentSession {
   void Store(std::unique_ptr<pattern_base_t> p, bool make_current);
   // Removes the edited pattern; the current pattern is edited next.
   void DeleteEdited();
-  // Adds an empty "*untitled*" pattern of the node's class and edits it.
-  void AddNewPattern();
+  // Adds an empty "*untitled*" pattern of the node's class and edits it;
+  // from_current: the editor starts it from the current pattern's values.
+  void AddNewPattern(bool from_current = false);
 
   // --- other changes
+  // A current group edits its current pattern next (a grouping one) or
+  // nothing (one that sums its scenes); its unapplied edits are dropped.
   void SetGrouping(group_t& group, bool on);
   // The node's memo; the same text as before is no change of the document.
   void UpdateMemo(scene_base_t& node, std::string memo);
@@ -171,10 +244,18 @@ class TDocumentSession {
   void RestoreChoices(const std::vector<current_choice_t>& choices, bool to_after);
 
  private:
-  [[nodiscard]] session_change_t Begin(session_op_t op, scene_base_t* node = nullptr) const;
+  [[nodiscard]] session_change_t Begin(session_payload_t what) const;
   void Notify(const session_change_t& change);
   void ResetAfterLoad();
+  // The pattern the current node edits: its current one if it edits its own
+  // patterns (named if it had none), else none.
   void EditCurrentPattern();
+
+  struct listener_entry_t {
+    int id;
+    listener_rank_t rank;
+    listener_t listener;
+  };
 
   root_t m_root;
   std::filesystem::path m_fileName;
@@ -183,8 +264,8 @@ class TDocumentSession {
   bool m_memoModified = false;
   std::vector<scene_base_t*> m_selection;
   int m_editedIndex = -1;
-  std::vector<std::pair<int, listener_t>> m_listeners;
-  int m_nextListenerId = 1;
+  mutable std::vector<listener_entry_t> m_listeners;
+  mutable int m_nextListenerId = 1;
 };
 
 }  // namespace qvl

@@ -30,6 +30,7 @@
 
 #include "calc/CalcCustom.h"
 #include "grid/KwGrid.h"
+#include "model/qvl_history.h"
 #include "model/qvl_status.h"
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
@@ -39,7 +40,6 @@
 #include "ui/SceneTreeView.h"
 #include "ui/ScoreChart.h"
 #include "ui/StatusPanel.h"
-#include "ui/UndoCommands.h"
 
 namespace qvl {
 namespace {
@@ -110,7 +110,6 @@ TMainWnd::~TMainWnd() {
   // The controls go after the session: nothing may show its changes then.
   m_session.RemoveListener(m_sessionListener);
   disconnect(qApp, nullptr, this, nullptr);
-  disconnect(&m_history->Stack(), nullptr, this, nullptr);
   m_history.reset();
 }
 
@@ -419,11 +418,9 @@ void TMainWnd::FormCreate() {
   m_newValue.reset();
   m_updateDepth = 0;
   m_hoverCell = {-1, -1};
-  m_sessionListener =
-      m_session.AddListener([this](const session_change_t& change) { SessionChanged(change); });
-  m_history = std::make_unique<TUndoHistory>(m_session);
-  connect(&m_history->Stack(), &QUndoStack::indexChanged, this, &TMainWnd::UpdateUndoActions);
-  connect(&m_history->Stack(), &QUndoStack::cleanChanged, this, &TMainWnd::UpdateUndoActions);
+  m_sessionListener = m_session.AddListener(
+      [this](const session_change_t& change) { SessionChanged(change); }, listener_rank_t::Window);
+  m_history = std::make_unique<TSessionHistory>(m_session);
   // In a text field the items undo and redo its typing, if it has any.
   connect(qApp, &QApplication::focusChanged, this,
           [this](QWidget*, QWidget* now) { FocusChanged(now); });
@@ -540,7 +537,7 @@ void TMainWnd::dropEvent(QDropEvent* e) {
 
 void TMainWnd::SessionChanged(const session_change_t& change) {
   scene_base_t* const node = CurrentNode();
-  switch (change.op) {
+  switch (change.Op()) {
     case session_op_t::Load:
     case session_op_t::NewFromTemplate:
       ShowLoadedDocument();
@@ -549,6 +546,7 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
       SetCaption(FileName());
       break;
     case session_op_t::Select:
+      ShowSelectionInTree();
       ShowSelection();
       break;
     case session_op_t::ChooseEdited:
@@ -558,23 +556,26 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
       }
       break;
     case session_op_t::Store:
-      if (change.node == node) {
+      if (change.As<change::store_t>().node == node) {
         const pattern_base_t& stored = *m_session.EditedPattern();
         ShowStoredList(stored, stored);
       }
       break;
     case session_op_t::Delete:
-      if (change.node == node) ShowStoredList(node->CurrentPattern(), node->CurrentPattern());
+      if (change.As<change::delete_t>().node == node) {
+        ShowStoredList(node->CurrentPattern(), node->CurrentPattern());
+      }
       break;
     case session_op_t::NewPattern:
-      if (change.node == node) {
+      if (const auto& added_change = change.As<change::new_pattern_t>();
+          added_change.node == node) {
         const pattern_base_t& added = *m_session.EditedPattern();
-        ShowStoredList(m_newFromOld ? node->CurrentPattern() : added, added);
+        ShowStoredList(added_change.from_current ? node->CurrentPattern() : added, added);
       }
       break;
     case session_op_t::Grouping:
       // The selection shown afresh: a group as editable or as a sum.
-      SceneViewOnChange();
+      ShowSelection();
       break;
     case session_op_t::ChoosePattern:
     case session_op_t::ChooseByTitlePart:
@@ -582,7 +583,8 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
       ShowCurrentChoices();
       break;
     case session_op_t::Memo:
-      if (change.node == node && m_sceneMemo->toPlainText() != MemoToQString(node->memo)) {
+      if (change.As<change::memo_t>().node == node &&
+          m_sceneMemo->toPlainText() != MemoToQString(node->memo)) {
         TUpdating updating(*this);
         m_sceneMemo->setPlainText(MemoToQString(node->memo));
       }
@@ -592,6 +594,8 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
     case session_op_t::Flags:
       break;
   }
+  // The history heard the change first: what it can undo now.
+  UpdateUndoActions();
 }
 
 }  // namespace qvl

@@ -42,7 +42,7 @@ namespace qvl {
 class TDialogs;
 class TRecentFiles;
 class TSceneTreeView;
-class TUndoHistory;
+class TSessionHistory;
 class TScoreChartWindow;
 class TStatusPanel;
 
@@ -57,10 +57,11 @@ class TMainWnd : public QMainWindow {
   ~TMainWnd() override;
 
   // --- the session shown, and what the window shows of it
-  [[nodiscard]] TDocumentSession& Session() { return m_session; }
+  // Read only: the document changes through the window's commands.
+  [[nodiscard]] const TDocumentSession& Session() const { return m_session; }
   [[nodiscard]] const QString& ApplicationDir() const { return m_applicationDir; }
   [[nodiscard]] QString FileName() const { return FromPath(m_session.FileName()); }
-  [[nodiscard]] root_t& Document() { return m_session.Document(); }
+  [[nodiscard]] const root_t& Document() const { return m_session.Document(); }
   [[nodiscard]] scene_base_t* CurrentNode() const { return m_session.CurrentNode(); }
   [[nodiscard]] const pattern_value_t* OldValue() const { return m_oldValue.get(); }
   [[nodiscard]] const pattern_value_t* NewValue() const { return m_newValue.get(); }
@@ -102,7 +103,7 @@ class TMainWnd : public QMainWindow {
   // Undo and redo of the document's last step; in a text field, of its text.
   void Undo1Click();
   void Redo1Click();
-  [[nodiscard]] TUndoHistory& History() { return *m_history; }
+  [[nodiscard]] const TSessionHistory& History() const { return *m_history; }
   // 表示 > スコア推移: opens the chart window, made at the first use.
   void ScoreChart1Click();
   // The chart window once opened, else null.
@@ -139,11 +140,13 @@ class TMainWnd : public QMainWindow {
   void SceneViewPopupMenuPatternMultiSelectOnClick();
   // A position of the chart was clicked: its node is selected in the tree,
   // through the tree's usual checks.
-  void ScoreChartNodeClicked(scene_base_t* node);
+  void ScoreChartNodeClicked(const scene_base_t* node);
   // The node the popup menu was last built for, while its tree item exists.
   [[nodiscard]] scene_base_t* PopupNode() const;
 
-  // The one refresh: shows what a change of the session touched.
+  // The one refresh: shows what a change of the session touched. It hears a
+  // report after the history and before the chart, and changes nothing of
+  // the session.
   void SessionChanged(const session_change_t& change);
 
   // --- the pattern editor, the comparison table and the status bar
@@ -324,8 +327,9 @@ class TMainWnd : public QMainWindow {
   void FocusChanged(QWidget* now);
   // How the undo items name a text field's own typing.
   [[nodiscard]] QString FieldName(const QWidget* field) const;
-  // Selects exactly these nodes in the tree and shows the selection afresh.
-  void SelectNodes(const std::vector<scene_base_t*>& nodes);
+  // The tree's selection made the session's, without a change event: after
+  // undo and redo, which select the step's nodes.
+  void ShowSelectionInTree();
 
   TDialogs& m_dialogs;
   QStringList m_arguments;
@@ -335,7 +339,7 @@ class TMainWnd : public QMainWindow {
   TDocumentSession m_session;
   int m_sessionListener = 0;
   // After the session: it leaves the session before the session goes.
-  std::unique_ptr<TUndoHistory> m_history;
+  std::unique_ptr<TSessionHistory> m_history;
 
   // What the window shows.
   QString m_applicationDir;
@@ -346,9 +350,6 @@ class TMainWnd : public QMainWindow {
   int m_updateDepth = 0;
   std::array<int, 2> m_hoverCell{-1, -1};
   QPersistentModelIndex m_popupNode;
-  // New was answered "start from the old pattern": its new column shows the
-  // current pattern's values.
-  bool m_newFromOld = false;
   // Enter was pressed in the input grid's editor: calculate once the edit is
   // committed.
   bool m_calculateAfterCommit = false;

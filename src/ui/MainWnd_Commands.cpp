@@ -130,7 +130,6 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
     input.cells[static_cast<std::size_t>(r - 1)] = CellNumber(in.Cells(2, r));
   }
   input.getting_spell_card = m_newGetSpellCheckBox->isChecked();
-  input.selected = m_oldTitleComboBox->currentIndex() == m_newTitleComboBox->currentIndex();
   const cp932_text_t title = FromQString(m_newTitleLabeledEdit->text());
   const cp932_text_t memo = MemoFromQString(m_newMemo->toPlainText());
   if (for_storing && !StorableTexts()) return nullptr;
@@ -226,10 +225,9 @@ void TMainWnd::DeleteButtonClick() {
 void TMainWnd::NewButtonClick() {
   if (!CurrentNode()) return;
   if (!ConfirmDiscardPatternEdits()) return;
-  m_newFromOld =
-      m_dialogs.Confirm(this, tr("旧パターンを下敷きにしますか？（更新しなければ内容は消えます）"));
-  m_session.AddNewPattern();
-  m_newFromOld = false;
+  const bool from_current = m_dialogs.Confirm(
+      this, tr("旧パターンを下敷きにしますか？（更新しなければ内容は消えます）"));
+  m_session.AddNewPattern(from_current);
 }
 
 void TMainWnd::ShowStoredList(const pattern_base_t& new_column, const pattern_base_t& effect) {

@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_set>
 #include <vector>
 
 #include "calc/CalcCustom.h"
@@ -454,9 +453,7 @@ void TMainWnd::SetEditable(bool on) {
   {
     TGridUpdate update(in);
     for (int r = 1; r <= kInputRows; ++r) {
-      // The gained cherry follows the cherry max; forced-zero rows mean nothing.
-      const bool fixed = r == 3 || IsForcedZeroRow(kind, r);
-      if (TCellStyle* style = StyleOf(in, 2, r)) style->SetReadOnly(!on || fixed);
+      if (TCellStyle* style = StyleOf(in, 2, r)) style->SetReadOnly(!on || IsReadOnlyRow(kind, r));
     }
   }
   for (QWidget* w : std::initializer_list<QWidget*>{
@@ -469,14 +466,11 @@ void TMainWnd::SetEditable(bool on) {
 void TMainWnd::FillPatternColumn(int column, const pattern_base_t& pattern) {
   TUpdating updating(*this);
   const scene_base_t* const node = CurrentNode();
-  const bool scene = EditorNodeOf(node).is_scene;
-  const editor_column_t values = PatternColumn(pattern);
+  const editor_column_t values = NodeColumn(EditorNodeOf(node), pattern);
   {
     TGridUpdate update(*m_inputKwGrid);
     for (int r = 1; r <= kInputRows; ++r) {
-      // A scene has no rows 5 and 10.
-      const score_t v = scene && (r == 5 || r == 10) ? 0 : values[static_cast<std::size_t>(r - 1)];
-      m_inputKwGrid->SetCells(column, r, std::int64_t{v});
+      m_inputKwGrid->SetCells(column, r, std::int64_t{values[static_cast<std::size_t>(r - 1)]});
     }
   }
   const scene_t* spell_card = node != nullptr ? node->AsScene() : nullptr;
@@ -526,8 +520,7 @@ void TMainWnd::ShowSingleNode(scene_base_t& node) {
     m_sceneMemo->setPlainText(MemoToQString(node.memo));
   }
   StatusBarTotals(node);
-  const group_t* group = node.AsGroup();
-  if (group == nullptr || group->grouping) {
+  if (node.EditsOwnPatterns()) {
     SetEditable(true);
     // The session gave a node without patterns an "*untitled*" current one
     // when it was selected.
@@ -554,29 +547,9 @@ void TMainWnd::ShowMultipleSelection() {
   for (int i = 1; i <= 3; ++i) {
     SpeakStatusPanel(i, ToQString(subjects[static_cast<std::size_t>(i - 1)]));
   }
-  std::unordered_set<const scene_base_t*> counted;
-  for (const scene_base_t* node : m_session.TopSelection()) {
-    if (node->IsInsideGrouping() || node->patterns.Count() == 0) continue;
-    counted.insert(node);
-  }
-  // A counted node's own totals and current value are those of the route's
-  // stops at or below it, each with the totals of the whole document around
-  // it, as the node's CurrentValue gives them; one walk serves every node.
-  // No counted node lies below another, so no stop counts twice.
-  grouped_pattern_t sum;
-  pattern_value_t value;
-  if (!counted.empty()) {
-    WalkRoute(Document(), [&](const route_stop_t& stop) {
-      for (const scene_base_t* node = &stop.node; node != nullptr; node = node->parent()) {
-        if (!counted.contains(node)) continue;
-        sum.Accumulate(stop.own);
-        value.AddValues(stop.value);
-        return;
-      }
-    });
-  }
-  FillPatternColumn(1, sum);
-  ShowValue(2, std::move(value));
+  selection_sum_t sum = SelectionSum(m_session.Document(), m_session.TopSelection());
+  FillPatternColumn(1, sum.own);
+  ShowValue(2, std::move(sum.value));
 }
 
 void TMainWnd::ShowCurrentChoices() {
@@ -587,8 +560,7 @@ void TMainWnd::ShowCurrentChoices() {
   }
   // Everything before the node counts with its current pattern.
   StatusBarTotals(*node);
-  const group_t* group = node->AsGroup();
-  if (group != nullptr && !group->grouping) {
+  if (!node->EditsOwnPatterns()) {
     FillPatternColumn(1, node->OwnTotals());
     ShowValue(2, node->CurrentExplanation());
     return;
@@ -674,9 +646,9 @@ void TMainWnd::InputKwGridEnterCell(int col, int row) {
   SetStatusPanel(0, QString());
   const scene_base_t* const node = CurrentNode();
   if (!node) return;
-  const group_t* group = node->AsGroup();
-  if (!(col == 1 || (col == 2 && (group == nullptr || group->grouping)))) return;
+  if (!(col == 1 || (col == 2 && node->EditsOwnPatterns()))) return;
   if (row == 6) {
+    const group_t* group = node->AsGroup();
     const score_t points = group ? group->CollectablePoints() : node->GetPoint();
     SetStatusPanel(0, tr("回収可能な得点アイテム数: %1").arg(ToQString(ScoreText(points))));
   } else if (row == 8) {

@@ -120,9 +120,9 @@ void TMainWnd::RebuildSceneView() {
   const QSignalBlocker blocker(m_sceneView);
   m_sceneView->setUpdatesEnabled(false);
   m_sceneView->ClearItems();
-  QTreeWidgetItem* root = MakeItem(Document());
+  QTreeWidgetItem* root = MakeItem(m_session.Document());
   m_sceneView->addTopLevelItem(root);
-  AddTreeChildren(root, Document());
+  AddTreeChildren(root, m_session.Document());
   root->setExpanded(true);
   m_sceneView->scrollToTop();
   m_sceneView->setUpdatesEnabled(true);
@@ -249,7 +249,7 @@ void TMainWnd::Edit2Click() {
   m_sceneView->SelectItem(m_sceneView->ItemOf(m_popupNode));
 }
 
-void TMainWnd::ScoreChartNodeClicked(scene_base_t* node) {
+void TMainWnd::ScoreChartNodeClicked(const scene_base_t* node) {
   for (QTreeWidgetItemIterator it(m_sceneView); *it != nullptr; ++it) {
     if (TSceneTreeView::NodeOf(*it) == node) {
       // A refused selection leaves the tree and the editor as they are.

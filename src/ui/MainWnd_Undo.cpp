@@ -10,13 +10,15 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTreeWidgetItemIterator>
-#include <QUndoStack>
 
+#include <algorithm>
+#include <optional>
 #include <unordered_set>
 
+#include "model/qvl_history.h"
 #include "ui/MainWnd.h"
+#include "ui/QtText.h"
 #include "ui/SceneTreeView.h"
-#include "ui/UndoCommands.h"
 
 namespace qvl {
 
@@ -68,6 +70,31 @@ void SetItemText(QAction& item, const QString& text) {
       QAccessible::updateAccessibility(&changed);
     }
   }
+}
+
+// How the menu names a step, e.g. "パターン「B案」の更新".
+// Whole sentences with the title as %1, so that each language can place it.
+QString StepText(const step_name_t& name) {
+  const QString title = ToQString(name.title);
+  switch (name.kind) {
+    case step_kind_t::StorePattern:
+      return TMainWnd::tr("パターン「%1」の更新").arg(title);
+    case step_kind_t::DeletePattern:
+      return TMainWnd::tr("パターン「%1」の削除").arg(title);
+    case step_kind_t::AddPattern:
+      return TMainWnd::tr("新しいパターンの追加");
+    case step_kind_t::UpdateMemo:
+      return TMainWnd::tr("「%1」のメモの更新").arg(title);
+    case step_kind_t::SetGrouping:
+      return TMainWnd::tr("「%1」のまとめて記述の設定").arg(title);
+    case step_kind_t::ClearGrouping:
+      return TMainWnd::tr("「%1」のまとめて記述の解除").arg(title);
+    case step_kind_t::ChoosePattern:
+      return TMainWnd::tr("「%1」の現行パターンの選択").arg(title);
+    case step_kind_t::ChooseByTitlePart:
+      return TMainWnd::tr("パターンの一括指定");
+  }
+  return {};
 }
 
 }  // namespace
@@ -129,21 +156,26 @@ void TMainWnd::StepHistory(bool undo) {
     UpdateUndoActions();
     return;
   }
-  const std::vector<scene_base_t*> nodes =
-      undo ? m_history->NodesToUndo() : m_history->NodesToRedo();
-  if (nodes.empty()) return;
-  // The step's nodes will be selected afresh, which drops unapplied edits:
-  // asked about first, as for any other selection change.
+  if (!(undo ? m_history->CanUndo() : m_history->CanRedo())) return;
+  // The history selects the step's nodes afresh, which drops unapplied
+  // edits: asked about first, as for any other selection change.
   if (!ConfirmDiscardPatternEdits() || !ConfirmDiscardSceneMemo()) return;
   undo ? m_history->Undo() : m_history->Redo();
-  SelectNodes(nodes);
 }
 
-void TMainWnd::SelectNodes(const std::vector<scene_base_t*>& nodes) {
+void TMainWnd::ShowSelectionInTree() {
+  const std::vector<scene_base_t*>& nodes = m_session.Selection();
   const std::unordered_set<const scene_base_t*> wanted(nodes.begin(), nodes.end());
+  const QList<QTreeWidgetItem*> shown = m_sceneView->selectedItems();
+  if (static_cast<std::size_t>(shown.size()) == wanted.size() &&
+      std::all_of(shown.begin(), shown.end(), [&wanted](const QTreeWidgetItem* item) {
+        return wanted.contains(TSceneTreeView::NodeOf(item));
+      })) {
+    return;  // the tree made this selection itself
+  }
   QTreeWidgetItem* first = nullptr;
   {
-    // One selection change, reported once below.
+    // The session holds this selection already: the tree follows silently.
     const QSignalBlocker blocker(m_sceneView);
     m_sceneView->clearSelection();
     for (QTreeWidgetItemIterator it(m_sceneView); *it != nullptr; ++it) {
@@ -158,11 +190,10 @@ void TMainWnd::SelectNodes(const std::vector<scene_base_t*>& nodes) {
   }
   if (first != nullptr) m_sceneView->scrollToItem(first);
   m_sceneView->viewport()->update();
-  SceneViewOnChange();
 }
 
 void TMainWnd::UpdateUndoActions() {
-  const QUndoStack& stack = m_history->Stack();
+  const TSessionHistory& history = *m_history;
   QWidget* const focus = WorkingFocus();
   const bool in_field = FocusedLine(focus) != nullptr || FocusedText(focus) != nullptr;
   const auto show = [&](QAction* item, const QString& name, bool undo) {
@@ -177,9 +208,9 @@ void TMainWnd::UpdateUndoActions() {
     // "元に戻す(&U): パターン「B案」の更新". In a field the item stays
     // enabled, so that its keys reach the field once it has typing of its
     // own; the menu brings the text up to date when it opens.
-    const QString step = undo ? stack.undoText() : stack.redoText();
-    item->setEnabled(in_field || (undo ? stack.canUndo() : stack.canRedo()));
-    SetItemText(*item, step.isEmpty() ? name : QStringLiteral("%1: %2").arg(name, step));
+    const std::optional<step_name_t> step = undo ? history.UndoName() : history.RedoName();
+    item->setEnabled(in_field || step.has_value());
+    SetItemText(*item, step ? QStringLiteral("%1: %2").arg(name, StepText(*step)) : name);
   };
   show(m_undo1, tr("元に戻す(&U)"), true);
   show(m_redo1, tr("やり直し(&R)"), false);

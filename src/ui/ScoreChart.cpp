@@ -936,8 +936,8 @@ QAccessibleInterface* ChartAccessible(const QString& class_name, QObject* object
 
 }  // namespace
 
-TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TChartPlan& plan, TDialogs& dialogs,
-                                     QWidget* parent)
+TScoreChartWindow::TScoreChartWindow(const TDocumentSession& session, TChartPlan& plan,
+                                     TDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), m_session(session), m_plan(plan), m_dialogs(dialogs) {
   static const bool factory_installed = [] {
     QAccessible::installFactory(&ChartAccessible);
@@ -980,7 +980,8 @@ TScoreChartWindow::TScoreChartWindow(TDocumentSession& session, TChartPlan& plan
   connect(m_view, &TScoreChartView::PositionClicked, this, [this](int position) {
     emit NodeClicked(m_view->Data().stops[static_cast<std::size_t>(position)].node);
   });
-  m_listener = m_session.AddListener([this](const session_change_t& c) { SessionChanged(c); });
+  m_listener = m_session.AddListener([this](const session_change_t& c) { SessionChanged(c); },
+                                     listener_rank_t::Chart);
   RetranslateUi();
 }
 
@@ -1004,7 +1005,7 @@ TScoreChartWindow::~TScoreChartWindow() {
 }
 
 void TScoreChartWindow::SessionChanged(const session_change_t& change) {
-  switch (change.op) {
+  switch (change.Op()) {
     case session_op_t::Save:
     case session_op_t::Memo:
     case session_op_t::Flags:
@@ -1038,7 +1039,7 @@ void TScoreChartWindow::Refresh() {
     return;
   }
   m_stale = false;
-  root_t& root = m_session.Document();
+  const root_t& root = m_session.Document();
   // An empty root that no file named: nothing was opened yet.
   if (root.ChildCount() == 0 && m_session.FileName().empty()) {
     m_view->ShowNoDocument();
@@ -1048,7 +1049,7 @@ void TScoreChartWindow::Refresh() {
   m_view->SetPlan(m_plan.RunningTotals());
 }
 
-void TScoreChartWindow::ShowPlan(scene_base_t& node, const pattern_base_t& pattern) {
+void TScoreChartWindow::ShowPlan(const scene_base_t& node, const pattern_base_t& pattern) {
   m_plan.Set(node, pattern);
   if (!isVisible() || m_stale) {
     Refresh();

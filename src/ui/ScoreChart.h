@@ -143,14 +143,14 @@ class TScoreChartWindow : public QWidget {
   // Listens to session until it is destroyed and shows plan's line; dialogs
   // asks for file names and shows save failures. A parent is the main window:
   // Ctrl+G brings it to the front.
-  TScoreChartWindow(TDocumentSession& session, TChartPlan& plan, TDialogs& dialogs,
+  TScoreChartWindow(const TDocumentSession& session, TChartPlan& plan, TDialogs& dialogs,
                     QWidget* parent = nullptr);
   ~TScoreChartWindow() override;
 
   // After Calculate: the route with pattern in place of node's current
   // pattern beside the document's. Kept, and computed again, until the plan's
   // node or the editor's pattern changes.
-  void ShowPlan(scene_base_t& node, const pattern_base_t& pattern);
+  void ShowPlan(const scene_base_t& node, const pattern_base_t& pattern);
   void ClearPlan();
   [[nodiscard]] TScoreChartView& View() { return *m_view; }
 
@@ -164,7 +164,7 @@ class TScoreChartWindow : public QWidget {
 
  signals:
   // A position was clicked: its node should become the selection.
-  void NodeClicked(scene_base_t* node);
+  void NodeClicked(const scene_base_t* node);
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -180,7 +180,7 @@ class TScoreChartWindow : public QWidget {
   // else at the next show.
   void Refresh();
 
-  TDocumentSession& m_session;
+  const TDocumentSession& m_session;
   TChartPlan& m_plan;
   TDialogs& m_dialogs;
   int m_listener = 0;

@@ -12,17 +12,16 @@ namespace {
 // innermost stage group on its path.
 class TChartBuilder {
  public:
-  TChartBuilder(root_t& root, score_chart_data_t& data) : m_root(root), m_data(data) {}
+  TChartBuilder(const root_t& root, score_chart_data_t& data) : m_root(root), m_data(data) {}
 
-  // The stop's node is found along its path, where the document hands it
-  // out for changing; the route only reads it.
+  // The stop's node is found along its path.
   void Add(std::span<const int> path, score_t own) {
     chart_stop_t stop;
     stop.node = &m_root;
     const group_t* g = &m_root;
     const group_t* stage = nullptr;
     for (const int i : path) {
-      scene_base_t* child = g->Child(i);
+      const scene_base_t* child = g->Child(i);
       stop.node = child;
       if (!stop.path.empty()) stop.path += " > ";
       stop.path += child->title;
@@ -42,7 +41,7 @@ class TChartBuilder {
   }
 
  private:
-  root_t& m_root;
+  const root_t& m_root;
   score_chart_data_t& m_data;
   score_t m_running = 0;
   const group_t* m_stage = nullptr;
@@ -50,7 +49,7 @@ class TChartBuilder {
 
 }  // namespace
 
-score_chart_data_t ScoreChartData(root_t& root) {
+score_chart_data_t ScoreChartData(const root_t& root) {
   score_chart_data_t data;
   TChartBuilder builder(root, data);
   WalkRoute(root,
@@ -58,7 +57,7 @@ score_chart_data_t ScoreChartData(root_t& root) {
   return data;
 }
 
-std::vector<score_t> PlanRunningTotals(root_t& root, scene_base_t& node,
+std::vector<score_t> PlanRunningTotals(const root_t& root, const scene_base_t& node,
                                        const pattern_base_t& pattern) {
   std::vector<score_t> out;
   score_t running = 0;
@@ -73,17 +72,19 @@ std::vector<score_t> PlanRunningTotals(root_t& root, scene_base_t& node,
   return out;
 }
 
-TChartPlan::TChartPlan(TDocumentSession& session) : m_session(session) {
-  m_listener = m_session.AddListener([this](const session_change_t& change) {
-    if (Ends(change.op)) Clear();
-  });
+TChartPlan::TChartPlan(const TDocumentSession& session) : m_session(session) {
+  m_listener = m_session.AddListener(
+      [this](const session_change_t& change) {
+        if (Ends(change.Op())) Clear();
+      },
+      listener_rank_t::Chart);
 }
 
 TChartPlan::~TChartPlan() {
   m_session.RemoveListener(m_listener);
 }
 
-void TChartPlan::Set(scene_base_t& node, const pattern_base_t& pattern) {
+void TChartPlan::Set(const scene_base_t& node, const pattern_base_t& pattern) {
   m_node = &node;
   m_pattern = pattern.Clone();
 }

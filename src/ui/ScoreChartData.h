@@ -17,7 +17,7 @@ namespace qvl {
 // One position of the chart: a scene, or a grouping group standing in for its
 // scenes.
 struct chart_stop_t {
-  scene_base_t* node = nullptr;
+  const scene_base_t* node = nullptr;
   // The titles from the root's child down to the node, " > " between them
   // (code page 932).
   std::string path;
@@ -41,13 +41,13 @@ struct score_chart_data_t {
 };
 
 // The document's route with every node's current pattern.
-[[nodiscard]] score_chart_data_t ScoreChartData(root_t& root);
+[[nodiscard]] score_chart_data_t ScoreChartData(const root_t& root);
 
 // The running total at every position of the route when pattern (of node's
 // class) takes the place of node's current pattern, as the comparison of the
 // node counts it; empty when node is not on the route (outside the document or
 // inside a grouping group).
-[[nodiscard]] std::vector<score_t> PlanRunningTotals(root_t& root, scene_base_t& node,
+[[nodiscard]] std::vector<score_t> PlanRunningTotals(const root_t& root, const scene_base_t& node,
                                                      const pattern_base_t& pattern);
 
 // The plan of the last Calculate while it still holds: the node and the
@@ -57,12 +57,12 @@ struct score_chart_data_t {
 // change of current patterns or of grouping keeps it, counted afresh.
 class TChartPlan {
  public:
-  explicit TChartPlan(TDocumentSession& session);
+  explicit TChartPlan(const TDocumentSession& session);
   ~TChartPlan();
   TChartPlan(const TChartPlan&) = delete;
   TChartPlan& operator=(const TChartPlan&) = delete;
 
-  void Set(scene_base_t& node, const pattern_base_t& pattern);
+  void Set(const scene_base_t& node, const pattern_base_t& pattern);
   void Clear();
   // Whether the change ends the plan (it is ended already when heard here).
   [[nodiscard]] static bool Ends(session_op_t op);
@@ -71,9 +71,9 @@ class TChartPlan {
   [[nodiscard]] std::vector<score_t> RunningTotals();
 
  private:
-  TDocumentSession& m_session;
+  const TDocumentSession& m_session;
   int m_listener = 0;
-  scene_base_t* m_node = nullptr;
+  const scene_base_t* m_node = nullptr;
   std::unique_ptr<pattern_base_t> m_pattern;
 };
 

@@ -1,5 +1,6 @@
-// Takes the README's pictures of a first plan: the Hard template, a spell
-// card's pattern updated once, then a new plan typed with scb of the time left
+// Takes the README's pictures of a first plan: the Hard template with a
+// played route (every other scene's numbers), a spell card's pattern updated
+// once, then a new plan typed with scb of the time left
 // and calculated (the differences coloured), the hover hint of a term, and the
 // score build-up chart with the new plan's line.
 // Every question is answered Yes. Usage: qvl_screenshot_tour TEMPLATE OUTDIR
@@ -8,10 +9,12 @@
 #include <QCursor>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeWidgetItem>
@@ -19,9 +22,11 @@
 #include <cstdio>
 
 #include "grid/KwGrid.h"
+#include "model/qvl_session.h"
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
+#include "ui/QtText.h"
 #include "ui/SceneTreeView.h"
 #include "ui/ScoreChart.h"
 
@@ -45,16 +50,18 @@ bool Save(const QPixmap& picture, const QString& file) {
   return saved;
 }
 
-// Numbers for every other scene's current pattern, as a played route would
-// have them, so that the chart has a build-up to show.
-void PlayRoute(scene_base_t& node, const scene_base_t* keep, int& n) {
+// Numbers for every scene's current pattern but keep's, as a played route
+// would have them, so that the chart has a build-up to show: stored through
+// the session's operations, as the editor's Update stores them.
+void PlayRoute(TDocumentSession& session, scene_base_t& node, const QString& keep, int& n) {
   if (group_t* group = node.AsGroup()) {
-    for (int i = 0; i < group->ChildCount(); ++i) PlayRoute(*group->Child(i), keep, n);
+    for (int i = 0; i < group->ChildCount(); ++i) PlayRoute(session, *group->Child(i), keep, n);
     return;
   }
-  scene_t* scene = node.AsScene();
-  if (scene == nullptr || scene == keep) return;
-  auto& p = AsScenePattern(*scene->patterns.Current());
+  const scene_t* scene = node.AsScene();
+  if (scene == nullptr || ToQString(scene->title) == keep || !session.Select({&node})) return;
+  std::unique_ptr<pattern_base_t> stored = node.CurrentPattern().Clone();
+  pattern_t& p = AsScenePattern(*stored);
   ++n;
   p.border_bonus_times = n % 3 == 0 ? 1 : 0;
   p.cherry_max = 300 + (n * 37) % 500;
@@ -65,6 +72,19 @@ void PlayRoute(scene_base_t& node, const scene_base_t* keep, int& n) {
     p.getting_spell_card = n % 4 != 0;
     p.spell_card_bonus_base = p.getting_spell_card ? 1500000 + 250000 * (n % 9) : 0;
   }
+  session.Store(std::move(stored), true);
+}
+
+// The template with a played route, written to a file of dir; empty when
+// the template cannot be read or the file written.
+QString PlayedTemplate(const QString& template_file, const QString& keep, const QDir& dir) {
+  TDocumentSession session;
+  if (!session.Load(ToPath(template_file), nullptr)) return {};
+  int played = 0;
+  PlayRoute(session, session.Document(), keep, played);
+  // Named as the template, which the caption shows.
+  const QString file = dir.filePath(QFileInfo(template_file).fileName());
+  return session.SaveAs(ToPath(file)).ok ? file : QString();
 }
 
 }  // namespace
@@ -78,8 +98,15 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const QDir out(args[2]);
+  const QString card = QStringLiteral("霧符「朝霧の重ね衣」");
+  QTemporaryDir work;
+  const QString played = PlayedTemplate(args[1], card, QDir(work.path()));
+  if (played.isEmpty()) {
+    std::fprintf(stderr, "could not play the route of %s\n", qPrintable(args[1]));
+    return 1;
+  }
   TYesDialogs dialogs;
-  TMainWnd window(dialogs, {args[1]});
+  TMainWnd window(dialogs, {played});
   window.move(0, 0);
   window.show();
   Wait(300);
@@ -87,8 +114,8 @@ int main(int argc, char* argv[]) {
   auto* tree = window.findChild<TSceneTreeView*>(QStringLiteral("SceneView"));
   auto* input = window.findChild<TKwGrid*>(QStringLiteral("InputKwGrid"));
   auto* output = window.findChild<TKwGrid*>(QStringLiteral("OutputKwGrid"));
-  const QList<QTreeWidgetItem*> found = tree->findItems(QStringLiteral("霧符「朝霧の重ね衣」"),
-                                                        Qt::MatchExactly | Qt::MatchRecursive);
+  const QList<QTreeWidgetItem*> found =
+      tree->findItems(card, Qt::MatchExactly | Qt::MatchRecursive);
   if (found.isEmpty()) {
     std::fprintf(stderr, "the spell card is not in %s\n", qPrintable(args[1]));
     return 1;
@@ -140,8 +167,6 @@ int main(int argc, char* argv[]) {
   // The score build-up chart with the new plan's line: opened from its menu,
   // then the plan calculated again for it to show.
   QToolTip::hideText();
-  int played = 0;
-  PlayRoute(window.Document(), window.CurrentNode(), played);
   window.ScoreChart1Click();
   TScoreChartWindow* chart = window.ScoreChart();
   chart->resize(1000, 560);

@@ -38,12 +38,14 @@ TEST(EditorRows, LabelsAndForcedZeroRowsPerKind) {
       const bool forced = std::find(r.forced.begin(), r.forced.end(), row) != r.forced.end();
       EXPECT_EQ(EditorRowLabel(Scene(r.kind), row).empty(), unlabelled) << "row " << row;
       EXPECT_EQ(IsForcedZeroRow(Scene(r.kind), row), forced) << "row " << row;
+      EXPECT_EQ(IsReadOnlyRow(Scene(r.kind), row), forced || row == 3) << "row " << row;
     }
   }
   const editor_node_t group;
   for (int row = 1; row <= 10; ++row) {
     EXPECT_FALSE(EditorRowLabel(group, row).empty());
     EXPECT_FALSE(IsForcedZeroRow(group, row));
+    EXPECT_EQ(IsReadOnlyRow(group, row), row == 3);
   }
   EXPECT_EQ(U(EditorRowLabel(group, 5)), "うち取得したスペルでの分");
   EXPECT_EQ(U(EditorRowLabel(group, 8)), "スペルカードボーナス基礎合計");
@@ -79,6 +81,10 @@ TEST(EditorRows, PatternColumns) {
   g.total_enemy_bullet_bonus = 9;
   g.getting_spell_cards_number = 10;
   EXPECT_EQ(PatternColumn(g), (editor_column_t{0, 5, 5, 5, 3, 0, 0, 8, 9, 10}));
+  // A scene's column has no rows 5 and 10, whatever the pattern holds.
+  EXPECT_EQ(NodeColumn(editor_node_t{}, g), PatternColumn(g));
+  EXPECT_EQ(NodeColumn(Scene(scene_kind_t::Way), g),
+            (editor_column_t{0, 5, 5, 5, 0, 0, 0, 8, 9, 0}));
 }
 
 TEST(EditorRounding, NearestWithTiesToEvenAndRangeChecked) {
@@ -113,7 +119,6 @@ editor_input_t Input(editor_cells_t cells, bool captured = false) {
   in.getting_spell_card = captured;
   in.title = "t";
   in.memo = "m";
-  in.selected = true;
   return in;
 }
 
@@ -134,7 +139,7 @@ TEST(EditorReading, SceneFields) {
   EXPECT_EQ(p.spell_card_bonus_base, 5000000);
   EXPECT_EQ(p.enemy_bullet_bonus, 7);
   EXPECT_TRUE(p.getting_spell_card);
-  EXPECT_TRUE(p.selected);
+  EXPECT_FALSE(p.selected);  // the session decides which pattern is current
   EXPECT_EQ(p.title, "t");
   EXPECT_EQ(p.memo, "m");
   EXPECT_EQ(p.player + p.bomb + p.cherry_plus, 0);

@@ -52,11 +52,16 @@ class SessionTest : public ::testing::Test {
     way2 = Add<scene_t>(*stage2, "道中2");
     way2->patterns.AddSorted(Scene("xAbCx", 3, true));
     root.NormalizePatterns();
-    s->AddListener([this](const session_change_t& c) { reports.push_back(c); });
+    s->AddListener([this](const session_change_t& c) { reports.push_back(c); },
+                   listener_rank_t::Window);
   }
 
   [[nodiscard]] std::string Text() { return DocumentText(s->Document()); }
   [[nodiscard]] const session_change_t& Last() const { return reports.back(); }
+  template <typename T>
+  [[nodiscard]] const T& Last() const {
+    return reports.back().As<T>();
+  }
 
   std::unique_ptr<TDocumentSession> s;
   group_t* stage1 = nullptr;
@@ -80,7 +85,7 @@ TEST_F(SessionTest, SaveNamesTheFileAndLoadStartsEveryStateAfresh) {
   ASSERT_TRUE(s->SaveAs(file).ok);
   EXPECT_EQ(s->FileName(), file);
   EXPECT_FALSE(s->DocumentModified());
-  EXPECT_EQ(Last().op, session_op_t::Save);
+  EXPECT_EQ(Last().Op(), session_op_t::Save);
   s->Select({way});
   s->SetPatternEdited(true);
   s->UpdateMemo(*way, "m2");
@@ -94,12 +99,12 @@ TEST_F(SessionTest, SaveNamesTheFileAndLoadStartsEveryStateAfresh) {
   EXPECT_EQ(s->EditedIndex(), -1);
   EXPECT_FALSE(s->DocumentModified() || s->PatternEdited() || s->MemoModified());
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(Last().op, session_op_t::Load);
+  EXPECT_EQ(Last().Op(), session_op_t::Load);
   EXPECT_TRUE(Last().modified_before);
 
   ASSERT_TRUE(s->NewFromTemplate(file, nullptr));
   EXPECT_TRUE(s->FileName().empty());
-  EXPECT_EQ(Last().op, session_op_t::NewFromTemplate);
+  EXPECT_EQ(Last().Op(), session_op_t::NewFromTemplate);
   fs::remove(file);
 }
 
@@ -125,14 +130,14 @@ TEST_F(SessionTest, SelectionNamesTheCurrentNodeAndThePatternBeingEdited) {
   EXPECT_EQ(s->CurrentNode(), way);
   EXPECT_EQ(s->EditedPattern(), way->patterns.Current());
   EXPECT_FALSE(s->PatternEdited() || s->MemoModified());
-  EXPECT_EQ(Last().op, session_op_t::Select);
+  EXPECT_EQ(Last().Op(), session_op_t::Select);
   EXPECT_TRUE(Last().pattern_edited_before && Last().memo_modified_before);
 
   s->SetPatternEdited(true);
   s->ChooseEdited(1);
   EXPECT_EQ(s->EditedPattern()->title, "B");
   EXPECT_FALSE(s->PatternEdited());
-  EXPECT_EQ(Last().op, session_op_t::ChooseEdited);
+  EXPECT_EQ(Last().Op(), session_op_t::ChooseEdited);
 
   // A group that sums its scenes edits nothing.
   s->Select({stage1});
@@ -190,13 +195,14 @@ TEST_F(SessionTest, StoreReplacesTheEditedPatternAndReportsWhatLeft) {
     EXPECT_TRUE(s->DocumentModified());
     EXPECT_FALSE(s->PatternEdited());
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(Last().op, session_op_t::Store);
-    EXPECT_EQ(Last().node, way);
-    EXPECT_EQ(Last().removed->WriteSXML(0), removed_text);
-    EXPECT_EQ(Last().removed_index, c.edited);
-    EXPECT_EQ(Last().added_index, s->EditedIndex());
-    EXPECT_EQ(Last().current_before, 0);
-    EXPECT_EQ(Last().current_after, c.expected_current);
+    EXPECT_EQ(Last().Op(), session_op_t::Store);
+    const auto& stored = Last<change::store_t>();
+    EXPECT_EQ(stored.node, way);
+    EXPECT_EQ(stored.removed->WriteSXML(0), removed_text);
+    EXPECT_EQ(stored.removed_index, c.edited);
+    EXPECT_EQ(stored.added_index, s->EditedIndex());
+    EXPECT_EQ(stored.current_before, 0);
+    EXPECT_EQ(stored.current_after, c.expected_current);
   }
 }
 
@@ -215,32 +221,32 @@ TEST_F(SessionTest, DeleteEditsTheCurrentPatternNextAndNamesAnEmptiedList) {
   s->DeleteEdited();  // A, the current one
   ASSERT_EQ(way->patterns.Count(), 1);
   EXPECT_EQ(s->EditedPattern()->title, "B");
-  EXPECT_EQ(Last().op, session_op_t::Delete);
-  EXPECT_EQ(Last().removed->title, "A");
-  EXPECT_EQ(Last().removed_index, 0);
-  EXPECT_EQ(Last().added_index, -1);
+  EXPECT_EQ(Last().Op(), session_op_t::Delete);
+  EXPECT_EQ(Last<change::delete_t>().removed->title, "A");
+  EXPECT_EQ(Last<change::delete_t>().removed_index, 0);
+  EXPECT_EQ(Last<change::delete_t>().added_index, -1);
   EXPECT_TRUE(s->DocumentModified());
 
   s->DeleteEdited();
   ASSERT_EQ(way->patterns.Count(), 1);
   EXPECT_EQ(s->EditedPattern()->title, kUntitledTitle);
   EXPECT_TRUE(s->EditedPattern()->selected);
-  EXPECT_EQ(Last().added_index, 0);
-  EXPECT_EQ(Last().renamed_index, -1);
+  EXPECT_EQ(Last<change::delete_t>().added_index, 0);
+  EXPECT_EQ(Last<change::delete_t>().renamed_index, -1);
 
   // An empty title of a pattern that becomes current is named too.
   way2->patterns.AddSorted(Scene("", 7, false));
   s->Select({way2});
   s->DeleteEdited();
   EXPECT_EQ(way2->patterns.Items(0)->title, kUntitledTitle);
-  EXPECT_EQ(Last().renamed_index, 0);
+  EXPECT_EQ(Last<change::delete_t>().renamed_index, 0);
 }
 
 TEST_F(SessionTest, RestorePatternsPutsBackADeleteOrChangesNothing) {
   s->Select({way});
   const std::string before = Text();
   s->DeleteEdited();  // A
-  const session_change_t deleted = Last();
+  const change::delete_t deleted = Last<change::delete_t>();
   s->SetPatternEdited(true);
   reports.clear();
 
@@ -256,20 +262,19 @@ TEST_F(SessionTest, RestorePatternsPutsBackADeleteOrChangesNothing) {
   EXPECT_EQ(s->EditedIndex(), deleted.current_before);
   EXPECT_FALSE(s->PatternEdited());
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(Last().op, session_op_t::Restore);
-  EXPECT_EQ(Last().node, way);
-  EXPECT_EQ(Last().added_index, deleted.removed_index);
+  EXPECT_EQ(Last().Op(), session_op_t::Restore);
+  EXPECT_EQ(Last<change::restore_t>().nodes, std::vector<scene_base_t*>{way});
 }
 
 TEST_F(SessionTest, RestoreChoicesGoesBackAndForthAndTheModifiedFlagIsSetFromOutside) {
   s->ChoosePattern(*way, 1);
-  const std::vector<current_choice_t> choices = Last().choices;
+  const std::vector<current_choice_t> choices{Last<change::choose_pattern_t>().choice};
   s->SetDocumentModified(false);
   s->RestoreChoices(choices, false);
   EXPECT_EQ(way->patterns.Current()->title, "A");
   s->RestoreChoices(choices, true);
   EXPECT_EQ(way->patterns.Current()->title, "B");
-  EXPECT_EQ(Last().op, session_op_t::Restore);
+  EXPECT_EQ(Last().Op(), session_op_t::Restore);
   EXPECT_THROW(s->RestoreChoices({{way, 0, 0}, {spell, 5, 5}}, false), std::out_of_range);
   EXPECT_EQ(way->patterns.Current()->title, "B");
   EXPECT_FALSE(s->DocumentModified());
@@ -279,19 +284,23 @@ TEST_F(SessionTest, RestoreChoicesGoesBackAndForthAndTheModifiedFlagIsSetFromOut
   s->SetDocumentModified(true);
   EXPECT_TRUE(s->DocumentModified());
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(Last().op, session_op_t::Flags);
+  EXPECT_EQ(Last().Op(), session_op_t::Flags);
 }
 
 TEST_F(SessionTest, NewPatternIsAddedByItsEmptyTitleThenNamedAndEdited) {
   s->Select({stage1});  // a group: the pattern is a grouped one
   s->AddNewPattern();
   EXPECT_EQ(stage1->patterns.Count(), 2);
-  const pattern_base_t* added = stage1->patterns.Items(Last().added_index);
+  const auto& added_change = Last<change::new_pattern_t>();
+  const pattern_base_t* added = stage1->patterns.Items(added_change.added_index);
   EXPECT_EQ(added->title, kUntitledTitle);
   EXPECT_EQ(added->Class(), pattern_class_t::Grouped);
-  EXPECT_EQ(Last().added_index, 1) << "placed by its empty title after the equal one";
+  EXPECT_EQ(added_change.added_index, 1) << "placed by its empty title after the equal one";
+  EXPECT_FALSE(added_change.from_current);
   EXPECT_EQ(s->EditedPattern(), added);
   EXPECT_TRUE(s->DocumentModified());
+  s->AddNewPattern(true);
+  EXPECT_TRUE(Last<change::new_pattern_t>().from_current);
 }
 
 TEST_F(SessionTest, GroupingAndMemoReportTheirFormerValues) {
@@ -300,9 +309,9 @@ TEST_F(SessionTest, GroupingAndMemoReportTheirFormerValues) {
   s->SetGrouping(*stage1, true);
   EXPECT_TRUE(stage1->grouping);
   EXPECT_FALSE(s->PatternEdited());
-  EXPECT_EQ(Last().op, session_op_t::Grouping);
-  EXPECT_EQ(Last().node, stage1);
-  EXPECT_FALSE(Last().grouping_before);
+  EXPECT_EQ(Last().Op(), session_op_t::Grouping);
+  EXPECT_EQ(Last<change::grouping_t>().group, stage1);
+  EXPECT_FALSE(Last<change::grouping_t>().before);
   EXPECT_TRUE(s->DocumentModified());
 
   way->memo = "old";
@@ -310,8 +319,8 @@ TEST_F(SessionTest, GroupingAndMemoReportTheirFormerValues) {
   s->UpdateMemo(*way, "new");
   EXPECT_EQ(way->memo, "new");
   EXPECT_FALSE(s->MemoModified());
-  EXPECT_EQ(Last().op, session_op_t::Memo);
-  EXPECT_EQ(Last().memo_before, "old");
+  EXPECT_EQ(Last().Op(), session_op_t::Memo);
+  EXPECT_EQ(Last<change::memo_t>().before, "old");
 
   // The same text again is no change of the document.
   s->SetDocumentModified(false);
@@ -321,7 +330,7 @@ TEST_F(SessionTest, GroupingAndMemoReportTheirFormerValues) {
   EXPECT_FALSE(s->MemoModified());
   EXPECT_FALSE(s->DocumentModified());
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(Last().op, session_op_t::Flags);
+  EXPECT_EQ(Last().Op(), session_op_t::Flags);
 }
 
 TEST_F(SessionTest, PopupChoiceMakesAPatternCurrentAndModifiesTheDocumentOnlyByAChange) {
@@ -330,9 +339,8 @@ TEST_F(SessionTest, PopupChoiceMakesAPatternCurrentAndModifiesTheDocumentOnlyByA
   s->ChoosePattern(*way, 1);
   EXPECT_EQ(way->patterns.Current()->title, "B");
   EXPECT_TRUE(s->DocumentModified());  // the file keeps the choice
-  ASSERT_EQ(Last().choices.size(), 1u);
-  EXPECT_EQ(Last().choices[0].before, 0);
-  EXPECT_EQ(Last().choices[0].after, 1);
+  EXPECT_EQ(Last<change::choose_pattern_t>().choice.before, 0);
+  EXPECT_EQ(Last<change::choose_pattern_t>().choice.after, 1);
   reports.clear();
   s->ChoosePattern(*way, 7);
   EXPECT_TRUE(reports.empty());
@@ -369,13 +377,56 @@ TEST_F(SessionTest, TitlePartChoosesTheFirstMatchInEveryTopSubtreeIgnoringLetter
     EXPECT_EQ(way2->patterns.Current()->title, Utf8ToCp932(c.way2_current));
     EXPECT_EQ(s->DocumentModified(), c.changed > 0);
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(Last().choices.size(), c.changed);
+    EXPECT_EQ(Last<change::choose_by_title_part_t>().choices.size(), c.changed);
+    EXPECT_EQ(Last<change::choose_by_title_part_t>().selection, c.selection);
   }
+}
+
+TEST_F(SessionTest, ANodeInsideAGroupingGroupIsNeverSelected) {
+  s->Select({way});
+  stage1->grouping = true;
+  reports.clear();
+  EXPECT_FALSE(s->Select({way2, spell}));
+  EXPECT_EQ(s->Selection(), std::vector<scene_base_t*>{way});
+  EXPECT_TRUE(reports.empty());
+  EXPECT_TRUE(s->Select({stage1, way2}));
+}
+
+TEST_F(SessionTest, GroupingTheShownGroupEditsItsOwnPatternOrNone) {
+  stage1->patterns.Clear();
+  s->Select({stage1});
+  ASSERT_EQ(s->EditedIndex(), -1);
+  s->SetMemoModified(true);
+  s->SetGrouping(*stage1, true);
+  ASSERT_NE(s->EditedPattern(), nullptr);
+  EXPECT_EQ(s->EditedPattern(), stage1->patterns.Current());
+  EXPECT_EQ(s->EditedPattern()->title, kUntitledTitle);
+  EXPECT_FALSE(s->MemoModified());
+  s->SetGrouping(*stage1, false);
+  EXPECT_EQ(s->EditedIndex(), -1);
+  // Another group than the shown one leaves the pattern being edited alone.
+  s->Select({way});
+  s->ChooseEdited(1);
+  s->SetGrouping(*stage2, true);
+  EXPECT_EQ(s->EditedIndex(), 1);
+}
+
+TEST_F(SessionTest, ListenersHearByRankThenInTheOrderAdded) {
+  std::string heard;
+  using entry_t = std::pair<listener_rank_t, char>;
+  for (const auto& [rank, name] :
+       {entry_t{listener_rank_t::Chart, 'c'}, entry_t{listener_rank_t::Window, 'w'},
+        entry_t{listener_rank_t::History, 'h'}, entry_t{listener_rank_t::Chart, 'd'}}) {
+    s->AddListener([&heard, name](const session_change_t&) { heard += name; }, rank);
+  }
+  s->Select({way});
+  EXPECT_EQ(heard, "hwcd");
 }
 
 TEST_F(SessionTest, ARemovedListenerHearsNothing) {
   int heard = 0;
-  const int id = s->AddListener([&heard](const session_change_t&) { ++heard; });
+  const int id =
+      s->AddListener([&heard](const session_change_t&) { ++heard; }, listener_rank_t::Chart);
   s->Select({way});
   s->RemoveListener(id);
   s->Select({way2});

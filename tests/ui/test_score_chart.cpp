@@ -28,7 +28,7 @@ namespace qvl {
 namespace {
 
 // The running totals of the route walk.
-std::vector<score_t> RouteRunningTotals(root_t& root) {
+std::vector<score_t> RouteRunningTotals(const root_t& root) {
   std::vector<score_t> out;
   score_t running = 0;
   WalkRoute(root, [&](const route_stop_t& stop) {
@@ -394,7 +394,7 @@ TEST_F(ScoreChartTest, SavesThePictureByTheChosenExtension) {
 // do not fit.
 TEST_F(ScoreChartTest, EveryStageAndTickKeepsAWholeLabelAtEverySize) {
   TScoreChartWindow& chart = OpenPlayedHard();
-  root_t& root = window->Document();
+  const root_t& root = window->Document();
   TScoreChartView& view = chart.View();
   static const QRegularExpression whole(QStringLiteral("^-?[0-9,]+(万|億)?$"));
   for (const QSize size : {QSize(900, 520), QSize(1, 1)}) {

@@ -1,15 +1,12 @@
 // Undo and redo through the keys: every undoable change comes back exactly,
 // the modified flag follows the saved state, the usual questions come first,
-// text fields keep their own undo; and a long random history of the session.
+// text fields keep their own undo.
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QMenu>
-#include <QUndoStack>
-
-#include <random>
 
 #include "EditorFixture.h"
-#include "ui/UndoCommands.h"
+#include "model/qvl_history.h"
 
 namespace qvl {
 namespace {
@@ -187,7 +184,7 @@ TEST_F(UndoTest, CtrlZInACellEditorUndoesOnlyItsText) {
   TMainWnd& w = OpenActive();
   Make(kUpdate);  // a step to undo
   const std::string stored = Text();
-  const int steps = w.History().Stack().index();
+  const int steps = w.History().Index();
   In()->setFocus();
   TypeInto(2, QStringLiteral("123"));
   QLineEdit* editor = In()->Editor();
@@ -197,7 +194,7 @@ TEST_F(UndoTest, CtrlZInACellEditorUndoesOnlyItsText) {
   Press(Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(editor->text(), QStringLiteral("123"));
   EXPECT_EQ(Text(), stored);
-  EXPECT_EQ(w.History().Stack().index(), steps);
+  EXPECT_EQ(w.History().Index(), steps);
 }
 
 TEST_F(UndoTest, AFieldWithNothingOfItsOwnToUndoLeavesTheKeysToTheDocument) {
@@ -239,7 +236,7 @@ TEST_F(UndoTest, InAFieldWithTypingTheMenuNamesWhatItsItemsUndoAndDoesThat) {
   TMainWnd& w = OpenActive();
   Make(kUpdate);  // a step of the document's, which the items must not name now
   const std::string stored = Text();
-  const int steps = w.History().Stack().index();
+  const int steps = w.History().Index();
   auto* menu = Control<QMenu>("Edit1");
   const struct {
     const char* field;
@@ -273,7 +270,7 @@ TEST_F(UndoTest, InAFieldWithTypingTheMenuNamesWhatItsItemsUndoAndDoesThat) {
     EXPECT_EQ(QApplication::focusWidget(), field);
     EXPECT_NE(text(), typed);
     EXPECT_EQ(Text(), stored);
-    EXPECT_EQ(w.History().Stack().index(), steps);
+    EXPECT_EQ(w.History().Index(), steps);
     EXPECT_EQ(Action("Redo1")->text(), QStringLiteral("やり直し(&R): ") +
                                            QString::fromUtf8(c.name) + QStringLiteral("への入力"));
     Press(Qt::Key_Y, Qt::ControlModifier);
@@ -293,91 +290,9 @@ TEST_F(UndoTest, AMemoUpdatedWithItsOwnTextIsNoStepAndNoChange) {
   QTest::mouseClick(Button("SceneMemoApplyButton"), Qt::LeftButton);
   EXPECT_FALSE(w.DocumentModified());
   EXPECT_FALSE(w.MemoModified());
-  EXPECT_EQ(w.History().Stack().count(), 0);
+  EXPECT_EQ(w.History().Count(), 0);
   Undo();
   EXPECT_FALSE(Action("Undo1")->isEnabled());
-}
-
-// --- the history of the session alone, through many random changes
-
-std::vector<scene_base_t*> AllNodes(scene_base_t& node) {
-  std::vector<scene_base_t*> out{&node};
-  if (auto* group = dynamic_cast<group_t*>(&node)) {
-    for (int i = 0; i < group->ChildCount(); ++i) {
-      for (scene_base_t* n : AllNodes(*group->Child(i))) out.push_back(n);
-    }
-  }
-  return out;
-}
-
-TEST_F(UndoTest, ALongRandomHistoryPassesBackAndForthThroughTheSameDocuments) {
-  TDocumentSession session;
-  TUndoHistory history(session);
-  ASSERT_TRUE(session.Load(ToPath(document), nullptr));
-  const std::vector<scene_base_t*> nodes = AllNodes(session.Document());
-  std::mt19937 random(16);
-  const auto pick = [&random](int n) {
-    return std::uniform_int_distribution<int>(0, n - 1)(random);
-  };
-  const char* const titles[] = {"A", "B", "安全", "稼ぎ", ""};
-  const char* const parts[] = {"a", "稼", "b", "zz"};
-
-  // The document after each step, the first one the loaded document.
-  std::vector<std::string> documents{DocumentText(session.Document())};
-  const int total = TUndoHistory::kMaxSteps + 60;
-  while (static_cast<int>(documents.size()) <= total) {
-    const QUndoStack& stack = history.Stack();
-    const QUndoCommand* top = stack.count() > 0 ? stack.command(stack.count() - 1) : nullptr;
-    scene_base_t& node = *nodes[static_cast<std::size_t>(pick(static_cast<int>(nodes.size())))];
-    session.Select({&node});
-    switch (pick(8)) {
-      case 0:
-      case 1:
-        if (const pattern_base_t* edited = session.EditedPattern()) {
-          std::unique_ptr<pattern_base_t> p = edited->Clone();
-          p->title = Utf8ToCp932(titles[pick(5)]);
-          p->bonus_item = pick(100);
-          session.Store(std::move(p), pick(2) == 0);
-        }
-        break;
-      case 2:
-        session.DeleteEdited();
-        break;
-      case 3:
-        session.AddNewPattern();
-        break;
-      case 4:
-        session.UpdateMemo(node, std::to_string(pick(1000)));
-        break;
-      case 5:
-        if (auto* group = dynamic_cast<group_t*>(&node))
-          session.SetGrouping(*group, !group->grouping);
-        break;
-      case 6:
-        session.ChoosePattern(node, pick(std::max(1, node.patterns.Count())));
-        break;
-      default:
-        session.ChooseByTitlePart(Utf8ToCp932(parts[pick(4)]));
-        break;
-    }
-    // A new step is a new last command, also once the oldest ones drop off.
-    if (stack.count() > 0 && stack.command(stack.count() - 1) != top) {
-      documents.push_back(DocumentText(session.Document()));
-    }
-  }
-  // The oldest steps went beyond the limit.
-  ASSERT_EQ(history.Stack().count(), TUndoHistory::kMaxSteps);
-  const std::size_t last = documents.size() - 1;
-  for (std::size_t k = 1; k <= TUndoHistory::kMaxSteps; ++k) {
-    history.Undo();
-    ASSERT_EQ(DocumentText(session.Document()), documents[last - k]) << "undo " << k;
-  }
-  EXPECT_FALSE(history.Stack().canUndo());
-  for (std::size_t k = TUndoHistory::kMaxSteps; k >= 1; --k) {
-    history.Redo();
-    ASSERT_EQ(DocumentText(session.Document()), documents[last - k + 1]) << "redo " << k;
-  }
-  EXPECT_TRUE(session.DocumentModified());
 }
 
 }  // namespace

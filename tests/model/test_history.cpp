@@ -1,0 +1,314 @@
+#include "model/qvl_history.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/qvl_document.h"
+#include "model/qvl_text.h"
+
+namespace qvl {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::unique_ptr<pattern_base_t> Scene(const char* title_utf8, score_t bonus, bool selected) {
+  auto p = std::make_unique<pattern_t>();
+  p->title = Utf8ToCp932(title_utf8);
+  p->bonus_item = bonus;
+  p->selected = selected;
+  return p;
+}
+
+template <typename Node>
+Node* Add(group_t& parent, const char* title_utf8) {
+  auto node = std::make_unique<Node>(&parent);
+  node->title = Utf8ToCp932(title_utf8);
+  return static_cast<Node*>(parent.AddChild(std::move(node)));
+}
+
+// Stage 1 (a way with two patterns, a spell card with two, a boss with one
+// normal attack), stage 2 (a way with an untitled pattern after the current
+// titled one).
+struct document_t {
+  TDocumentSession s;
+  TSessionHistory history{s};
+  group_t* stage1;
+  scene_t* way;
+  scene_t* spell;
+  group_t* boss;
+  scene_t* normal;
+  group_t* stage2;
+  scene_t* way2;
+
+  document_t() {
+    root_t& root = s.Document();
+    stage1 = Add<group_t>(root, "1面");
+    way = Add<scene_t>(*stage1, "道中");
+    way->patterns.AddSorted(Scene("A", 10, true));
+    way->patterns.AddSorted(Scene("B", 20, false));
+    spell = Add<scene_t>(*stage1, "スペル");
+    spell->kind = scene_kind_t::SpellCard;
+    spell->patterns.AddSorted(Scene("稼ぎ", 1, true));
+    spell->patterns.AddSorted(Scene("安全", 2, false));
+    boss = Add<group_t>(*stage1, "ボス");
+    normal = Add<scene_t>(*boss, "通常");
+    normal->patterns.AddSorted(Scene("取得", 5, true));
+    stage2 = Add<group_t>(root, "2面");
+    way2 = Add<scene_t>(*stage2, "道中2");
+    way2->patterns.AddSorted(Scene("", 0, false));
+    way2->patterns.AddSorted(Scene("Z", 3, true));
+    root.NormalizePatterns();
+  }
+  [[nodiscard]] std::string Text() { return DocumentText(s.Document()); }
+};
+
+struct operation_t {
+  const char* what;
+  std::function<void(document_t&)> make;  // as the window makes it
+  step_kind_t kind;
+  const char* title;  // of the step's name
+  std::function<std::vector<scene_base_t*>(document_t&)> nodes;
+};
+
+std::vector<scene_base_t*> Way(document_t& d) {
+  return {d.way};
+}
+
+const operation_t kOperations[] = {
+    {"store the current pattern",
+     [](document_t& d) {
+       d.s.Select({d.way});
+       d.s.Store(Scene("C", 30, false), true);
+     },
+     step_kind_t::StorePattern, "C", Way},
+    {"store another pattern beside the current one",
+     [](document_t& d) {
+       d.s.Select({d.way});
+       d.s.ChooseEdited(1);
+       d.s.Store(Scene("", 40, false), false);
+     },
+     step_kind_t::StorePattern, "*untitled*", Way},
+    {"delete the current pattern",
+     [](document_t& d) {
+       d.s.Select({d.way});
+       d.s.DeleteEdited();
+     },
+     step_kind_t::DeletePattern, "A", Way},
+    {"delete the only pattern",
+     [](document_t& d) {
+       d.s.Select({d.normal});
+       d.s.DeleteEdited();
+     },
+     step_kind_t::DeletePattern, "取得",
+     [](document_t& d) -> std::vector<scene_base_t*> { return {d.normal}; }},
+    {"delete before an untitled pattern, which is named",
+     [](document_t& d) {
+       d.s.Select({d.way2});
+       d.s.DeleteEdited();
+     },
+     step_kind_t::DeletePattern, "Z",
+     [](document_t& d) -> std::vector<scene_base_t*> { return {d.way2}; }},
+    {"add a new pattern",
+     [](document_t& d) {
+       d.s.Select({d.spell});
+       d.s.AddNewPattern(true);
+     },
+     step_kind_t::AddPattern, "",
+     [](document_t& d) -> std::vector<scene_base_t*> { return {d.spell}; }},
+    {"update a memo", [](document_t& d) { d.s.UpdateMemo(*d.way, "m"); }, step_kind_t::UpdateMemo,
+     "道中", Way},
+    {"set grouping",
+     [](document_t& d) {
+       d.s.Select({d.boss});
+       d.s.SetGrouping(*d.boss, true);
+     },
+     step_kind_t::SetGrouping, "ボス",
+     [](document_t& d) -> std::vector<scene_base_t*> { return {d.boss}; }},
+    {"clear grouping",
+     [](document_t& d) {
+       d.s.Select({d.stage2});
+       d.s.SetGrouping(*d.stage2, false);
+     },
+     step_kind_t::ClearGrouping, "2面",
+     [](document_t& d) -> std::vector<scene_base_t*> { return {d.stage2}; }},
+    {"choose a current pattern", [](document_t& d) { d.s.ChoosePattern(*d.way, 1); },
+     step_kind_t::ChoosePattern, "道中", Way},
+    {"choose by a title's part",
+     [](document_t& d) {
+       d.s.Select({d.stage1, d.stage2});
+       d.s.ChooseByTitlePart(Utf8ToCp932("安"));
+     },
+     step_kind_t::ChooseByTitlePart, "",
+     [](document_t& d) -> std::vector<scene_base_t*> {
+       return {d.stage1, d.stage2};
+     }},
+};
+
+TEST(SessionHistory, EveryOperationIsUndoneAndRedoneByteForByte) {
+  for (const operation_t& op : kOperations) {
+    SCOPED_TRACE(op.what);
+    document_t d;
+    if (op.kind == step_kind_t::ClearGrouping) d.stage2->grouping = true;
+    const std::string before = d.Text();
+    op.make(d);
+    const std::string after = d.Text();
+    ASSERT_NE(after, before);
+    ASSERT_EQ(d.history.Count(), 1);
+    ASSERT_TRUE(d.history.UndoName().has_value());
+    EXPECT_EQ(d.history.UndoName()->kind, op.kind);
+    EXPECT_EQ(d.history.UndoName()->title, Utf8ToCp932(op.title));
+    d.s.Select({d.way2, d.spell});  // elsewhere: undo shows the step's nodes
+    for (int round = 0; round < 2; ++round) {
+      d.history.Undo();
+      EXPECT_EQ(d.Text(), before);
+      EXPECT_FALSE(d.s.DocumentModified());
+      EXPECT_FALSE(d.history.CanUndo());
+      EXPECT_EQ(d.history.RedoName()->kind, op.kind);
+      EXPECT_EQ(d.s.Selection(), op.nodes(d));
+      d.history.Redo();
+      EXPECT_EQ(d.Text(), after);
+      EXPECT_TRUE(d.s.DocumentModified());
+      EXPECT_EQ(d.s.Selection(), op.nodes(d));
+      EXPECT_FALSE(d.history.CanRedo());
+    }
+  }
+}
+
+TEST(SessionHistory, WhatChangesNothingIsNoStep) {
+  document_t d;
+  d.s.ChoosePattern(*d.way, 0);  // current already
+  d.s.UpdateMemo(*d.way, "");
+  d.s.SetGrouping(*d.stage1, false);
+  d.s.Select({d.stage1});
+  d.s.ChooseByTitlePart("zz");
+  d.s.SetPatternEdited(true);
+  EXPECT_EQ(d.history.Count(), 0);
+  d.history.Undo();  // nothing to undo: nothing happens
+  d.history.Redo();
+  EXPECT_EQ(d.s.Selection(), std::vector<scene_base_t*>{d.stage1});
+}
+
+TEST(SessionHistory, TheModifiedFlagFollowsTheSavedStateAndLoadingStartsAfresh) {
+  const fs::path file =
+      fs::temp_directory_path() / ("qvl_history_" + std::to_string(::getpid()) + ".pat");
+  document_t d;
+  d.s.UpdateMemo(*d.way, "1");
+  ASSERT_TRUE(d.s.SaveAs(file).ok);
+  d.s.UpdateMemo(*d.way, "2");
+  d.history.Undo();
+  EXPECT_FALSE(d.s.DocumentModified());
+  d.history.Undo();
+  EXPECT_TRUE(d.s.DocumentModified());
+  d.history.Redo();
+  EXPECT_FALSE(d.s.DocumentModified());
+  // A new step where the saved one could have been redone: that state is gone.
+  d.history.Undo();
+  d.s.UpdateMemo(*d.way, "3");
+  d.history.Undo();
+  EXPECT_TRUE(d.s.DocumentModified());
+
+  ASSERT_TRUE(d.s.Load(file, nullptr));
+  EXPECT_EQ(d.history.Count(), 0);
+  EXPECT_FALSE(d.history.CanRedo());
+  fs::remove(file);
+}
+
+std::vector<scene_base_t*> AllNodes(scene_base_t& node) {
+  std::vector<scene_base_t*> out{&node};
+  if (group_t* group = node.AsGroup()) {
+    for (int i = 0; i < group->ChildCount(); ++i) {
+      for (scene_base_t* n : AllNodes(*group->Child(i))) out.push_back(n);
+    }
+  }
+  return out;
+}
+
+TEST(SessionHistory, ALongRandomHistoryPassesBackAndForthThroughTheSameDocuments) {
+  TDocumentSession session;
+  TSessionHistory history(session);
+  ASSERT_TRUE(session.Load(fs::path(QVL_TEMPLATE_DIR) / "qvl_hard.pat", nullptr));
+  const std::vector<scene_base_t*> nodes = AllNodes(session.Document());
+  std::mt19937 random(16);
+  const auto pick = [&random](int n) {
+    return std::uniform_int_distribution<int>(0, n - 1)(random);
+  };
+  const char* const titles[] = {"A", "B", "安全", "稼ぎ", ""};
+  const char* const parts[] = {"a", "稼", "b", "zz"};
+
+  // The document after each step, the first one the loaded document.
+  std::vector<std::string> documents{DocumentText(session.Document())};
+  const int total = TSessionHistory::kMaxSteps;
+  while (static_cast<int>(documents.size()) <= total) {
+    const int steps = history.Index();
+    scene_base_t& node = *nodes[static_cast<std::size_t>(pick(static_cast<int>(nodes.size())))];
+    if (!session.Select({&node})) continue;  // inside a grouping group
+    switch (pick(8)) {
+      case 0:
+      case 1:
+        if (const pattern_base_t* edited = session.EditedPattern()) {
+          std::unique_ptr<pattern_base_t> p = edited->Clone();
+          p->title = Utf8ToCp932(titles[pick(5)]);
+          p->bonus_item = pick(100);
+          session.Store(std::move(p), pick(2) == 0);
+        }
+        break;
+      case 2:
+        session.DeleteEdited();
+        break;
+      case 3:
+        session.AddNewPattern();
+        break;
+      case 4:
+        session.UpdateMemo(node, std::to_string(pick(1000)));
+        break;
+      case 5:
+        if (group_t* group = node.AsGroup()) session.SetGrouping(*group, !group->grouping);
+        break;
+      case 6:
+        session.ChoosePattern(node, pick(std::max(1, node.patterns.Count())));
+        break;
+      default:
+        session.ChooseByTitlePart(Utf8ToCp932(parts[pick(4)]));
+        break;
+    }
+    if (history.Index() > steps) {
+      documents.push_back(DocumentText(session.Document()));
+    } else {
+      ASSERT_EQ(DocumentText(session.Document()), documents.back()) << "a change without a step";
+    }
+  }
+  ASSERT_EQ(history.Count(), TSessionHistory::kMaxSteps);
+  const std::size_t last = documents.size() - 1;
+  for (std::size_t k = 1; k <= TSessionHistory::kMaxSteps; ++k) {
+    history.Undo();
+    ASSERT_EQ(DocumentText(session.Document()), documents[last - k]) << "undo " << k;
+  }
+  EXPECT_FALSE(history.CanUndo());
+  for (std::size_t k = TSessionHistory::kMaxSteps; k >= 1; --k) {
+    history.Redo();
+    ASSERT_EQ(DocumentText(session.Document()), documents[last - k + 1]) << "redo " << k;
+  }
+  EXPECT_TRUE(session.DocumentModified());
+}
+
+TEST(SessionHistory, TheOldestStepsGoBeyondTheLimit) {
+  document_t d;
+  const int extra = 5;
+  for (int i = 0; i < TSessionHistory::kMaxSteps + extra; ++i) {
+    d.s.UpdateMemo(*d.way, std::to_string(i));
+  }
+  EXPECT_EQ(d.history.Count(), TSessionHistory::kMaxSteps);
+  while (d.history.CanUndo()) d.history.Undo();
+  EXPECT_EQ(d.way->memo, std::to_string(extra - 1));
+  EXPECT_TRUE(d.s.DocumentModified()) << "the loaded state is no longer in the history";
+}
+
+}  // namespace
+}  // namespace qvl
