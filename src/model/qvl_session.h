@@ -147,7 +147,9 @@ class TDocumentSession {
  public:
   using listener_t = std::function<void(const session_change_t&)>;
 
-  TDocumentSession() = default;
+  // An empty document, with the one empty pattern of its root that every
+  // document has: saved before anything is selected, it reads back the same.
+  TDocumentSession() { m_root.NormalizePatterns(); }
   TDocumentSession(const TDocumentSession&) = delete;
   TDocumentSession& operator=(const TDocumentSession&) = delete;
 

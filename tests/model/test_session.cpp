@@ -159,6 +159,13 @@ TEST_F(SessionTest, ASelectedSceneWithoutPatternsGetsAnUntitledCurrentOne) {
   EXPECT_TRUE(way2->patterns.Items(0)->selected);
 }
 
+TEST(SessionNew, AnEmptyDocumentIsWholeBeforeAnySelection) {
+  TDocumentSession session;
+  const std::string text = DocumentText(session.Document());
+  ASSERT_TRUE(session.Select({&session.Document()}));
+  EXPECT_EQ(DocumentText(session.Document()), text);
+}
+
 struct store_case_t {
   int edited;  // index edited in the way's list (A current, B)
   bool make_current;
