@@ -166,6 +166,62 @@ TEST(RouteWalk, RandomDocumentsAsAskedNodeByNode) {
   }
 }
 
+void AllNodes(scene_base_t& node, std::vector<scene_base_t*>& out) {
+  out.push_back(&node);
+  if (group_t* g = node.AsGroup()) {
+    for (int i = 0; i < g->ChildCount(); ++i) AllNodes(*g->Child(i), out);
+  }
+}
+
+bool IsBelow(const scene_base_t* node, const scene_base_t* above) {
+  for (const scene_base_t* n = node->parent(); n != nullptr; n = n->parent()) {
+    if (n == above) return true;
+  }
+  return false;
+}
+
+// A multiple selection's sum against each counted node's own totals and
+// current value, added up the slow way: a grouping group counts with its own
+// pattern, nodes inside it and nodes without patterns not at all.
+TEST(RouteSelection, SumsEachCountedNodeOfTheSelectionOnce) {
+  root_t root;
+  ASSERT_TRUE(
+      LoadDocument(root, std::filesystem::path(QVL_TEMPLATE_DIR) / "qvl_hard.pat", nullptr));
+  rng_t rng(11);
+  Scramble(root, rng);
+  root.grouping = false;
+  std::vector<scene_base_t*> nodes;
+  AllNodes(root, nodes);
+  int counted_some = 0;
+  for (int round = 0; round < 200; ++round) {
+    SCOPED_TRACE(round);
+    // Up to four nodes, none below another, as a selection's top gives them.
+    std::vector<scene_base_t*> top;
+    for (int i = 1 + static_cast<int>(rng() % 4); i > 0; --i) {
+      scene_base_t* n = nodes[rng() % nodes.size()];
+      const bool overlaps = std::any_of(top.begin(), top.end(), [n](const scene_base_t* t) {
+        return t == n || IsBelow(n, t) || IsBelow(t, n);
+      });
+      if (!overlaps) top.push_back(n);
+    }
+    std::vector<scene_base_t*> counted;
+    for (scene_base_t* n : top) {
+      if (!n->IsInsideGrouping() && n->patterns.Count() > 0) counted.push_back(n);
+    }
+    const selection_sum_t sum = SelectionSum(root, top);
+    grouped_pattern_t own;
+    pattern_value_t value;
+    for (scene_base_t* n : counted) {
+      own.Accumulate(n->OwnTotals());
+      value.AddValues(n->CurrentValue());
+    }
+    EXPECT_EQ(Text(sum.own), Text(own));
+    EXPECT_EQ(Values(sum.value), Values(value));
+    if (counted.size() > 1) ++counted_some;
+  }
+  EXPECT_GT(counted_some, 3);  // some rounds did sum several nodes
+}
+
 // ---- The changed plan ----
 
 void Ungroup(group_t& g) {

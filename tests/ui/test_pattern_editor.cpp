@@ -16,52 +16,18 @@ const QColor kWhite(Qt::white);
 const QColor kLightBlue(221, 221, 255);
 const QColor kLightRed(255, 221, 221);
 
-// The labels of rows 1..10 of a scene of each kind, and which new-column cells
-// are read-only.
+// Which spell boxes and grouping box a node of each kind shows. The rows'
+// labels and read-only rules are the editor model's; the grid shows them.
 struct rows_case_t {
   const char* title;
-  std::array<const char*, 10> labels;
-  std::array<bool, 10> read_only;
   bool spell_boxes;
   bool grouping_box;
 };
 
-const char* const kBorder = "ボーダーボーナスを得た回数";
-const char* const kCherryMax = "増加した桜点Max";
-const char* const kCherry = "増加した桜点";
-const char* const kGraze = "増加したかすり数";
-const char* const kPoint = "回収した得点アイテム数";
-const char* const kBonus = "回収したボーナスアイテム数";
-
+// A group without grouping (the boss) is a sum: nothing can be typed.
 const rows_case_t kRowsCases[] = {
-    {"道中",
-     {kBorder, kCherryMax, kCherry, kGraze, "", kPoint, kBonus, "", "", ""},
-     {false, false, true, false, true, false, false, true, true, true},
-     false,
-     false},
-    {"通常",
-     {kBorder, kCherryMax, kCherry, kGraze, "", "", kBonus, "", "", ""},
-     {false, false, true, false, true, true, false, true, true, true},
-     false,
-     false},
-    {"弾消し",
-     {kBorder, kCherryMax, kCherry, kGraze, "", kPoint, kBonus, "", "敵弾消しボーナス", ""},
-     {false, false, true, false, true, false, false, true, false, true},
-     false,
-     false},
-    {"スペル1",
-     {kBorder, kCherryMax, kCherry, kGraze, "", kPoint, kBonus, "スペルカードボーナス基礎",
-      "敵弾消しボーナス", ""},
-     {false, false, true, false, true, false, false, false, false, true},
-     true,
-     false},
-    // A group without grouping is a sum: nothing can be typed.
-    {"ボス",
-     {kBorder, kCherryMax, kCherry, kGraze, "うち取得したスペルでの分", kPoint, kBonus,
-      "スペルカードボーナス基礎合計", "敵弾消しボーナス合計", "取得スペルカード枚数"},
-     {true, true, true, true, true, true, true, true, true, true},
-     false,
-     true},
+    {"道中", false, false}, {"通常", false, false}, {"弾消し", false, false},
+    {"スペル1", true, false}, {"ボス", false, true},
 };
 
 TEST_F(PatternEditorTest, RowsAndReadOnlyCellsFollowTheKindOfNode) {
@@ -69,10 +35,12 @@ TEST_F(PatternEditorTest, RowsAndReadOnlyCellsFollowTheKindOfNode) {
   for (const rows_case_t& c : kRowsCases) {
     SCOPED_TRACE(c.title);
     Select(c.title);
+    const scene_base_t* node = Node(c.title);
+    const editor_node_t kind = EditorNodeOf(node);
     for (int r = 1; r <= 10; ++r) {
-      EXPECT_EQ(In()->CellText(0, r), QString::fromUtf8(c.labels[static_cast<std::size_t>(r - 1)]))
-          << "row " << r;
-      EXPECT_EQ(In()->Model().IsReadOnly(2, r), c.read_only[static_cast<std::size_t>(r - 1)])
+      EXPECT_EQ(In()->CellText(0, r), ToQString(EditorRowLabel(kind, r))) << "row " << r;
+      EXPECT_EQ(In()->Model().IsReadOnly(2, r),
+                !node->EditsOwnPatterns() || IsReadOnlyRow(kind, r))
           << "row " << r;
       EXPECT_TRUE(In()->Model().IsReadOnly(1, r)) << "row " << r;
       EXPECT_TRUE(In()->Model().IsReadOnly(3, r)) << "row " << r;
@@ -82,6 +50,8 @@ TEST_F(PatternEditorTest, RowsAndReadOnlyCellsFollowTheKindOfNode) {
     EXPECT_EQ(Control("OldGetSpellCheckBox")->isVisibleTo(&w), c.spell_boxes);
     EXPECT_EQ(Grouping()->isVisibleTo(&w), c.grouping_box);
   }
+  // The boss, a sum, still shows its one row that only groups have.
+  EXPECT_EQ(In()->CellText(0, 5), QStringLiteral("うち取得したスペルでの分"));
 }
 
 TEST_F(PatternEditorTest, BothGridsShowEveryColumnWhole) {
@@ -233,43 +203,6 @@ TEST_F(PatternEditorTest, MultipleSelectionSumsEachNodeOnce) {
   EXPECT_EQ(Panel(1), QString());
   EXPECT_EQ(Panel(3), QString());
   EXPECT_EQ(Panel(5), QStringLiteral("C+: 1000"));
-}
-
-// Each selection's old value against the sum of each counted node's own
-// current value, term by term.
-TEST_F(PatternEditorTest, MultipleSelectionSumEqualsEachNodesCurrentValue) {
-  TMainWnd& w = Open();
-  // A grouping boss counts with its own pattern, its scenes not at all.
-  auto* boss = dynamic_cast<group_t*>(Node("ボス"));
-  ASSERT_NE(boss, nullptr);
-  boss->grouping = true;
-  auto& own = dynamic_cast<grouped_pattern_t&>(*boss->patterns.Current());
-  own.bonus_item = 11;
-  own.getting_spell_cards_number = 2;
-  own.total_spell_card_bonus_base = 900000;
-
-  const std::vector<std::vector<const char*>> selections = {
-      {"道中", "スペル1"}, {"ボス", "2面道中"}, {"1面", "2面"}, {"スペル1", "1面", "弾消し"}};
-  const std::vector<std::vector<const char*>> counted = {
-      {"道中", "スペル1"}, {"ボス", "2面道中"}, {"1面", "2面"}, {"1面"}};
-  for (std::size_t k = 0; k < selections.size(); ++k) {
-    SCOPED_TRACE(k);
-    Select(selections[k][0]);
-    for (std::size_t i = 1; i < selections[k].size(); ++i) {
-      Click(Item(selections[k][i]), Qt::ControlModifier);
-    }
-    ASSERT_EQ(w.CurrentNode(), nullptr);
-    pattern_value_t expected;
-    for (const char* title : counted[k]) expected.AddValues(Node(title)->CurrentValue());
-    ASSERT_NE(w.OldValue(), nullptr);
-    for (int i = 0; i < pattern_value_t::kTermCount; ++i) {
-      EXPECT_EQ((*w.OldValue())[i].value, expected[i].value) << "term " << i;
-      EXPECT_EQ(Out()->CellText(2, i + 1), QString::number(expected[i].value)) << "term " << i;
-    }
-    EXPECT_EQ(Out()->CellText(2, 13), QString::number(expected.Total()));
-  }
-  // The stage's own scenes add nothing to the stage that holds them.
-  EXPECT_EQ(OldText(7), QString::number(Node("1面")->OwnTotals().bonus_item));
 }
 
 TEST_F(PatternEditorTest, EnteringACellWritesItsHintIntoPanelZero) {
