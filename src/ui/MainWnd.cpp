@@ -124,26 +124,26 @@ void TMainWnd::CreateControls() {
   auto* left_layout = new QVBoxLayout(left);
   left_layout->setContentsMargins(0, 0, 0, 0);
   left_layout->setSpacing(0);
-  m_sceneView = Named(new TSceneTreeView(left), QStringLiteral("SceneView"));
-  left_layout->addWidget(m_sceneView, 1);
+  m_tree.sceneView = Named(new TSceneTreeView(left), QStringLiteral("SceneView"));
+  left_layout->addWidget(m_tree.sceneView, 1);
 
-  m_sceneMemoBox = Named(new QGroupBox(QString(), left), QStringLiteral("SceneMemoGroupBox"));
-  m_sceneMemoBox->setFixedHeight(kSceneMemoBoxHeight);
-  auto* memo_layout = new QVBoxLayout(m_sceneMemoBox);
+  m_tree.sceneMemoBox = Named(new QGroupBox(QString(), left), QStringLiteral("SceneMemoGroupBox"));
+  m_tree.sceneMemoBox->setFixedHeight(kSceneMemoBoxHeight);
+  auto* memo_layout = new QVBoxLayout(m_tree.sceneMemoBox);
   memo_layout->setContentsMargins(6, 4, 6, 6);
   memo_layout->setSpacing(4);
-  m_sceneMemo = Named(new QPlainTextEdit(m_sceneMemoBox), QStringLiteral("SceneMemo"));
-  m_sceneMemo->setFixedHeight(147);
-  m_sceneMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  m_tree.sceneMemo = Named(new QPlainTextEdit(m_tree.sceneMemoBox), QStringLiteral("SceneMemo"));
+  m_tree.sceneMemo->setFixedHeight(147);
+  m_tree.sceneMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // Tab moves on to the next control, as in every other box of the window.
-  m_sceneMemo->setTabChangesFocus(true);
-  memo_layout->addWidget(m_sceneMemo);
-  m_sceneMemoApplyButton =
-      Named(new QPushButton(QString(), m_sceneMemoBox), QStringLiteral("SceneMemoApplyButton"));
-  m_sceneMemoApplyButton->setFixedSize(75, 25);
-  m_sceneMemoApplyButton->setAutoDefault(false);
-  memo_layout->addWidget(m_sceneMemoApplyButton, 0, Qt::AlignHCenter);
-  left_layout->addWidget(m_sceneMemoBox);
+  m_tree.sceneMemo->setTabChangesFocus(true);
+  memo_layout->addWidget(m_tree.sceneMemo);
+  m_tree.sceneMemoApplyButton = Named(new QPushButton(QString(), m_tree.sceneMemoBox),
+                                      QStringLiteral("SceneMemoApplyButton"));
+  m_tree.sceneMemoApplyButton->setFixedSize(75, 25);
+  m_tree.sceneMemoApplyButton->setAutoDefault(false);
+  memo_layout->addWidget(m_tree.sceneMemoApplyButton, 0, Qt::AlignHCenter);
+  left_layout->addWidget(m_tree.sceneMemoBox);
   columns->addWidget(left, 1);
 
   // Right pane: comparison table above the editor.
@@ -154,10 +154,10 @@ void TMainWnd::CreateControls() {
   right_layout->setSpacing(0);
   CreateOutputBox();
   CreateInputBox();
-  m_outputBox->setParent(right);
-  m_inputBox->setParent(right);
-  right_layout->addWidget(m_outputBox);
-  right_layout->addWidget(m_inputBox, 1);
+  m_editor.outputBox->setParent(right);
+  m_editor.inputBox->setParent(right);
+  right_layout->addWidget(m_editor.outputBox);
+  right_layout->addWidget(m_editor.inputBox, 1);
   columns->addWidget(right);
 
   setCentralWidget(central);
@@ -165,74 +165,76 @@ void TMainWnd::CreateControls() {
 }
 
 void TMainWnd::CreateOutputBox() {
-  m_outputBox = Named(new QGroupBox(QString()), QStringLiteral("OutputGroupBox"));
-  m_outputBox->setFixedHeight(kOutputBoxHeight);
-  m_outputBox->setMouseTracking(true);
-  auto* layout = new QVBoxLayout(m_outputBox);
+  m_editor.outputBox = Named(new QGroupBox(QString()), QStringLiteral("OutputGroupBox"));
+  m_editor.outputBox->setFixedHeight(kOutputBoxHeight);
+  m_editor.outputBox->setMouseTracking(true);
+  auto* layout = new QVBoxLayout(m_editor.outputBox);
   // The grid fills the box: its five columns need every pixel of it.
   layout->setContentsMargins(0, 0, 0, 0);
-  m_outputKwGrid = Named(new TKwGrid(m_outputBox), QStringLiteral("OutputKwGrid"));
-  layout->addWidget(m_outputKwGrid);
+  m_editor.outputKwGrid = Named(new TKwGrid(m_editor.outputBox), QStringLiteral("OutputKwGrid"));
+  layout->addWidget(m_editor.outputKwGrid);
 }
 
 void TMainWnd::CreateInputBox() {
-  m_inputBox = Named(new QGroupBox(QString()), QStringLiteral("InputGroupBox"));
-  m_inputBox->setMinimumHeight(kInputBoxMinimumHeight);
-  QWidget* box = m_inputBox;
+  m_editor.inputBox = Named(new QGroupBox(QString()), QStringLiteral("InputGroupBox"));
+  m_editor.inputBox->setMinimumHeight(kInputBoxMinimumHeight);
+  QWidget* box = m_editor.inputBox;
 
   // Created in the order the Tab key visits them; LayOutInputBox places them.
-  m_inputKwGrid = Named(new TKwGrid(box), QStringLiteral("InputKwGrid"));
+  m_editor.inputKwGrid = Named(new TKwGrid(box), QStringLiteral("InputKwGrid"));
 
-  m_oldTitleComboBox = Named(new QComboBox(box), QStringLiteral("OldTitleComboBox"));
-  m_oldTitleComboBox->setEnabled(false);
-  m_newTitleComboBox = Named(new QComboBox(box), QStringLiteral("NewTitleComboBox"));
-  SetBackground(m_newTitleComboBox, kNewColumnColor);
+  m_editor.oldTitleComboBox = Named(new QComboBox(box), QStringLiteral("OldTitleComboBox"));
+  m_editor.oldTitleComboBox->setEnabled(false);
+  m_editor.newTitleComboBox = Named(new QComboBox(box), QStringLiteral("NewTitleComboBox"));
+  SetBackground(m_editor.newTitleComboBox, kNewColumnColor);
   {
-    QPalette p = m_newTitleComboBox->palette();
+    QPalette p = m_editor.newTitleComboBox->palette();
     p.setColor(QPalette::Button, kNewColumnColor);
-    m_newTitleComboBox->setPalette(p);
+    m_editor.newTitleComboBox->setPalette(p);
   }
 
-  m_oldGetSpellCheckBox =
+  m_editor.oldGetSpellCheckBox =
       Named(new QCheckBox(QString(), box), QStringLiteral("OldGetSpellCheckBox"));
-  m_oldGetSpellCheckBox->setEnabled(false);
-  m_newGetSpellCheckBox =
+  m_editor.oldGetSpellCheckBox->setEnabled(false);
+  m_editor.newGetSpellCheckBox =
       Named(new QCheckBox(QString(), box), QStringLiteral("NewGetSpellCheckBox"));
-  m_groupingCheckBox = Named(new QCheckBox(QString(), box), QStringLiteral("GroupingCheckBox"));
+  m_editor.groupingCheckBox =
+      Named(new QCheckBox(QString(), box), QStringLiteral("GroupingCheckBox"));
 
-  m_memoLabel = Named(new QLabel(QString(), box), QStringLiteral("MemoLabel"));
-  m_oldMemo = Named(new QPlainTextEdit(box), QStringLiteral("OldMemo"));
-  m_oldMemo->setReadOnly(true);
-  m_oldMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  m_oldMemo->setTabChangesFocus(true);
-  m_newMemo = Named(new QPlainTextEdit(box), QStringLiteral("NewMemo"));
-  m_newMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  m_newMemo->setTabChangesFocus(true);
-  SetBackground(m_newMemo, kNewColumnColor);
-  m_memoLabel->setBuddy(m_oldMemo);
+  m_editor.memoLabel = Named(new QLabel(QString(), box), QStringLiteral("MemoLabel"));
+  m_editor.oldMemo = Named(new QPlainTextEdit(box), QStringLiteral("OldMemo"));
+  m_editor.oldMemo->setReadOnly(true);
+  m_editor.oldMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  m_editor.oldMemo->setTabChangesFocus(true);
+  m_editor.newMemo = Named(new QPlainTextEdit(box), QStringLiteral("NewMemo"));
+  m_editor.newMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  m_editor.newMemo->setTabChangesFocus(true);
+  SetBackground(m_editor.newMemo, kNewColumnColor);
+  m_editor.memoLabel->setBuddy(m_editor.oldMemo);
 
-  m_newTitleLabel = Named(new QLabel(QString(), box), QStringLiteral("NewTitleLabeledEditLabel"));
-  m_newTitleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  m_newTitleLabeledEdit = Named(new QLineEdit(box), QStringLiteral("NewTitleLabeledEdit"));
-  SetBackground(m_newTitleLabeledEdit, kNewColumnColor);
-  m_newTitleLabel->setBuddy(m_newTitleLabeledEdit);
+  m_editor.newTitleLabel =
+      Named(new QLabel(QString(), box), QStringLiteral("NewTitleLabeledEditLabel"));
+  m_editor.newTitleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  m_editor.newTitleLabeledEdit = Named(new QLineEdit(box), QStringLiteral("NewTitleLabeledEdit"));
+  SetBackground(m_editor.newTitleLabeledEdit, kNewColumnColor);
+  m_editor.newTitleLabel->setBuddy(m_editor.newTitleLabeledEdit);
 
   const auto button = [box](const QString& caption, const QString& name) {
     auto* b = Named(new QPushButton(caption, box), name);
     b->setAutoDefault(false);
     return b;
   };
-  m_calcButton = button(QString(), QStringLiteral("CalcButton"));
+  m_editor.calcButton = button(QString(), QStringLiteral("CalcButton"));
   // The window's default button: Enter in the editor calculates.
-  m_calcButton->setDefault(true);
-  m_newButton = button(QString(), QStringLiteral("NewButton"));
-  m_applyButton = button(QString(), QStringLiteral("ApplyButton"));
-  m_deleteButton = button(QString(), QStringLiteral("DeleteButton"));
+  m_editor.calcButton->setDefault(true);
+  m_editor.newButton = button(QString(), QStringLiteral("NewButton"));
+  m_editor.applyButton = button(QString(), QStringLiteral("ApplyButton"));
+  m_editor.deleteButton = button(QString(), QStringLiteral("DeleteButton"));
 
   // The combo boxes lie over the grid's header cells.
-  m_oldTitleComboBox->raise();
-  m_newTitleComboBox->raise();
-  m_inputBox->installEventFilter(this);
+  m_editor.oldTitleComboBox->raise();
+  m_editor.newTitleComboBox->raise();
+  m_editor.inputBox->installEventFilter(this);
   LayOutInputBox();
 }
 
@@ -244,27 +246,27 @@ void TMainWnd::LayOutInputBox() {
   const int old_x = 159 + dx;
   const int new_x = 311 + dx;
   const int diff_x = 463 + dx;
-  m_inputKwGrid->setGeometry(4, 16, 559 + dx, 283);
-  m_oldTitleComboBox->setGeometry(old_x, 16, 152, 24);
-  m_newTitleComboBox->setGeometry(new_x, 16, 152, 24);
-  m_oldGetSpellCheckBox->setGeometry(old_x + 4, 302, 145, 17);
-  m_newGetSpellCheckBox->setGeometry(new_x + 4, 302, 145, 17);
-  m_groupingCheckBox->setGeometry(diff_x + 4, 302, 96, 17);
+  m_editor.inputKwGrid->setGeometry(4, 16, 559 + dx, 283);
+  m_editor.oldTitleComboBox->setGeometry(old_x, 16, 152, 24);
+  m_editor.newTitleComboBox->setGeometry(new_x, 16, 152, 24);
+  m_editor.oldGetSpellCheckBox->setGeometry(old_x + 4, 302, 145, 17);
+  m_editor.newGetSpellCheckBox->setGeometry(new_x + 4, 302, 145, 17);
+  m_editor.groupingCheckBox->setGeometry(diff_x + 4, 302, 96, 17);
 
   // Drawn for a box 459 pixels high: buttons at 428, the title at 402, the
   // memos from 322 to 398.
-  const int buttons_y = std::max(m_inputBox->height(), kInputBoxMinimumHeight) - 31;
+  const int buttons_y = std::max(m_editor.inputBox->height(), kInputBoxMinimumHeight) - 31;
   const int title_y = buttons_y - 26;
   const int memo_bottom = title_y - 4;
-  m_memoLabel->setGeometry(8, kMemoTop + 2, 60, 14);
-  m_oldMemo->setGeometry(old_x, kMemoTop, 152, memo_bottom - kMemoTop);
-  m_newMemo->setGeometry(new_x, kMemoTop, 152, memo_bottom - kMemoTop);
-  m_newTitleLabel->setGeometry(old_x, title_y + 2, 148, 17);
-  m_newTitleLabeledEdit->setGeometry(new_x, title_y, 152, 21);
-  m_calcButton->setGeometry(diff_x + 13, memo_bottom - 25, 75, 25);
-  m_newButton->setGeometry(new_x + 3, buttons_y, 75, 25);
-  m_applyButton->setGeometry(new_x + 84, buttons_y, 75, 25);
-  m_deleteButton->setGeometry(diff_x + 13, buttons_y, 75, 25);
+  m_editor.memoLabel->setGeometry(8, kMemoTop + 2, 60, 14);
+  m_editor.oldMemo->setGeometry(old_x, kMemoTop, 152, memo_bottom - kMemoTop);
+  m_editor.newMemo->setGeometry(new_x, kMemoTop, 152, memo_bottom - kMemoTop);
+  m_editor.newTitleLabel->setGeometry(old_x, title_y + 2, 148, 17);
+  m_editor.newTitleLabeledEdit->setGeometry(new_x, title_y, 152, 21);
+  m_editor.calcButton->setGeometry(diff_x + 13, memo_bottom - 25, 75, 25);
+  m_editor.newButton->setGeometry(new_x + 3, buttons_y, 75, 25);
+  m_editor.applyButton->setGeometry(new_x + 84, buttons_y, 75, 25);
+  m_editor.deleteButton->setGeometry(diff_x + 13, buttons_y, 75, 25);
 }
 
 void TMainWnd::CreateStatusBar() {
@@ -273,11 +275,11 @@ void TMainWnd::CreateStatusBar() {
   bar->setFixedHeight(kStatusBarHeight);
   bar->setSizeGripEnabled(false);
   const std::array<std::string, 5> initial = InitialStatusPanelTexts();
-  for (std::size_t i = 0; i < m_statusPanels.size(); ++i) {
+  for (std::size_t i = 0; i < m_status.panels.size(); ++i) {
     // Panel 0 takes whatever width the other five leave.
     auto* panel = Named(new TStatusPanel(kStatusPanelWidths[i], bar),
                         QStringLiteral("StatusPanel%1").arg(i));
-    m_statusPanels[i] = panel;
+    m_status.panels[i] = panel;
     if (i == 0) {
       bar->addWidget(panel, 1);
     } else {
@@ -295,56 +297,60 @@ void TMainWnd::CreateMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu"));
 
-  m_fileMenu = bar->addMenu(QString());
-  m_fileMenu->setObjectName(QStringLiteral("File1"));
-  m_newMenu = m_fileMenu->addMenu(QString());
-  m_newMenu->setObjectName(QStringLiteral("New1"));
-  m_easy2 = NamedAction(m_newMenu->addAction(QStringLiteral("Easy")), QStringLiteral("Easy2"));
-  m_normal2 =
-      NamedAction(m_newMenu->addAction(QStringLiteral("Normal")), QStringLiteral("Normal2"));
-  m_hard2 = NamedAction(m_newMenu->addAction(QStringLiteral("Hard")), QStringLiteral("Hard2"));
-  m_lunatic2 =
-      NamedAction(m_newMenu->addAction(QStringLiteral("Lunatic")), QStringLiteral("Lunatic2"));
-  m_extra2 = NamedAction(m_newMenu->addAction(QStringLiteral("Extra")), QStringLiteral("Extra2"));
-  m_phantasm1 =
-      NamedAction(m_newMenu->addAction(QStringLiteral("Phantasm")), QStringLiteral("Phantasm1"));
-  m_open1 = NamedAction(m_fileMenu->addAction(QString()), QStringLiteral("Open1"));
-  m_open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  m_save1 = NamedAction(m_fileMenu->addAction(QString()), QStringLiteral("Save1"));
-  m_save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  m_save1->setEnabled(false);
-  m_saveAs1 = NamedAction(m_fileMenu->addAction(QString()), QStringLiteral("SaveAs1"));
-  m_saveAs1->setEnabled(false);
-  m_recent1 = m_fileMenu->addMenu(QString());
-  m_recent1->setObjectName(QStringLiteral("Recent1"));
-  m_recentFiles = new TRecentFiles(*m_recent1, this);
-  m_fileMenu->addSeparator();
-  m_exit1 = NamedAction(m_fileMenu->addAction(QString()), QStringLiteral("Exit1"));
+  m_menus.fileMenu = bar->addMenu(QString());
+  m_menus.fileMenu->setObjectName(QStringLiteral("File1"));
+  m_menus.newMenu = m_menus.fileMenu->addMenu(QString());
+  m_menus.newMenu->setObjectName(QStringLiteral("New1"));
+  m_menus.easy2 =
+      NamedAction(m_menus.newMenu->addAction(QStringLiteral("Easy")), QStringLiteral("Easy2"));
+  m_menus.normal2 =
+      NamedAction(m_menus.newMenu->addAction(QStringLiteral("Normal")), QStringLiteral("Normal2"));
+  m_menus.hard2 =
+      NamedAction(m_menus.newMenu->addAction(QStringLiteral("Hard")), QStringLiteral("Hard2"));
+  m_menus.lunatic2 = NamedAction(m_menus.newMenu->addAction(QStringLiteral("Lunatic")),
+                                 QStringLiteral("Lunatic2"));
+  m_menus.extra2 =
+      NamedAction(m_menus.newMenu->addAction(QStringLiteral("Extra")), QStringLiteral("Extra2"));
+  m_menus.phantasm1 = NamedAction(m_menus.newMenu->addAction(QStringLiteral("Phantasm")),
+                                  QStringLiteral("Phantasm1"));
+  m_menus.open1 = NamedAction(m_menus.fileMenu->addAction(QString()), QStringLiteral("Open1"));
+  m_menus.open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  m_menus.save1 = NamedAction(m_menus.fileMenu->addAction(QString()), QStringLiteral("Save1"));
+  m_menus.save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  m_menus.save1->setEnabled(false);
+  m_menus.saveAs1 = NamedAction(m_menus.fileMenu->addAction(QString()), QStringLiteral("SaveAs1"));
+  m_menus.saveAs1->setEnabled(false);
+  m_menus.recent1 = m_menus.fileMenu->addMenu(QString());
+  m_menus.recent1->setObjectName(QStringLiteral("Recent1"));
+  m_menus.recentFiles = new TRecentFiles(*m_menus.recent1, this);
+  m_menus.fileMenu->addSeparator();
+  m_menus.exit1 = NamedAction(m_menus.fileMenu->addAction(QString()), QStringLiteral("Exit1"));
 
-  m_editMenu = bar->addMenu(QString());
-  m_editMenu->setObjectName(QStringLiteral("Edit1"));
-  m_undo1 = NamedAction(m_editMenu->addAction(QString()), QStringLiteral("Undo1"));
-  m_undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  m_undo1->setEnabled(false);
-  m_redo1 = NamedAction(m_editMenu->addAction(QString()), QStringLiteral("Redo1"));
-  m_redo1->setShortcuts(
+  m_menus.editMenu = bar->addMenu(QString());
+  m_menus.editMenu->setObjectName(QStringLiteral("Edit1"));
+  m_menus.undo1 = NamedAction(m_menus.editMenu->addAction(QString()), QStringLiteral("Undo1"));
+  m_menus.undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  m_menus.undo1->setEnabled(false);
+  m_menus.redo1 = NamedAction(m_menus.editMenu->addAction(QString()), QStringLiteral("Redo1"));
+  m_menus.redo1->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-  m_redo1->setEnabled(false);
-  m_editMenu->addSeparator();
-  m_copy1 = NamedAction(m_editMenu->addAction(QString()), QStringLiteral("Copy1"));
-  m_copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
-  m_copy1->setEnabled(false);
+  m_menus.redo1->setEnabled(false);
+  m_menus.editMenu->addSeparator();
+  m_menus.copy1 = NamedAction(m_menus.editMenu->addAction(QString()), QStringLiteral("Copy1"));
+  m_menus.copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
+  m_menus.copy1->setEnabled(false);
 
-  m_viewMenu = bar->addMenu(QString());
-  m_viewMenu->setObjectName(QStringLiteral("View1"));
-  m_scoreChart1 = NamedAction(m_viewMenu->addAction(QString()), QStringLiteral("ScoreChart1"));
-  m_scoreChart1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  m_menus.viewMenu = bar->addMenu(QString());
+  m_menus.viewMenu->setObjectName(QStringLiteral("View1"));
+  m_menus.scoreChart1 =
+      NamedAction(m_menus.viewMenu->addAction(QString()), QStringLiteral("ScoreChart1"));
+  m_menus.scoreChart1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
   CreateLanguageMenu();
 
-  m_helpMenu = bar->addMenu(QString());
-  m_helpMenu->setObjectName(QStringLiteral("Help1"));
-  m_about1 = NamedAction(m_helpMenu->addAction(QString()), QStringLiteral("About1"));
-  InstallHelp(*this, *m_helpMenu);
+  m_menus.helpMenu = bar->addMenu(QString());
+  m_menus.helpMenu->setObjectName(QStringLiteral("Help1"));
+  m_menus.about1 = NamedAction(m_menus.helpMenu->addAction(QString()), QStringLiteral("About1"));
+  InstallHelp(*this, *m_menus.helpMenu);
 }
 
 void TMainWnd::ScoreChart1Click() {
@@ -360,53 +366,56 @@ void TMainWnd::ScoreChart1Click() {
 }
 
 void TMainWnd::CreatePopupMenu() {
-  m_sceneViewPopupMenu = new QMenu(this);
-  m_sceneViewPopupMenu->setObjectName(QStringLiteral("SceneViewPopupMenu"));
-  m_edit2 = NamedAction(m_sceneViewPopupMenu->addAction(QString()), QStringLiteral("Edit2"));
-  m_sceneViewPopupMenu->setDefaultAction(m_edit2);  // drawn bold
-  m_sceneViewPopupMenu->addSeparator();
-  m_copy2 = NamedAction(m_sceneViewPopupMenu->addAction(QString()), QStringLiteral("Copy2"));
-  m_sceneViewPopupMenu->addSeparator();
-  m_p1 = NamedAction(m_sceneViewPopupMenu->addAction(QString()), QStringLiteral("P1"));
-  m_sceneViewPopupMenu->addSeparator();
-  m_patternItems = new QActionGroup(this);
-  m_patternItems->setObjectName(QStringLiteral("SceneViewPopupMenuPatterns"));
-  m_patternItems->setExclusive(true);
+  m_tree.sceneViewPopupMenu = new QMenu(this);
+  m_tree.sceneViewPopupMenu->setObjectName(QStringLiteral("SceneViewPopupMenu"));
+  m_tree.edit2 =
+      NamedAction(m_tree.sceneViewPopupMenu->addAction(QString()), QStringLiteral("Edit2"));
+  m_tree.sceneViewPopupMenu->setDefaultAction(m_tree.edit2);  // drawn bold
+  m_tree.sceneViewPopupMenu->addSeparator();
+  m_tree.copy2 =
+      NamedAction(m_tree.sceneViewPopupMenu->addAction(QString()), QStringLiteral("Copy2"));
+  m_tree.sceneViewPopupMenu->addSeparator();
+  m_tree.p1 = NamedAction(m_tree.sceneViewPopupMenu->addAction(QString()), QStringLiteral("P1"));
+  m_tree.sceneViewPopupMenu->addSeparator();
+  m_tree.patternItems = new QActionGroup(this);
+  m_tree.patternItems->setObjectName(QStringLiteral("SceneViewPopupMenuPatterns"));
+  m_tree.patternItems->setExclusive(true);
 }
 
 void TMainWnd::ConnectControls() {
-  connect(m_easy2, &QAction::triggered, this, &TMainWnd::Easy2Click);
-  connect(m_normal2, &QAction::triggered, this, &TMainWnd::Normal2Click);
-  connect(m_hard2, &QAction::triggered, this, &TMainWnd::Hard2Click);
-  connect(m_lunatic2, &QAction::triggered, this, &TMainWnd::Lunatic2Click);
-  connect(m_extra2, &QAction::triggered, this, &TMainWnd::Extra2Click);
-  connect(m_phantasm1, &QAction::triggered, this, &TMainWnd::Phantasm1Click);
-  connect(m_open1, &QAction::triggered, this, &TMainWnd::Open1Click);
-  connect(m_scoreChart1, &QAction::triggered, this, &TMainWnd::ScoreChart1Click);
-  connect(m_save1, &QAction::triggered, this, &TMainWnd::Save1Click);
-  connect(m_saveAs1, &QAction::triggered, this, &TMainWnd::SaveAs1Click);
-  connect(m_exit1, &QAction::triggered, this, &TMainWnd::Exit1Click);
-  connect(m_undo1, &QAction::triggered, this, &TMainWnd::Undo1Click);
-  connect(m_redo1, &QAction::triggered, this, &TMainWnd::Redo1Click);
-  connect(m_copy1, &QAction::triggered, this, &TMainWnd::Copy1Click);
-  connect(m_about1, &QAction::triggered, this, &TMainWnd::About1Click);
-  connect(m_recentFiles, &TRecentFiles::Chosen, this, &TMainWnd::OpenRecentFile);
+  connect(m_menus.easy2, &QAction::triggered, this, &TMainWnd::Easy2Click);
+  connect(m_menus.normal2, &QAction::triggered, this, &TMainWnd::Normal2Click);
+  connect(m_menus.hard2, &QAction::triggered, this, &TMainWnd::Hard2Click);
+  connect(m_menus.lunatic2, &QAction::triggered, this, &TMainWnd::Lunatic2Click);
+  connect(m_menus.extra2, &QAction::triggered, this, &TMainWnd::Extra2Click);
+  connect(m_menus.phantasm1, &QAction::triggered, this, &TMainWnd::Phantasm1Click);
+  connect(m_menus.open1, &QAction::triggered, this, &TMainWnd::Open1Click);
+  connect(m_menus.scoreChart1, &QAction::triggered, this, &TMainWnd::ScoreChart1Click);
+  connect(m_menus.save1, &QAction::triggered, this, &TMainWnd::Save1Click);
+  connect(m_menus.saveAs1, &QAction::triggered, this, &TMainWnd::SaveAs1Click);
+  connect(m_menus.exit1, &QAction::triggered, this, &TMainWnd::Exit1Click);
+  connect(m_menus.undo1, &QAction::triggered, this, &TMainWnd::Undo1Click);
+  connect(m_menus.redo1, &QAction::triggered, this, &TMainWnd::Redo1Click);
+  connect(m_menus.copy1, &QAction::triggered, this, &TMainWnd::Copy1Click);
+  connect(m_menus.about1, &QAction::triggered, this, &TMainWnd::About1Click);
+  connect(m_menus.recentFiles, &TRecentFiles::Chosen, this, &TMainWnd::OpenRecentFile);
 
-  m_sceneView->OnChanging = [this](const QList<QTreeWidgetItem*>& selected) {
+  m_tree.sceneView->OnChanging = [this](const QList<QTreeWidgetItem*>& selected) {
     return SceneViewChanging(selected);
   };
-  connect(m_sceneView, &QTreeWidget::itemSelectionChanged, this, &TMainWnd::SceneViewOnChange);
-  connect(m_sceneView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+  connect(m_tree.sceneView, &QTreeWidget::itemSelectionChanged, this, &TMainWnd::SceneViewOnChange);
+  connect(m_tree.sceneView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     SceneViewPopupMenuPopup();
-    m_sceneViewPopupMenu->popup(m_sceneView->viewport()->mapToGlobal(pos));
+    m_tree.sceneViewPopupMenu->popup(m_tree.sceneView->viewport()->mapToGlobal(pos));
   });
-  connect(m_sceneMemo, &QPlainTextEdit::textChanged, this, &TMainWnd::SceneMemoChange);
-  connect(m_sceneMemoApplyButton, &QPushButton::clicked, this,
+  connect(m_tree.sceneMemo, &QPlainTextEdit::textChanged, this, &TMainWnd::SceneMemoChange);
+  connect(m_tree.sceneMemoApplyButton, &QPushButton::clicked, this,
           &TMainWnd::SceneMemoApplyButtonClick);
-  connect(m_edit2, &QAction::triggered, this, &TMainWnd::Edit2Click);
-  connect(m_copy2, &QAction::triggered, this, &TMainWnd::Copy2Click);
-  connect(m_p1, &QAction::triggered, this, &TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick);
-  connect(m_patternItems, &QActionGroup::triggered, this,
+  connect(m_tree.edit2, &QAction::triggered, this, &TMainWnd::Edit2Click);
+  connect(m_tree.copy2, &QAction::triggered, this, &TMainWnd::Copy2Click);
+  connect(m_tree.p1, &QAction::triggered, this,
+          &TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick);
+  connect(m_tree.patternItems, &QActionGroup::triggered, this,
           &TMainWnd::SceneViewPopupMenuPatternOnClick);
 }
 
@@ -424,9 +433,10 @@ void TMainWnd::FormCreate() {
   // In a text field the items undo and redo its typing, if it has any.
   connect(qApp, &QApplication::focusChanged, this,
           [this](QWidget*, QWidget* now) { FocusChanged(now); });
-  connect(m_editMenu, &QMenu::aboutToShow, this, &TMainWnd::UpdateUndoActions);
-  for (QWidget* field : std::initializer_list<QWidget*>{
-           m_sceneMemo, m_newMemo, m_newTitleLabeledEdit, m_inputKwGrid->Editor()}) {
+  connect(m_menus.editMenu, &QMenu::aboutToShow, this, &TMainWnd::UpdateUndoActions);
+  for (QWidget* field : std::initializer_list<QWidget*>{m_tree.sceneMemo, m_editor.newMemo,
+                                                        m_editor.newTitleLabeledEdit,
+                                                        m_editor.inputKwGrid->Editor()}) {
     field->installEventFilter(this);
   }
   // scb of this window's calculator reads the node this window shows.
@@ -460,17 +470,17 @@ int TMainWnd::InitialHintWidth() const {
   sample.initial_spell_card_bonus = 99999999;
   sample.time_limit = 999;
   sample.decrease_rate = 999999;
-  const QLabel& hint_panel = *m_statusPanels[0];
+  const QLabel& hint_panel = *m_status.panels[0];
   int width =
       hint_panel.fontMetrics().horizontalAdvance(ToQString(ScbHint(&sample))) + kPanelOverhead;
-  for (std::size_t i = 1; i < m_statusPanels.size(); ++i) {
-    width += m_statusPanels[i]->minimumWidth() + kPanelOverhead;
+  for (std::size_t i = 1; i < m_status.panels.size(); ++i) {
+    width += m_status.panels[i]->minimumWidth() + kPanelOverhead;
   }
   return width;
 }
 
 void TMainWnd::SetStatusPanel(int index, const QString& text) {
-  TStatusPanel& panel = *m_statusPanels.at(static_cast<std::size_t>(index));
+  TStatusPanel& panel = *m_status.panels.at(static_cast<std::size_t>(index));
   const int width = panel.width();
   panel.SetText(text);
   if (panel.width() != width) KeepStatusPanelsWhole();
@@ -480,8 +490,8 @@ void TMainWnd::KeepStatusPanelsWhole() {
   // Panels of numbers that grew must not be pushed out of the window: it is
   // never narrower than they and an empty panel 0 need.
   int needed = 0;
-  for (std::size_t i = 1; i < m_statusPanels.size(); ++i) {
-    needed += m_statusPanels[i]->width() + kPanelOverhead;
+  for (std::size_t i = 1; i < m_status.panels.size(); ++i) {
+    needed += m_status.panels[i]->width() + kPanelOverhead;
   }
   setMinimumWidth(std::max(m_designedMinimumWidth, needed + kPanelOverhead));
 }
@@ -584,9 +594,9 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
       break;
     case session_op_t::Memo:
       if (change.As<change::memo_t>().node == node &&
-          m_sceneMemo->toPlainText() != MemoToQString(node->memo)) {
+          m_tree.sceneMemo->toPlainText() != MemoToQString(node->memo)) {
         TUpdating updating(*this);
-        m_sceneMemo->setPlainText(MemoToQString(node->memo));
+        m_tree.sceneMemo->setPlainText(MemoToQString(node->memo));
       }
       break;
     case session_op_t::Restore:

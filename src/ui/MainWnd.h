@@ -362,68 +362,74 @@ class TMainWnd : public QMainWindow {
   bool m_remembers = false;
   TCalculator m_calculator;
 
-  // Menu.
-  QMenu* m_fileMenu = nullptr;
-  QMenu* m_newMenu = nullptr;
-  QAction* m_easy2 = nullptr;
-  QAction* m_normal2 = nullptr;
-  QAction* m_hard2 = nullptr;
-  QAction* m_lunatic2 = nullptr;
-  QAction* m_extra2 = nullptr;
-  QAction* m_phantasm1 = nullptr;
-  QAction* m_open1 = nullptr;
-  QAction* m_save1 = nullptr;
-  QAction* m_saveAs1 = nullptr;
-  QMenu* m_recent1 = nullptr;
-  TRecentFiles* m_recentFiles = nullptr;
-  QAction* m_exit1 = nullptr;
-  QMenu* m_editMenu = nullptr;
-  QAction* m_undo1 = nullptr;
-  QAction* m_redo1 = nullptr;
-  QAction* m_copy1 = nullptr;
-  QMenu* m_viewMenu = nullptr;
-  QAction* m_scoreChart1 = nullptr;
-  QMenu* m_languageMenu = nullptr;
-  QAction* m_japanese1 = nullptr;
-  QAction* m_english1 = nullptr;
-  QMenu* m_helpMenu = nullptr;
-  QAction* m_about1 = nullptr;
+  // The menu bar: its menus and their items.
+  struct menus_t {
+    QMenu* fileMenu = nullptr;
+    QMenu* newMenu = nullptr;
+    QAction* easy2 = nullptr;
+    QAction* normal2 = nullptr;
+    QAction* hard2 = nullptr;
+    QAction* lunatic2 = nullptr;
+    QAction* extra2 = nullptr;
+    QAction* phantasm1 = nullptr;
+    QAction* open1 = nullptr;
+    QAction* save1 = nullptr;
+    QAction* saveAs1 = nullptr;
+    QMenu* recent1 = nullptr;
+    TRecentFiles* recentFiles = nullptr;
+    QAction* exit1 = nullptr;
+    QMenu* editMenu = nullptr;
+    QAction* undo1 = nullptr;
+    QAction* redo1 = nullptr;
+    QAction* copy1 = nullptr;
+    QMenu* viewMenu = nullptr;
+    QAction* scoreChart1 = nullptr;
+    QMenu* languageMenu = nullptr;
+    QAction* japanese1 = nullptr;
+    QAction* english1 = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* about1 = nullptr;
+  } m_menus;
 
   // Left pane: the scene tree, its popup menu and the scene memo.
-  TSceneTreeView* m_sceneView = nullptr;
-  QMenu* m_sceneViewPopupMenu = nullptr;
-  QAction* m_edit2 = nullptr;
-  QAction* m_copy2 = nullptr;
-  QAction* m_p1 = nullptr;
-  QActionGroup* m_patternItems = nullptr;  // the dynamic items (group 1)
-  QGroupBox* m_sceneMemoBox = nullptr;
-  QPlainTextEdit* m_sceneMemo = nullptr;
-  QPushButton* m_sceneMemoApplyButton = nullptr;
+  struct tree_t {
+    TSceneTreeView* sceneView = nullptr;
+    QMenu* sceneViewPopupMenu = nullptr;
+    QAction* edit2 = nullptr;
+    QAction* copy2 = nullptr;
+    QAction* p1 = nullptr;
+    QActionGroup* patternItems = nullptr;  // the dynamic items (group 1)
+    QGroupBox* sceneMemoBox = nullptr;
+    QPlainTextEdit* sceneMemo = nullptr;
+    QPushButton* sceneMemoApplyButton = nullptr;
+  } m_tree;
 
-  // Right pane: the comparison table.
-  QGroupBox* m_outputBox = nullptr;
-  TKwGrid* m_outputKwGrid = nullptr;
-
-  // Right pane: the pattern editor.
-  QGroupBox* m_inputBox = nullptr;
-  TKwGrid* m_inputKwGrid = nullptr;
-  QComboBox* m_oldTitleComboBox = nullptr;
-  QComboBox* m_newTitleComboBox = nullptr;
-  QCheckBox* m_oldGetSpellCheckBox = nullptr;
-  QCheckBox* m_newGetSpellCheckBox = nullptr;
-  QCheckBox* m_groupingCheckBox = nullptr;
-  QLabel* m_memoLabel = nullptr;
-  QPlainTextEdit* m_oldMemo = nullptr;
-  QPlainTextEdit* m_newMemo = nullptr;
-  QLabel* m_newTitleLabel = nullptr;
-  QLineEdit* m_newTitleLabeledEdit = nullptr;
-  QPushButton* m_calcButton = nullptr;
-  QPushButton* m_newButton = nullptr;
-  QPushButton* m_applyButton = nullptr;
-  QPushButton* m_deleteButton = nullptr;
+  // Right pane: the comparison table (output) and the pattern editor (input).
+  struct editor_t {
+    QGroupBox* outputBox = nullptr;
+    TKwGrid* outputKwGrid = nullptr;
+    QGroupBox* inputBox = nullptr;
+    TKwGrid* inputKwGrid = nullptr;
+    QComboBox* oldTitleComboBox = nullptr;
+    QComboBox* newTitleComboBox = nullptr;
+    QCheckBox* oldGetSpellCheckBox = nullptr;
+    QCheckBox* newGetSpellCheckBox = nullptr;
+    QCheckBox* groupingCheckBox = nullptr;
+    QLabel* memoLabel = nullptr;
+    QPlainTextEdit* oldMemo = nullptr;
+    QPlainTextEdit* newMemo = nullptr;
+    QLabel* newTitleLabel = nullptr;
+    QLineEdit* newTitleLabeledEdit = nullptr;
+    QPushButton* calcButton = nullptr;
+    QPushButton* newButton = nullptr;
+    QPushButton* applyButton = nullptr;
+    QPushButton* deleteButton = nullptr;
+  } m_editor;
 
   // Status bar: panel 0 takes the free width, panels 1 to 5 keep theirs.
-  std::array<TStatusPanel*, 6> m_statusPanels{};
+  struct status_t {
+    std::array<TStatusPanel*, 6> panels{};
+  } m_status;
   // The window's minimum width before the panels asked for more.
   int m_designedMinimumWidth = 0;
 

@@ -69,17 +69,17 @@ void TMainWnd::NameForAssistiveTechnology() {
   // Buttons, check boxes with a text of their own and labels are said by
   // their text; these have none, or share it with another control.
   const std::pair<QWidget*, QString> names[] = {
-      {m_sceneView, tr("場面ツリー")},
-      {m_sceneMemo, tr("場面別メモ")},
-      {m_outputKwGrid, tr("出力")},
-      {m_inputKwGrid, tr("入力")},
-      {m_oldMemo, tr("旧パターンのメモ")},
-      {m_newMemo, tr("新パターンのメモ")},
-      {m_newTitleLabeledEdit, tr("タイトル")},
-      {m_oldTitleComboBox, tr("旧パターン")},
-      {m_newTitleComboBox, tr("新パターン")},
-      {m_oldGetSpellCheckBox, tr("スペルカード取得（旧パターン）")},
-      {m_newGetSpellCheckBox, tr("スペルカード取得（新パターン）")},
+      {m_tree.sceneView, tr("場面ツリー")},
+      {m_tree.sceneMemo, tr("場面別メモ")},
+      {m_editor.outputKwGrid, tr("出力")},
+      {m_editor.inputKwGrid, tr("入力")},
+      {m_editor.oldMemo, tr("旧パターンのメモ")},
+      {m_editor.newMemo, tr("新パターンのメモ")},
+      {m_editor.newTitleLabeledEdit, tr("タイトル")},
+      {m_editor.oldTitleComboBox, tr("旧パターン")},
+      {m_editor.newTitleComboBox, tr("新パターン")},
+      {m_editor.oldGetSpellCheckBox, tr("スペルカード取得（旧パターン）")},
+      {m_editor.newGetSpellCheckBox, tr("スペルカード取得（新パターン）")},
       {statusBar(), tr("ステータスバー")},
   };
   for (const auto& [widget, name] : names) widget->setAccessibleName(name);
@@ -91,7 +91,7 @@ void TMainWnd::NameForAssistiveTechnology() {
 }
 
 void TMainWnd::SpeakStatusPanel(int index, const QString& spoken) {
-  auto* panel = m_statusPanels.at(static_cast<std::size_t>(index));
+  auto* panel = m_status.panels.at(static_cast<std::size_t>(index));
   if (panel->accessibleName() == spoken) return;
   // Qt tells an active bridge of the new name, as it does when a label
   // without a name of its own changes its text.

@@ -64,7 +64,7 @@ QString TitleOf(const pattern_base_t* p) {
 }  // namespace
 
 bool TMainWnd::EvaluateNewColumn() {
-  TKwGrid& in = *m_inputKwGrid;
+  TKwGrid& in = *m_editor.inputKwGrid;
   QString failure;
   {
     // The cells change together; an error box comes after the repaint, with
@@ -112,8 +112,8 @@ bool TMainWnd::EvaluateNewColumn() {
 bool TMainWnd::StorableTexts() {
   // A title or a memo that code page 932 cannot hold could not be saved as
   // typed: refused as the scene memo refuses it.
-  const cp932_text_t title = FromQString(m_newTitleLabeledEdit->text());
-  const cp932_text_t memo = MemoFromQString(m_newMemo->toPlainText());
+  const cp932_text_t title = FromQString(m_editor.newTitleLabeledEdit->text());
+  const cp932_text_t memo = MemoFromQString(m_editor.newMemo->toPlainText());
   for (const cp932_text_t* t : {&title, &memo}) {
     if (!t->ok) {
       m_dialogs.Error(this, UnconvertibleMessage(t->unconvertible));
@@ -124,14 +124,14 @@ bool TMainWnd::StorableTexts() {
 }
 
 std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
-  TKwGrid& in = *m_inputKwGrid;
+  TKwGrid& in = *m_editor.inputKwGrid;
   editor_input_t input;
   for (int r = 1; r <= kEditorRows; ++r) {
     input.cells[static_cast<std::size_t>(r - 1)] = CellNumber(in.Cells(2, r));
   }
-  input.getting_spell_card = m_newGetSpellCheckBox->isChecked();
-  const cp932_text_t title = FromQString(m_newTitleLabeledEdit->text());
-  const cp932_text_t memo = MemoFromQString(m_newMemo->toPlainText());
+  input.getting_spell_card = m_editor.newGetSpellCheckBox->isChecked();
+  const cp932_text_t title = FromQString(m_editor.newTitleLabeledEdit->text());
+  const cp932_text_t memo = MemoFromQString(m_editor.newMemo->toPlainText());
   if (for_storing && !StorableTexts()) return nullptr;
   input.title = title.text;
   input.memo = memo.text;
@@ -154,8 +154,8 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
   }
   in.EndUpdate();
   // The answer to a spell card question changes the box like a click.
-  if (m_newGetSpellCheckBox->isChecked() != read.getting_spell_card) {
-    m_newGetSpellCheckBox->setChecked(read.getting_spell_card);
+  if (m_editor.newGetSpellCheckBox->isChecked() != read.getting_spell_card) {
+    m_editor.newGetSpellCheckBox->setChecked(read.getting_spell_card);
   }
   return std::move(read.pattern);
 }
@@ -194,7 +194,7 @@ void TMainWnd::ApplyButtonClick() {
   if (edited != current) {
     switch (m_dialogs.ConfirmWithCancel(
         this, tr("「%1」を「%2」に代えて現行のパターンとしますか？")
-                  .arg(m_newTitleLabeledEdit->text(), TitleOf(current)))) {
+                  .arg(m_editor.newTitleLabeledEdit->text(), TitleOf(current)))) {
       case TDialogs::TAnswer::Cancel:
         return;
       case TDialogs::TAnswer::Yes:
@@ -240,7 +240,7 @@ void TMainWnd::ShowStoredList(const pattern_base_t& new_column, const pattern_ba
   if (&new_column != &effect) {
     // Started from the old pattern: its values under the new pattern's name.
     TUpdating updating(*this);
-    m_newTitleLabeledEdit->setText(ToQString(effect.title));
+    m_editor.newTitleLabeledEdit->setText(ToQString(effect.title));
   }
   // Until the next calculation the comparison shows the stored pattern.
   ShowEffect(effect);
@@ -249,10 +249,10 @@ void TMainWnd::ShowStoredList(const pattern_base_t& new_column, const pattern_ba
 void TMainWnd::GroupingCheckBoxClick() {
   if (m_updateDepth >= 1) return;
   CommitOpenCell();
-  const bool checked = m_groupingCheckBox->isChecked();
+  const bool checked = m_editor.groupingCheckBox->isChecked();
   if (!checked && !ConfirmDiscardPatternEdits()) {
     TUpdating updating(*this);
-    m_groupingCheckBox->setChecked(true);
+    m_editor.groupingCheckBox->setChecked(true);
     return;
   }
   // The box shows only for a group; the session reports the change and the

@@ -61,10 +61,10 @@ void TMainWnd::ShowLoadedDocument() {
   SetEditable(false);
   RebuildSceneView();
   MakeSaveEnable();
-  m_copy1->setEnabled(true);
+  m_menus.copy1->setEnabled(true);
   SetCaption(FileName());
-  if (QTreeWidgetItem* top = m_sceneView->topLevelItem(0)) m_sceneView->SelectItem(top);
-  m_sceneView->setFocus();
+  if (QTreeWidgetItem* top = m_tree.sceneView->topLevelItem(0)) m_tree.sceneView->SelectItem(top);
+  m_tree.sceneView->setFocus();
 }
 
 void TMainWnd::SetCaption(const QString& suffix) {
@@ -91,8 +91,8 @@ bool TMainWnd::ConfirmDiscardAll() {
 }
 
 void TMainWnd::MakeSaveEnable() {
-  m_save1->setEnabled(true);
-  m_saveAs1->setEnabled(true);
+  m_menus.save1->setEnabled(true);
+  m_menus.saveAs1->setEnabled(true);
 }
 
 void TMainWnd::NewFromTemplate(const QString& relative_name, const QString& label) {

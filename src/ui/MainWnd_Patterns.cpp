@@ -224,10 +224,10 @@ void TMainWnd::FitLabelColumns() {
   const int delta = extra - m_labelExtra;
   if (delta == 0) return;
   m_labelExtra = extra;
-  m_inputKwGrid->SetColWidths({kInputLabelWidth + extra, 152, 152, 100});
-  m_outputKwGrid->SetColWidths({50, kOutputLabelWidth + extra, 116, 116, 100});
+  m_editor.inputKwGrid->SetColWidths({kInputLabelWidth + extra, 152, 152, 100});
+  m_editor.outputKwGrid->SetColWidths({50, kOutputLabelWidth + extra, 116, 116, 100});
   // The right pane keeps its grids whole; the scene tree keeps its width.
-  QWidget* right = m_outputBox->parentWidget();
+  QWidget* right = m_editor.outputBox->parentWidget();
   right->setFixedWidth(right->minimumWidth() + delta);
   LayOutInputBox();
   m_designedMinimumWidth += delta;
@@ -239,7 +239,7 @@ void TMainWnd::PrepareEditor() {
   const QColor shadow = palette().color(QPalette::Dark);
   const QColor face = palette().color(QPalette::Button);
 
-  TKwGrid& in = *m_inputKwGrid;
+  TKwGrid& in = *m_editor.inputKwGrid;
   CommonGridLooks(in, shadow);
   in.SetCellColor(face);
   in.SetColCount(4);
@@ -273,7 +273,7 @@ void TMainWnd::PrepareEditor() {
   }
   for (int r = 1; r <= kInputRows; ++r) AddCellStyle(in, 3, r).SetReadOnly(true);
 
-  TKwGrid& out = *m_outputKwGrid;
+  TKwGrid& out = *m_editor.outputKwGrid;
   CommonGridLooks(out, shadow);
   out.SetColCount(5);
   out.SetRowCount(14);
@@ -304,55 +304,59 @@ void TMainWnd::PrepareEditor() {
 }
 
 void TMainWnd::ConnectEditor() {
-  m_inputKwGrid->OnCellEdit = [this](TCustomKwGrid&, int col, int row, bool modified,
-                                     TCellValue& v) { InputKwGridCellEdit(col, row, modified, v); };
-  m_inputKwGrid->OnCellEdited = [this](TCustomKwGrid&, int, int, bool) {
+  m_editor.inputKwGrid->OnCellEdit = [this](TCustomKwGrid&, int col, int row, bool modified,
+                                            TCellValue& v) {
+    InputKwGridCellEdit(col, row, modified, v);
+  };
+  m_editor.inputKwGrid->OnCellEdited = [this](TCustomKwGrid&, int, int, bool) {
     // Enter in the editor commits first, then presses the default button.
     if (!m_calculateAfterCommit) return;
     m_calculateAfterCommit = false;
-    if (m_calcButton->isEnabled()) CalcButtonClick();
+    if (m_editor.calcButton->isEnabled()) CalcButtonClick();
   };
-  m_inputKwGrid->OnEnterCell = [this](TCustomKwGrid&, int col, int row) {
+  m_editor.inputKwGrid->OnEnterCell = [this](TCustomKwGrid&, int col, int row) {
     InputKwGridEnterCell(col, row);
   };
-  m_inputKwGrid->OnExit = [this](TCustomKwGrid&) { InputKwGridExit(); };
-  m_inputKwGrid->OnKeyDown = [this](TCustomKwGrid&, int& key, Qt::KeyboardModifiers) {
-    KwGridKeyDown(*m_inputKwGrid, key);
+  m_editor.inputKwGrid->OnExit = [this](TCustomKwGrid&) { InputKwGridExit(); };
+  m_editor.inputKwGrid->OnKeyDown = [this](TCustomKwGrid&, int& key, Qt::KeyboardModifiers) {
+    KwGridKeyDown(*m_editor.inputKwGrid, key);
   };
-  m_outputKwGrid->OnKeyDown = [this](TCustomKwGrid&, int& key, Qt::KeyboardModifiers) {
-    KwGridKeyDown(*m_outputKwGrid, key);
+  m_editor.outputKwGrid->OnKeyDown = [this](TCustomKwGrid&, int& key, Qt::KeyboardModifiers) {
+    KwGridKeyDown(*m_editor.outputKwGrid, key);
   };
-  m_outputKwGrid->OnMouseMove = [this](TCustomKwGrid&, Qt::KeyboardModifiers, int x, int y) {
+  m_editor.outputKwGrid->OnMouseMove = [this](TCustomKwGrid&, Qt::KeyboardModifiers, int x, int y) {
     OutputKwGridMouseMove(QPoint(x, y));
   };
-  m_outputBox->installEventFilter(this);
+  m_editor.outputBox->installEventFilter(this);
   installEventFilter(this);
 
   // Only the user's choice of an item is a change; the program's filling is not.
-  connect(m_newTitleComboBox, &QComboBox::activated, this, &TMainWnd::NewTitleComboBoxChange);
-  connect(m_newMemo, &QPlainTextEdit::textChanged, this, &TMainWnd::NewMemoChange);
-  connect(m_newTitleLabeledEdit, &QLineEdit::textChanged, this,
+  connect(m_editor.newTitleComboBox, &QComboBox::activated, this,
+          &TMainWnd::NewTitleComboBoxChange);
+  connect(m_editor.newMemo, &QPlainTextEdit::textChanged, this, &TMainWnd::NewMemoChange);
+  connect(m_editor.newTitleLabeledEdit, &QLineEdit::textChanged, this,
           &TMainWnd::NewTitleLabeledEditChange);
   // A change by the spell card questions counts like a click.
-  connect(m_newGetSpellCheckBox, &QCheckBox::toggled, this, &TMainWnd::NewGetSpellCheckBoxClick);
-  connect(m_groupingCheckBox, &QCheckBox::toggled, this, &TMainWnd::GroupingCheckBoxClick);
-  connect(m_calcButton, &QPushButton::clicked, this, &TMainWnd::CalcButtonClick);
-  connect(m_applyButton, &QPushButton::clicked, this, &TMainWnd::ApplyButtonClick);
-  connect(m_deleteButton, &QPushButton::clicked, this, &TMainWnd::DeleteButtonClick);
-  connect(m_newButton, &QPushButton::clicked, this, &TMainWnd::NewButtonClick);
+  connect(m_editor.newGetSpellCheckBox, &QCheckBox::toggled, this,
+          &TMainWnd::NewGetSpellCheckBoxClick);
+  connect(m_editor.groupingCheckBox, &QCheckBox::toggled, this, &TMainWnd::GroupingCheckBoxClick);
+  connect(m_editor.calcButton, &QPushButton::clicked, this, &TMainWnd::CalcButtonClick);
+  connect(m_editor.applyButton, &QPushButton::clicked, this, &TMainWnd::ApplyButtonClick);
+  connect(m_editor.deleteButton, &QPushButton::clicked, this, &TMainWnd::DeleteButtonClick);
+  connect(m_editor.newButton, &QPushButton::clicked, this, &TMainWnd::NewButtonClick);
 }
 
 bool TMainWnd::eventFilter(QObject* watched, QEvent* e) {
   if (LeaveUndoKeyToWindow(watched, e)) return true;
-  if (watched == m_inputBox && e->type() == QEvent::Resize) {
+  if (watched == m_editor.inputBox && e->type() == QEvent::Resize) {
     LayOutInputBox();
     return false;
   }
-  if (watched == m_outputBox && e->type() == QEvent::MouseMove) {
+  if (watched == m_editor.outputBox && e->type() == QEvent::MouseMove) {
     // The group box's points in the grid's viewport: a point beside the grid
     // is on no cell.
     const QPoint p = static_cast<QMouseEvent*>(e)->position().toPoint();
-    OutputKwGridMouseMove(m_outputKwGrid->viewport()->mapFrom(m_outputBox, p));
+    OutputKwGridMouseMove(m_editor.outputKwGrid->viewport()->mapFrom(m_editor.outputBox, p));
     return false;
   }
   if (watched == this && e->type() == QEvent::KeyPress) {
@@ -366,7 +370,7 @@ bool TMainWnd::eventFilter(QObject* watched, QEvent* e) {
         button->click();
         return true;
       }
-      if (m_calcButton->isEnabled() && m_calcButton->isVisible()) {
+      if (m_editor.calcButton->isEnabled() && m_editor.calcButton->isVisible()) {
         CalcButtonClick();
         return true;
       }
@@ -376,7 +380,7 @@ bool TMainWnd::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TMainWnd::WriteOutputLabels() {
-  TKwGrid& out = *m_outputKwGrid;
+  TKwGrid& out = *m_editor.outputKwGrid;
   TGridUpdate update(out);
   out.SetCells(2, 0, tr("旧パターン"));
   out.SetCells(3, 0, tr("新パターン"));
@@ -393,7 +397,7 @@ void TMainWnd::WriteOutputLabels() {
 
 void TMainWnd::WriteInputLabels() {
   const editor_node_t kind = EditorNodeOf(CurrentNode());
-  TKwGrid& in = *m_inputKwGrid;
+  TKwGrid& in = *m_editor.inputKwGrid;
   TGridUpdate update(in);
   in.SetCells(3, 0, tr("差"));
   for (int r = 1; r <= kInputRows; ++r) {
@@ -405,33 +409,33 @@ void TMainWnd::WriteInputLabels() {
 void TMainWnd::ClearEditor() {
   TUpdating updating(*this);
   {
-    TGridUpdate update(*m_inputKwGrid);
-    for (int r = 1; r <= kInputRows; ++r) SetDifferenceCell(*m_inputKwGrid, 3, r, 0);
-    m_inputKwGrid->ClearAllCells();
+    TGridUpdate update(*m_editor.inputKwGrid);
+    for (int r = 1; r <= kInputRows; ++r) SetDifferenceCell(*m_editor.inputKwGrid, 3, r, 0);
+    m_editor.inputKwGrid->ClearAllCells();
   }
   {
-    TGridUpdate update(*m_outputKwGrid);
-    for (int r = 1; r <= kOutputRows; ++r) SetDifferenceCell(*m_outputKwGrid, 4, r, 0);
-    m_outputKwGrid->ClearAllCells();
+    TGridUpdate update(*m_editor.outputKwGrid);
+    for (int r = 1; r <= kOutputRows; ++r) SetDifferenceCell(*m_editor.outputKwGrid, 4, r, 0);
+    m_editor.outputKwGrid->ClearAllCells();
     WriteOutputLabels();
   }
-  m_oldTitleComboBox->clear();
-  m_newTitleComboBox->clear();
-  m_oldMemo->clear();
-  m_newMemo->clear();
-  m_newTitleLabeledEdit->clear();
-  m_oldGetSpellCheckBox->setChecked(false);
-  m_newGetSpellCheckBox->setChecked(false);
-  m_groupingCheckBox->setChecked(false);
+  m_editor.oldTitleComboBox->clear();
+  m_editor.newTitleComboBox->clear();
+  m_editor.oldMemo->clear();
+  m_editor.newMemo->clear();
+  m_editor.newTitleLabeledEdit->clear();
+  m_editor.oldGetSpellCheckBox->setChecked(false);
+  m_editor.newGetSpellCheckBox->setChecked(false);
+  m_editor.groupingCheckBox->setChecked(false);
   // Their names follow when the selection is shown: a single node's values
   // come at once, and a name changes only once.
   for (int i = 1; i <= 3; ++i) SetStatusPanel(i, QString());
-  m_sceneMemo->clear();
+  m_tree.sceneMemo->clear();
 }
 
 void TMainWnd::SetRowLabels(const scene_base_t* node) {
   const editor_node_t kind = EditorNodeOf(node);
-  TKwGrid& in = *m_inputKwGrid;
+  TKwGrid& in = *m_editor.inputKwGrid;
   {
     TGridUpdate update(in);
     in.ClearAllCells();
@@ -442,14 +446,14 @@ void TMainWnd::SetRowLabels(const scene_base_t* node) {
     }
   }
   const bool spell_card = kind.is_scene && kind.kind == scene_kind_t::SpellCard;
-  m_oldGetSpellCheckBox->setVisible(spell_card);
-  m_newGetSpellCheckBox->setVisible(spell_card);
-  m_groupingCheckBox->setVisible(node != nullptr && node->AsGroup() != nullptr);
+  m_editor.oldGetSpellCheckBox->setVisible(spell_card);
+  m_editor.newGetSpellCheckBox->setVisible(spell_card);
+  m_editor.groupingCheckBox->setVisible(node != nullptr && node->AsGroup() != nullptr);
 }
 
 void TMainWnd::SetEditable(bool on) {
   const editor_node_t kind = EditorNodeOf(CurrentNode());
-  TKwGrid& in = *m_inputKwGrid;
+  TKwGrid& in = *m_editor.inputKwGrid;
   {
     TGridUpdate update(in);
     for (int r = 1; r <= kInputRows; ++r) {
@@ -457,8 +461,9 @@ void TMainWnd::SetEditable(bool on) {
     }
   }
   for (QWidget* w : std::initializer_list<QWidget*>{
-           m_sceneMemoBox, m_newTitleComboBox, m_newGetSpellCheckBox, m_groupingCheckBox, m_newMemo,
-           m_newTitleLabeledEdit, m_calcButton, m_newButton, m_applyButton, m_deleteButton}) {
+           m_tree.sceneMemoBox, m_editor.newTitleComboBox, m_editor.newGetSpellCheckBox,
+           m_editor.groupingCheckBox, m_editor.newMemo, m_editor.newTitleLabeledEdit,
+           m_editor.calcButton, m_editor.newButton, m_editor.applyButton, m_editor.deleteButton}) {
     w->setEnabled(on);
   }
 }
@@ -468,9 +473,10 @@ void TMainWnd::FillPatternColumn(int column, const pattern_base_t& pattern) {
   const scene_base_t* const node = CurrentNode();
   const editor_column_t values = NodeColumn(EditorNodeOf(node), pattern);
   {
-    TGridUpdate update(*m_inputKwGrid);
+    TGridUpdate update(*m_editor.inputKwGrid);
     for (int r = 1; r <= kInputRows; ++r) {
-      m_inputKwGrid->SetCells(column, r, std::int64_t{values[static_cast<std::size_t>(r - 1)]});
+      m_editor.inputKwGrid->SetCells(column, r,
+                                     std::int64_t{values[static_cast<std::size_t>(r - 1)]});
     }
   }
   const scene_t* spell_card = node != nullptr ? node->AsScene() : nullptr;
@@ -479,13 +485,13 @@ void TMainWnd::FillPatternColumn(int column, const pattern_base_t& pattern) {
                         AsScenePattern(pattern).getting_spell_card;
   if (column == 1) {
     const group_t* group = node != nullptr ? node->AsGroup() : nullptr;
-    m_groupingCheckBox->setChecked(group != nullptr && group->grouping);
-    m_oldGetSpellCheckBox->setChecked(captured);
-    m_oldMemo->setPlainText(MemoToQString(pattern.memo));
+    m_editor.groupingCheckBox->setChecked(group != nullptr && group->grouping);
+    m_editor.oldGetSpellCheckBox->setChecked(captured);
+    m_editor.oldMemo->setPlainText(MemoToQString(pattern.memo));
   } else {
-    m_newGetSpellCheckBox->setChecked(captured);
-    m_newMemo->setPlainText(MemoToQString(pattern.memo));
-    m_newTitleLabeledEdit->setText(ToQString(pattern.title));
+    m_editor.newGetSpellCheckBox->setChecked(captured);
+    m_editor.newMemo->setPlainText(MemoToQString(pattern.memo));
+    m_editor.newTitleLabeledEdit->setText(ToQString(pattern.title));
   }
 }
 
@@ -500,24 +506,24 @@ int TMainWnd::ItemOfListIndex(const QComboBox& box, int index) {
 }
 
 int TMainWnd::AcceptedNewTitleIndex() const {
-  return ItemOfListIndex(*m_newTitleComboBox, m_session.EditedIndex());
+  return ItemOfListIndex(*m_editor.newTitleComboBox, m_session.EditedIndex());
 }
 
 void TMainWnd::FillOldTitleComboBox(const pattern_base_list_t& list) {
-  FillTitleComboBox(*m_oldTitleComboBox, list);
-  m_oldTitleComboBox->setCurrentIndex(
-      ItemOfListIndex(*m_oldTitleComboBox, list.IndexOf(list.Current())));
+  FillTitleComboBox(*m_editor.oldTitleComboBox, list);
+  m_editor.oldTitleComboBox->setCurrentIndex(
+      ItemOfListIndex(*m_editor.oldTitleComboBox, list.IndexOf(list.Current())));
 }
 
 void TMainWnd::FillNewTitleComboBox(const pattern_base_list_t& list) {
-  FillTitleComboBox(*m_newTitleComboBox, list);
-  m_newTitleComboBox->setCurrentIndex(AcceptedNewTitleIndex());
+  FillTitleComboBox(*m_editor.newTitleComboBox, list);
+  m_editor.newTitleComboBox->setCurrentIndex(AcceptedNewTitleIndex());
 }
 
 void TMainWnd::ShowSingleNode(scene_base_t& node) {
   {
     TUpdating updating(*this);
-    m_sceneMemo->setPlainText(MemoToQString(node.memo));
+    m_tree.sceneMemo->setPlainText(MemoToQString(node.memo));
   }
   StatusBarTotals(node);
   if (node.EditsOwnPatterns()) {
@@ -533,8 +539,8 @@ void TMainWnd::ShowSingleNode(scene_base_t& node) {
     ShowEffect(current);
   } else {
     SetEditable(false);
-    m_groupingCheckBox->setEnabled(true);
-    m_sceneMemoBox->setEnabled(true);
+    m_editor.groupingCheckBox->setEnabled(true);
+    m_tree.sceneMemoBox->setEnabled(true);
     FillPatternColumn(1, node.OwnTotals());
     ShowValue(2, node.CurrentExplanation());
   }
@@ -571,7 +577,7 @@ void TMainWnd::ShowCurrentChoices() {
   FillOldTitleComboBox(node->patterns);
   ShowValue(2, node->CurrentExplanation());
   if (m_effectPattern) ShowValue(3, node->CompareWithCurrent(*m_effectPattern));
-  UpdateDifferences(*m_inputKwGrid, 1, 2, 3, kInputRows, nullptr, this);
+  UpdateDifferences(*m_editor.inputKwGrid, 1, 2, 3, kInputRows, nullptr, this);
   UpdateOutputDifferences();
 }
 
@@ -585,20 +591,20 @@ void TMainWnd::ShowEffect(const pattern_base_t& pattern) {
 }
 
 void TMainWnd::UpdateInputDifferences() {
-  UpdateDifferences(*m_inputKwGrid, 1, 2, 3, kInputRows, &m_dialogs, this);
+  UpdateDifferences(*m_editor.inputKwGrid, 1, 2, 3, kInputRows, &m_dialogs, this);
 }
 
 void TMainWnd::UpdateOutputDifferences() {
-  UpdateDifferences(*m_outputKwGrid, 2, 3, 4, kOutputRows, &m_dialogs, this);
+  UpdateDifferences(*m_editor.outputKwGrid, 2, 3, 4, kOutputRows, &m_dialogs, this);
 }
 
 void TMainWnd::ShowValue(int column, pattern_value_t value) {
   {
-    TGridUpdate update(*m_outputKwGrid);
+    TGridUpdate update(*m_editor.outputKwGrid);
     for (int r = 1; r <= 12; ++r) {
-      m_outputKwGrid->SetCells(column, r, std::int64_t{value[r - 1].value});
+      m_editor.outputKwGrid->SetCells(column, r, std::int64_t{value[r - 1].value});
     }
-    m_outputKwGrid->SetCells(column, 13, std::int64_t{value.Total()});
+    m_editor.outputKwGrid->SetCells(column, 13, std::int64_t{value.Total()});
   }
   auto& kept = column == 2 ? m_oldValue : m_newValue;
   kept = std::make_unique<pattern_value_t>(std::move(value));
@@ -623,7 +629,7 @@ QString TMainWnd::PatternDiscardQuestion() const {
 }
 
 void TMainWnd::CommitOpenCell() {
-  m_inputKwGrid->ApplyEdit();
+  m_editor.inputKwGrid->ApplyEdit();
 }
 
 bool TMainWnd::ConfirmDiscardPatternEdits() {
@@ -664,7 +670,7 @@ void TMainWnd::InputKwGridExit() {
 void TMainWnd::KwGridKeyDown(TKwGrid& grid, int key) {
   // Only the commit that this very Enter brings about calculates.
   m_calculateAfterCommit = false;
-  if (&grid == m_inputKwGrid && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
+  if (&grid == m_editor.inputKwGrid && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
       grid.EditorOpen()) {
     m_calculateAfterCommit = true;
     return;
@@ -679,11 +685,12 @@ void TMainWnd::KwGridKeyDown(TKwGrid& grid, int key) {
 void TMainWnd::NewTitleComboBoxChange() {
   if (!ConfirmDiscardPatternEdits()) {
     TUpdating updating(*this);
-    m_newTitleComboBox->setCurrentIndex(AcceptedNewTitleIndex());
+    m_editor.newTitleComboBox->setCurrentIndex(AcceptedNewTitleIndex());
     return;
   }
   // The session reports the choice; the new column shows the chosen pattern.
-  m_session.ChooseEdited(ListIndexOfItem(*m_newTitleComboBox, m_newTitleComboBox->currentIndex()));
+  m_session.ChooseEdited(
+      ListIndexOfItem(*m_editor.newTitleComboBox, m_editor.newTitleComboBox->currentIndex()));
 }
 
 void TMainWnd::NewMemoChange() {
@@ -699,12 +706,12 @@ void TMainWnd::NewGetSpellCheckBoxClick() {
 }
 
 void TMainWnd::SetOutputHint(const QString& hint) {
-  m_outputKwGrid->SetHint(hint);
+  m_editor.outputKwGrid->SetHint(hint);
   SetStatusPanel(0, TCustomKwGrid::LongHint(hint));
 }
 
 void TMainWnd::OutputKwGridMouseMove(QPoint point) {
-  const TCellCoord cell = m_outputKwGrid->CellAtPoint(point);
+  const TCellCoord cell = m_editor.outputKwGrid->CellAtPoint(point);
   if (cell.Col == m_hoverCell[0] && cell.Row == m_hoverCell[1]) return;
   m_hoverCell = {cell.Col, cell.Row};
   if ((cell.Col != 2 && cell.Col != 3) || cell.Row < 1 || cell.Row > 12) {

@@ -117,15 +117,15 @@ void TMainWnd::AddTreeChildren(QTreeWidgetItem* parent_item, const group_t& grou
 
 void TMainWnd::RebuildSceneView() {
   // Removing the items is no selection change of the user's.
-  const QSignalBlocker blocker(m_sceneView);
-  m_sceneView->setUpdatesEnabled(false);
-  m_sceneView->ClearItems();
+  const QSignalBlocker blocker(m_tree.sceneView);
+  m_tree.sceneView->setUpdatesEnabled(false);
+  m_tree.sceneView->ClearItems();
   QTreeWidgetItem* root = MakeItem(m_session.Document());
-  m_sceneView->addTopLevelItem(root);
+  m_tree.sceneView->addTopLevelItem(root);
   AddTreeChildren(root, m_session.Document());
   root->setExpanded(true);
-  m_sceneView->scrollToTop();
-  m_sceneView->setUpdatesEnabled(true);
+  m_tree.sceneView->scrollToTop();
+  m_tree.sceneView->setUpdatesEnabled(true);
 }
 
 QString TMainWnd::SceneMemoDiscardQuestion() const {
@@ -158,7 +158,7 @@ bool TMainWnd::SceneViewChanging(const QList<QTreeWidgetItem*>& selected) {
 
 void TMainWnd::SceneViewOnChange() {
   std::vector<scene_base_t*> nodes;
-  for (QTreeWidgetItem* item : m_sceneView->selectedItems()) {
+  for (QTreeWidgetItem* item : m_tree.sceneView->selectedItems()) {
     nodes.push_back(TSceneTreeView::NodeOf(item));
   }
   m_session.Select(std::move(nodes));
@@ -186,7 +186,7 @@ void TMainWnd::SceneMemoApplyButtonClick() {
   scene_base_t* const node = CurrentNode();
   if (!node) return;
   // Refused before the question: the memo could not be stored as typed.
-  const cp932_text_t memo = MemoFromQString(m_sceneMemo->toPlainText());
+  const cp932_text_t memo = MemoFromQString(m_tree.sceneMemo->toPlainText());
   if (!memo.ok) {
     m_dialogs.Error(this, UnconvertibleMessage(memo.unconvertible));
     return;
@@ -201,19 +201,19 @@ void TMainWnd::SceneMemoApplyButtonClick() {
 scene_base_t* TMainWnd::PopupNode() const {
   // A popup node whose item went away with a rebuild is no node at all.
   if (!m_popupNode.isValid()) return nullptr;
-  return TSceneTreeView::NodeOf(m_sceneView->ItemOf(m_popupNode));
+  return TSceneTreeView::NodeOf(m_tree.sceneView->ItemOf(m_popupNode));
 }
 
 void TMainWnd::SceneViewPopupMenuPopup() {
-  const QList<QAction*> old_items = m_patternItems->actions();
+  const QList<QAction*> old_items = m_tree.patternItems->actions();
   for (auto it = old_items.rbegin(); it != old_items.rend(); ++it) {
-    m_sceneViewPopupMenu->removeAction(*it);
-    m_patternItems->removeAction(*it);
+    m_tree.sceneViewPopupMenu->removeAction(*it);
+    m_tree.patternItems->removeAction(*it);
     delete *it;
   }
-  const QList<QTreeWidgetItem*> selected = m_sceneView->selectedItems();
+  const QList<QTreeWidgetItem*> selected = m_tree.sceneView->selectedItems();
   if (selected.isEmpty()) return;
-  m_p1->setEnabled(selected.size() > 1 || selected.first()->childCount() > 0);
+  m_tree.p1->setEnabled(selected.size() > 1 || selected.first()->childCount() > 0);
   if (selected.size() >= 2) return;
 
   QTreeWidgetItem* item = selected.first();
@@ -224,15 +224,15 @@ void TMainWnd::SceneViewPopupMenuPopup() {
     if (pattern->title.empty()) continue;
     QString caption = MenuText(ToQString(pattern->title));
     if (i < 10) caption += QStringLiteral("(&%1)").arg(i);
-    auto* action = new QAction(caption, m_sceneViewPopupMenu);
+    auto* action = new QAction(caption, m_tree.sceneViewPopupMenu);
     action->setObjectName(QStringLiteral("PatternItem%1").arg(i));
     action->setCheckable(true);
     action->setChecked(pattern == current);
     action->setData(i);
-    m_patternItems->addAction(action);
-    m_sceneViewPopupMenu->addAction(action);
+    m_tree.patternItems->addAction(action);
+    m_tree.sceneViewPopupMenu->addAction(action);
   }
-  m_popupNode = QPersistentModelIndex(m_sceneView->IndexOf(item));
+  m_popupNode = QPersistentModelIndex(m_tree.sceneView->IndexOf(item));
 }
 
 void TMainWnd::SceneViewPopupMenuPatternOnClick(QAction* item) {
@@ -246,14 +246,14 @@ void TMainWnd::SceneViewPopupMenuPatternOnClick(QAction* item) {
 
 void TMainWnd::Edit2Click() {
   if (!PopupNode()) return;
-  m_sceneView->SelectItem(m_sceneView->ItemOf(m_popupNode));
+  m_tree.sceneView->SelectItem(m_tree.sceneView->ItemOf(m_popupNode));
 }
 
 void TMainWnd::ScoreChartNodeClicked(const scene_base_t* node) {
-  for (QTreeWidgetItemIterator it(m_sceneView); *it != nullptr; ++it) {
+  for (QTreeWidgetItemIterator it(m_tree.sceneView); *it != nullptr; ++it) {
     if (TSceneTreeView::NodeOf(*it) == node) {
       // A refused selection leaves the tree and the editor as they are.
-      if (m_sceneView->SelectItem(*it)) m_sceneView->scrollToItem(*it);
+      if (m_tree.sceneView->SelectItem(*it)) m_tree.sceneView->scrollToItem(*it);
       return;
     }
   }

@@ -116,10 +116,10 @@ void TMainWnd::FocusChanged(QWidget* now) {
 }
 
 QString TMainWnd::FieldName(const QWidget* field) const {
-  if (field == m_inputKwGrid->Editor()) return tr("セルへの入力");
-  if (field == m_newTitleLabeledEdit) return tr("タイトルへの入力");
-  if (field == m_newMemo) return tr("メモへの入力");
-  if (field == m_sceneMemo) return tr("場面別メモへの入力");
+  if (field == m_editor.inputKwGrid->Editor()) return tr("セルへの入力");
+  if (field == m_editor.newTitleLabeledEdit) return tr("タイトルへの入力");
+  if (field == m_editor.newMemo) return tr("メモへの入力");
+  if (field == m_tree.sceneMemo) return tr("場面別メモへの入力");
   return tr("入力欄への入力");
 }
 
@@ -166,7 +166,7 @@ void TMainWnd::StepHistory(bool undo) {
 void TMainWnd::ShowSelectionInTree() {
   const std::vector<scene_base_t*>& nodes = m_session.Selection();
   const std::unordered_set<const scene_base_t*> wanted(nodes.begin(), nodes.end());
-  const QList<QTreeWidgetItem*> shown = m_sceneView->selectedItems();
+  const QList<QTreeWidgetItem*> shown = m_tree.sceneView->selectedItems();
   if (static_cast<std::size_t>(shown.size()) == wanted.size() &&
       std::all_of(shown.begin(), shown.end(), [&wanted](const QTreeWidgetItem* item) {
         return wanted.contains(TSceneTreeView::NodeOf(item));
@@ -176,20 +176,20 @@ void TMainWnd::ShowSelectionInTree() {
   QTreeWidgetItem* first = nullptr;
   {
     // The session holds this selection already: the tree follows silently.
-    const QSignalBlocker blocker(m_sceneView);
-    m_sceneView->clearSelection();
-    for (QTreeWidgetItemIterator it(m_sceneView); *it != nullptr; ++it) {
+    const QSignalBlocker blocker(m_tree.sceneView);
+    m_tree.sceneView->clearSelection();
+    for (QTreeWidgetItemIterator it(m_tree.sceneView); *it != nullptr; ++it) {
       if (!wanted.contains(TSceneTreeView::NodeOf(*it))) continue;
       if (first == nullptr) {
         first = *it;
-        m_sceneView->setCurrentItem(first, 0, QItemSelectionModel::ClearAndSelect);
+        m_tree.sceneView->setCurrentItem(first, 0, QItemSelectionModel::ClearAndSelect);
       } else {
         (*it)->setSelected(true);
       }
     }
   }
-  if (first != nullptr) m_sceneView->scrollToItem(first);
-  m_sceneView->viewport()->update();
+  if (first != nullptr) m_tree.sceneView->scrollToItem(first);
+  m_tree.sceneView->viewport()->update();
 }
 
 void TMainWnd::UpdateUndoActions() {
@@ -212,8 +212,8 @@ void TMainWnd::UpdateUndoActions() {
     item->setEnabled(in_field || step.has_value());
     SetItemText(*item, step ? QStringLiteral("%1: %2").arg(name, StepText(*step)) : name);
   };
-  show(m_undo1, tr("元に戻す(&U)"), true);
-  show(m_redo1, tr("やり直し(&R)"), false);
+  show(m_menus.undo1, tr("元に戻す(&U)"), true);
+  show(m_menus.redo1, tr("やり直し(&R)"), false);
 }
 
 }  // namespace qvl
