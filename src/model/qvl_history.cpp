@@ -12,6 +12,9 @@ template <typename... F>
 struct overloaded : F... {
   using F::operator()...;
 };
+// Clang before 17 deduces no template arguments for aggregates by itself.
+template <typename... F>
+overloaded(F...) -> overloaded<F...>;
 
 // One change of a node's list, as RestorePatterns takes it.
 struct pattern_edit_t {
