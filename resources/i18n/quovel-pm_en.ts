@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>TExportChart</name>
+    <message>
+        <source>使い方: quovel-pm --export-chart 計画.pat 出力.png|出力.svg [--size 幅x高さ] [--lang ja|en]</source>
+        <translation>Usage: quovel-pm --export-chart PLAN.pat OUT.png|OUT.svg [--size WxH] [--lang ja|en]</translation>
+    </message>
+    <message>
+        <source>ファイルが見つかりません。</source>
+        <translation>The file does not exist.</translation>
+    </message>
+    <message>
+        <source>場面がひとつもありません。描くものがありません。</source>
+        <translation>The plan has no scenes: there is nothing to draw.</translation>
+    </message>
+    <message>
+        <source>--size は 幅x高さ で指定します（例: 900x520）。</source>
+        <translation>--size takes WIDTHxHEIGHT (for example 900x520).</translation>
+    </message>
+    <message>
+        <source>--size の幅と高さは %1 から %2 までです。</source>
+        <translation>The width and height of --size go from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>「%1」は知らないオプションです。</source>
+        <translation>“%1” is not a known option.</translation>
+    </message>
+    <message>
+        <source>計画のファイルと出力のファイルを1つずつ指定してください。</source>
+        <translation>Give one plan file and one output file.</translation>
+    </message>
+    <message>
+        <source>「%1」には保存できません。拡張子を .png か .svg にしてください。</source>
+        <translation>Cannot save to “%1”. Use the extension .png or .svg.</translation>
+    </message>
+</context>
+<context>
     <name>qvl::QtText</name>
     <message>
         <source>「%1」(U+%2)</source>

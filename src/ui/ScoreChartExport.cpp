@@ -11,8 +11,8 @@
 
 #include "model/qvl_document.h"
 #include "model/qvl_file.h"
-#include "model/qvl_text.h"
 #include "ui/AppInfo.h"
+#include "ui/Language.h"
 #include "ui/QtText.h"
 #include "ui/ScoreChart.h"
 #include "ui/ScoreChartData.h"
@@ -37,10 +37,11 @@ void Print(const QString& message) {
 
 int Usage(const QString& message) {
   Print(message);
-  std::cerr << QStringLiteral(
-                   "使い方: quovel-pm --export-chart 計画.pat 出力.png|出力.svg "
-                   "[--size 幅x高さ]\n")
-                   .toStdString();
+  std::cerr << QCoreApplication::translate("TExportChart",
+                                           "使い方: quovel-pm --export-chart 計画.pat "
+                                           "出力.png|出力.svg [--size 幅x高さ] [--lang ja|en]")
+                   .toStdString()
+            << '\n';
   return kExitUsage;
 }
 
@@ -55,15 +56,23 @@ bool Load(root_t& root, const std::filesystem::path& file) {
   if (!loaded) {
     // A file that is gone is nothing the window would ask about; here it is
     // the caller's mistake and must be said.
-    if (message.empty())
-      message = LoadFailureMessage(file, QVL_CP932("ファイルが見つかりません。"));
+    if (message.empty()) {
+      message = LoadFailureMessage(
+          file,
+          FromQString(QCoreApplication::translate("TExportChart", "ファイルが見つかりません。"))
+              .text);
+    }
     Print(QString::fromStdString(FileMessageUtf8(message, file)));
     return false;
   }
   // A file of only blanks and comments opens as an empty plan: nothing to draw.
   if (root.ChildCount() == 0) {
     Print(QString::fromStdString(FileMessageUtf8(
-        LoadFailureMessage(file, QVL_CP932("場面がひとつもありません。描くものがありません。")),
+        LoadFailureMessage(
+            file,
+            FromQString(QCoreApplication::translate(
+                            "TExportChart", "場面がひとつもありません。描くものがありません。"))
+                .text),
         file)));
     return false;
   }
@@ -76,7 +85,12 @@ bool IsExportChartCommand(int argc, char** argv) {
   return argc > 1 && std::strcmp(argv[1], "--export-chart") == 0;
 }
 
-int ExportChart(const QStringList& arguments) {
+int ExportChart(QStringList arguments) {
+  // The picture and the messages speak the language asked for, else the one
+  // last chosen in the window's menu, as the window itself would.
+  const language_option_t lang = TakeLanguageOption(arguments);
+  if (!lang.error.isEmpty()) return Usage(lang.error);
+  SetWindowLanguage(lang.language.value_or(StoredLanguage()));
   QStringList files;
   int width = kDefaultWidth;
   int height = kDefaultHeight;
@@ -88,30 +102,36 @@ int ExportChart(const QStringList& arguments) {
           QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"))
               .match(i + 1 < arguments.size() ? arguments[i + 1] : QString());
       if (!size.hasMatch())
-        return Usage(QStringLiteral("--size は 幅x高さ で指定します（例: 900x520）。"));
+        return Usage(QCoreApplication::translate(
+            "TExportChart", "--size は 幅x高さ で指定します（例: 900x520）。"));
       width = size.captured(1).toInt();
       height = size.captured(2).toInt();
       if (width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide) {
-        return Usage(QStringLiteral("--size の幅と高さは %1 から %2 までです。")
-                         .arg(kMinSide)
-                         .arg(kMaxSide));
+        return Usage(
+            QCoreApplication::translate("TExportChart", "--size の幅と高さは %1 から %2 までです。")
+                .arg(kMinSide)
+                .arg(kMaxSide));
       }
       ++i;
       continue;
     }
     if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-      return Usage(QStringLiteral("「") + a + QStringLiteral("」は知らないオプションです。"));
+      return Usage(
+          QCoreApplication::translate("TExportChart", "「%1」は知らないオプションです。").arg(a));
     }
     files << a;
   }
   if (files.size() != 2) {
-    return Usage(QStringLiteral("計画のファイルと出力のファイルを1つずつ指定してください。"));
+    return Usage(QCoreApplication::translate(
+        "TExportChart", "計画のファイルと出力のファイルを1つずつ指定してください。"));
   }
   const QFileInfo out(files[1]);
   const QString format = out.suffix().toLower();
   if (format != QStringLiteral("png") && format != QStringLiteral("svg")) {
-    return Usage(QStringLiteral("「") + out.fileName() +
-                 QStringLiteral("」には保存できません。拡張子を .png か .svg にしてください。"));
+    return Usage(
+        QCoreApplication::translate(
+            "TExportChart", "「%1」には保存できません。拡張子を .png か .svg にしてください。")
+            .arg(out.fileName()));
   }
 
   root_t root;

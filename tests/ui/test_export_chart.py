@@ -15,13 +15,25 @@ PROGRAM = None
 TEMPLATES = None
 
 
-def run(*args):
+def run(*args, config=None):
     env = dict(os.environ)
     env.pop("QT_QPA_PLATFORM", None)  # the command needs no display of any kind
     env.pop("DISPLAY", None)
     env.pop("WAYLAND_DISPLAY", None)
-    return subprocess.run([PROGRAM, "--export-chart", *args], stdout=subprocess.PIPE,
-                          stderr=subprocess.PIPE, timeout=60, env=env)
+    # The settings of whoever runs the tests (their chosen language) stay out.
+    env["XDG_CONFIG_HOME"] = config or tempfile.mkdtemp(prefix="qvl_chart_config_")
+    try:
+        return subprocess.run([PROGRAM, "--export-chart", *args], stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=60, env=env)
+    finally:
+        if config is None:
+            shutil.rmtree(env["XDG_CONFIG_HOME"], ignore_errors=True)
+
+
+def svg_text(path):
+    # A text drawn in several fonts is written in pieces: joined in order.
+    return "".join("".join(t.itertext()).strip()
+                   for t in ET.parse(path).getroot().iter("{http://www.w3.org/2000/svg}text"))
 
 
 def stage_titles(name):
@@ -63,9 +75,7 @@ class ExportChart(unittest.TestCase):
             f.write(b"old")
         proc = run(self.plan, out)
         self.assertEqual(proc.returncode, 0, proc.stderr.decode("utf-8", "replace"))
-        # A text drawn in several fonts is written in pieces: joined in order.
-        texts = "".join("".join(t.itertext()).strip()
-                        for t in ET.parse(out).getroot().iter("{http://www.w3.org/2000/svg}text"))
+        texts = svg_text(out)
         titles = stage_titles("qvl_hard.pat")
         self.assertEqual(len(titles), 6)
         for title in titles:
@@ -103,6 +113,34 @@ class ExportChart(unittest.TestCase):
             self.assertEqual(proc.returncode, 2, args)
             self.assertIn("使い方: quovel-pm --export-chart", proc.stderr.decode("utf-8"), args)
         self.assertFalse(os.path.exists(self.path("chart.jpg")))
+
+    def test_the_language_asked_for_or_the_one_the_window_last_used(self):
+        config = self.path("config")
+        os.makedirs(os.path.join(config, "quovel-pm"))
+        with open(os.path.join(config, "quovel-pm", "quovel-pm.conf"), "w") as f:
+            f.write("[General]\nlanguage=en\n")
+        for args, kwargs, english in (((), {}, False), (("--lang", "en"), {}, True),
+                                      ((), {"config": config}, True),
+                                      (("--lang=ja",), {"config": config}, False)):
+            out = self.path("chart.svg")
+            proc = run(self.plan, out, *args, **kwargs)
+            self.assertEqual(proc.returncode, 0, proc.stderr.decode("utf-8", "replace"))
+            texts = svg_text(out)
+            self.assertEqual("Running score" in texts, english, args)
+            self.assertEqual("累計スコア" in texts, not english, args)
+            # The plan's own titles stay as written.
+            self.assertIn(stage_titles("qvl_hard.pat")[0], texts)
+        # Failures are said in English too, the core's part of the message included.
+        for args, code in (((self.path("missing.pat"), self.path("c.png")), 3),
+                           ((self.plan, self.path("c.jpg")), 2)):
+            proc = run("--lang", "en", *args)
+            self.assertEqual(proc.returncode, code, args)
+            message = proc.stderr.decode("utf-8")
+            self.assertNotRegex(message, "[ぁ-んァ-ン一-龥]", args)
+        self.assertIn("Usage: quovel-pm --export-chart", message)
+        proc = run(self.plan, self.path("c.png"), "--lang", "fr")
+        self.assertEqual(proc.returncode, 2)
+        self.assertIn("fr", proc.stderr.decode("utf-8"))
 
 
 if __name__ == "__main__":
