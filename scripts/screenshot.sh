@@ -5,8 +5,9 @@
 # docs/screenshot-plan.png (a calculated comparison) and
 # docs/screenshot-hint.png (the hover hint of a term) and
 # docs/screenshot-chart.png (the score build-up chart with the new plan).
-# Last, docs/screenshot-english.png: the first picture with the window in
-# English (quovel-pm --lang en).
+# Then docs/screenshot-english.png: the first picture with the window in
+# English (quovel-pm --lang en), and last the tour's pictures in English in
+# docs/en/ for the English guide.
 # Usage: scripts/screenshot.sh [build folder]  (default: build-release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,4 +44,13 @@ timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
   "$BUILD/bin/qvl_screenshot_tour" "$BUILD/bin/template/qvl_hard.pat" "$ROOT/docs"
 for picture in screenshot-plan.png screenshot-hint.png screenshot-chart.png; do
   [ -s "$ROOT/docs/$picture" ] || { echo "no $picture was written" >&2; exit 1; }
+done
+
+# The same tour in English, for the English guide (docs/help/en.md).
+mkdir -p "$ROOT/docs/en"
+rm -f "$ROOT/docs/en/"screenshot-*.png
+timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
+  "$BUILD/bin/qvl_screenshot_tour" --lang en "$BUILD/bin/template/qvl_hard.pat" "$ROOT/docs/en"
+for picture in screenshot-plan.png screenshot-hint.png screenshot-chart.png; do
+  [ -s "$ROOT/docs/en/$picture" ] || { echo "no English $picture was written" >&2; exit 1; }
 done

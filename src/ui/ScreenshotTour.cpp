@@ -3,8 +3,10 @@
 // once, then a new plan typed with scb of the time left
 // and calculated (the differences coloured), the hover hint of a term, and the
 // score build-up chart with the new plan's line.
-// Every question is answered Yes. Usage: qvl_screenshot_tour TEMPLATE OUTDIR
-// (run under a real display such as Xvfb: the hint is a window of its own).
+// Every question is answered Yes. Usage: qvl_screenshot_tour [--lang ja|en]
+// TEMPLATE OUTDIR (run under a real display such as Xvfb: the hint is a window
+// of its own). The pictures are in Japanese unless English is asked for, which
+// gives the English guide its own.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -25,6 +27,7 @@
 #include "model/qvl_session.h"
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
+#include "ui/Language.h"
 #include "ui/MainWnd.h"
 #include "ui/QtText.h"
 #include "ui/SceneTreeView.h"
@@ -92,11 +95,13 @@ QString PlayedTemplate(const QString& template_file, const QString& keep, const 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   SetUpApplication(app);
-  const QStringList args = QApplication::arguments();
-  if (args.size() != 3) {
-    std::fprintf(stderr, "usage: qvl_screenshot_tour TEMPLATE OUTDIR\n");
+  QStringList args = QApplication::arguments();
+  const language_option_t lang = TakeLanguageOption(args);
+  if (!lang.error.isEmpty() || args.size() != 3) {
+    std::fprintf(stderr, "usage: qvl_screenshot_tour [--lang ja|en] TEMPLATE OUTDIR\n");
     return 2;
   }
+  SetWindowLanguage(lang.language.value_or(language_t::Japanese));
   const QDir out(args[2]);
   const QString card = QStringLiteral("霧符「朝霧の重ね衣」");
   QTemporaryDir work;
