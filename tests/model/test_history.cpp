@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/node_builders.h"
 #include "model/qvl_document.h"
 #include "model/qvl_text.h"
 
@@ -17,21 +18,6 @@ namespace qvl {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::unique_ptr<pattern_base_t> Scene(const char* title_utf8, score_t bonus, bool selected) {
-  auto p = std::make_unique<pattern_t>();
-  p->title = Utf8ToCp932(title_utf8);
-  p->bonus_item = bonus;
-  p->selected = selected;
-  return p;
-}
-
-template <typename Node>
-Node* Add(group_t& parent, const char* title_utf8) {
-  auto node = std::make_unique<Node>(&parent);
-  node->title = Utf8ToCp932(title_utf8);
-  return static_cast<Node*>(parent.AddChild(std::move(node)));
-}
 
 // Stage 1 (a way with two patterns, a spell card with two, a boss with one
 // normal attack), stage 2 (a way with an untitled pattern after the current
@@ -49,21 +35,21 @@ struct document_t {
 
   document_t() {
     root_t& root = s.Document();
-    stage1 = Add<group_t>(root, "1面");
-    way = Add<scene_t>(*stage1, "道中");
-    way->patterns.AddSorted(Scene("A", 10, true));
-    way->patterns.AddSorted(Scene("B", 20, false));
-    spell = Add<scene_t>(*stage1, "スペル");
+    stage1 = AddNode<group_t>(root, "1面");
+    way = AddNode<scene_t>(*stage1, "道中");
+    way->patterns.AddSorted(ScenePattern("A", 10, true));
+    way->patterns.AddSorted(ScenePattern("B", 20, false));
+    spell = AddNode<scene_t>(*stage1, "スペル");
     spell->kind = scene_kind_t::SpellCard;
-    spell->patterns.AddSorted(Scene("稼ぎ", 1, true));
-    spell->patterns.AddSorted(Scene("安全", 2, false));
-    boss = Add<group_t>(*stage1, "ボス");
-    normal = Add<scene_t>(*boss, "通常");
-    normal->patterns.AddSorted(Scene("取得", 5, true));
-    stage2 = Add<group_t>(root, "2面");
-    way2 = Add<scene_t>(*stage2, "道中2");
-    way2->patterns.AddSorted(Scene("", 0, false));
-    way2->patterns.AddSorted(Scene("Z", 3, true));
+    spell->patterns.AddSorted(ScenePattern("稼ぎ", 1, true));
+    spell->patterns.AddSorted(ScenePattern("安全", 2, false));
+    boss = AddNode<group_t>(*stage1, "ボス");
+    normal = AddNode<scene_t>(*boss, "通常");
+    normal->patterns.AddSorted(ScenePattern("取得", 5, true));
+    stage2 = AddNode<group_t>(root, "2面");
+    way2 = AddNode<scene_t>(*stage2, "道中2");
+    way2->patterns.AddSorted(ScenePattern("", 0, false));
+    way2->patterns.AddSorted(ScenePattern("Z", 3, true));
     root.NormalizePatterns();
   }
   [[nodiscard]] std::string Text() { return DocumentText(s.Document()); }
@@ -85,14 +71,14 @@ const operation_t kOperations[] = {
     {"store the current pattern",
      [](document_t& d) {
        d.s.Select({d.way});
-       d.s.Store(Scene("C", 30, false), true);
+       d.s.Store(ScenePattern("C", 30, false), true);
      },
      step_kind_t::StorePattern, "C", Way},
     {"store another pattern beside the current one",
      [](document_t& d) {
        d.s.Select({d.way});
        d.s.ChooseEdited(1);
-       d.s.Store(Scene("", 40, false), false);
+       d.s.Store(ScenePattern("", 40, false), false);
      },
      step_kind_t::StorePattern, "*untitled*", Way},
     {"delete the current pattern",

@@ -9,27 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "model/node_builders.h"
 #include "model/qvl_text.h"
 
 namespace qvl {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::unique_ptr<pattern_base_t> Scene(const char* title_utf8, score_t bonus, bool selected) {
-  auto p = std::make_unique<pattern_t>();
-  p->title = Utf8ToCp932(title_utf8);
-  p->bonus_item = bonus;
-  p->selected = selected;
-  return p;
-}
-
-template <typename Node>
-Node* Add(group_t& parent, const char* title_utf8) {
-  auto node = std::make_unique<Node>(&parent);
-  node->title = Utf8ToCp932(title_utf8);
-  return static_cast<Node*>(parent.AddChild(std::move(node)));
-}
 
 // Stage 1 (a way with two patterns, a spell card with two), stage 2 (a way
 // with one), each list normalised.
@@ -40,17 +26,17 @@ class SessionTest : public ::testing::Test {
     reports.clear();
     root_t& root = s->Document();
     root.difficulty = difficulty_t::Hard;
-    stage1 = Add<group_t>(root, "1面");
-    way = Add<scene_t>(*stage1, "道中");
-    way->patterns.AddSorted(Scene("A", 10, true));
-    way->patterns.AddSorted(Scene("B", 20, false));
-    spell = Add<scene_t>(*stage1, "スペル");
+    stage1 = AddNode<group_t>(root, "1面");
+    way = AddNode<scene_t>(*stage1, "道中");
+    way->patterns.AddSorted(ScenePattern("A", 10, true));
+    way->patterns.AddSorted(ScenePattern("B", 20, false));
+    spell = AddNode<scene_t>(*stage1, "スペル");
     spell->kind = scene_kind_t::SpellCard;
-    spell->patterns.AddSorted(Scene("稼ぎABC", 1, true));
-    spell->patterns.AddSorted(Scene("安全abc", 2, false));
-    stage2 = Add<group_t>(root, "2面");
-    way2 = Add<scene_t>(*stage2, "道中2");
-    way2->patterns.AddSorted(Scene("xAbCx", 3, true));
+    spell->patterns.AddSorted(ScenePattern("稼ぎABC", 1, true));
+    spell->patterns.AddSorted(ScenePattern("安全abc", 2, false));
+    stage2 = AddNode<group_t>(root, "2面");
+    way2 = AddNode<scene_t>(*stage2, "道中2");
+    way2->patterns.AddSorted(ScenePattern("xAbCx", 3, true));
     root.NormalizePatterns();
     s->AddListener([this](const session_change_t& c) { reports.push_back(c); },
                    listener_rank_t::Window);
@@ -189,7 +175,7 @@ TEST_F(SessionTest, StoreReplacesTheEditedPatternAndReportsWhatLeft) {
     const std::string removed_text = way->patterns.Items(c.edited)->WriteSXML(0);
     reports.clear();
 
-    s->Store(Scene(c.title, 99, false), c.make_current);
+    s->Store(ScenePattern(c.title, 99, false), c.make_current);
 
     std::string titles;
     for (int i = 0; i < way->patterns.Count(); ++i) {
@@ -242,7 +228,7 @@ TEST_F(SessionTest, DeleteEditsTheCurrentPatternNextAndNamesAnEmptiedList) {
   EXPECT_EQ(Last<change::delete_t>().renamed_index, -1);
 
   // An empty title of a pattern that becomes current is named too.
-  way2->patterns.AddSorted(Scene("", 7, false));
+  way2->patterns.AddSorted(ScenePattern("", 7, false));
   s->Select({way2});
   s->DeleteEdited();
   EXPECT_EQ(way2->patterns.Items(0)->title, kUntitledTitle);
@@ -355,7 +341,7 @@ TEST_F(SessionTest, PopupChoiceMakesAPatternCurrentAndModifiesTheDocumentOnlyByA
 
 TEST_F(SessionTest, TitlePartChoosesTheFirstMatchInEveryTopSubtreeIgnoringLetterCase) {
   // "ア" is 0x83 0x41: its trail byte is an "A" that no part may match.
-  way2->patterns.AddSorted(Scene("0アイテム", 0, false));  // sorts first
+  way2->patterns.AddSorted(ScenePattern("0アイテム", 0, false));  // sorts first
   struct part_case_t {
     const char* part;
     std::vector<scene_base_t*> selection;

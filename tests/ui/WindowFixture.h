@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "ScriptedDialogs.h"
+#include "model/node_builders.h"
 #include "model/qvl_document.h"
 #include "model/qvl_text.h"
 #include "ui/AppInfo.h"
@@ -26,22 +27,6 @@
 #include "ui/SceneTreeView.h"
 
 namespace qvl {
-
-inline std::unique_ptr<pattern_base_t> ScenePattern(const char* title_utf8, score_t bonus_items,
-                                                    bool selected = false) {
-  auto p = std::make_unique<pattern_t>();
-  p->title = Utf8ToCp932(title_utf8);
-  p->bonus_item = bonus_items;
-  p->selected = selected;
-  return p;
-}
-
-template <typename Node>
-Node* AddNode(group_t& parent, const char* title_utf8) {
-  auto node = std::make_unique<Node>(&parent);
-  node->title = Utf8ToCp932(title_utf8);
-  return static_cast<Node*>(parent.AddChild(std::move(node)));
-}
 
 // Hard: stage 1 (way, spell card, boss with a normal attack and a spell
 // card), stage 2 (way). Titles chosen for the substring command.

@@ -1,0 +1,27 @@
+// Small documents for tests, built node by node, with titles written in UTF-8.
+#pragma once
+
+#include <memory>
+
+#include "model/qvl_scene.h"
+#include "model/qvl_text.h"
+
+namespace qvl {
+
+inline std::unique_ptr<pattern_base_t> ScenePattern(const char* title_utf8, score_t bonus_items,
+                                                    bool selected = false) {
+  auto p = std::make_unique<pattern_t>();
+  p->title = Utf8ToCp932(title_utf8);
+  p->bonus_item = bonus_items;
+  p->selected = selected;
+  return p;
+}
+
+template <typename Node>
+Node* AddNode(group_t& parent, const char* title_utf8) {
+  auto node = std::make_unique<Node>(&parent);
+  node->title = Utf8ToCp932(title_utf8);
+  return static_cast<Node*>(parent.AddChild(std::move(node)));
+}
+
+}  // namespace qvl
