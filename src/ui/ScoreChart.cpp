@@ -182,12 +182,15 @@ void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score
 // One category per stage with a grid line at each end; positions outside any
 // stage get a category of their own. The stage titles are drawn by the view,
 // which shortens them where they do not fit: the axis's labels only keep
-// their room. Labels of a category axis must differ, so each is a different
-// number of zero-width spaces.
+// their room. Labels of a category axis must differ: each is one zero-width
+// space and an HTML comment with its number. The axis measures and draws its
+// labels as rich text, where the comment costs nothing; a different number
+// of zero-width spaces each had it shape thousands of characters on a long
+// route, at every layout.
 route_categories_t RouteCategories(const score_chart_data_t& data) {
   route_categories_t out;
   const auto add = [&out](double end) {
-    out.emplace_back(QString(static_cast<qsizetype>(out.size()) + 1, QChar(0x200B)), end);
+    out.emplace_back(QString(QChar(0x200B)) + QStringLiteral("<!--%1-->").arg(out.size()), end);
   };
   const int n = static_cast<int>(data.stops.size());
   int next = 0;
