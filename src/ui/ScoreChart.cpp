@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <span>
 
 #include "model/qvl_document.h"
@@ -182,12 +183,15 @@ void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score
 // One category per stage with a grid line at each end; positions outside any
 // stage get a category of their own. The stage titles are drawn by the view,
 // which shortens them where they do not fit: the axis's labels only keep
-// their room. Labels of a category axis must differ, so each is a different
-// number of zero-width spaces.
+// their room. Labels of a category axis must differ: each is one zero-width
+// space and an HTML comment with its number. The axis measures and draws its
+// labels as rich text, where the comment costs nothing; a different number
+// of zero-width spaces each had it shape thousands of characters on a long
+// route, at every layout.
 route_categories_t RouteCategories(const score_chart_data_t& data) {
   route_categories_t out;
   const auto add = [&out](double end) {
-    out.emplace_back(QString(static_cast<qsizetype>(out.size()) + 1, QChar(0x200B)), end);
+    out.emplace_back(QString(QChar(0x200B)) + QStringLiteral("<!--%1-->").arg(out.size()), end);
   };
   const int n = static_cast<int>(data.stops.size());
   int next = 0;
@@ -207,16 +211,17 @@ constexpr double kLabelGap = 4;
 // shorter beginnings with "…" down to its first word ("1面…"), then the stage
 // number alone ("1"). The number is shown even where nothing fits: a stage
 // never loses its label.
-QString StageLabel(const QString& title, double width, const QFontMetricsF& metrics) {
-  if (metrics.horizontalAdvance(title) <= width) return title;
+QString StageLabel(const QString& title, double width,
+                   const std::function<double(const QString&)>& advance) {
+  if (advance(title) <= width) return title;
   const QString ellipsis(QChar(0x2026));
   qsizetype word = 0;
   while (word < title.size() && !title[word].isSpace()) ++word;
-  if (word > 0 && metrics.horizontalAdvance(title.left(word) + ellipsis) <= width) {
+  if (word > 0 && advance(title.left(word) + ellipsis) <= width) {
     for (qsizetype n = title.size() - 1; n > word; --n) {
       if (title[n - 1].isHighSurrogate()) continue;  // never half a character
       const QString shorter = title.left(n).trimmed() + ellipsis;
-      if (metrics.horizontalAdvance(shorter) <= width) return shorter;
+      if (advance(shorter) <= width) return shorter;
     }
     return title.left(word) + ellipsis;
   }
@@ -495,6 +500,7 @@ void TScoreChartView::SetData(score_chart_data_t data) {
   }
   m_data = std::move(data);
   m_labelsPlaced = false;
+  m_stageWidths.clear();
   if (m_plan.size() != m_data.stops.size()) m_plan.clear();
   ShowStops();
   ShowPlan();
@@ -514,9 +520,13 @@ void TScoreChartView::ShowStops() {
     running.append(
         QPointF(i, static_cast<double>(m_data.stops[static_cast<std::size_t>(i)].running)));
   }
-  m_running->replace(running);
+  // The axes first, while the line is still empty: every change of an axis's
+  // range maps and strokes the whole line again, on a long route a few
+  // milliseconds each.
+  m_running->clear();
   SetValueRanges();
   SetRouteCategories(RouteCategories(m_data), n);
+  m_running->replace(running);
   m_columnsItem->Refresh();
   PlaceStageLabels();
 }
@@ -648,7 +658,6 @@ void TScoreChartView::PlaceStageLabels() {
   m_labelsPlaced = true;
   m_labelsPlot = plot;
   m_labelsGap = gap;
-  const QFontMetricsF metrics(m_stageFont);
   const double y = (gap.isEmpty() ? plot.bottom() + 8 : gap.bottom() + 6);
   const double x0 = chart()->mapToPosition(QPointF(0, 0), m_running).x();
   const double dx = chart()->mapToPosition(QPointF(1, 0), m_running).x() - x0;
@@ -667,7 +676,7 @@ void TScoreChartView::PlaceStageLabels() {
     titles[i] = ToQString(stage.title);
     room[i] = std::max(0.0, to - from - kLabelGap);
     centre[i] = (from + to) / 2;
-    slack[i] = std::max(0.0, room[i] - metrics.horizontalAdvance(titles[i]));
+    slack[i] = std::max(0.0, room[i] - StageTextWidth(titles[i]));
   }
   // The first and last titles may also reach out under the value axes.
   if (n > 0) {
@@ -679,7 +688,8 @@ void TScoreChartView::PlaceStageLabels() {
   for (std::size_t i = 0; i < n; ++i) {
     const double share = ((i > 0 ? slack[i - 1] : 0.0) + (i + 1 < n ? slack[i + 1] : 0.0)) / 2;
     QGraphicsSimpleTextItem* label = m_stageLabels[i];
-    label->setText(StageLabel(titles[i], room[i] + share, metrics));
+    label->setText(StageLabel(titles[i], room[i] + share,
+                              [this](const QString& text) { return StageTextWidth(text); }));
     left[i] = centre[i] - label->boundingRect().width() / 2;
     needed += label->boundingRect().width() + kLabelGap;
   }
@@ -702,6 +712,14 @@ void TScoreChartView::PlaceStageLabels() {
     label->setPos(left[i], y);
     label->setVisible(true);
   }
+}
+
+double TScoreChartView::StageTextWidth(const QString& text) {
+  const auto known = m_stageWidths.constFind(text);
+  if (known != m_stageWidths.cend()) return *known;
+  const double width = QFontMetricsF(m_stageFont).horizontalAdvance(text);
+  m_stageWidths.insert(text, width);
+  return width;
 }
 
 QRectF TScoreChartView::GapPlotArea() const {

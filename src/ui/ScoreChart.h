@@ -8,6 +8,7 @@
 
 #include <QChartView>
 #include <QFont>
+#include <QHash>
 #include <QString>
 #include <QWidget>
 
@@ -105,6 +106,11 @@ class TScoreChartView : public QChartView {
   // placed there; after every change of the plot area, the route or the plan.
   void LayOutBelowPlot();
   void PlaceStageLabels();
+  // A text's width in the stage titles' font. The titles are placed again at
+  // every change of the plot area, which the chart makes several times while
+  // it settles after new data: each title and shortened form is measured
+  // once per data instead of at every placing.
+  double StageTextWidth(const QString& text);
 
   score_chart_data_t m_data;
   std::vector<score_t> m_plan;
@@ -129,6 +135,7 @@ class TScoreChartView : public QChartView {
   TScoreGapItem* m_gapItem = nullptr;
   std::vector<QGraphicsSimpleTextItem*> m_stageLabels;
   QFont m_stageFont;
+  QHash<QString, double> m_stageWidths;
   // Where the stage labels were placed for the current data.
   bool m_labelsPlaced = false;
   QRectF m_labelsPlot;
