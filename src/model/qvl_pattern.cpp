@@ -53,8 +53,8 @@ std::string NumberText(const term_number_t& n, bool as_factor) {
 }  // namespace
 
 void value_element_t::SetTerm(std::string_view title_, std::string_view format,
-                              std::string_view notes_, const std::vector<term_number_t>& numbers,
-                              const std::vector<std::string_view>& labels, score_t value_) {
+                              std::string_view notes_, std::initializer_list<term_number_t> numbers,
+                              std::initializer_list<std::string_view> labels, score_t value_) {
   std::string label_format = ReplaceAllNoCase(format, "%d", "%s");
   label_format = ReplaceAllNoCase(label_format, "%f", "%s");
   label_format = ReplaceAllNoCase(label_format, "%.1f", "%s");
@@ -66,7 +66,7 @@ void value_element_t::SetTerm(std::string_view title_, std::string_view format,
   std::size_t next_label = 0;
   for (std::size_t i = 0; i < label_format.size(); ++i) {
     if (label_format.compare(i, 2, "%s") == 0) {
-      if (next_label < labels.size()) formula.append(labels[next_label]);
+      if (next_label < labels.size()) formula.append(labels.begin()[next_label]);
       ++next_label;
       ++i;
     } else {
@@ -80,7 +80,8 @@ void value_element_t::SetTerm(std::string_view title_, std::string_view format,
     const bool is_int = format.size() - i >= 2 && LowerAsciiCp932(format.substr(i, 2)) == "%d";
     const bool is_factor = format.size() - i >= 4 && LowerAsciiCp932(format.substr(i, 4)) == "%.1f";
     if (is_int || is_factor) {
-      if (next_number < numbers.size()) expr.append(NumberText(numbers[next_number], is_factor));
+      if (next_number < numbers.size())
+        expr.append(NumberText(numbers.begin()[next_number], is_factor));
       ++next_number;
       i += is_int ? 1 : 3;
     } else {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -53,8 +54,8 @@ class value_element_t : public sxmlable_t {
   // Fills the element. The labels stand in the formula where the numbers stand
   // in the expression, one per placeholder of the format.
   void SetTerm(std::string_view title, std::string_view format, std::string_view notes,
-               const std::vector<term_number_t>& numbers,
-               const std::vector<std::string_view>& labels, score_t value);
+               std::initializer_list<term_number_t> numbers,
+               std::initializer_list<std::string_view> labels, score_t value);
   // Short hint before "|", long hint after it; empty when there is no formula.
   [[nodiscard]] std::string HintText() const;
 

@@ -1,5 +1,6 @@
 // The score arithmetic: twelve terms for one pattern of a node, and the
 // comparison of an old and a new pattern of the same node.
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -106,9 +107,12 @@ class term_writer_t {
   term_writer_t(pattern_value_t& v, bool group, bool with_texts)
       : v_(v), group_(group), with_texts_(with_texts) {}
 
+  // The numbers and labels come as lists on the caller's stack: the route
+  // walk scores every position without texts, and a heap copy of them per
+  // term was a fifth of a chart's refresh.
   void Set(int index, std::string_view format, std::string_view notes,
-           const std::vector<term_number_t>& numbers, const std::vector<std::string_view>& labels,
-           score_t value) {
+           std::initializer_list<term_number_t> numbers,
+           std::initializer_list<std::string_view> labels, score_t value) {
     value_element_t& e = v_[index];
     if (with_texts_) {
       e.SetTerm(Title(index, group_), format, notes, numbers, labels, value);
@@ -156,9 +160,9 @@ pattern_value_t ScoreSingle(const grouped_pattern_t& s, const grouped_pattern_t&
                 WrapAdd(TruncDiv(WrapAdd(s.border_bonus_times, 1), 2), a.border_bonus_times)));
 
   {
-    const std::vector<term_number_t> numbers{gained, s.point, a.point};
-    const std::vector<std::string_view> labels{kGainedCherry(), kHereAnd(),
-                                               Message(message_t::LabelLaterPointItems)};
+    const std::initializer_list<term_number_t> numbers{gained, s.point, a.point};
+    const std::initializer_list<std::string_view> labels{kGainedCherry(), kHereAnd(),
+                                                         Message(message_t::LabelLaterPointItems)};
     if (group) {
       t.Set(3, "%d * ([%d / 2] + %d)", "", numbers, labels,
             WrapMul(gained, WrapAdd(TruncDiv(s.point, 2), a.point)));
@@ -181,9 +185,9 @@ pattern_value_t ScoreSingle(const grouped_pattern_t& s, const grouped_pattern_t&
         WrapMul(WrapAdd(2000, FactorTimes(d, 500)), graze));
 
   {
-    const std::vector<term_number_t> numbers{s.bonus_item, a.bonus_item, graze};
-    const std::vector<std::string_view> labels{kHereIn(), Message(message_t::LabelLaterBonusItems),
-                                               kGraze()};
+    const std::initializer_list<term_number_t> numbers{s.bonus_item, a.bonus_item, graze};
+    const std::initializer_list<std::string_view> labels{
+        kHereIn(), Message(message_t::LabelLaterBonusItems), kGraze()};
     const std::string& note = Message(message_t::NoteBonusItemSteps);
     if (group) {
       const score_t k = WrapAdd(TruncDiv(s.bonus_item, 2), a.bonus_item);
