@@ -19,10 +19,13 @@ std::filesystem::path BinDir() {
   return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 }
 
-// Starts the program and returns the seconds until it reported its first
-// frame, or a negative value when it did not.
+// Starts the program with its settings in config (not the user's: the
+// template must not join the user's recent files, nor the user's language or
+// window size change the figures) and returns the seconds until it reported
+// its first frame, or a negative value when it did not.
 double TimeToFirstFrame(const std::filesystem::path& program,
-                        const std::vector<std::string>& arguments) {
+                        const std::vector<std::string>& arguments,
+                        const std::filesystem::path& config) {
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) return -1;
   const auto start = std::chrono::steady_clock::now();
@@ -33,6 +36,7 @@ double TimeToFirstFrame(const std::filesystem::path& program,
     close(pipe_fds[0]);
     close(pipe_fds[1]);
     setenv("QVL_STARTUP_PROBE", "1", 1);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if ((!display || !*display) && (!wayland || !*wayland)) {
@@ -70,14 +74,22 @@ void Run(benchmark::State& state, const std::string& program,
     state.SkipWithError((program + " was not built").c_str());
     return;
   }
+  std::string folder = (std::filesystem::temp_directory_path() / "qvl_startup_XXXXXX").string();
+  if (mkdtemp(folder.data()) == nullptr) {
+    state.SkipWithError("no folder for the program's settings");
+    return;
+  }
+  const std::filesystem::path config(folder);
   for (auto _ : state) {
-    const double seconds = TimeToFirstFrame(path, arguments);
+    const double seconds = TimeToFirstFrame(path, arguments, config);
     if (seconds < 0) {
       state.SkipWithError((program + " did not report a painted frame").c_str());
-      return;
+      break;
     }
     state.SetIterationTime(seconds);
   }
+  std::error_code ignored;
+  std::filesystem::remove_all(config, ignored);
 }
 
 void BM_StartupEmptyMainWindow(benchmark::State& state) {

@@ -6,6 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -39,6 +41,12 @@ inline int RunWindowBenchmarks(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   SetUpApplication(app);
+  // Settings of their own: the documents the benchmarks open must not join
+  // the user's recent files, nor the user's window sizes change the figures.
+  QTemporaryDir settings;
+  if (!settings.isValid()) return 1;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -23,6 +23,12 @@ if [ ! -x "$BUILD/bin/quovel-pm" ] || [ ! -x "$BUILD/bin/qvl_screenshot_tour" ];
 fi
 
 mkdir -p "$ROOT/docs"
+# The program's settings of its own: the pictures must not follow the window
+# sizes or the language the user's settings remember, nor the templates join
+# the user's recent files.
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME
+trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 rm -f "$OUT"
 # The template is opened as the program's argument, exactly as a user would;
 # the language is given, whatever the user running this chose in the menu.

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolTip>
@@ -95,6 +96,12 @@ QString PlayedTemplate(const QString& template_file, const QString& keep, const 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   SetUpApplication(app);
+  // Settings of its own: the pictures must not follow the sizes the user's
+  // windows remember, nor the tour's documents join the user's recent files.
+  QTemporaryDir settings;
+  if (!settings.isValid()) return 1;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   QStringList args = QApplication::arguments();
   const language_option_t lang = TakeLanguageOption(args);
   if (!lang.error.isEmpty() || args.size() != 3) {
