@@ -2,6 +2,23 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>TCommandLine</name>
+    <message>
+        <source>使い方: quovel-pm [--lang ja|en] [--reset-settings] [ファイル.pat]
+        quovel-pm --export-chart 計画.pat 出力.png|出力.svg [--size 幅x高さ] [--lang ja|en]
+        quovel-pm --help | --version
+ファイルを開いてウィンドウを表示します。詳しくは man quovel-pm をご覧ください。</source>
+        <translation>Usage: quovel-pm [--lang ja|en] [--reset-settings] [FILE.pat]
+       quovel-pm --export-chart PLAN.pat OUT.png|OUT.svg [--size WxH] [--lang ja|en]
+       quovel-pm --help | --version
+Opens the file and shows the window. See man quovel-pm for more.</translation>
+    </message>
+    <message>
+        <source>「%1」は知らないオプションです。使い方は quovel-pm --help で表示します。</source>
+        <translation>“%1” is not a known option. quovel-pm --help shows how to use the program.</translation>
+    </message>
+</context>
+<context>
     <name>TExportChart</name>
     <message>
         <source>使い方: quovel-pm --export-chart 計画.pat 出力.png|出力.svg [--size 幅x高さ] [--lang ja|en]</source>

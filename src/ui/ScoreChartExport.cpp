@@ -12,6 +12,7 @@
 #include "model/qvl_document.h"
 #include "model/qvl_file.h"
 #include "ui/AppInfo.h"
+#include "ui/CommandLine.h"
 #include "ui/Language.h"
 #include "ui/QtText.h"
 #include "ui/ScoreChart.h"
@@ -157,12 +158,7 @@ int ExportChart(QStringList arguments) {
 }
 
 int RunExportChart(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Qt's warnings about the platform (no runtime folder, no window manager)
-  // are no news to whoever runs the command; failures are.
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-  });
+  PrepareWindowlessRun();
   QApplication app(argc, argv);
   SetUpApplication(app);
   return ExportChart(QApplication::arguments().mid(1));

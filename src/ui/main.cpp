@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ui/AppInfo.h"
+#include "ui/CommandLine.h"
 #include "ui/Dialogs.h"
 #include "ui/Language.h"
 #include "ui/MainWnd.h"
@@ -13,10 +14,11 @@
 
 int main(int argc, char* argv[]) {
   if (qvl::IsExportChartCommand(argc, argv)) return qvl::RunExportChart(argc, argv);
+  // --help and --version answer on a terminal without a display too.
+  if (qvl::AsksForAnswerOnly(argc, argv)) qvl::PrepareWindowlessRun();
   QApplication app(argc, argv);
   qvl::SetUpApplication(app);
   QStringList arguments = QApplication::arguments().mid(1);
-  qvl::HandleResetSettingsOption(arguments);
   // The language asked for on the command line holds for this run only.
   const qvl::language_option_t lang = qvl::TakeLanguageOption(arguments);
   if (!lang.error.isEmpty()) {
@@ -24,6 +26,12 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   qvl::SetWindowLanguage(lang.language.value_or(qvl::StoredLanguage()));
+  if (const std::optional<int> status = qvl::AnswerCommandLine(arguments)) return *status;
+  // Settings are cleared only for a run that starts the window. Cleared
+  // settings hold no language: then the one asked for, else Japanese.
+  if (qvl::HandleResetSettingsOption(arguments)) {
+    qvl::SetWindowLanguage(lang.language.value_or(qvl::StoredLanguage()));
+  }
   qvl::TQtDialogs dialogs;
   qvl::TMainWnd window(dialogs, arguments,
                        qvl::ApplicationDirFor(QCoreApplication::applicationDirPath()));
