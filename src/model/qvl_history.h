@@ -1,9 +1,9 @@
-// The document's history: every undoable change of the session becomes one
-// step that knows the change and its inverse. The history hears the session's
-// change reports before anyone else, so a command of the window needs nothing
-// of its own to be undoable, and it undoes and redoes through the session's
-// own operations. A step keeps only what its change touched (a pattern, a
-// memo text, a flag, current-pattern indexes), never a copy of the document.
+// The document's history: the session's edits as they happen, one step per
+// operation. A step is undone by applying the inverses of its edits in
+// reverse order and redone by applying them again, so the history knows no
+// command: whatever the session does through its edits can be undone. A
+// step keeps only what its edits touched (a pattern, a memo text, a flag),
+// never a copy of the document.
 #pragma once
 
 #include <memory>
@@ -15,29 +15,13 @@
 
 namespace qvl {
 
-// What a step did, for the menu to name it.
-enum class step_kind_t : std::uint8_t {
-  StorePattern,       // title: the stored pattern's
-  DeletePattern,      // title: the deleted pattern's
-  AddPattern,         // no title
-  UpdateMemo,         // title: the node's
-  SetGrouping,        // title: the group's
-  ClearGrouping,      // title: the group's
-  ChoosePattern,      // title: the node's
-  ChooseByTitlePart,  // no title
-};
-struct step_name_t {
-  step_kind_t kind;
-  std::string title;  // code page 932
-};
-
-class TSessionHistory {
+class TSessionHistory final : private edit_recorder_t {
  public:
   // Older steps are forgotten beyond this many.
   static constexpr int kMaxSteps = 200;
 
   explicit TSessionHistory(TDocumentSession& session);
-  ~TSessionHistory();
+  ~TSessionHistory() override;
   TSessionHistory(const TSessionHistory&) = delete;
   TSessionHistory& operator=(const TSessionHistory&) = delete;
 
@@ -55,20 +39,27 @@ class TSessionHistory {
   void Redo();
 
  private:
-  struct step_t;
-  void Record(const session_change_t& change);
-  void Push(std::unique_ptr<step_t> step);
-  void Replay(const step_t& step, bool forward);
+  struct step_t {
+    edit_group_t group;
+    std::vector<document_edit_t> edits;
+  };
+
+  void BeginGroup(const edit_group_t& group) override;
+  void Edit(const document_edit_t& e) override;
+  void EndGroup() override;
+  // Loading and saving: the session's reports, not edits.
+  void Heard(const session_change_t& change);
+  void Step(bool forward);
 
   TDocumentSession& m_session;
   int m_listener = 0;
-  std::vector<std::unique_ptr<step_t>> m_steps;
+  std::vector<step_t> m_steps;
   int m_index = 0;
+  // The operation being recorded.
+  std::optional<step_t> m_open;
   // The number of done steps at which the document was saved (or loaded);
   // -1 when that state is no longer in the history.
   int m_saved = 0;
-  // Undo and redo call the session, whose reports must not become new steps.
-  bool m_replaying = false;
 };
 
 }  // namespace qvl

@@ -244,6 +244,24 @@ pattern_base_t* pattern_base_list_t::Insert(int index, std::unique_ptr<pattern_b
   return items_.insert(items_.begin() + index, std::move(p))->get();
 }
 
+int pattern_base_list_t::SortedIndex(std::string_view title) const {
+  const auto at = std::upper_bound(items_.begin(), items_.end(), title,
+                                   [](std::string_view t, const auto& p) { return t < p->title; });
+  return static_cast<int>(at - items_.begin());
+}
+
+void pattern_base_list_t::Move(int from, int to) {
+  if (from < 0 || from >= Count() || to < 0 || to >= Count()) {
+    throw std::out_of_range("pattern list index out of range");
+  }
+  const auto first = items_.begin();
+  if (from < to) {
+    std::rotate(first + from, first + from + 1, first + to + 1);
+  } else {
+    std::rotate(first + to, first + from, first + from + 1);
+  }
+}
+
 pattern_base_t* pattern_base_list_t::Current() const {
   for (const auto& p : items_) {
     if (p->selected) return p.get();

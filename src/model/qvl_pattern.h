@@ -209,6 +209,12 @@ class pattern_base_list_t {
   // before it was removed. Throws EWrongPatternClass or std::out_of_range,
   // leaving the list unchanged.
   pattern_base_t* Insert(int index, std::unique_ptr<pattern_base_t> p);
+  // Where AddSorted would put a pattern titled title: after every pattern
+  // whose title sorts before it or equals it.
+  [[nodiscard]] int SortedIndex(std::string_view title) const;
+  // Moves the pattern at from to index to, the others keeping their order.
+  // Throws std::out_of_range, leaving the list unchanged.
+  void Move(int from, int to);
   void Clear() { items_.clear(); }
   [[nodiscard]] int IndexOf(const pattern_base_t* p) const;
 

@@ -14,13 +14,18 @@ int CurrentIndex(const pattern_base_list_t& list) {
   return list.IndexOf(list.Current());
 }
 
+// The pattern marked current, -1 for none: what a current edit records, so
+// that its inverse puts the marks back exactly as they were.
+int MarkedIndex(const pattern_base_list_t& list) {
+  for (int i = 0; i < list.Count(); ++i) {
+    if (list.Items(i)->selected) return i;
+  }
+  return -1;
+}
+
 std::unique_ptr<pattern_base_t> EmptyPatternOf(const scene_base_t& node) {
   if (node.patterns.Accepts() == pattern_class_t::Scene) return std::make_unique<pattern_t>();
   return std::make_unique<grouped_pattern_t>();
-}
-
-void NameIfUntitled(pattern_base_t* p) {
-  if (p != nullptr && p->title.empty()) p->title = kUntitledTitle;
 }
 
 // The node and its descendants, depth first in child order.
@@ -32,7 +37,79 @@ void VisitSubtree(scene_base_t& node, const F& visit) {
   }
 }
 
+template <typename... F>
+struct overloaded : F... {
+  using F::operator()...;
+};
+template <typename... F>
+overloaded(F...) -> overloaded<F...>;
+
+scene_base_t* NodeOf(const document_edit_t& e) {
+  return std::visit(overloaded{[](const edit::grouping_t& g) -> scene_base_t* { return g.group; },
+                               [](const auto& other) -> scene_base_t* { return other.node; }},
+                    e);
+}
+
 }  // namespace
+
+document_edit_t Inverse(const document_edit_t& e) {
+  return std::visit(overloaded{
+                        [](const edit::insert_t& i) -> document_edit_t {
+                          return edit::remove_t{i.node, i.index, i.pattern};
+                        },
+                        [](const edit::remove_t& r) -> document_edit_t {
+                          return edit::insert_t{r.node, r.index, r.pattern};
+                        },
+                        [](const edit::move_t& m) -> document_edit_t {
+                          return edit::move_t{m.node, m.to, m.from};
+                        },
+                        [](const edit::retitle_t& t) -> document_edit_t {
+                          return edit::retitle_t{t.node, t.index, t.after, t.before};
+                        },
+                        [](const edit::current_t& c) -> document_edit_t {
+                          return edit::current_t{c.node, c.after, c.before};
+                        },
+                        [](const edit::memo_t& m) -> document_edit_t {
+                          return edit::memo_t{m.node, m.after, m.before};
+                        },
+                        [](const edit::grouping_t& g) -> document_edit_t {
+                          return edit::grouping_t{g.group, g.after, g.before};
+                        },
+                    },
+                    e);
+}
+
+// One operation's edits as one group for the recorder; groups opened by an
+// operation that another one calls belong to the outer one.
+class TDocumentSession::group_scope_t {
+ public:
+  group_scope_t(TDocumentSession& session, edit_group_t group) : m_session(session) {
+    if (m_session.m_groupDepth++ == 0 && m_session.m_recorder != nullptr) {
+      m_session.m_recorder->BeginGroup(group);
+    }
+  }
+  ~group_scope_t() {
+    if (--m_session.m_groupDepth == 0 && m_session.m_recorder != nullptr) {
+      m_session.m_recorder->EndGroup();
+    }
+  }
+  group_scope_t(const group_scope_t&) = delete;
+  group_scope_t& operator=(const group_scope_t&) = delete;
+
+ private:
+  TDocumentSession& m_session;
+};
+
+class TDocumentSession::delivery_t {
+ public:
+  explicit delivery_t(TDocumentSession& session) : m_session(session) { ++m_session.m_delivering; }
+  ~delivery_t() { --m_session.m_delivering; }
+  delivery_t(const delivery_t&) = delete;
+  delivery_t& operator=(const delivery_t&) = delete;
+
+ private:
+  TDocumentSession& m_session;
+};
 
 int TDocumentSession::AddListener(listener_t listener, listener_rank_t rank) const {
   const int id = m_nextListenerId++;
@@ -47,7 +124,14 @@ void TDocumentSession::RemoveListener(int id) const {
   std::erase_if(m_listeners, [id](const listener_entry_t& e) { return e.id == id; });
 }
 
+void TDocumentSession::CheckNotDelivering() const {
+  if (m_delivering > 0) {
+    throw std::logic_error("the session was changed while a report was being delivered");
+  }
+}
+
 session_change_t TDocumentSession::Begin(session_payload_t what) const {
+  CheckNotDelivering();
   session_change_t change;
   change.what = std::move(what);
   change.modified_before = m_documentModified;
@@ -57,10 +141,72 @@ session_change_t TDocumentSession::Begin(session_payload_t what) const {
 }
 
 void TDocumentSession::Notify(const session_change_t& change) {
-  // A listener may call the session again, which notifies in turn, or add
-  // and remove listeners: the ones of this moment hear this change.
+  // A listener may add and remove listeners: the ones of this moment hear
+  // this change.
   const std::vector<listener_entry_t> listeners = m_listeners;
+  const delivery_t delivery(*this);
   for (const listener_entry_t& e : listeners) e.listener(change);
+}
+
+// --- the edits
+
+void TDocumentSession::Make(const document_edit_t& e) {
+  std::visit(
+      overloaded{
+          [](const edit::insert_t& i) { i.node->patterns.Insert(i.index, i.pattern->Clone()); },
+          [this](const edit::remove_t& r) {
+            pattern_base_list_t& list = r.node->patterns;
+            if (list.Items(r.index) == m_edited) m_edited = nullptr;
+            list.Remove(list.Items(r.index));
+          },
+          [](const edit::move_t& m) { m.node->patterns.Move(m.from, m.to); },
+          [](const edit::retitle_t& t) { t.node->patterns.Items(t.index)->title = t.after; },
+          [](const edit::current_t& c) {
+            pattern_base_list_t& list = c.node->patterns;
+            if (c.after >= list.Count()) throw std::out_of_range("no such pattern");
+            for (int i = 0; i < list.Count(); ++i) list.Items(i)->selected = i == c.after;
+          },
+          [](const edit::memo_t& m) { m.node->memo = m.after; },
+          [](const edit::grouping_t& g) { g.group->grouping = g.after; },
+      },
+      e);
+}
+
+void TDocumentSession::Apply(document_edit_t e) {
+  Make(e);
+  if (m_recorder != nullptr) m_recorder->Edit(e);
+}
+
+void TDocumentSession::Insert(scene_base_t& node, int index, std::unique_ptr<pattern_base_t> p) {
+  pattern_base_list_t& list = node.patterns;
+  if (p->Class() != list.Accepts()) {
+    throw EWrongPatternClass("a pattern of the other class cannot join this list");
+  }
+  std::shared_ptr<const pattern_base_t> copy = p->Clone();
+  list.Insert(index, std::move(p));
+  if (m_recorder != nullptr) m_recorder->Edit(edit::insert_t{&node, index, std::move(copy)});
+}
+
+void TDocumentSession::RemoveAt(scene_base_t& node, int index) {
+  Apply(edit::remove_t{&node, index, node.patterns.Items(index)->Clone()});
+}
+
+void TDocumentSession::MakeCurrent(scene_base_t& node, int index) {
+  const int marked = MarkedIndex(node.patterns);
+  if (marked != index) Apply(edit::current_t{&node, marked, index});
+}
+
+void TDocumentSession::NameIfUntitled(scene_base_t& node, int index) {
+  pattern_base_list_t& list = node.patterns;
+  if (index < 0 || !list.Items(index)->title.empty()) return;
+  Apply(edit::retitle_t{&node, index, {}, std::string(kUntitledTitle)});
+  // The others are in order: it goes after every one whose title sorts
+  // before its new one or equals it.
+  int to = 0;
+  for (int i = 0; i < list.Count(); ++i) {
+    if (i != index && !(kUntitledTitle < list.Items(i)->title)) ++to;
+  }
+  if (to != index) Apply(edit::move_t{&node, index, to});
 }
 
 // --- the document and its file
@@ -68,7 +214,7 @@ void TDocumentSession::Notify(const session_change_t& change) {
 void TDocumentSession::ResetAfterLoad() {
   // The old nodes are gone: nothing may point at them any more.
   m_selection.clear();
-  m_editedIndex = -1;
+  m_edited = nullptr;
   m_documentModified = m_patternEdited = m_memoModified = false;
 }
 
@@ -105,6 +251,7 @@ save_result_t TDocumentSession::SaveAs(const std::filesystem::path& file) {
 // --- the selection and the pattern being edited
 
 bool TDocumentSession::Select(std::vector<scene_base_t*> nodes) {
+  CheckNotDelivering();
   // Such a node counts only through its grouping ancestor's own pattern.
   if (std::any_of(nodes.begin(), nodes.end(),
                   [](const scene_base_t* n) { return n->IsInsideGrouping(); })) {
@@ -131,19 +278,16 @@ std::vector<scene_base_t*> TDocumentSession::TopSelection() const {
   return top;
 }
 
-pattern_base_t* TDocumentSession::EditedPattern() const {
+int TDocumentSession::EditedIndex() const {
   const scene_base_t* node = CurrentNode();
-  if (node == nullptr || m_editedIndex < 0 || m_editedIndex >= node->patterns.Count()) {
-    return nullptr;
-  }
-  return node->patterns.Items(m_editedIndex);
+  return node != nullptr && m_edited != nullptr ? node->patterns.IndexOf(m_edited) : -1;
 }
 
 void TDocumentSession::ChooseEdited(int index) {
   const scene_base_t* node = CurrentNode();
   if (node == nullptr || index < 0 || index >= node->patterns.Count()) return;
   session_change_t change = Begin(change::choose_edited_t{});
-  m_editedIndex = index;
+  m_edited = node->patterns.Items(index);
   m_patternEdited = false;
   Notify(change);
 }
@@ -172,17 +316,24 @@ void TDocumentSession::SetDocumentModified(bool on) {
 // --- changes of the current node's patterns
 
 void TDocumentSession::EditCurrentPattern() {
-  m_editedIndex = -1;
+  m_edited = nullptr;
   scene_base_t* node = CurrentNode();
   if (node == nullptr || !node->EditsOwnPatterns()) return;
-  if (node->patterns.Current() == nullptr) {
-    node->NormalizePatterns();
-    NameIfUntitled(node->patterns.Current());
+  pattern_base_list_t& list = node->patterns;
+  if (list.Count() == 0) {
+    // Only a list that no file filled can be empty: it gets the empty
+    // pattern that loading would have given it, named as a stored one is.
+    const group_scope_t group(*this, {{step_kind_t::AddPattern, {}}, {node}});
+    std::unique_ptr<pattern_base_t> p = EmptyPatternOf(*node);
+    p->title = kUntitledTitle;
+    Insert(*node, 0, std::move(p));
+    MakeCurrent(*node, 0);
   }
-  m_editedIndex = CurrentIndex(node->patterns);
+  m_edited = list.Current();
 }
 
 void TDocumentSession::Store(std::unique_ptr<pattern_base_t> p, bool make_current) {
+  CheckNotDelivering();
   scene_base_t* node = CurrentNode();
   pattern_base_t* edited = EditedPattern();
   if (node == nullptr || edited == nullptr || p == nullptr) return;
@@ -190,68 +341,68 @@ void TDocumentSession::Store(std::unique_ptr<pattern_base_t> p, bool make_curren
   if (p->Class() != list.Accepts()) {
     throw EWrongPatternClass("a stored pattern must be of its node's class");
   }
-  // Everything that allocates comes before the list changes.
-  change::store_t store{node, edited->Clone(), m_editedIndex};
-  store.current_before = CurrentIndex(list);
-  session_change_t change = Begin(std::move(store));
-  NameIfUntitled(p.get());
-  p->selected = make_current;
-  if (make_current) {
-    if (pattern_base_t* current = list.Current()) current->selected = false;
+  session_change_t change = Begin(change::store_t{node});
+  if (p->title.empty()) p->title = kUntitledTitle;
+  // Whether it is current is the list's marks' business, made as an edit.
+  p->selected = false;
+  pattern_base_t* stored = p.get();
+  {
+    const group_scope_t group(*this, {{step_kind_t::StorePattern, p->title}, {node}});
+    RemoveAt(*node, list.IndexOf(edited));
+    const int at = list.SortedIndex(p->title);
+    Insert(*node, at, std::move(p));
+    if (make_current) {
+      MakeCurrent(*node, at);
+    } else if (MarkedIndex(list) < 0) {
+      MakeCurrent(*node, 0);  // the current one was replaced: the first one is
+    }
   }
-  list.Remove(edited);
-  const pattern_base_t* stored = list.AddSorted(std::move(p));
-  node->NormalizePatterns();
-  m_editedIndex = list.IndexOf(stored);
-  auto& done = std::get<change::store_t>(change.what);
-  done.added_index = m_editedIndex;
-  done.current_after = CurrentIndex(list);
+  m_edited = stored;
   m_patternEdited = false;
   m_documentModified = true;
   Notify(change);
 }
 
 void TDocumentSession::DeleteEdited() {
+  CheckNotDelivering();
   scene_base_t* node = CurrentNode();
   const pattern_base_t* edited = EditedPattern();
   if (node == nullptr || edited == nullptr) return;
   pattern_base_list_t& list = node->patterns;
-  change::delete_t deleted{node, edited->Clone(), m_editedIndex};
-  deleted.current_before = CurrentIndex(list);
-  session_change_t change = Begin(change::flags_t{});
-  list.Remove(edited);
-  // An emptied list gets a new empty pattern, which becomes current.
-  const bool emptied = list.Count() == 0;
-  node->NormalizePatterns();
-  const bool untitled = list.Current() != nullptr && list.Current()->title.empty();
-  NameIfUntitled(list.Current());
-  if (emptied) {
-    deleted.added_index = CurrentIndex(list);
-  } else if (untitled) {
-    deleted.renamed_index = CurrentIndex(list);
+  session_change_t change = Begin(change::delete_t{node});
+  {
+    const group_scope_t group(*this, {{step_kind_t::DeletePattern, edited->title}, {node}});
+    RemoveAt(*node, list.IndexOf(edited));
+    if (list.Count() == 0) {
+      // An emptied list gets a new empty pattern, which becomes current.
+      std::unique_ptr<pattern_base_t> p = EmptyPatternOf(*node);
+      p->title = kUntitledTitle;
+      Insert(*node, 0, std::move(p));
+    }
+    if (MarkedIndex(list) < 0) MakeCurrent(*node, 0);
+    NameIfUntitled(*node, CurrentIndex(list));
   }
-  EditCurrentPattern();
-  deleted.current_after = CurrentIndex(list);
-  change.what = std::move(deleted);
+  m_edited = list.Current();
   m_patternEdited = false;
   m_documentModified = true;
   Notify(change);
 }
 
 void TDocumentSession::AddNewPattern(bool from_current) {
+  CheckNotDelivering();
   scene_base_t* node = CurrentNode();
   if (node == nullptr) return;
   pattern_base_list_t& list = node->patterns;
-  change::new_pattern_t added_change{.node = node, .from_current = from_current};
-  added_change.current_before = CurrentIndex(list);
-  session_change_t change = Begin(change::flags_t{});
-  // Placed by its empty title, then named: the list is not sorted again.
-  pattern_base_t* added = list.AddSorted(EmptyPatternOf(*node));
-  added->title = kUntitledTitle;
-  m_editedIndex = list.IndexOf(added);
-  added_change.added_index = m_editedIndex;
-  added_change.current_after = CurrentIndex(list);
-  change.what = std::move(added_change);
+  session_change_t change = Begin(change::new_pattern_t{node, from_current});
+  std::unique_ptr<pattern_base_t> p = EmptyPatternOf(*node);
+  p->title = kUntitledTitle;
+  pattern_base_t* added = p.get();
+  const int at = list.SortedIndex(p->title);
+  {
+    const group_scope_t group(*this, {{step_kind_t::AddPattern, {}}, {node}});
+    Insert(*node, at, std::move(p));
+  }
+  m_edited = added;
   m_patternEdited = false;
   m_documentModified = true;
   Notify(change);
@@ -261,11 +412,16 @@ void TDocumentSession::AddNewPattern(bool from_current) {
 
 void TDocumentSession::SetGrouping(group_t& group, bool on) {
   session_change_t change = Begin(change::grouping_t{&group, group.grouping});
-  group.grouping = on;
-  // The group shown is now edited or summed: edits of what it showed go.
-  if (CurrentNode() == &group) {
-    EditCurrentPattern();
-    m_memoModified = false;
+  {
+    const group_scope_t scope(
+        *this,
+        {{on ? step_kind_t::SetGrouping : step_kind_t::ClearGrouping, group.title}, {&group}});
+    if (group.grouping != on) Apply(edit::grouping_t{&group, group.grouping, on});
+    // The group shown is now edited or summed: edits of what it showed go.
+    if (CurrentNode() == &group) {
+      EditCurrentPattern();
+      m_memoModified = false;
+    }
   }
   m_patternEdited = false;
   m_documentModified = true;
@@ -280,7 +436,10 @@ void TDocumentSession::UpdateMemo(scene_base_t& node, std::string memo) {
     return;
   }
   session_change_t change = Begin(change::memo_t{&node, node.memo});
-  node.memo = std::move(memo);
+  {
+    const group_scope_t group(*this, {{step_kind_t::UpdateMemo, node.title}, {&node}});
+    Apply(edit::memo_t{&node, node.memo, std::move(memo)});
+  }
   m_memoModified = false;
   m_documentModified = true;
   Notify(change);
@@ -289,12 +448,14 @@ void TDocumentSession::UpdateMemo(scene_base_t& node, std::string memo) {
 void TDocumentSession::ChoosePattern(scene_base_t& node, int index) {
   if (index < 0 || index >= node.patterns.Count()) return;
   const int before = CurrentIndex(node.patterns);
-  session_change_t change = Begin(change::flags_t{});
-  node.patterns.Select(node.patterns.Items(index));
-  change.what = change::choose_pattern_t{{&node, before, CurrentIndex(node.patterns)}};
+  session_change_t change = Begin(change::choose_pattern_t{{&node, before, index}});
+  {
+    const group_scope_t group(*this, {{step_kind_t::ChoosePattern, node.title}, {&node}});
+    MakeCurrent(node, index);
+  }
   // The file keeps which pattern is current: a new choice is a change the
   // player must not lose by closing without a question.
-  if (CurrentIndex(node.patterns) != before) m_documentModified = true;
+  if (index != before) m_documentModified = true;
   Notify(change);
 }
 
@@ -302,18 +463,20 @@ void TDocumentSession::ChooseByTitlePart(std::string_view part) {
   session_change_t change = Begin(change::choose_by_title_part_t{{}, m_selection});
   auto& chosen = std::get<change::choose_by_title_part_t>(change.what);
   const std::string lower = LowerAsciiCp932(part);
-  for (scene_base_t* top : TopSelection()) {
-    VisitSubtree(*top, [&](scene_base_t& node) {
-      pattern_base_list_t& list = node.patterns;
-      for (int i = 0; i < list.Count(); ++i) {
-        const pattern_base_t* pattern = list.Items(i);
-        if (!ContainsCp932(LowerAsciiCp932(pattern->title), lower)) continue;
-        const int before = CurrentIndex(list);
-        list.Select(pattern);
-        if (CurrentIndex(list) != before) chosen.choices.push_back({&node, before, i});
-        return;
-      }
-    });
+  {
+    const group_scope_t group(*this, {{step_kind_t::ChooseByTitlePart, {}}, m_selection});
+    for (scene_base_t* top : TopSelection()) {
+      VisitSubtree(*top, [&](scene_base_t& node) {
+        pattern_base_list_t& list = node.patterns;
+        for (int i = 0; i < list.Count(); ++i) {
+          if (!ContainsCp932(LowerAsciiCp932(list.Items(i)->title), lower)) continue;
+          const int before = CurrentIndex(list);
+          MakeCurrent(node, i);
+          if (i != before) chosen.choices.push_back({&node, before, i});
+          return;
+        }
+      });
+    }
   }
   if (!chosen.choices.empty()) m_documentModified = true;
   Notify(change);
@@ -321,44 +484,20 @@ void TDocumentSession::ChooseByTitlePart(std::string_view part) {
 
 // --- putting back an earlier state
 
-void TDocumentSession::RestorePatterns(scene_base_t& node, int remove_at,
-                                       std::unique_ptr<pattern_base_t> insert, int insert_at,
-                                       int current) {
-  pattern_base_list_t& list = node.patterns;
-  // Checked before anything changes, on the counts after each part.
-  const int after_removal = list.Count() - (remove_at >= 0 ? 1 : 0);
-  const int after_insertion = after_removal + (insert ? 1 : 0);
-  if (remove_at >= list.Count() || (insert && (insert_at < 0 || insert_at > after_removal)) ||
-      current < 0 || current >= after_insertion) {
-    throw std::out_of_range("no such pattern to restore");
-  }
-  if (insert && insert->Class() != list.Accepts()) {
-    throw EWrongPatternClass("a restored pattern must be of its node's class");
-  }
-  session_change_t change = Begin(change::restore_t{{&node}});
-  if (remove_at >= 0) list.Remove(list.Items(remove_at));
-  if (insert) list.Insert(insert_at, std::move(insert));
-  list.Select(list.Items(current));
-  if (CurrentNode() == &node && m_editedIndex >= 0) m_editedIndex = current;
-  m_patternEdited = false;
-  Notify(change);
-}
-
-void TDocumentSession::RestoreChoices(const std::vector<current_choice_t>& choices, bool to_after) {
+void TDocumentSession::Replay(const std::vector<document_edit_t>& edits, bool forward) {
   session_change_t change = Begin(change::restore_t{});
-  auto& restored = std::get<change::restore_t>(change.what).nodes;
-  for (const current_choice_t& choice : choices) {
-    const int index = to_after ? choice.after : choice.before;
-    if (choice.node == nullptr || index < 0 || index >= choice.node->patterns.Count()) {
-      throw std::out_of_range("no such pattern to restore");
-    }
+  auto& nodes = std::get<change::restore_t>(change.what).nodes;
+  const auto make = [&](const document_edit_t& e) {
+    Make(e);
+    scene_base_t* node = NodeOf(e);
+    if (std::find(nodes.begin(), nodes.end(), node) == nodes.end()) nodes.push_back(node);
+  };
+  if (forward) {
+    for (const document_edit_t& e : edits) make(e);
+  } else {
+    for (auto e = edits.rbegin(); e != edits.rend(); ++e) make(Inverse(*e));
   }
-  for (const current_choice_t& choice : choices) {
-    pattern_base_list_t& list = choice.node->patterns;
-    const int index = to_after ? choice.after : choice.before;
-    list.Select(list.Items(index));
-    restored.push_back(choice.node);
-  }
+  m_patternEdited = false;
   Notify(change);
 }
 

@@ -29,10 +29,98 @@ struct current_choice_t {
   int after = -1;
 };
 
-// What each operation changed: one small record per operation, enough with
-// the document after the change to build the inverse. A listener visits the
-// report's payload; a new operation is a new record here, and every visit
-// without a case for it fails to compile.
+// The small edits that every change of the document is made of. The session
+// makes each one as it goes and tells its recorder at once, so what is
+// recorded is exactly what happened, in order, whatever the operation. Each
+// edit's inverse is an edit too: a recorded group is undone by applying the
+// inverses in reverse order and redone by applying it again in order. An
+// index means the list as it is at that moment of the group.
+namespace edit {
+// A pattern put into a node's list at index, as it went in.
+struct insert_t {
+  scene_base_t* node = nullptr;
+  int index = -1;
+  std::shared_ptr<const pattern_base_t> pattern;
+};
+// The pattern at index taken out, as it was.
+struct remove_t {
+  scene_base_t* node = nullptr;
+  int index = -1;
+  std::shared_ptr<const pattern_base_t> pattern;
+};
+// The pattern at from moved to to, the others keeping their order.
+struct move_t {
+  scene_base_t* node = nullptr;
+  int from = -1;
+  int to = -1;
+};
+struct retitle_t {
+  scene_base_t* node = nullptr;
+  int index = -1;
+  std::string before;
+  std::string after;
+};
+// The pattern marked current: the index of the one marked, -1 for none.
+struct current_t {
+  scene_base_t* node = nullptr;
+  int before = -1;
+  int after = -1;
+};
+struct memo_t {
+  scene_base_t* node = nullptr;
+  std::string before;
+  std::string after;
+};
+struct grouping_t {
+  group_t* group = nullptr;
+  bool before = false;
+  bool after = false;
+};
+}  // namespace edit
+
+using document_edit_t = std::variant<edit::insert_t, edit::remove_t, edit::move_t, edit::retitle_t,
+                                     edit::current_t, edit::memo_t, edit::grouping_t>;
+
+// The edit that takes e back.
+[[nodiscard]] document_edit_t Inverse(const document_edit_t& e);
+
+// What an operation did, for the menu to name its group.
+enum class step_kind_t : std::uint8_t {
+  StorePattern,       // title: the stored pattern's
+  DeletePattern,      // title: the deleted pattern's
+  AddPattern,         // no title
+  UpdateMemo,         // title: the node's
+  SetGrouping,        // title: the group's
+  ClearGrouping,      // title: the group's
+  ChoosePattern,      // title: the node's
+  ChooseByTitlePart,  // no title
+};
+struct step_name_t {
+  step_kind_t kind = step_kind_t::StorePattern;
+  std::string title;  // code page 932
+};
+
+// The name an operation gives its edits, and the nodes that are selected
+// once they are undone or redone.
+struct edit_group_t {
+  step_name_t name;
+  std::vector<scene_base_t*> nodes;
+};
+
+// Hears the session's edits as they happen, grouped by operation: one
+// BeginGroup, the edits, one EndGroup. Edits that put back an earlier state
+// (undo and redo) are not told.
+class edit_recorder_t {
+ public:
+  virtual ~edit_recorder_t() = default;
+  virtual void BeginGroup(const edit_group_t& group) = 0;
+  virtual void Edit(const document_edit_t& e) = 0;
+  virtual void EndGroup() = 0;
+};
+
+// What each operation changed, for those who show the document: one small
+// record per operation. A listener visits the report's payload or switches on
+// its operation; a new operation is a new record here.
 namespace change {
 struct load_t {};      // a file replaced the document; every state starts afresh
 struct template_t {};  // the same from a template, with no file name
@@ -41,34 +129,17 @@ struct save_t {};      // written under a name: the file name and the modified f
 struct select_t {};
 // Another pattern of the current node is being edited.
 struct choose_edited_t {};
-// Update: the edited pattern replaced by a stored one.
+// Update: the edited pattern replaced by a stored one, which is edited next.
 struct store_t {
   scene_base_t* node = nullptr;
-  std::shared_ptr<const pattern_base_t> removed;  // as it was, at removed_index
-  int removed_index = -1;
-  int added_index = -1;     // where the stored pattern stands now
-  int current_before = -1;  // the current pattern's index in the list as it was
-  int current_after = -1;
 };
-// The edited pattern removed.
+// The edited pattern removed; the current one is edited next.
 struct delete_t {
   scene_base_t* node = nullptr;
-  std::shared_ptr<const pattern_base_t> removed;
-  int removed_index = -1;
-  // The empty pattern that took the place of the last one, else -1.
-  int added_index = -1;
-  // The pattern that became current and, its title being empty, was named
-  // "*untitled*", else -1.
-  int renamed_index = -1;
-  int current_before = -1;
-  int current_after = -1;
 };
 // An empty "*untitled*" pattern added and being edited.
 struct new_pattern_t {
   scene_base_t* node = nullptr;
-  int added_index = -1;
-  int current_before = -1;
-  int current_after = -1;
   // The editor starts the new pattern from the current one's values.
   bool from_current = false;
 };
@@ -90,7 +161,7 @@ struct choose_by_title_part_t {
   std::vector<current_choice_t> choices;
   std::vector<scene_base_t*> selection;
 };
-// Undo and redo: an earlier state of these nodes' lists or current choices.
+// Undo and redo: an earlier state of these nodes' lists, memos or grouping.
 struct restore_t {
   std::vector<scene_base_t*> nodes;
 };
@@ -104,23 +175,42 @@ using session_payload_t =
                  change::grouping_t, change::memo_t, change::choose_pattern_t,
                  change::choose_by_title_part_t, change::restore_t, change::flags_t>;
 
-// The operation of a report, in the order of the payload's alternatives.
-enum class session_op_t : std::uint8_t {
-  Load,
-  NewFromTemplate,
-  Save,
-  Select,
-  ChooseEdited,
-  Store,
-  Delete,
-  NewPattern,
-  Grouping,
-  Memo,
-  ChoosePattern,
-  ChooseByTitlePart,
-  Restore,
-  Flags
+namespace detail {
+template <typename T, typename V>
+struct payload_index;
+template <typename T, typename... Ts>
+struct payload_index<T, std::variant<Ts...>> {
+  static constexpr std::uint8_t Find() {
+    constexpr bool is[] = {std::is_same_v<T, Ts>...};
+    std::uint8_t i = 0;
+    while (!is[i]) ++i;
+    return i;
+  }
+  static constexpr std::uint8_t value = Find();
 };
+template <typename T>
+inline constexpr std::uint8_t kPayloadIndex = payload_index<T, session_payload_t>::value;
+}  // namespace detail
+
+// The operation of a report: each is the index of its own payload record, so
+// the two cannot fall out of step.
+enum class session_op_t : std::uint8_t {
+  Load = detail::kPayloadIndex<change::load_t>,
+  NewFromTemplate = detail::kPayloadIndex<change::template_t>,
+  Save = detail::kPayloadIndex<change::save_t>,
+  Select = detail::kPayloadIndex<change::select_t>,
+  ChooseEdited = detail::kPayloadIndex<change::choose_edited_t>,
+  Store = detail::kPayloadIndex<change::store_t>,
+  Delete = detail::kPayloadIndex<change::delete_t>,
+  NewPattern = detail::kPayloadIndex<change::new_pattern_t>,
+  Grouping = detail::kPayloadIndex<change::grouping_t>,
+  Memo = detail::kPayloadIndex<change::memo_t>,
+  ChoosePattern = detail::kPayloadIndex<change::choose_pattern_t>,
+  ChooseByTitlePart = detail::kPayloadIndex<change::choose_by_title_part_t>,
+  Restore = detail::kPayloadIndex<change::restore_t>,
+  Flags = detail::kPayloadIndex<change::flags_t>,
+};
+// And none is left without a name.
 static_assert(std::variant_size_v<session_payload_t> == std::size_t(session_op_t::Flags) + 1);
 
 struct session_change_t {
@@ -139,8 +229,9 @@ struct session_change_t {
 };
 
 // Listeners hear every report in this order, whatever order they were added
-// in: the history records a change before anything shows it, the window shows
-// it before the charts follow. Within one rank, in the order of adding.
+// in: the history hears a load or a save before anything shows it, the window
+// shows a change before the charts follow. Within one rank, in the order of
+// adding.
 enum class listener_rank_t : std::uint8_t { History, Window, Chart };
 
 class TDocumentSession {
@@ -154,12 +245,15 @@ class TDocumentSession {
   TDocumentSession& operator=(const TDocumentSession&) = delete;
 
   // Listeners are called after each change, by rank, then in the order they
-  // were added; they do not change the session while a report is delivered,
-  // so that every listener hears the state the report describes. A listener
-  // may add or remove listeners; a change is heard by the listeners of the
-  // moment it happened. Listening changes nothing of the session.
+  // were added. They do not change the session while a report is delivered,
+  // so that every listener hears the state the report describes: an
+  // operation called then throws std::logic_error and changes nothing. A
+  // listener may add or remove listeners; a change is heard by the listeners
+  // of the moment it happened. Listening changes nothing of the session.
   int AddListener(listener_t listener, listener_rank_t rank) const;
   void RemoveListener(int id) const;
+  // The one recorder of edits (the history), or none.
+  void SetRecorder(edit_recorder_t* recorder) { m_recorder = recorder; }
 
   // --- the document and its file
   [[nodiscard]] root_t& Document() { return m_root; }
@@ -196,8 +290,8 @@ class TDocumentSession {
   }
   // The index in the current node's list of the pattern the editor edits, -1
   // for none.
-  [[nodiscard]] int EditedIndex() const { return m_editedIndex; }
-  [[nodiscard]] pattern_base_t* EditedPattern() const;
+  [[nodiscard]] int EditedIndex() const;
+  [[nodiscard]] pattern_base_t* EditedPattern() const { return m_edited; }
   // Edits another pattern of the current node; unapplied edits are dropped.
   void ChooseEdited(int index);
 
@@ -235,23 +329,33 @@ class TDocumentSession {
 
   // --- putting back an earlier state (undo and redo); the modified flag is
   // the caller's, who knows which state was saved
-  // In node's list, removes the pattern at remove_at (none for -1), puts
-  // insert (if any) at insert_at and makes the pattern at current the current
-  // one. A current node edits its current pattern next. Indexes out of range
-  // throw std::out_of_range before anything changes.
-  void RestorePatterns(scene_base_t& node, int remove_at, std::unique_ptr<pattern_base_t> insert,
-                       int insert_at, int current);
-  // Each choice's node gets its current pattern back: the one at before, or
-  // with to_after the one at after.
-  void RestoreChoices(const std::vector<current_choice_t>& choices, bool to_after);
+  // Applies the edits in order, or their inverses in reverse order, without
+  // telling the recorder, and reports the nodes they touched. They must be
+  // a group the session recorded, and the document as that group left it
+  // (forward: as it found it).
+  void Replay(const std::vector<document_edit_t>& edits, bool forward);
 
  private:
+  class group_scope_t;
+  class delivery_t;
   [[nodiscard]] session_change_t Begin(session_payload_t what) const;
   void Notify(const session_change_t& change);
   void ResetAfterLoad();
   // The pattern the current node edits: its current one if it edits its own
   // patterns (named if it had none), else none.
   void EditCurrentPattern();
+  // Every change of a list, a memo or a flag of grouping goes through here:
+  // it is made, the edited pattern follows it, and the recorder hears of it.
+  void Apply(document_edit_t e);
+  void Make(const document_edit_t& e);
+  // Edits made by the current operation.
+  void Insert(scene_base_t& node, int index, std::unique_ptr<pattern_base_t> p);
+  void RemoveAt(scene_base_t& node, int index);
+  void MakeCurrent(scene_base_t& node, int index);
+  // Names an untitled pattern and moves it to its sorted place.
+  void NameIfUntitled(scene_base_t& node, int index);
+  // Throws std::logic_error while a report is being delivered.
+  void CheckNotDelivering() const;
 
   struct listener_entry_t {
     int id;
@@ -265,7 +369,11 @@ class TDocumentSession {
   bool m_patternEdited = false;
   bool m_memoModified = false;
   std::vector<scene_base_t*> m_selection;
-  int m_editedIndex = -1;
+  // A pattern of the current node's list, followed wherever edits move it.
+  pattern_base_t* m_edited = nullptr;
+  edit_recorder_t* m_recorder = nullptr;
+  int m_groupDepth = 0;
+  int m_delivering = 0;
   mutable std::vector<listener_entry_t> m_listeners;
   mutable int m_nextListenerId = 1;
 };

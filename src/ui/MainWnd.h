@@ -269,8 +269,10 @@ class TMainWnd : public QMainWindow {
   void NewFromTemplate(const QString& relative_name, const QString& label);
   // False, after the not-found message, when no file is at path.
   bool CheckFileExists(const QString& path);
-  // After a load: the tree rebuilt, the editor cleared, the root selected.
+  // After a load: the tree rebuilt, the editor cleared.
   void ShowLoadedDocument();
+  // Then, once the load is told, the root selected and the tree focused.
+  void SelectRoot();
   // The retry box of a failed load of file_name.
   [[nodiscard]] load_failure_handler_t RetryQuestion(const std::filesystem::path& file_name);
   // After a document was opened from or saved to a file.

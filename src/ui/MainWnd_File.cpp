@@ -50,7 +50,9 @@ bool TMainWnd::OpenDocument(const QString& path) {
   const QString full_name = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
   // A failed load leaves the document as it was, so the window, its file
   // name, caption and flags stay as they were too.
-  return m_session.Load(ToPath(full_name), RetryQuestion(ToPath(full_name)));
+  if (!m_session.Load(ToPath(full_name), RetryQuestion(ToPath(full_name)))) return false;
+  SelectRoot();
+  return true;
 }
 
 void TMainWnd::ShowLoadedDocument() {
@@ -63,6 +65,11 @@ void TMainWnd::ShowLoadedDocument() {
   MakeSaveEnable();
   m_menus.copy1->setEnabled(true);
   SetCaption(FileName());
+}
+
+void TMainWnd::SelectRoot() {
+  // Once every listener has heard of the new document: selecting is a change
+  // of the session of its own.
   if (QTreeWidgetItem* top = m_tree.sceneView->topLevelItem(0)) m_tree.sceneView->SelectItem(top);
   m_tree.sceneView->setFocus();
 }
@@ -102,6 +109,7 @@ void TMainWnd::NewFromTemplate(const QString& relative_name, const QString& labe
   if (!CheckFileExists(path)) return;
   // The session forgets the template's name: the next Save asks for one.
   if (!m_session.NewFromTemplate(ToPath(path), RetryQuestion(ToPath(path)))) return;
+  SelectRoot();
   SetCaption(QStringLiteral("*") + label + QStringLiteral("*"));
 }
 

@@ -17,6 +17,12 @@ inline std::unique_ptr<pattern_base_t> ScenePattern(const char* title_utf8, scor
   return p;
 }
 
+inline std::unique_ptr<pattern_base_t> GroupedPattern(const char* title_utf8) {
+  auto p = std::make_unique<grouped_pattern_t>();
+  p->title = Utf8ToCp932(title_utf8);
+  return p;
+}
+
 template <typename Node>
 Node* AddNode(group_t& parent, const char* title_utf8) {
   auto node = std::make_unique<Node>(&parent);

@@ -160,19 +160,20 @@ struct store_case_t {
   int expected_current;
 };
 
-TEST_F(SessionTest, StoreReplacesTheEditedPatternAndReportsWhatLeft) {
+TEST_F(SessionTest, StoreReplacesTheEditedPatternAtItsSortedPlace) {
   const store_case_t cases[] = {
       {0, true, "C", "B,C", 1},          // the current one, stays current
       {1, true, "C", "A,C", 1},          // another one, made current
       {1, false, "C", "A,C", 0},         // another one, stored beside it
       {0, true, "", "*untitled*,B", 0},  // an empty title is named
+      {0, false, "B", "B,B", 0},         // after its equal; the first is current
+      {1, false, "(A)", "(A),A", 1},     // before the current one
   };
   for (const store_case_t& c : cases) {
     SetUp();
     s->Select({way});
     s->ChooseEdited(c.edited);
     s->SetPatternEdited(true);
-    const std::string removed_text = way->patterns.Items(c.edited)->WriteSXML(0);
     reports.clear();
 
     s->Store(ScenePattern(c.title, 99, false), c.make_current);
@@ -189,13 +190,7 @@ TEST_F(SessionTest, StoreReplacesTheEditedPatternAndReportsWhatLeft) {
     EXPECT_FALSE(s->PatternEdited());
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(Last().Op(), session_op_t::Store);
-    const auto& stored = Last<change::store_t>();
-    EXPECT_EQ(stored.node, way);
-    EXPECT_EQ(stored.removed->WriteSXML(0), removed_text);
-    EXPECT_EQ(stored.removed_index, c.edited);
-    EXPECT_EQ(stored.added_index, s->EditedIndex());
-    EXPECT_EQ(stored.current_before, 0);
-    EXPECT_EQ(stored.current_after, c.expected_current);
+    EXPECT_EQ(Last<change::store_t>().node, way);
   }
 }
 
@@ -209,70 +204,100 @@ TEST_F(SessionTest, StoreOfTheWrongClassThrowsAndChangesNothing) {
   EXPECT_TRUE(reports.empty());
 }
 
+std::string Titles(const scene_base_t& node) {
+  std::string titles;
+  for (int i = 0; i < node.patterns.Count(); ++i) {
+    titles += (i ? "," : "") + node.patterns.Items(i)->title;
+    if (node.patterns.Items(i)->selected) titles += "=";
+  }
+  return titles;
+}
+
 TEST_F(SessionTest, DeleteEditsTheCurrentPatternNextAndNamesAnEmptiedList) {
   s->Select({way});
   s->DeleteEdited();  // A, the current one
-  ASSERT_EQ(way->patterns.Count(), 1);
+  EXPECT_EQ(Titles(*way), "B=");
   EXPECT_EQ(s->EditedPattern()->title, "B");
   EXPECT_EQ(Last().Op(), session_op_t::Delete);
-  EXPECT_EQ(Last<change::delete_t>().removed->title, "A");
-  EXPECT_EQ(Last<change::delete_t>().removed_index, 0);
-  EXPECT_EQ(Last<change::delete_t>().added_index, -1);
+  EXPECT_EQ(Last<change::delete_t>().node, way);
   EXPECT_TRUE(s->DocumentModified());
 
   s->DeleteEdited();
-  ASSERT_EQ(way->patterns.Count(), 1);
-  EXPECT_EQ(s->EditedPattern()->title, kUntitledTitle);
-  EXPECT_TRUE(s->EditedPattern()->selected);
-  EXPECT_EQ(Last<change::delete_t>().added_index, 0);
-  EXPECT_EQ(Last<change::delete_t>().renamed_index, -1);
+  EXPECT_EQ(Titles(*way), "*untitled*=");
+  EXPECT_EQ(s->EditedPattern(), way->patterns.Items(0));
 
-  // An empty title of a pattern that becomes current is named too.
+  // An empty title of a pattern that becomes current is named, and the
+  // pattern moves to where its new title sorts.
   way2->patterns.AddSorted(ScenePattern("", 7, false));
+  way2->patterns.AddSorted(ScenePattern("(A)", 8, false));
   s->Select({way2});
   s->DeleteEdited();
-  EXPECT_EQ(way2->patterns.Items(0)->title, kUntitledTitle);
-  EXPECT_EQ(Last<change::delete_t>().renamed_index, 0);
+  EXPECT_EQ(Titles(*way2), "(A),*untitled*=");
+  EXPECT_EQ(s->EditedPattern()->bonus_item, 7);
 }
 
-TEST_F(SessionTest, RestorePatternsPutsBackADeleteOrChangesNothing) {
+// Records the session's edits as the history would.
+struct recorder_t : edit_recorder_t {
+  std::vector<edit_group_t> groups;
+  std::vector<document_edit_t> edits;
+  int open = 0;
+  void BeginGroup(const edit_group_t& group) override {
+    ++open;
+    groups.push_back(group);
+    edits.clear();
+  }
+  void Edit(const document_edit_t& e) override { edits.push_back(e); }
+  void EndGroup() override { --open; }
+};
+
+TEST_F(SessionTest, ReplayPutsBackAGroupOfEditsAndReportsTheNodesItTouched) {
+  recorder_t recorder;
+  s->SetRecorder(&recorder);
   s->Select({way});
   const std::string before = Text();
-  s->DeleteEdited();  // A
-  const change::delete_t deleted = Last<change::delete_t>();
+  s->Store(ScenePattern("(A)", 5, false), true);
+  const std::string after = Text();
+  ASSERT_EQ(recorder.groups.size(), 1u);
+  EXPECT_EQ(recorder.open, 0);
+  EXPECT_EQ(recorder.groups[0].name.kind, step_kind_t::StorePattern);
+  EXPECT_EQ(recorder.groups[0].nodes, std::vector<scene_base_t*>{way});
+  const std::vector<document_edit_t> edits = recorder.edits;
   s->SetPatternEdited(true);
   reports.clear();
 
-  EXPECT_THROW(s->RestorePatterns(*way, 1, nullptr, -1, 0), std::out_of_range);
-  EXPECT_THROW(s->RestorePatterns(*way, -1, deleted.removed->Clone(), 3, 0), std::out_of_range);
-  EXPECT_THROW(s->RestorePatterns(*way, -1, std::make_unique<grouped_pattern_t>(), 0, 0),
-               EWrongPatternClass);
-  EXPECT_TRUE(reports.empty());
-
-  s->RestorePatterns(*way, -1, deleted.removed->Clone(), deleted.removed_index,
-                     deleted.current_before);
+  s->Replay(edits, false);
   EXPECT_EQ(Text(), before);
-  EXPECT_EQ(s->EditedIndex(), deleted.current_before);
   EXPECT_FALSE(s->PatternEdited());
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(Last().Op(), session_op_t::Restore);
   EXPECT_EQ(Last<change::restore_t>().nodes, std::vector<scene_base_t*>{way});
+  s->Replay(edits, true);
+  EXPECT_EQ(Text(), after);
+  EXPECT_EQ(recorder.groups.size(), 1u) << "what is put back is not recorded again";
+  s->SetRecorder(nullptr);
 }
 
-TEST_F(SessionTest, RestoreChoicesGoesBackAndForthAndTheModifiedFlagIsSetFromOutside) {
-  s->ChoosePattern(*way, 1);
-  const std::vector<current_choice_t> choices{Last<change::choose_pattern_t>().choice};
-  s->SetDocumentModified(false);
-  s->RestoreChoices(choices, false);
-  EXPECT_EQ(way->patterns.Current()->title, "A");
-  s->RestoreChoices(choices, true);
-  EXPECT_EQ(way->patterns.Current()->title, "B");
-  EXPECT_EQ(Last().Op(), session_op_t::Restore);
-  EXPECT_THROW(s->RestoreChoices({{way, 0, 0}, {spell, 5, 5}}, false), std::out_of_range);
-  EXPECT_EQ(way->patterns.Current()->title, "B");
-  EXPECT_FALSE(s->DocumentModified());
+TEST_F(SessionTest, NoListenerChangesTheSessionWhileAReportIsDelivered) {
+  bool refused = false;
+  s->AddListener(
+      [&](const session_change_t& c) {
+        if (c.Op() != session_op_t::Select) return;
+        try {
+          s->UpdateMemo(*way2, "during");
+        } catch (const std::logic_error&) {
+          refused = true;
+        }
+      },
+      listener_rank_t::Chart);
+  s->Select({way});
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(way2->memo, "");
+  EXPECT_EQ(Last().Op(), session_op_t::Select);
+  s->UpdateMemo(*way2, "after");  // once delivered, the session is free again
+  EXPECT_EQ(way2->memo, "after");
+}
 
-  reports.clear();
+TEST_F(SessionTest, TheModifiedFlagIsSetFromOutsideAndOnlyAChangeIsReported) {
   s->SetDocumentModified(true);
   s->SetDocumentModified(true);
   EXPECT_TRUE(s->DocumentModified());
@@ -280,16 +305,15 @@ TEST_F(SessionTest, RestoreChoicesGoesBackAndForthAndTheModifiedFlagIsSetFromOut
   EXPECT_EQ(Last().Op(), session_op_t::Flags);
 }
 
-TEST_F(SessionTest, NewPatternIsAddedByItsEmptyTitleThenNamedAndEdited) {
+TEST_F(SessionTest, NewPatternTakesTheSortedPlaceOfItsTitleAndIsEdited) {
   s->Select({stage1});  // a group: the pattern is a grouped one
+  stage1->patterns.AddSorted(GroupedPattern("(A)"));
+  stage1->patterns.AddSorted(GroupedPattern("B"));
   s->AddNewPattern();
-  EXPECT_EQ(stage1->patterns.Count(), 2);
-  const auto& added_change = Last<change::new_pattern_t>();
-  const pattern_base_t* added = stage1->patterns.Items(added_change.added_index);
-  EXPECT_EQ(added->title, kUntitledTitle);
+  EXPECT_EQ(Titles(*stage1), "=,(A),*untitled*,B");
+  const pattern_base_t* added = stage1->patterns.Items(2);
   EXPECT_EQ(added->Class(), pattern_class_t::Grouped);
-  EXPECT_EQ(added_change.added_index, 1) << "placed by its empty title after the equal one";
-  EXPECT_FALSE(added_change.from_current);
+  EXPECT_FALSE(Last<change::new_pattern_t>().from_current);
   EXPECT_EQ(s->EditedPattern(), added);
   EXPECT_TRUE(s->DocumentModified());
   s->AddNewPattern(true);

@@ -135,6 +135,45 @@ TEST_F(UndoTest, TheKeysUndoAndRedoAndTheTreeShowsTheStepsNode) {
   EXPECT_TRUE(dialogs.events.empty());
 }
 
+// The editor's document, with the way's patterns titled "(A)" (current) and
+// "B": "(A)" sorts before "*untitled*", "B" after it.
+void BuildTitlesAroundUntitled(root_t& root) {
+  BuildEditorDocument(root);
+  auto& way = *static_cast<scene_t*>(root.Child(0)->AsGroup()->Child(0));
+  way.patterns.Clear();
+  AddScenePattern(way, "(A)", true).bonus_item = 5;
+  AddScenePattern(way, "B", false).bonus_item = 6;
+}
+
+TEST_F(UndoTest, TwoUndosAfterANewAndAnotherUpdateGiveBackThePlayersPatterns) {
+  document = WriteSample(QStringLiteral("titles.pat"), BuildTitlesAroundUntitled);
+  OpenActive();
+  const std::string before = Text();
+  Select("道中");
+  dialogs.confirms.push_back(false);  // the new pattern starts empty
+  QTest::mouseClick(Button("NewButton"), Qt::LeftButton);
+  ASSERT_EQ(NewTitles()->currentText(), QStringLiteral("*untitled*"));
+  // B, the next title of the box, from the keyboard.
+  NewTitles()->setFocus();
+  QTest::keyClick(NewTitles(), Qt::Key_Down);
+  ASSERT_EQ(NewTitles()->currentText(), QStringLiteral("B"));
+  TypeInto(7, QStringLiteral("9"));
+  Commit();
+  dialogs.confirms.push_back(true);                    // update B
+  dialogs.three_way.push_back(TDialogs::TAnswer::No);  // not to become current
+  QTest::mouseClick(Button("ApplyButton"), Qt::LeftButton);
+  ASSERT_FALSE(window->PatternEdited());
+  const std::string after = Text();
+
+  Undo();
+  Undo();
+  EXPECT_EQ(Text(), before);
+  Redo();
+  Redo();
+  EXPECT_EQ(Text(), after);
+  EXPECT_EQ(dialogs.events.size(), 3u) << "no question but the three answered";
+}
+
 TEST_F(UndoTest, TheModifiedFlagFollowsTheSavedStateAndSoDoesTheCloseQuestion) {
   TMainWnd& w = OpenActive();
   Make(kMemo);
@@ -259,8 +298,8 @@ TEST_F(UndoTest, InAFieldWithTypingTheMenuNamesWhatItsItemsUndoAndDoesThat) {
       return qobject_cast<QPlainTextEdit*>(field)->toPlainText();
     };
     const QString typed = text();
-    const QString undo = QStringLiteral("元に戻す(&U): ") + QString::fromUtf8(c.name) +
-                         QStringLiteral("への入力");
+    const QString undo =
+        QStringLiteral("元に戻す(&U): ") + QString::fromUtf8(c.name) + QStringLiteral("への入力");
     Press(Qt::Key_E, Qt::AltModifier);
     ASSERT_TRUE(WaitUntil([menu] { return menu->isVisible(); }));
     EXPECT_EQ(Action("Undo1")->text(), undo);
