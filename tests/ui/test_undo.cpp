@@ -174,6 +174,18 @@ TEST_F(UndoTest, TwoUndosAfterANewAndAnotherUpdateGiveBackThePlayersPatterns) {
   EXPECT_EQ(dialogs.events.size(), 3u) << "no question but the three answered";
 }
 
+TEST_F(UndoTest, TheChartHearsOfALoadBeforeTheRootIsSelected) {
+  TMainWnd& w = OpenActive();
+  std::vector<session_op_t> heard;
+  const int id = w.Session().AddListener(
+      [&heard](const session_change_t& c) { heard.push_back(c.Op()); }, listener_rank_t::Chart);
+  dialogs.open_names.push_back(document);
+  Tree()->setFocus();
+  Press(Qt::Key_O, Qt::ControlModifier);
+  w.Session().RemoveListener(id);
+  EXPECT_EQ(heard, (std::vector<session_op_t>{session_op_t::Load, session_op_t::Select}));
+}
+
 TEST_F(UndoTest, TheModifiedFlagFollowsTheSavedStateAndSoDoesTheCloseQuestion) {
   TMainWnd& w = OpenActive();
   Make(kMemo);
