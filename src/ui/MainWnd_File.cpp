@@ -6,6 +6,7 @@
 #include <QTreeWidgetItem>
 
 #include "model/qvl_document.h"
+#include "model/qvl_file.h"
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
@@ -51,6 +52,13 @@ bool TMainWnd::OpenDocument(const QString& path) {
   // A failed load leaves the document as it was, so the window, its file
   // name, caption and flags stay as they were too.
   return m_session.Load(ToPath(full_name), RetryQuestion(ToPath(full_name)));
+}
+
+void TMainWnd::MarkDocumentInUse() {
+  m_documentInUse.reset();
+  if (!m_session.FileName().empty()) {
+    m_documentInUse = std::make_unique<file_in_use_t>(m_session.FileName());
+  }
 }
 
 void TMainWnd::ShowLoadedDocument() {
