@@ -18,6 +18,8 @@ packages=(
   # dpkg-dev builds the package, lintian checks it as Debian would.
   dpkg-dev lintian
   shared-mime-info xdg-utils libfile-mimeinfo-perl libxml2-utils desktop-file-utils
+  # setfacl for the tests of files saved into folders with a default ACL.
+  acl
 )
 missing=()
 for p in "${packages[@]}"; do

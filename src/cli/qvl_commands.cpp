@@ -107,7 +107,8 @@ namespace {
 
 const pattern_base_t& PatternNamed(const scene_base_t& node, const std::string* title) {
   if (title == nullptr) return node.CurrentPattern();
-  const std::string wanted = ArgumentToCp932(*title);
+  // Titles are held as the file keeps them; so is the one asked for.
+  const std::string wanted = NormalizeTextForFile(ArgumentToCp932(*title));
   for (int i = 0; i < node.patterns.Count(); ++i) {
     if (node.patterns.Items(i)->title == wanted) return *node.patterns.Items(i);
   }
@@ -151,7 +152,7 @@ void SetPatternField(pattern_base_t& p, const std::string& name, const std::stri
     if (found || name != f.name) return;
     found = true;
     if (f.text) {
-      pattern.*f.text = ArgumentToCp932(value);
+      pattern.*f.text = NormalizeTextForFile(ArgumentToCp932(value));
     } else if (f.flag) {
       pattern.*f.flag = ParseBool(name, value);
     } else {

@@ -57,6 +57,17 @@ constexpr auto kSceneNames = FieldNames(kSceneFields);
 constexpr auto kPatternNames = FieldNames(kScenePatternFields);
 constexpr auto kGroupedNames = FieldNames(kGroupedPatternFields);
 
+// Titles and memos enter the model as the file would give them back after a
+// save, before their lists are sorted by them: otherwise a saved file could
+// sort differently when loaded again. Stored files keep loading as they are.
+void SetText(std::string_view text, std::string& field) {
+  if (text.find_first_of("\r\n\"") == std::string_view::npos) {
+    field.assign(text);
+  } else {
+    field = NormalizeTextForFile(text);
+  }
+}
+
 void SetScore(std::string_view text, score_t& field) {
   score_t value = 0;
   if (ParseScore(text, value)) field = value;
@@ -66,7 +77,7 @@ void SetScore(std::string_view text, score_t& field) {
 template <typename P>
 void SetField(P& p, const pattern_field_t<P>& f, std::string_view value) {
   if (f.text) {
-    (p.*f.text).assign(value);
+    SetText(value, p.*f.text);
   } else if (f.flag) {
     p.*f.flag = BoolFromText(value);
   } else {
@@ -79,7 +90,7 @@ void SetField(P& p, const pattern_field_t<P>& f, std::string_view value) {
 template <typename N>
 void SetField(N& node, const node_field_t<N>& f, std::string_view value) {
   if (f.text) {
-    (node.*f.text).assign(value);
+    SetText(value, node.*f.text);
   } else if (f.flag) {
     node.*f.flag = BoolFromText(value);
   } else if (f.score) {

@@ -25,7 +25,8 @@ using load_failure_handler_t = std::function<load_answer_t(const std::string& me
 // Replaces the contents of root with the document in the file, then normalises
 // its pattern lists whatever the result. A file that cannot be read or parsed
 // leaves the tree as it was and asks on_failure (no handler means Abort); a
-// file that does not exist (any more) fails without asking.
+// file that does not exist (any more) fails without asking. Titles and memos
+// are read as NormalizeTextForFile gives them, before any list is sorted.
 [[nodiscard]] bool LoadDocument(root_t& root, const std::filesystem::path& file_name,
                                 const load_failure_handler_t& on_failure);
 struct load_result_t {

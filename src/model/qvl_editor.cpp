@@ -174,8 +174,8 @@ editor_read_t ReadEditorPattern(const editor_node_t& node, const editor_input_t&
     p->UpdateCherryDifference(p->cherry_max);
     p->getting_spell_card = captured;
     out.getting_spell_card = captured;
-    p->memo = in.memo;
-    p->title = in.title;
+    p->memo = NormalizeTextForFile(in.memo);
+    p->title = NormalizeTextForFile(in.title);
     out.pattern = std::move(p);
     return out;
   }
@@ -185,7 +185,7 @@ editor_read_t ReadEditorPattern(const editor_node_t& node, const editor_input_t&
   out.cells[4] = static_cast<double>(v[4]);
   auto g = std::make_unique<grouped_pattern_t>();
   FillFromColumn(*g, v);
-  g->title = in.title;
+  g->title = NormalizeTextForFile(in.title);
   out.cells[2] = out.cells[1];
   g->UpdateCherryDifference(g->cherry_max);
   if (out.cells[2] > static_cast<double>(g->cherry_max)) {
@@ -194,7 +194,7 @@ editor_read_t ReadEditorPattern(const editor_node_t& node, const editor_input_t&
     out.cells[2] = static_cast<double>(g->cherry_max);
   }
   g->SetTotalGraze(v[3]);
-  g->memo = in.memo;
+  g->memo = NormalizeTextForFile(in.memo);
   out.pattern = std::move(g);
   return out;
 }

@@ -61,8 +61,8 @@ struct editor_prompts_t {
 struct editor_input_t {
   editor_cells_t cells{};           // evaluated rows 1..10 of the new column
   bool getting_spell_card = false;  // the new column's check box
-  std::string title;                // code page 932
-  std::string memo;
+  std::string title;                // code page 932; the pattern holds it as
+  std::string memo;                 // NormalizeTextForFile gives it
 };
 
 struct editor_read_t {

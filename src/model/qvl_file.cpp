@@ -132,13 +132,18 @@ bool IsTemporaryName(std::string_view name) {
 }
 
 // Removes name in the folder dir when it is an abandoned temporary file of
-// this writer: the user's own regular file with no other name, whose lock no
-// writer holds. Writers lock their temporary file for as long as they use it,
-// and the system drops the lock of a process that ends, in any namespace.
+// this writer: a regular file with no other name, whose lock no writer holds,
+// and the user's own. Writers lock their temporary file for as long as they
+// use it, and the system drops the lock of a process that ends, in any
+// namespace. The superuser's saves give their temporary file the old file's
+// owner before the rename, so one killed in between leaves another user's
+// file: the superuser takes such files whatever their owner.
 bool RemoveIfAbandoned(int dir, const char* name, const struct stat* keep) {
   struct stat st {};
+  const uid_t user = ::geteuid();
   if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
-      st.st_uid != ::geteuid() || st.st_nlink != 1 || (keep != nullptr && SameFile(st, *keep))) {
+      (st.st_uid != user && user != 0) || st.st_nlink != 1 ||
+      (keep != nullptr && SameFile(st, *keep))) {
     return false;
   }
   const fd_t file(::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -241,20 +246,73 @@ mode_t CurrentUmask() {
   return mask;
 }
 
+constexpr const char* kAccessAcl = "system.posix_acl_access";
+constexpr const char* kDefaultAcl = "system.posix_acl_default";
+
+// The mode a file created with mode 0666 gets in folder, for a folder with a
+// default ACL: the file inherits the ACL, whose owner, mask (or owning group)
+// and others entries limit the mode instead of the umask. Nothing when the
+// folder has no default ACL. The attribute is the system's own encoding: a
+// version word, then per entry a tag, the permissions and an id, little-endian.
+std::optional<mode_t> ModeUnderDefaultAcl(const fs::path& folder) {
+  std::vector<unsigned char> acl(256);
+  ssize_t size = -1;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    size = ::getxattr(folder.c_str(), kDefaultAcl, acl.data(), acl.size());
+    if (size >= 0 || errno != ERANGE) break;
+    const ssize_t needed = ::getxattr(folder.c_str(), kDefaultAcl, nullptr, 0);
+    if (needed < 0) break;
+    acl.resize(static_cast<std::size_t>(needed) + 64);
+  }
+  constexpr std::size_t kHeader = 4;
+  constexpr std::size_t kEntry = 8;
+  if (size < static_cast<ssize_t>(kHeader + kEntry)) return std::nullopt;
+  const auto le16 = [&acl](std::size_t at) {
+    return static_cast<unsigned>(acl[at] | (acl[at + 1] << 8));
+  };
+  constexpr unsigned kUserObj = 0x01, kGroupObj = 0x04, kMask = 0x10, kOther = 0x20;
+  unsigned user = 0, group = 0, other = 0;
+  std::optional<unsigned> mask;
+  for (std::size_t at = kHeader; at + kEntry <= static_cast<std::size_t>(size); at += kEntry) {
+    const unsigned perms = le16(at + 2) & 7u;
+    switch (le16(at)) {
+      case kUserObj:
+        user = perms;
+        break;
+      case kGroupObj:
+        group = perms;
+        break;
+      case kMask:
+        mask = perms;
+        break;
+      case kOther:
+        other = perms;
+        break;
+      default:
+        break;
+    }
+  }
+  return static_cast<mode_t>(0666 & ((user << 6) | (mask.value_or(group) << 3) | other));
+}
+
 // Copies the extended attributes of from (its POSIX ACLs are two of them) to
 // the file open as to. What the saving user may not set (another security
 // module's label, trusted attributes) is left out: the save still happens.
 // File capabilities grant privileges like the set-ID bits and stay only when
-// those would.
+// those would. The new file got the folder's default ACL when it was made;
+// without an ACL of its own, the old file's plain mode is all it keeps.
 void CopyExtendedAttributes(const fs::path& from, int to, bool keep_privileges) {
+  bool acl_copied = false;
   std::vector<char> names(1024);
   ssize_t size = 0;
   for (;;) {
     size = ::llistxattr(from.c_str(), names.data(), names.size());
     if (size >= 0) break;
-    if (errno != ERANGE) return;
-    const ssize_t needed = ::llistxattr(from.c_str(), nullptr, 0);
-    if (needed < 0) return;
+    const ssize_t needed = errno == ERANGE ? ::llistxattr(from.c_str(), nullptr, 0) : -1;
+    if (needed < 0) {
+      size = 0;  // nothing to copy, and no wider access than the old file's
+      break;
+    }
     names.resize(static_cast<std::size_t>(needed) + 256);
   }
   std::vector<char> value;
@@ -269,16 +327,27 @@ void CopyExtendedAttributes(const fs::path& from, int to, bool keep_privileges) 
       length = ::lgetxattr(from.c_str(), name, value.data(), value.size());
       if (length >= 0 || errno != ERANGE) break;  // grown in between: ask again
     }
-    if (length >= 0) (void)::fsetxattr(to, name, value.data(), static_cast<std::size_t>(length), 0);
+    if (length >= 0 &&
+        ::fsetxattr(to, name, value.data(), static_cast<std::size_t>(length), 0) == 0 &&
+        std::string_view(name) == kAccessAcl) {
+      acl_copied = true;
+    }
   }
+  if (!acl_copied) (void)::fremovexattr(to, kAccessAcl);
 }
 
 // Gives the complete new file what the old one had, as far as the saving user
 // may: owner and group (a user may keep a group they belong to), the extended
-// attributes, then the mode. Without an old file, the mode a new file gets.
+// attributes, then the mode. Without an old file, what a file created with
+// mode 0666 gets: the folder's default ACL, else the umask. (The temporary
+// file was made with 0600 so that nobody may open it half-way; it inherited
+// the default ACL's entries, and the mode sets its mask as creation would.)
 // 0 or errno.
 int GiveMetadata(int fd, const struct stat* old, const fs::path& target) {
-  if (old == nullptr) return ::fchmod(fd, 0666 & ~CurrentUmask()) == 0 ? 0 : errno;
+  if (old == nullptr) {
+    const mode_t mode = ModeUnderDefaultAcl(FolderOf(target)).value_or(0666 & ~CurrentUmask());
+    return ::fchmod(fd, mode) == 0 ? 0 : errno;
+  }
   struct stat now {};
   if (::fstat(fd, &now) != 0) return errno;
   bool owner = now.st_uid == old->st_uid;
@@ -384,6 +453,27 @@ struct named_guard_t {
   }
 };
 
+int Replace(int dir, const std::string& temporary, const std::string& name) {
+  return ::renameat(dir, temporary.c_str(), dir, name.c_str()) == 0 ? 0 : errno;
+}
+
+// Gives the temporary file the name where there is none, never replacing a
+// file that appeared after the last check: EEXIST then. A filesystem that
+// refuses RENAME_NOREPLACE (FUSE answers EINVAL) gets a second name for the
+// file, which fails the same way, and then loses the temporary one.
+int CreateWithoutReplacing(int dir, const std::string& temporary, const std::string& name) {
+  if (!Hooks().refuse_rename_noreplace &&
+      ::renameat2(dir, temporary.c_str(), dir, name.c_str(), RENAME_NOREPLACE) == 0) {
+    return 0;
+  }
+  if (!Hooks().refuse_rename_noreplace && errno == EEXIST) return EEXIST;
+  if (::linkat(dir, temporary.c_str(), dir, name.c_str(), 0) != 0) return errno;
+  // A failure leaves the file with both names: that is no longer an abandoned
+  // temporary file (it has a second name), and the save did happen.
+  (void)::unlinkat(dir, temporary.c_str(), 0);
+  return 0;
+}
+
 }  // namespace
 
 int RemoveStaleTemporaryFiles(const fs::path& folder) {
@@ -482,13 +572,11 @@ save_result_t WriteFileAtomically(const fs::path& file_name, std::string_view by
       return {false, std::move(*refused)};
     }
   }
-  int renamed = -1;
-  if (!target_exists) {
-    renamed = ::renameat2(dir.get(), temp.name.c_str(), dir.get(), name.c_str(), RENAME_NOREPLACE);
-    if (renamed != 0 && errno == EEXIST) return {false, ChangedTarget(target)};
-  }
-  if (renamed != 0) renamed = ::renameat(dir.get(), temp.name.c_str(), dir.get(), name.c_str());
-  if (renamed != 0) return {false, Reason(Message(message_t::CannotReplaceFile), errno)};
+  if (Hooks().before_rename) Hooks().before_rename();
+  const int error = target_exists ? Replace(dir.get(), temp.name, name)
+                                  : CreateWithoutReplacing(dir.get(), temp.name, name);
+  if (error == EEXIST && !target_exists) return {false, ChangedTarget(target)};
+  if (error != 0) return {false, Reason(Message(message_t::CannotReplaceFile), error)};
   named.keep = true;
   // Make the rename itself durable; a failure here no longer loses anything.
   const fd_t sync(::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));

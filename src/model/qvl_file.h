@@ -34,6 +34,10 @@ struct save_result_t {
 // that was checked (or that appeared where none was) is left alone and the
 // save fails. A file-size limit fails the save like a full disk.
 //
+// A new file gets what a file created with mode 0666 gets there: the folder's
+// default ACL, else the umask. It never replaces a file that appeared during
+// the save, also where the filesystem cannot rename without replacing.
+//
 // Temporary files that earlier saves of this program abandoned in the folder
 // are removed first (see RemoveStaleTemporaryFiles).
 [[nodiscard]] save_result_t WriteFileAtomically(const std::filesystem::path& file_name,
@@ -41,8 +45,10 @@ struct save_result_t {
 
 // Removes the temporary files that interrupted saves left in folder: only
 // regular files with the name this writer gives (a fixed mark and a random
-// part), owned by the user, with no other name, and not locked, so that no
-// writer in any process is still using them. Returns how many were removed.
+// part), owned by the user (for the superuser: by anyone, as its saves give
+// their temporary files away), with no other name, and not locked, so that no
+// writer or reader in any process is still using them. Returns how many were
+// removed.
 int RemoveStaleTemporaryFiles(const std::filesystem::path& folder);
 
 // While this lives, the file counts as in use for RemoveStaleTemporaryFiles:
@@ -61,14 +67,17 @@ class file_in_use_t {
 };
 
 // For tests that must force a race or see a save half-way. named_temporary
-// takes the way of systems without unnamed files; written is called when the
-// contents are written, before the new file gets the old one's mode, with the
-// temporary file's name (empty while it has none); before_replace right before
-// the target is checked again.
+// takes the way of systems without unnamed files, refuse_rename_noreplace that
+// of filesystems that refuse to rename without replacing; written is called
+// when the contents are written, before the new file gets the old one's mode,
+// with the temporary file's name (empty while it has none); before_replace
+// right before the target is checked again, before_rename right after.
 struct save_hooks_t {
   bool named_temporary = false;
+  bool refuse_rename_noreplace = false;
   std::function<void(const std::filesystem::path& temporary)> written;
   std::function<void()> before_replace;
+  std::function<void()> before_rename;
 };
 void SetSaveHooksForTesting(save_hooks_t hooks);
 

@@ -342,6 +342,10 @@ void TDocumentSession::Store(std::unique_ptr<pattern_base_t> p, bool make_curren
     throw EWrongPatternClass("a stored pattern must be of its node's class");
   }
   session_change_t change = Begin(change::store_t{node});
+  // Held as the file gives it back, so that its place in the list stays
+  // the same after a save and a load.
+  p->title = NormalizeTextForFile(p->title);
+  p->memo = NormalizeTextForFile(p->memo);
   if (p->title.empty()) p->title = kUntitledTitle;
   // Whether it is current is the list's marks' business, made as an edit.
   p->selected = false;
@@ -429,6 +433,7 @@ void TDocumentSession::SetGrouping(group_t& group, bool on) {
 }
 
 void TDocumentSession::UpdateMemo(scene_base_t& node, std::string memo) {
+  memo = NormalizeTextForFile(memo);
   // The same text again changes nothing in the document: only the memo box
   // holds nothing unapplied any more.
   if (memo == node.memo) {

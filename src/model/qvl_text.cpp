@@ -11,6 +11,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "sxml/USXMLSub.h"
+
 namespace qvl {
 namespace {
 
@@ -265,6 +267,24 @@ bool ContainsCp932(std::string_view text, std::string_view part) {
     if (text.compare(i, part.size(), part) == 0) return true;
   }
   return false;
+}
+
+std::string NormalizeTextForFile(std::string_view cp932) {
+  std::string out;
+  out.reserve(cp932.size());
+  for (std::size_t i = 0; i < cp932.size(); ++i) {
+    const char c = cp932[i];
+    if (c == '\r' || c == '\n') {
+      out.append("\r\n");
+      if (c == '\r' && i + 1 < cp932.size() && cp932[i + 1] == '\n') ++i;
+    } else if (c == '"' && i > 0 && sxml::IsLeadByte(static_cast<unsigned char>(cp932[i - 1]))) {
+      // The writer's escape would be read as the second byte of a character.
+      out.append("\x81\x68");
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
 }
 
 text_position_t Cp932Position(std::string_view text, std::size_t offset) {

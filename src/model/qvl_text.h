@@ -60,6 +60,14 @@ struct cp932_input_t {
 };
 [[nodiscard]] cp932_input_t InputToCp932(std::string_view utf8);
 
+// A title or memo as a pattern file gives it back, so that a text is kept in
+// this form from the moment it enters the model (load, typing, qvl's
+// arguments) and lists sorted by it stay in the same order after a save: every
+// line break (CR LF, a lone CR, a lone LF) becomes CR LF, and a double quote
+// right after a byte in 0x81-0xFC, which the file cannot hold there, becomes
+// the full-width quote 0x81 0x68. A text already in this form is unchanged.
+[[nodiscard]] std::string NormalizeTextForFile(std::string_view cp932);
+
 // Each character of a UTF-8 text with its code point, for messages:
 // "😀 (U+1F600), 한 (U+D55C)".
 [[nodiscard]] std::string NameCodePoints(std::string_view utf8);

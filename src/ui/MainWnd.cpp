@@ -277,8 +277,8 @@ void TMainWnd::CreateStatusBar() {
   const std::array<std::string, 5> initial = InitialStatusPanelTexts();
   for (std::size_t i = 0; i < m_status.panels.size(); ++i) {
     // Panel 0 takes whatever width the other five leave.
-    auto* panel = Named(new TStatusPanel(kStatusPanelWidths[i], bar),
-                        QStringLiteral("StatusPanel%1").arg(i));
+    auto* panel =
+        Named(new TStatusPanel(kStatusPanelWidths[i], bar), QStringLiteral("StatusPanel%1").arg(i));
     m_status.panels[i] = panel;
     if (i == 0) {
       bar->addWidget(panel, 1);
@@ -550,9 +550,11 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
   switch (change.Op()) {
     case session_op_t::Load:
     case session_op_t::NewFromTemplate:
+      MarkDocumentInUse();
       ShowLoadedDocument();
       break;
     case session_op_t::Save:
+      MarkDocumentInUse();  // the file saved is a new one, maybe under a new name
       SetCaption(FileName());
       break;
     case session_op_t::Select:

@@ -18,6 +18,7 @@
 
 #include "calc/Calculator.h"
 #include "grid/KwGrid.h"
+#include "model/qvl_file.h"
 #include "model/qvl_pattern.h"
 #include "model/qvl_scene.h"
 #include "model/qvl_session.h"
@@ -273,6 +274,7 @@ class TMainWnd : public QMainWindow {
   void ShowLoadedDocument();
   // Then, once the load is told, the root selected and the tree focused.
   void SelectRoot();
+  void MarkDocumentInUse();
   // The retry box of a failed load of file_name.
   [[nodiscard]] load_failure_handler_t RetryQuestion(const std::filesystem::path& file_name);
   // After a document was opened from or saved to a file.
@@ -342,6 +344,10 @@ class TMainWnd : public QMainWindow {
   int m_sessionListener = 0;
   // After the session: it leaves the session before the session goes.
   std::unique_ptr<TSessionHistory> m_history;
+  // The open document's file, marked in use so that no save's clean-up takes
+  // it while it is open (such as an abandoned temporary file opened to
+  // recover it, then saved under another name beside it). Null for none.
+  std::unique_ptr<file_in_use_t> m_documentInUse;
 
   // What the window shows.
   QString m_applicationDir;

@@ -6,6 +6,7 @@
 #include <QTreeWidgetItem>
 
 #include "model/qvl_document.h"
+#include "model/qvl_file.h"
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
@@ -53,6 +54,13 @@ bool TMainWnd::OpenDocument(const QString& path) {
   if (!m_session.Load(ToPath(full_name), RetryQuestion(ToPath(full_name)))) return false;
   SelectRoot();
   return true;
+}
+
+void TMainWnd::MarkDocumentInUse() {
+  m_documentInUse.reset();
+  if (!m_session.FileName().empty()) {
+    m_documentInUse = std::make_unique<file_in_use_t>(m_session.FileName());
+  }
 }
 
 void TMainWnd::ShowLoadedDocument() {

@@ -195,7 +195,7 @@ void TMainWnd::SceneMemoApplyButtonClick() {
           this, tr("「%1」のメモを更新します。よろしいですか？").arg(ToQString(node->title)))) {
     return;
   }
-  m_session.UpdateMemo(*node, memo.text);
+  m_session.UpdateMemo(*node, NormalizeTextForFile(memo.text));
 }
 
 scene_base_t* TMainWnd::PopupNode() const {
@@ -277,7 +277,8 @@ void TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick() {
     return;
   }
   // The session reports the choice, and the window shows what it changed.
-  m_session.ChooseByTitlePart(part.text);
+  // Titles are held as the file keeps them, so the part is looked for in that form.
+  m_session.ChooseByTitlePart(NormalizeTextForFile(part.text));
 }
 
 }  // namespace qvl

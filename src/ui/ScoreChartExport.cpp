@@ -135,6 +135,9 @@ int ExportChart(QStringList arguments) {
             .arg(out.fileName()));
   }
 
+  // As in qvl: an abandoned temporary file given to draw it must outlive the
+  // clean-up of the picture's own save beside it.
+  const file_in_use_t input(ToPath(files[0]));
   root_t root;
   if (!Load(root, ToPath(files[0]))) return kExitFile;
 

@@ -442,6 +442,19 @@ TEST(DocumentLoad, PatternsAreSortedByTitle) {
   EXPECT_EQ(PatternAt(scene, 3).title, "b");
 }
 
+TEST(DocumentLoad, TitlesAreSortedAsTheyWillBeSaved) {
+  // A lone line break is read as CR LF before the list is sorted, as the
+  // next save writes it: "\nb" sorts after "\r\na", as it will then.
+  auto root = Load(
+      "(root (scene (pattern (@ (title \"\nb\") (memo \"x\ry\")))"
+      " (pattern (@ (title \"\r\na\")))))");
+  const scene_t& scene = SceneAt(*root, 0);
+  ASSERT_EQ(scene.patterns.Count(), 2);
+  EXPECT_EQ(PatternAt(scene, 0).title, "\r\na");
+  EXPECT_EQ(PatternAt(scene, 1).title, "\r\nb");
+  EXPECT_EQ(PatternAt(scene, 1).memo, "x\r\ny");
+}
+
 TEST(DocumentLoad, ManyPatternsInOneScene) {
   // A large list is sorted once, not once per pattern.
   constexpr int kCount = 20000;

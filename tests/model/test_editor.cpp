@@ -147,6 +147,24 @@ TEST(EditorReading, SceneFields) {
   EXPECT_EQ(asked.warnings, 0);
 }
 
+TEST(EditorReading, TitleAndMemoAreHeldAsTheFileGivesThemBack) {
+  // Sorted by the title as stored, a list keeps its order through a save.
+  const std::string typed = "\x82\xA0\"\nb";  // あ, a double quote, a lone line feed
+  const std::string held = "\x82\xA0\x81\x68\r\nb";
+  for (const bool scene : {true, false}) {
+    SCOPED_TRACE(scene ? "scene" : "group");
+    editor_input_t in = Input({0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    in.title = typed;
+    in.memo = typed;
+    asked_t asked;
+    const editor_read_t r =
+        ReadEditorPattern(scene ? Scene(scene_kind_t::Way) : editor_node_t{}, in, asked.Prompts());
+    ASSERT_TRUE(r.pattern);
+    EXPECT_EQ(r.pattern->title, held);
+    EXPECT_EQ(r.pattern->memo, held);
+  }
+}
+
 TEST(EditorReading, CapturedWithZeroBaseAsksFirstQuestion) {
   asked_t yes;
   editor_read_t r = ReadEditorPattern(Scene(scene_kind_t::SpellCard),

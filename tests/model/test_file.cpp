@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -159,6 +160,72 @@ TEST_F(FileWriteTest, NewFileFollowsTheUmask) {
   ASSERT_TRUE(result.ok) << result.error;
   EXPECT_EQ(fs::status(dir_ / "new.pat").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(FileWriteTest, NewFileNeverReplacesOneThatAppearsAfterTheLastCheck) {
+  // Where the filesystem refuses to rename without replacing, the file is
+  // linked instead, which fails the same way.
+  const fs::path file = dir_ / "doc.pat";
+  const std::string changed =
+      Utf8ToCp932("「") + file.string() +
+      Utf8ToCp932("」は保存の間にほかのファイルに変わりました。置き換えません。");
+  const struct {
+    bool refuse_noreplace;
+    bool appears;
+  } cases[] = {{false, false}, {false, true}, {true, false}, {true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.refuse_noreplace ? "no RENAME_NOREPLACE" : "RENAME_NOREPLACE") +
+                 (c.appears ? ", a file appears" : ""));
+    fs::remove(file);
+    save_hooks_t hooks;
+    hooks.refuse_rename_noreplace = c.refuse_noreplace;
+    if (c.appears) hooks.before_rename = [&] { Write(file, "theirs"); };
+    SetSaveHooksForTesting(hooks);
+    const save_result_t result = WriteFileAtomically(file, "new");
+    SetSaveHooksForTesting({});
+    EXPECT_EQ(result.ok, !c.appears);
+    EXPECT_EQ(result.error, c.appears ? changed : "");
+    EXPECT_EQ(Read(file), c.appears ? "theirs" : "new");
+    EXPECT_EQ(Files(), std::vector<std::string>{"doc.pat"});
+  }
+}
+
+TEST_F(FileWriteTest, SuperuserRemovesTheTemporaryFileItsKilledSaveGaveAway) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser gives a file to another user";
+  // Another user's file, saved by the superuser, which is killed after the
+  // new file got that user as owner and a name, before the rename.
+  constexpr uid_t kOther = 4242;
+  const fs::path file = dir_ / "theirs.pat";
+  Write(file, "old");
+  ASSERT_EQ(::chown(file.c_str(), kOther, kOther), 0);
+  ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+  for (const bool named : {false, true}) {
+    SCOPED_TRACE(named ? "named" : "unnamed");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      save_hooks_t hooks;
+      hooks.named_temporary = named;
+      hooks.before_rename = [] { ::_exit(9); };
+      SetSaveHooksForTesting(hooks);
+      (void)WriteFileAtomically(file, "new");
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
+    std::vector<std::string> left = Files();
+    ASSERT_EQ(left.size(), 2u);
+    const fs::path temporary = dir_ / left[0];
+    struct stat st {};
+    ASSERT_EQ(::stat(temporary.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kOther);
+
+    ASSERT_TRUE(WriteFileAtomically(dir_ / "mine.pat", "x").ok);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"mine.pat", "theirs.pat"}));
+    EXPECT_EQ(Read(file), "old");
+    fs::remove(dir_ / "mine.pat");
+  }
 }
 
 }  // namespace

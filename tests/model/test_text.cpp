@@ -32,5 +32,28 @@ TEST(Text, MalformedCodePage932BecomesReplacementCharacters) {
   EXPECT_GT(shown.size(), 1u);
 }
 
+TEST(Text, NormalizesTextsAsTheFileGivesThemBack) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"", ""},
+      {"a\nb", "a\r\nb"},
+      {"a\rb", "a\r\nb"},
+      {"a\r\nb", "a\r\nb"},
+      {"\n\r", "\r\n\r\n"},
+      {"\r\r\n\n", "\r\n\r\n\r\n"},
+      {"\"a\\\"", "\"a\\\""},              // quotes and backslashes after ASCII stay
+      {"\x82\xA0\"", "\x82\xA0\x81\x68"},  // after a trail byte in 0x81-0xFC
+      {"\xB1\"\"", "\xB1\x81\x68\""},      // after half-width katakana; the next follows 0x68
+      {"\x95\x5C\"", "\x95\x5C\""},        // 表 ends in a backslash: the quote can be escaped
+      {"\x81\x68", "\x81\x68"},            // already normalised
+      {"\xFC\r\"", "\xFC\r\n\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NormalizeTextForFile(c.in), c.out) << "input: " << ::testing::PrintToString(c.in);
+    EXPECT_EQ(NormalizeTextForFile(c.out), c.out) << "again: " << ::testing::PrintToString(c.out);
+  }
+}
+
 }  // namespace
 }  // namespace qvl

@@ -82,6 +82,15 @@ class ExportChart(unittest.TestCase):
             self.assertIn(title, texts)
         self.assertEqual([n for n in os.listdir(self.dir) if n.endswith(".tmp")], [])
 
+    def test_an_abandoned_temporary_file_drawn_beside_its_picture_is_kept(self):
+        # The picture's save clears abandoned temporary files from the folder,
+        # but never the one being read, as in qvl.
+        plan = os.path.join(self.dir, ".qvl-save-0123456789abcdef.tmp")
+        os.rename(self.plan, plan)
+        proc = run(plan, os.path.join(self.dir, "chart.png"))
+        self.assertEqual(proc.returncode, 0, proc.stderr.decode("utf-8", "replace"))
+        self.assertEqual(sorted(os.listdir(self.dir)), sorted([os.path.basename(plan), "chart.png"]))
+
     def test_a_file_that_is_no_plan_is_refused(self):
         for name, content in (("notes.pat", b"hello, not a plan\n"), ("cut.pat", b"(root (@ "),
                               ("missing.pat", None)):

@@ -328,6 +328,24 @@ TEST_F(WindowTest, SaveAsWritesTheFileAndNamesTheWindowAfterIt) {
   EXPECT_EQ(dialogs.Texts(QStringLiteral("confirm")).size(), 1);
 }
 
+TEST_F(WindowTest, AnOpenAbandonedTemporaryFileOutlivesTheSavesBesideIt) {
+  // Opened to recover it: saves in its folder clear abandoned temporary files,
+  // but not the one open in the window, also after it was saved over.
+  const QString temporary = WriteSample(QStringLiteral(".qvl-save-0123456789abcdef.tmp"));
+  TMainWnd& w = Make({temporary});
+  ASSERT_EQ(w.FileName(), Native(temporary));
+  dialogs.confirms.push_back(true);
+  Action("Save1")->trigger();
+  ASSERT_TRUE(
+      WriteFileAtomically(ToPath(TempPath(QStringLiteral("beside.pat"))), "another save").ok);
+  EXPECT_TRUE(QFileInfo::exists(temporary));
+
+  dialogs.save_names.push_back(TempPath(QStringLiteral("recovered.pat")));
+  Action("SaveAs1")->trigger();
+  EXPECT_EQ(w.FileName(), Native(TempPath(QStringLiteral("recovered.pat"))));
+  EXPECT_TRUE(QFileInfo::exists(temporary));
+}
+
 TEST_F(WindowTest, FailedSaveShowsTheReasonAndKeepsTheDocumentModified) {
   TMainWnd& w = Make({sample});
   ModifyDocument();
