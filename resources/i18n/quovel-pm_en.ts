@@ -453,6 +453,10 @@ Where several patterns match, the topmost one is chosen.</translation>
         <source>パターンの一括指定</source>
         <translation>Patterns chosen by title</translation>
     </message>
+    <message>
+        <source>場面</source>
+        <translation>Scene</translation>
+    </message>
 </context>
 <context>
     <name>qvl::TRecentFiles</name>

@@ -315,10 +315,22 @@ double ScbValue(const scene_base_t* node, double t) {
 }
 
 std::string ScbHint(const scene_base_t* node) {
+  std::vector<std::string> forms = ScbHintForms(node);
+  return forms.empty() ? std::string() : std::move(forms.front());
+}
+
+std::vector<std::string> ScbHintForms(const scene_base_t* node) {
   const std::optional<scb_values_t> v = ScbValues(node);
   if (!v) return {};
-  return FormatMessage(message_t::ScbHint, {ScoreText(v->initial_spell_card_bonus),
-                                            ScoreText(v->time_limit), ScoreText(v->decrease_rate)});
+  const std::string s = ScoreText(v->initial_spell_card_bonus);
+  const std::string l = ScoreText(v->time_limit);
+  const std::string r = ScoreText(v->decrease_rate);
+  std::vector<std::string> forms;
+  for (const message_t form :
+       {message_t::ScbHint, message_t::ScbHintShort, message_t::ScbHintFigures}) {
+    forms.push_back(FormatMessage(form, {s, l, r}));
+  }
+  return forms;
 }
 
 }  // namespace qvl

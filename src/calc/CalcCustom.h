@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/Calculator.h"
 #include "model/qvl_scene.h"
@@ -47,5 +48,8 @@ struct scb_values_t {
 // The input hint for a spell card's bonus base: what to type, and S, L and R.
 // Empty for any node that is not a spell-card scene.
 [[nodiscard]] std::string ScbHint(const scene_base_t* node);
+// The same hint in shorter forms, longest first (ScbHint's first), for a
+// place too narrow for the whole: words give way before the figures do.
+[[nodiscard]] std::vector<std::string> ScbHintForms(const scene_base_t* node);
 
 }  // namespace qvl

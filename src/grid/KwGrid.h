@@ -11,6 +11,8 @@
 #include <QLineEdit>
 
 #include <functional>
+#include <map>
+#include <utility>
 
 class QPainter;
 
@@ -80,6 +82,12 @@ class TCustomKwGrid : public QAbstractScrollArea, private TKwGridObserver {
   // The text the cell shows, after OnTextFormat; the merged text for every
   // cell of a merge.
   [[nodiscard]] QString DisplayText(int col, int row);
+  // What assistive technology hears of a header cell whose text is hidden
+  // under a control laid over it (a title box over a column's header); an
+  // empty text takes it back. A cell that shows a text of its own says that.
+  void SetSpokenHeader(int col, int row, const QString& text);
+  // The cell's text as assistive technology hears it.
+  [[nodiscard]] QString SpokenText(int col, int row);
 
   [[nodiscard]] TCellStyles& CellStyles() { return m_model.CellStyles(); }
   [[nodiscard]] const TCellStyles& CellStyles() const { return m_model.CellStyles(); }
@@ -278,6 +286,7 @@ class TCustomKwGrid : public QAbstractScrollArea, private TKwGridObserver {
   bool m_editing = false;
 
   TKwBorderStyle m_borderStyle = bsSingle;
+  std::map<std::pair<int, int>, QString> m_spokenHeaders;
   QColor m_cellColor;
   QColor m_fixedCellColor;
   QColor m_gridLineColor{192, 192, 192};

@@ -3,9 +3,11 @@
 
 #include "grid/KwGrid.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -74,6 +76,13 @@ TKwGridAccessible::TKwGridAccessible(TCustomKwGrid* grid)
 TKwGridAccessible::~TKwGridAccessible() {
   for (const QAccessible::Id id : std::as_const(m_cells))
     QAccessible::deleteAccessibleInterface(id);
+}
+
+QString TKwGridAccessible::text(QAccessible::Text t) const {
+  // Qt would say the tool tip, which is the hint of whatever cell the mouse
+  // rests on: a description of the whole table must not change with it.
+  if (t == QAccessible::Description) return widget()->accessibleDescription();
+  return QAccessibleWidget::text(t);
 }
 
 void* TKwGridAccessible::interface_cast(QAccessible::InterfaceType t) {
@@ -157,13 +166,24 @@ QList<QAccessibleInterface*> TKwGridAccessible::selectedCells() const {
 QString TKwGridAccessible::columnDescription(int column) const {
   TCustomKwGrid* grid = Grid();
   if (!grid || grid->FixedRows() < 1 || !grid->Model().Inside(column, 0)) return {};
-  return grid->DisplayText(column, 0);
+  return grid->SpokenText(column, 0);
 }
 
 QString TKwGridAccessible::rowDescription(int row) const {
+  // A row is named by every label cell it has, left to right: a group label
+  // that spans several rows names each of them together with the row's own
+  // label ("Cherry: On later border bonuses"), and a label merged across the
+  // label columns counts once.
   TCustomKwGrid* grid = Grid();
-  if (!grid || grid->FixedCols() < 1 || !grid->Model().Inside(0, row)) return {};
-  return grid->DisplayText(0, row);
+  if (!grid || !grid->Model().Inside(0, row)) return {};
+  QStringList parts;
+  for (int col = 0; col < std::min(grid->FixedCols(), grid->ColCount());) {
+    const TGridRect ext = grid->Model().CellExtent(col, row);
+    const QString text = grid->SpokenText(col, row);
+    if (!text.isEmpty() && (parts.isEmpty() || parts.back() != text)) parts << text;
+    col = std::max(col + 1, ext.Right + 1);
+  }
+  return parts.join(QStringLiteral(": "));
 }
 
 int TKwGridAccessible::selectedRowCount() const {
@@ -238,7 +258,7 @@ QString TKwGridCellAccessible::text(QAccessible::Text t) const {
   switch (t) {
     case QAccessible::Name:
     case QAccessible::Value:
-      return m_grid->DisplayText(m_col, m_row);
+      return m_grid->SpokenText(m_col, m_row);
     case QAccessible::Description: {
       const TCellStyles& styles = m_grid->CellStyles();
       const int style = styles.FindStyle(m_col, m_row);
@@ -301,8 +321,13 @@ QList<QAccessibleInterface*> TKwGridCellAccessible::rowHeaderCells() const {
   QList<QAccessibleInterface*> cells;
   QAccessibleInterface* t = table();
   if (!isValid() || !t) return cells;
-  for (int col = 0; col < std::min(m_grid->FixedCols(), m_col); ++col) {
-    if (QAccessibleInterface* c = t->tableInterface()->cellAt(m_row, col)) cells.append(c);
+  // A label merged over several cells is one header, named by its top-left cell.
+  for (int col = 0; col < std::min(m_grid->FixedCols(), m_col);) {
+    const TGridRect ext = m_grid->Model().CellExtent(col, m_row);
+    if (QAccessibleInterface* c = t->tableInterface()->cellAt(ext.Top, ext.Left)) {
+      if (!cells.contains(c)) cells.append(c);
+    }
+    col = std::max(col + 1, ext.Right + 1);
   }
   return cells;
 }

@@ -42,6 +42,7 @@ class TKwGridAccessible : public QAccessibleWidget, public QAccessibleTableInter
 
   // QAccessibleInterface
   [[nodiscard]] QAccessible::Role role() const override { return QAccessible::Table; }
+  [[nodiscard]] QString text(QAccessible::Text t) const override;
   [[nodiscard]] QAccessibleInterface* child(int index) const override;
   [[nodiscard]] int childCount() const override;
   [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override;

@@ -110,6 +110,23 @@ QString TCustomKwGrid::DisplayText(int col, int row) {
   return s;
 }
 
+void TCustomKwGrid::SetSpokenHeader(int col, int row, const QString& text) {
+  if (text.isEmpty()) {
+    m_spokenHeaders.erase({col, row});
+  } else {
+    m_spokenHeaders[{col, row}] = text;
+  }
+}
+
+QString TCustomKwGrid::SpokenText(int col, int row) {
+  QString s = DisplayText(col, row);
+  if (s.isEmpty()) {
+    const auto spoken = m_spokenHeaders.find({col, row});
+    if (spoken != m_spokenHeaders.end()) s = spoken->second;
+  }
+  return s;
+}
+
 QFont TCustomKwGrid::CellFont(int col, int row, QColor* color) const {
   const int index = m_model.CellFontIndex(col, row);
   const QColor text = palette().color(QPalette::Text);

@@ -177,6 +177,9 @@ constexpr message_text_t kMessages[] = {
      "「scb(撃破時の残り時間)」と入力。初期SCB: {1}; 制限時間: {2}秒; ボーナス減少レート: {3}/s",
      "Type scb(time left when defeated). Initial SCB: {1}; time limit: {2} s; bonus decrease "
      "rate: {3}/s"},
+    {ScbHintShort, "scb(残り時間): 初期SCB {1}; 制限 {2}秒; 減少 {3}/s",
+     "scb(time left): SCB {1}; limit {2} s; decrease {3}/s"},
+    {ScbHintFigures, "初期SCB {1}; 制限 {2}秒; 減少 {3}/s", "SCB {1}; limit {2} s; decrease {3}/s"},
 
     {HelpNot,
      "not(Value)\r\nビット反転\r\nValue ... 対象となる値または式\r\n※演算子化は辛かったので関数に"

@@ -138,6 +138,9 @@ enum class message_t : std::uint16_t {
   CalcInUserFuncNames,
   CalcInVariables,
   ScbHint,
+  // Shorter forms of the hint for a narrow status bar: the figures stay.
+  ScbHintShort,
+  ScbHintFigures,
   // The functions' help texts, in the order they are registered.
   HelpNot,
   HelpDiv,

@@ -1,5 +1,7 @@
 #include "ui/HelpWindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -19,6 +21,7 @@
 #include <QTextTable>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace qvl {
@@ -128,6 +131,105 @@ class THelpBrowser : public QTextBrowser {
   QUrl m_page;
 };
 
+// A plain widget is a filler to assistive technology, even as a window of its
+// own, and a text browser an editable text: the guide is a frame whose
+// opening is announced, holding a document that a screen reader reads by its
+// text interface.
+class THelpTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+ public:
+  explicit THelpTextAccessible(QTextEdit* edit) : QAccessibleWidget(edit, QAccessible::Document) {}
+
+  void* interface_cast(QAccessible::InterfaceType t) override {
+    if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
+  }
+  [[nodiscard]] QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.readOnly = true;
+    s.multiLine = true;
+    return s;
+  }
+  [[nodiscard]] QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return Edit()->toPlainText();
+    return QAccessibleWidget::text(t);
+  }
+
+  // QAccessibleTextInterface, in the offsets of the document's plain text.
+  void selection(int index, int* start, int* end) const override {
+    const QTextCursor c = Edit()->textCursor();
+    *start = *end = 0;
+    if (index == 0 && c.hasSelection()) {
+      *start = c.selectionStart();
+      *end = c.selectionEnd();
+    }
+  }
+  [[nodiscard]] int selectionCount() const override {
+    return Edit()->textCursor().hasSelection() ? 1 : 0;
+  }
+  void addSelection(int start, int end) override { setSelection(0, start, end); }
+  void removeSelection(int) override {
+    QTextCursor c = Edit()->textCursor();
+    c.clearSelection();
+    Edit()->setTextCursor(c);
+  }
+  void setSelection(int, int start, int end) override {
+    QTextCursor c = Edit()->textCursor();
+    c.setPosition(Clamped(start));
+    c.setPosition(Clamped(end), QTextCursor::KeepAnchor);
+    Edit()->setTextCursor(c);
+  }
+  [[nodiscard]] int cursorPosition() const override { return Edit()->textCursor().position(); }
+  void setCursorPosition(int position) override {
+    QTextCursor c = Edit()->textCursor();
+    c.setPosition(Clamped(position));
+    Edit()->setTextCursor(c);
+  }
+  [[nodiscard]] QString text(int start, int end) const override {
+    const QString all = Edit()->toPlainText();
+    if (end < 0 || end > all.size()) end = static_cast<int>(all.size());
+    start = std::clamp(start, 0, end);
+    return all.mid(start, end - start);
+  }
+  [[nodiscard]] int characterCount() const override {
+    return static_cast<int>(Edit()->toPlainText().size());
+  }
+  [[nodiscard]] QRect characterRect(int offset) const override {
+    QTextCursor c(Edit()->document());
+    c.setPosition(Clamped(offset));
+    const QRect r = Edit()->cursorRect(c);
+    const QString ch = text(offset, offset + 1);
+    const int width = ch.isEmpty() ? 1 : Edit()->fontMetrics().horizontalAdvance(ch);
+    return {Edit()->viewport()->mapToGlobal(r.topLeft()), QSize(width, r.height())};
+  }
+  [[nodiscard]] int offsetAtPoint(const QPoint& point) const override {
+    return Edit()->cursorForPosition(Edit()->viewport()->mapFromGlobal(point)).position();
+  }
+  void scrollToSubstring(int start, int) override {
+    setCursorPosition(start);
+    Edit()->ensureCursorVisible();
+  }
+  [[nodiscard]] QString attributes(int offset, int* start, int* end) const override {
+    *start = 0;
+    *end = std::max(offset, characterCount());
+    return {};
+  }
+
+ private:
+  [[nodiscard]] QTextEdit* Edit() const { return static_cast<QTextEdit*>(widget()); }
+  [[nodiscard]] int Clamped(int offset) const { return std::clamp(offset, 0, characterCount()); }
+};
+
+QAccessibleInterface* HelpAccessible(const QString& class_name, QObject* object) {
+  if (class_name == QLatin1String(THelpWindow::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  }
+  if (auto* browser = dynamic_cast<THelpBrowser*>(object);
+      browser && class_name == QLatin1String("QTextBrowser")) {
+    return new THelpTextAccessible(browser);
+  }
+  return nullptr;
+}
+
 class THelpController : public QObject {
  public:
   THelpController(QMainWindow& window, QMenu& menu)
@@ -228,6 +330,11 @@ QStringList HeadingAnchors(const QString& markdown) {
 }
 
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  static const bool factory_installed = [] {
+    QAccessible::installFactory(&HelpAccessible);
+    return true;
+  }();
+  (void)factory_installed;
   setObjectName(QStringLiteral("HelpWindow"));
   // Left open, the guide must not keep the program running after 終了.
   setAttribute(Qt::WA_QuitOnClose, false);

@@ -87,7 +87,9 @@ bool SetWindowLanguage(language_t language) {
   return true;
 }
 
-void ApplyCoreLanguage(language_t language) { qvl::SetLanguage(language); }
+void ApplyCoreLanguage(language_t language) {
+  qvl::SetLanguage(language);
+}
 
 language_t StoredLanguage() {
   return LanguageFromCode(QSettings().value(kLanguageKey).toString())

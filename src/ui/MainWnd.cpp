@@ -133,11 +133,16 @@ void TMainWnd::CreateControls() {
   memo_layout->setContentsMargins(6, 4, 6, 6);
   memo_layout->setSpacing(4);
   m_tree.sceneMemo = Named(new QPlainTextEdit(m_tree.sceneMemoBox), QStringLiteral("SceneMemo"));
-  m_tree.sceneMemo->setFixedHeight(147);
+  // 147 pixels where the box's caption leaves room for them; where the
+  // caption's font takes more, the memo gives way, so that the button below
+  // it stays whole inside the box and covers none of the memo's lines.
+  m_tree.sceneMemo->setMinimumHeight(3 * m_tree.sceneMemo->fontMetrics().lineSpacing());
+  m_tree.sceneMemo->setMaximumHeight(147);
+  m_tree.sceneMemo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   m_tree.sceneMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // Tab moves on to the next control, as in every other box of the window.
   m_tree.sceneMemo->setTabChangesFocus(true);
-  memo_layout->addWidget(m_tree.sceneMemo);
+  memo_layout->addWidget(m_tree.sceneMemo, 1);
   m_tree.sceneMemoApplyButton = Named(new QPushButton(QString(), m_tree.sceneMemoBox),
                                       QStringLiteral("SceneMemoApplyButton"));
   m_tree.sceneMemoApplyButton->setFixedSize(75, 25);
@@ -403,6 +408,11 @@ void TMainWnd::ConnectControls() {
   m_tree.sceneView->OnChanging = [this](const QList<QTreeWidgetItem*>& selected) {
     return SceneViewChanging(selected);
   };
+  // The keys pass over the scenes of a group described as a whole.
+  m_tree.sceneView->Steppable = [](const QTreeWidgetItem* item) {
+    const scene_base_t* node = TSceneTreeView::NodeOf(item);
+    return !node || !node->IsInsideGrouping();
+  };
   connect(m_tree.sceneView, &QTreeWidget::itemSelectionChanged, this, &TMainWnd::SceneViewOnChange);
   connect(m_tree.sceneView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     SceneViewPopupMenuPopup();
@@ -463,37 +473,56 @@ void TMainWnd::FormCreate() {
   setToolTipDuration(kHintDisplayMs);
 }
 
-int TMainWnd::InitialHintWidth() const {
-  // A spell card with numbers as long as any of the templates carries.
+namespace {
+
+// The scb hint of a spell card with numbers as long as any of the templates
+// carries, in its every form.
+QStringList LongestScbHints() {
   scene_t sample;
   sample.kind = scene_kind_t::SpellCard;
   sample.initial_spell_card_bonus = 99999999;
   sample.time_limit = 999;
   sample.decrease_rate = 999999;
+  QStringList forms;
+  for (const std::string& form : ScbHintForms(&sample)) forms << ToQString(form);
+  return forms;
+}
+
+}  // namespace
+
+int TMainWnd::InitialHintWidth() const {
   const QLabel& hint_panel = *m_status.panels[0];
   int width =
-      hint_panel.fontMetrics().horizontalAdvance(ToQString(ScbHint(&sample))) + kPanelOverhead;
+      hint_panel.fontMetrics().horizontalAdvance(LongestScbHints().front()) + kPanelOverhead;
   for (std::size_t i = 1; i < m_status.panels.size(); ++i) {
     width += m_status.panels[i]->minimumWidth() + kPanelOverhead;
   }
   return width;
 }
 
-void TMainWnd::SetStatusPanel(int index, const QString& text) {
+void TMainWnd::SetStatusPanel(int index, const QStringList& forms) {
   TStatusPanel& panel = *m_status.panels.at(static_cast<std::size_t>(index));
   const int width = panel.width();
-  panel.SetText(text);
+  panel.SetText(forms);
   if (panel.width() != width) KeepStatusPanelsWhole();
+}
+
+void TMainWnd::SetStatusPanel(int index, const QString& text) {
+  SetStatusPanel(index, QStringList{text});
 }
 
 void TMainWnd::KeepStatusPanelsWhole() {
   // Panels of numbers that grew must not be pushed out of the window: it is
-  // never narrower than they and an empty panel 0 need.
+  // never narrower than they and panel 0 need, which keeps room for the
+  // figures of the scb hint in its shortest form.
   int needed = 0;
   for (std::size_t i = 1; i < m_status.panels.size(); ++i) {
     needed += m_status.panels[i]->width() + kPanelOverhead;
   }
-  setMinimumWidth(std::max(m_designedMinimumWidth, needed + kPanelOverhead));
+  const int hint = m_status.panels[0]->fontMetrics().horizontalAdvance(LongestScbHints().back()) +
+                   m_status.panels[0]->fontMetrics().horizontalAdvance(QLatin1Char('x')) +
+                   kPanelOverhead;
+  setMinimumWidth(std::max(m_designedMinimumWidth, needed + hint));
 }
 
 bool TMainWnd::event(QEvent* e) {

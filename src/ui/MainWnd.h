@@ -293,6 +293,9 @@ class TMainWnd : public QMainWindow {
   [[nodiscard]] QString DocumentDiscardQuestion() const;
   void AddTreeChildren(QTreeWidgetItem* parent_item, const group_t& group);
   void SetStatusPanel(int index, const QString& text);
+  // A text with its shorter forms, longest first: panel 0 shows the longest
+  // that fits.
+  void SetStatusPanel(int index, const QStringList& forms);
   // What assistive technology says of the controls (MainWnd_Accessible.cpp);
   // the interfaces first, before any control is asked for its own.
   static void InstallAccessibleFactories();

@@ -1,6 +1,7 @@
 // What assistive technology says of the window: each control's Japanese as a
 // sighted player reads it (its text, or the label beside it), never its
 // object name, and the status panels' values in words.
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <utility>
 
 #include "grid/KwGridAccessible.h"
@@ -24,30 +26,85 @@ namespace {
 // On Linux Qt says a combo box's current text as its name and leaves its
 // label to a relation, so that the old and the new title box would both be
 // heard as a pattern's title. Here a combo box with a name of its own says
-// that, and its current text as its value; one without says its current text
-// as Qt does. Every combo box gets this interface, whenever it is first asked
+// that, and its current text as its value and as its text, which a screen
+// reader says after the name ("旧パターン, B案"); one without says its current
+// text as Qt does. Its one child is the list of its items, the current one
+// selected. Every combo box gets this interface, whenever it is first asked
 // for, even before the window has named its boxes.
-class TComboBoxAccessible : public QAccessibleWidget {
+class TComboBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
-  explicit TComboBoxAccessible(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+  explicit TComboBoxAccessible(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {
+    // The list shows the current item as selected only while it is open:
+    // assistive technology reads it closed too.
+    const auto follow = [box] {
+      QAbstractItemView* view = box->view();
+      const QModelIndex current =
+          box->model()->index(box->currentIndex(), box->modelColumn(), box->rootModelIndex());
+      if (view->selectionModel() && !view->selectionModel()->isSelected(current)) {
+        view->selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect);
+      }
+    };
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, follow);
+    follow();
+  }
+
+  void* interface_cast(QAccessible::InterfaceType t) override {
+    if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
+  }
 
   [[nodiscard]] QString text(QAccessible::Text t) const override {
-    const auto* box = static_cast<const QComboBox*>(widget());
-    if (t == QAccessible::Value || (t == QAccessible::Name && box->accessibleName().isEmpty())) {
-      return box->currentText();
+    if (t == QAccessible::Value || (t == QAccessible::Name && Box()->accessibleName().isEmpty())) {
+      return Box()->currentText();
     }
     return QAccessibleWidget::text(t);
+  }
+  [[nodiscard]] int childCount() const override { return 1; }
+  [[nodiscard]] QAccessibleInterface* child(int index) const override {
+    return index == 0 ? QAccessible::queryAccessibleInterface(Box()->view()) : nullptr;
+  }
+  [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override {
+    return child && child->object() == Box()->view() ? 0 : -1;
   }
   [[nodiscard]] QStringList actionNames() const override {
     return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
   }
   void doAction(const QString& action) override {
     if (action == showMenuAction()) {
-      static_cast<QComboBox*>(widget())->showPopup();
+      Box()->showPopup();
     } else {
       QAccessibleWidget::doAction(action);
     }
   }
+
+  // QAccessibleTextInterface: the current text, read-only, without a caret.
+  void selection(int, int* start, int* end) const override { *start = *end = 0; }
+  [[nodiscard]] int selectionCount() const override { return 0; }
+  void addSelection(int, int) override {}
+  void removeSelection(int) override {}
+  void setSelection(int, int, int) override {}
+  [[nodiscard]] int cursorPosition() const override { return 0; }
+  void setCursorPosition(int) override {}
+  [[nodiscard]] QString text(int start, int end) const override {
+    const QString all = Box()->currentText();
+    if (end < 0 || end > all.size()) end = static_cast<int>(all.size());
+    start = std::clamp(start, 0, end);
+    return all.mid(start, end - start);
+  }
+  [[nodiscard]] int characterCount() const override {
+    return static_cast<int>(Box()->currentText().size());
+  }
+  [[nodiscard]] QRect characterRect(int) const override { return {}; }
+  [[nodiscard]] int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  [[nodiscard]] QString attributes(int offset, int* start, int* end) const override {
+    *start = 0;
+    *end = std::max(offset, characterCount());
+    return {};
+  }
+
+ private:
+  [[nodiscard]] QComboBox* Box() const { return static_cast<QComboBox*>(widget()); }
 };
 
 QAccessibleInterface* ComboBoxFactory(const QString& class_name, QObject* object) {
@@ -83,6 +140,13 @@ void TMainWnd::NameForAssistiveTechnology() {
       {statusBar(), tr("ステータスバー")},
   };
   for (const auto& [widget, name] : names) widget->setAccessibleName(name);
+  // The tree's header is hidden, but assistive technology still finds it:
+  // named after what the column holds, not Qt's "1".
+  m_tree.sceneView->setHeaderLabel(tr("場面"));
+  // The title boxes cover the input grid's old and new header cells: a cell
+  // of those columns is heard with the column it belongs to.
+  m_editor.inputKwGrid->SetSpokenHeader(1, 0, tr("旧パターン"));
+  m_editor.inputKwGrid->SetSpokenHeader(2, 0, tr("新パターン"));
   // Panel 0 is said by its text, the current hint; the others by what they
   // count, until they show a value.
   const std::array<std::string, 5> subjects = InitialStatusPanelSpoken();

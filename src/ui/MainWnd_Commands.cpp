@@ -225,8 +225,8 @@ void TMainWnd::DeleteButtonClick() {
 void TMainWnd::NewButtonClick() {
   if (!CurrentNode()) return;
   if (!ConfirmDiscardPatternEdits()) return;
-  const bool from_current = m_dialogs.Confirm(
-      this, tr("旧パターンを下敷きにしますか？（更新しなければ内容は消えます）"));
+  const bool from_current =
+      m_dialogs.Confirm(this, tr("旧パターンを下敷きにしますか？（更新しなければ内容は消えます）"));
   m_session.AddNewPattern(from_current);
 }
 

@@ -103,6 +103,7 @@ void TMainWnd::RetranslateUi() {
   NameForAssistiveTechnology();
   // The hint was in the former language; the next one comes in the new.
   SetStatusPanel(0, QString());
+  KeepStatusPanelsWhole();  // room for the hint's shortest form in this language
   m_hoverCell = {-1, -1};
   // What the core explains of the selection (the terms' titles and formulas,
   // the status bar's totals) afresh; typed cells, titles and memos stay.

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "calc/CalcCustom.h"
@@ -114,13 +115,21 @@ QString NotAnIntegerMessage(const QString& text) {
 // The difference column of a grid: new minus old, row by row. A cell that is
 // no number stops the update with an error box, later rows keep their text;
 // without dialogs, a row with a text not calculated yet has no difference
-// until it is.
+// until it is, unless kept says that its old cell is the one the difference
+// was taken from: then the difference stays, said afresh.
 bool UpdateDifferences(TKwGrid& grid, int old_col, int new_col, int diff_col, int rows,
-                       TDialogs* dialogs, QWidget* parent) {
+                       TDialogs* dialogs, QWidget* parent,
+                       const std::function<bool(int row)>& kept = {}) {
   TGridUpdate update(grid);
   for (int r = 1; r <= rows; ++r) {
     const std::optional<score_t> n = CellScore(grid.Cells(new_col, r));
     const std::optional<score_t> o = CellScore(grid.Cells(old_col, r));
+    if ((!n || !o) && dialogs == nullptr && kept && kept(r)) {
+      if (const std::optional<score_t> d = CellScore(grid.Cells(diff_col, r))) {
+        SetDifferenceCell(grid, diff_col, r, *d);
+      }
+      continue;
+    }
     if ((!n || !o) && dialogs == nullptr) {
       SetDifferenceCell(grid, diff_col, r, 0);
       grid.SetCells(diff_col, r, QString());
@@ -572,12 +581,19 @@ void TMainWnd::ShowCurrentChoices() {
     return;
   }
   // The old side follows the new current pattern; the new column and its
-  // controls keep what the player has typed.
+  // controls keep what the player has typed. A row typed but not calculated
+  // keeps the difference it showed while its old cell stays the same (as it
+  // does when only the language changed).
+  TKwGrid& in = *m_editor.inputKwGrid;
+  std::array<TCellValue, kInputRows + 1> old_cells;
+  for (int r = 1; r <= kInputRows; ++r) old_cells[static_cast<std::size_t>(r)] = in.Cells(1, r);
   FillPatternColumn(1, node->CurrentPattern());
   FillOldTitleComboBox(node->patterns);
   ShowValue(2, node->CurrentExplanation());
   if (m_effectPattern) ShowValue(3, node->CompareWithCurrent(*m_effectPattern));
-  UpdateDifferences(*m_editor.inputKwGrid, 1, 2, 3, kInputRows, nullptr, this);
+  UpdateDifferences(in, 1, 2, 3, kInputRows, nullptr, this, [&in, &old_cells](int row) {
+    return in.Cells(1, row) == old_cells[static_cast<std::size_t>(row)];
+  });
   UpdateOutputDifferences();
 }
 
@@ -658,8 +674,10 @@ void TMainWnd::InputKwGridEnterCell(int col, int row) {
     const score_t points = group ? group->CollectablePoints() : node->GetPoint();
     SetStatusPanel(0, tr("回収可能な得点アイテム数: %1").arg(ToQString(ScoreText(points))));
   } else if (row == 8) {
-    // Empty for anything but a spell-card scene.
-    SetStatusPanel(0, ToQString(ScbHint(node)));
+    // Empty for anything but a spell-card scene; shortened, it keeps its figures.
+    QStringList forms;
+    for (const std::string& form : ScbHintForms(node)) forms << ToQString(form);
+    SetStatusPanel(0, forms);
   }
 }
 

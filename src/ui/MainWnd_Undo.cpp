@@ -65,7 +65,8 @@ void SetItemText(QAction& item, const QString& text) {
     auto* menu = qobject_cast<QMenu*>(o);
     QAccessibleInterface* iface = menu ? QAccessible::queryAccessibleInterface(menu) : nullptr;
     if (iface == nullptr) continue;
-    if (QAccessibleInterface* child = iface->child(static_cast<int>(menu->actions().indexOf(&item)))) {
+    if (QAccessibleInterface* child =
+            iface->child(static_cast<int>(menu->actions().indexOf(&item)))) {
       QAccessibleEvent changed(child, QAccessible::NameChanged);
       QAccessible::updateAccessibility(&changed);
     }

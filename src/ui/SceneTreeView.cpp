@@ -214,6 +214,40 @@ void TSceneTreeView::mouseMoveEvent(QMouseEvent* e) {
   QTreeWidget::mouseMoveEvent(e);
 }
 
+bool TSceneTreeView::CanStepOn(const QModelIndex& index) const {
+  return !Steppable || Steppable(itemFromIndex(index));
+}
+
+QModelIndex TSceneTreeView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  const QModelIndex from = currentIndex();
+  QModelIndex to = QTreeWidget::moveCursor(action, modifiers);
+  if (!to.isValid() || to == from || CanStepOn(to)) return to;
+  // Onwards in the direction of the key past the items that cannot be
+  // selected; where none follows, the key does nothing rather than ask on
+  // every press why it may not go there.
+  bool down = false;
+  switch (action) {
+    case MoveDown:
+    case MoveNext:
+    case MovePageDown:
+    case MoveHome:
+      down = true;
+      break;
+    case MoveUp:
+    case MovePrevious:
+    case MovePageUp:
+    case MoveEnd:
+      down = false;
+      break;
+    default:
+      return from;
+  }
+  do {
+    to = down ? indexBelow(to) : indexAbove(to);
+  } while (to.isValid() && !CanStepOn(to));
+  return to.isValid() ? to : from;
+}
+
 void TSceneTreeView::keyboardSearch(const QString& search) {
   // Typing a title's first letters selects the next item that starts with them.
   if (search.isEmpty()) return;

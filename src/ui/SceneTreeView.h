@@ -61,6 +61,11 @@ class TSceneTreeView : public QTreeWidget {
   // the change; false refuses the change and nothing moves.
   std::function<bool(const QList<QTreeWidgetItem*>& selected)> OnChanging;
 
+  // Whether the keys may step onto an item. Arrow keys, Home, End and the
+  // page keys step over the items it refuses, which only a click asks
+  // OnChanging about (and hears why not); without it every item may be stepped on.
+  std::function<bool(const QTreeWidgetItem* item)> Steppable;
+
   // Makes item the only selected item through OnChanging; false if refused.
   // Nothing is asked when it is the only selected item already.
   bool SelectItem(QTreeWidgetItem* item);
@@ -88,9 +93,11 @@ class TSceneTreeView : public QTreeWidget {
   void mouseMoveEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyboardSearch(const QString& search) override;
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
  private:
   [[nodiscard]] bool Allows(const QModelIndexList& selected) const;
+  [[nodiscard]] bool CanStepOn(const QModelIndex& index) const;
   // The items keep a selected flag of their own, which the tree widget
   // updates only for the selection model it was built with.
   void SyncItemFlags(const QItemSelection& selected, const QItemSelection& deselected);

@@ -209,8 +209,8 @@ constexpr double kLabelGap = 4;
 
 // The longest form of a stage's title that fits width: the whole title, then
 // shorter beginnings with "…" down to its first word ("1面…"), then the stage
-// number alone ("1"). The number is shown even where nothing fits: a stage
-// never loses its label.
+// number alone ("1"), which is returned even where it does not fit: the
+// caller decides whether it shows.
 QString StageLabel(const QString& title, double width,
                    const std::function<double(const QString&)>& advance) {
   if (advance(title) <= width) return title;
@@ -663,54 +663,24 @@ void TScoreChartView::PlaceStageLabels() {
   const double dx = chart()->mapToPosition(QPointF(1, 0), m_running).x() - x0;
   const double left_edge = 2;
   const double right_edge = chart()->size().width() - 2;
-  // A title may use half of what its neighbours leave free of their own
-  // titles, so that a short stage beside a roomy one keeps its whole title.
-  std::vector<QString> titles(n);
-  std::vector<double> room(n);
-  std::vector<double> centre(n);
-  std::vector<double> slack(n);
+  // Each title stays under its own stage, between the grid lines at the
+  // stage's ends, shortened to the room there less a gap that keeps it clear
+  // of its neighbours: a title that reached under the next stage or under the
+  // value axis would be read as that stage's. A stage too narrow even for its
+  // number shows none; its positions still say it when hovered.
   for (std::size_t i = 0; i < n; ++i) {
     const chart_stage_t& stage = m_data.stages[i];
-    const double from = x0 + dx * (stage.first - 0.5);
-    const double to = x0 + dx * (stage.end - 0.5);
-    titles[i] = ToQString(stage.title);
-    room[i] = std::max(0.0, to - from - kLabelGap);
-    centre[i] = (from + to) / 2;
-    slack[i] = std::max(0.0, room[i] - StageTextWidth(titles[i]));
-  }
-  // The first and last titles may also reach out under the value axes.
-  if (n > 0) {
-    room.front() += std::max(0.0, x0 - dx / 2 - left_edge);
-    room.back() += std::max(0.0, right_edge - (x0 + dx * (m_data.stages.back().end - 0.5)));
-  }
-  std::vector<double> left(n);
-  double needed = -kLabelGap;
-  for (std::size_t i = 0; i < n; ++i) {
-    const double share = ((i > 0 ? slack[i - 1] : 0.0) + (i + 1 < n ? slack[i + 1] : 0.0)) / 2;
+    const double from = std::max(left_edge, x0 + dx * (stage.first - 0.5));
+    const double to = std::min(right_edge, x0 + dx * (stage.end - 0.5));
+    const double room = std::max(0.0, to - from - kLabelGap);
     QGraphicsSimpleTextItem* label = m_stageLabels[i];
-    label->setText(StageLabel(titles[i], room[i] + share,
+    label->setText(StageLabel(ToQString(stage.title), room,
                               [this](const QString& text) { return StageTextWidth(text); }));
-    left[i] = centre[i] - label->boundingRect().width() / 2;
-    needed += label->boundingRect().width() + kLabelGap;
-  }
-  // Centred under their stages, then moved apart where they meet; on a route
-  // too crowded for even the numbers they stay centred, each under its stage.
-  const bool spread = needed <= right_edge - left_edge;
-  double previous_end = left_edge - kLabelGap;
-  for (std::size_t i = 0; spread && i < n; ++i) {
-    left[i] = std::max(left[i], previous_end + kLabelGap);
-    previous_end = left[i] + m_stageLabels[i]->boundingRect().width();
-  }
-  // Then pulled back left of the next label and of the chart's right edge.
-  double next_start = right_edge + kLabelGap;
-  for (std::size_t i = n; i-- > 0;) {
-    QGraphicsSimpleTextItem* label = m_stageLabels[i];
     const double width = label->boundingRect().width();
-    const double limit = spread ? next_start - kLabelGap - width : right_edge - width;
-    left[i] = std::max(left_edge, std::min(left[i], limit));
-    next_start = left[i];
-    label->setPos(left[i], y);
-    label->setVisible(true);
+    const bool fits = width <= to - from;
+    const double left = std::clamp((from + to - width) / 2, from, std::max(from, to - width));
+    label->setPos(left, y);
+    label->setVisible(fits);
   }
 }
 

@@ -20,9 +20,15 @@ TStatusPanel::TStatusPanel(int designed_width, QWidget* parent)
 }
 
 void TStatusPanel::SetText(const QString& text) {
-  setText(text);
+  SetText(QStringList{text});
+}
+
+void TStatusPanel::SetText(const QStringList& forms) {
+  m_shorter = forms.mid(1);
+  setText(forms.value(0));
   FitWidth();
   UpdateToolTip();
+  update();
 }
 
 void TStatusPanel::SetLeastWidth(int width) {
@@ -51,7 +57,13 @@ bool TStatusPanel::Cut() const {
 }
 
 QString TStatusPanel::ShownText() const {
-  return fontMetrics().elidedText(text(), Qt::ElideRight, TextRect().width());
+  if (!Cut()) return text();
+  const int room = TextRect().width();
+  for (const QString& form : m_shorter) {
+    if (fontMetrics().horizontalAdvance(form) <= room) return form;
+  }
+  return fontMetrics().elidedText(m_shorter.isEmpty() ? text() : m_shorter.back(), Qt::ElideRight,
+                                  room);
 }
 
 void TStatusPanel::paintEvent(QPaintEvent* e) {

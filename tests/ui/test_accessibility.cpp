@@ -3,6 +3,7 @@
 // in words, announced as they change.
 #include <QAccessible>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <vector>
 
@@ -14,11 +15,23 @@
 namespace qvl {
 namespace {
 
+// An object's accessible, or a part of it that stands for no widget of its own.
+using part_t = QAccessibleInterface* (*)(QAccessibleInterface* whole);
+
 struct heard_t {
   const char* object;
   const char* name;
   QAccessible::Role role;
+  part_t part = nullptr;
 };
+
+// The selected item of a list.
+QAccessibleInterface* SelectedItem(QAccessibleInterface* list) {
+  for (int i = 0; list && i < list->childCount(); ++i) {
+    if (list->child(i)->state().selected) return list->child(i);
+  }
+  return nullptr;
+}
 
 // Every accessible below iface that stands for a widget.
 void CollectWidgets(QAccessibleInterface* iface, std::vector<QAccessibleInterface*>& out) {
@@ -53,17 +66,36 @@ TEST_F(AccessibilityTest, EveryControlIsHeardByItsJapaneseNameAndRole) {
   Open();
   Select("2面道中");
   TScoreChartWindow& chart = OpenChart();
+  Activate();
+  Key(Qt::Key_F1);  // the guide
   const heard_t table[] = {
       {"SceneView", "場面ツリー", QAccessible::Tree},
+      // Its hidden header, which Qt would call "1".
+      {"SceneView", "場面", QAccessible::ColumnHeader,
+       [](QAccessibleInterface* t) { return t->child(0); }},
       {"SceneMemo", "場面別メモ", QAccessible::EditableText},
       {"SceneMemoApplyButton", "更新(M)", QAccessible::PushButton},
       {"OutputKwGrid", "出力", QAccessible::Table},
       {"InputKwGrid", "入力", QAccessible::Table},
+      // The headers of the old and the new column, which the title boxes cover.
+      {"InputKwGrid", "旧パターン", QAccessible::ColumnHeader,
+       [](QAccessibleInterface* t) {
+         return t->tableInterface()->cellAt(3, 1)->tableCellInterface()->columnHeaderCells().value(
+             0);
+       }},
+      {"InputKwGrid", "新パターン", QAccessible::ColumnHeader,
+       [](QAccessibleInterface* t) {
+         return t->tableInterface()->cellAt(3, 2)->tableCellInterface()->columnHeaderCells().value(
+             0);
+       }},
       {"OldMemo", "旧パターンのメモ", QAccessible::EditableText},
       {"NewMemo", "新パターンのメモ", QAccessible::EditableText},
       {"NewTitleLabeledEdit", "タイトル", QAccessible::EditableText},
       {"OldTitleComboBox", "旧パターン", QAccessible::ComboBox},
       {"NewTitleComboBox", "新パターン", QAccessible::ComboBox},
+      // The title a box shows: the selected item of its list.
+      {"OldTitleComboBox", "普通", QAccessible::ListItem,
+       [](QAccessibleInterface* box) { return SelectedItem(box->child(0)); }},
       {"OldGetSpellCheckBox", "スペルカード取得（旧パターン）", QAccessible::CheckBox},
       {"NewGetSpellCheckBox", "スペルカード取得（新パターン）", QAccessible::CheckBox},
       {"CalcButton", "算出(C)", QAccessible::PushButton},
@@ -74,6 +106,8 @@ TEST_F(AccessibilityTest, EveryControlIsHeardByItsJapaneseNameAndRole) {
       {"ScoreChartWindow", "スコア推移", QAccessible::Window},
       {"ScoreChartView", "スコア推移のグラフ", QAccessible::Chart},
       {"ScoreChartSaveButton", "ファイルに保存(S)", QAccessible::PushButton},
+      {"HelpWindow", "Quovelパターンマネージャ 使い方", QAccessible::Window},
+      {"HelpBrowser", "使い方の本文", QAccessible::Document},
   };
   for (const heard_t& h : table) {
     SCOPED_TRACE(h.object);
@@ -82,10 +116,27 @@ TEST_F(AccessibilityTest, EveryControlIsHeardByItsJapaneseNameAndRole) {
     if (!w) w = chart.findChild<QWidget*>(object);
     ASSERT_NE(w, nullptr);
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+    if (iface && h.part) iface = h.part(iface);
     ASSERT_NE(iface, nullptr);
     EXPECT_EQ(iface->text(QAccessible::Name), QString::fromUtf8(h.name));
     EXPECT_EQ(iface->role(), h.role);
   }
+  // A title box is heard with the title it shows, after its name.
+  for (const char* box : {"OldTitleComboBox", "NewTitleComboBox"}) {
+    QAccessibleTextInterface* text =
+        QAccessible::queryAccessibleInterface(Control(box))->textInterface();
+    ASSERT_NE(text, nullptr) << box;
+    EXPECT_EQ(text->text(0, text->characterCount()), QStringLiteral("普通")) << box;
+  }
+  // The comparison's rows are named by their group and their own label.
+  QAccessibleTableInterface* out = QAccessible::queryAccessibleInterface(Out())->tableInterface();
+  EXPECT_EQ(out->rowDescription(1), QStringLiteral("ボーダーボーナス"));
+  EXPECT_EQ(out->rowDescription(4), QStringLiteral("桜点: 後の得点アイテムへの影響"));
+  EXPECT_EQ(out->rowDescription(7), QStringLiteral("かすり: 後のボーナスアイテムへの影響"));
+  EXPECT_EQ(out->rowDescription(12), QStringLiteral("etc: 敵弾消しボーナス"));
+  QSet<QString> rows;
+  for (int r = 1; r <= 13; ++r) rows.insert(out->rowDescription(r));
+  EXPECT_EQ(rows.size(), 13);
 
   // Nothing anywhere is heard by its object name.
   std::vector<QAccessibleInterface*> all;
@@ -110,6 +161,16 @@ TEST_F(AccessibilityTest, EveryControlIsHeardByItsJapaneseNameAndRole) {
   ASSERT_FALSE(PatternEditorTest::Panel(0).isEmpty());
   EXPECT_EQ(QAccessible::queryAccessibleInterface(Panel(0))->text(QAccessible::Name),
             PatternEditorTest::Panel(0));
+}
+
+TEST_F(AccessibilityTest, TheComparisonsDescriptionIsNotTheHintUnderTheMouse) {
+  Open();
+  Select("道中");
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(Out());
+  const QString before = table->text(QAccessible::Description);
+  QTest::mouseMove(Out()->viewport(), Out()->CellRect(3, 4).center());
+  ASSERT_FALSE(Out()->toolTip().isEmpty());
+  EXPECT_EQ(table->text(QAccessible::Description), before);
 }
 
 struct name_change_t {

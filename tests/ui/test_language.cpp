@@ -258,6 +258,26 @@ TEST_F(LanguageTest, TheWindowSwitchesToEnglishAndBackWithoutLosingInput) {
   dialogs.Clear();
 }
 
+TEST_F(LanguageTest, ADifferenceOfARowNotCalculatedYetStaysAcrossTheSwitch) {
+  Open();
+  Select("道中");
+  Activate();
+  ClickCell(2, 1);
+  ASSERT_TRUE(In()->EditorOpen());
+  QTest::keyClick(In()->Editor(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(In()->Editor(), QStringLiteral("5*5"));
+  // A click on the title box takes the text in as typed, uncalculated.
+  QTest::mouseClick(Control("NewTitleLabeledEdit"), Qt::LeftButton);
+  ASSERT_FALSE(In()->EditorOpen());
+  ASSERT_EQ(NewText(1), QStringLiteral("5*5"));
+  const QString difference = DiffText(1);
+  ASSERT_FALSE(difference.isEmpty());
+  ChooseLanguage(Qt::Key_E);
+  EXPECT_EQ(DiffText(1), difference);
+  ChooseLanguage(Qt::Key_J);
+  EXPECT_EQ(DiffText(1), difference);
+}
+
 TEST_F(LanguageTest, ARememberingWindowKeepsTheChoice) {
   for (const bool remembers : {false, true}) {
     SCOPED_TRACE(remembers);

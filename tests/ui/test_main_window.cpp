@@ -505,8 +505,21 @@ TEST_F(WindowTest, LayoutSizesCaptionsAndInitialStates) {
   TMainWnd& w = Make();
   EXPECT_EQ(Control<QGroupBox>("SceneMemoGroupBox")->title(), QStringLiteral("場面別メモ"));
   EXPECT_EQ(Control<QGroupBox>("SceneMemoGroupBox")->height(), 196);
-  EXPECT_EQ(Control<QPlainTextEdit>("SceneMemo")->height(), 147);
   EXPECT_EQ(Control("SceneMemoApplyButton")->size(), QSize(75, 25));
+  // At any size the memo box holds its memo (147 pixels at most) and, below
+  // it, its button, whole, inside the box's frame.
+  for (const QSize size : {w.minimumSize(), w.size() + QSize(300, 200)}) {
+    SCOPED_TRACE(size.width());
+    w.resize(size);
+    QCoreApplication::processEvents();
+    const QRect inside = Control("SceneMemoGroupBox")->contentsRect();
+    const QRect memo = Control("SceneMemo")->geometry();
+    const QRect button = Control("SceneMemoApplyButton")->geometry();
+    EXPECT_LE(memo.height(), 147);
+    EXPECT_TRUE(inside.contains(memo)) << memo.bottom() << " " << inside.bottom();
+    EXPECT_TRUE(inside.contains(button)) << button.bottom() << " " << inside.bottom();
+    EXPECT_LT(memo.bottom(), button.top());
+  }
   EXPECT_EQ(Control<QGroupBox>("OutputGroupBox")->title(), QStringLiteral("出力"));
   EXPECT_EQ(Control<QGroupBox>("OutputGroupBox")->height(), 357);
   EXPECT_EQ(Control<QGroupBox>("InputGroupBox")->title(), QStringLiteral("入力"));

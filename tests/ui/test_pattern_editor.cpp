@@ -26,7 +26,7 @@ struct rows_case_t {
 
 // A group without grouping (the boss) is a sum: nothing can be typed.
 const rows_case_t kRowsCases[] = {
-    {"道中", false, false}, {"通常", false, false}, {"弾消し", false, false},
+    {"道中", false, false},   {"通常", false, false}, {"弾消し", false, false},
     {"スペル1", true, false}, {"ボス", false, true},
 };
 
@@ -39,8 +39,7 @@ TEST_F(PatternEditorTest, RowsAndReadOnlyCellsFollowTheKindOfNode) {
     const editor_node_t kind = EditorNodeOf(node);
     for (int r = 1; r <= 10; ++r) {
       EXPECT_EQ(In()->CellText(0, r), ToQString(EditorRowLabel(kind, r))) << "row " << r;
-      EXPECT_EQ(In()->Model().IsReadOnly(2, r),
-                !node->EditsOwnPatterns() || IsReadOnlyRow(kind, r))
+      EXPECT_EQ(In()->Model().IsReadOnly(2, r), !node->EditsOwnPatterns() || IsReadOnlyRow(kind, r))
           << "row " << r;
       EXPECT_TRUE(In()->Model().IsReadOnly(1, r)) << "row " << r;
       EXPECT_TRUE(In()->Model().IsReadOnly(3, r)) << "row " << r;
@@ -460,13 +459,19 @@ TEST_F(PatternEditorTest, EveryStatusPanelShowsItsWholeTextAtEveryWindowSize) {
       EXPECT_GE(panel->width(), panel->sizeHint().width()) << panel->text().toStdString();
       EXPECT_TRUE(bar->rect().contains(panel->geometry())) << i;
     }
-    // Panel 0 is cut only with an ellipsis, and its whole text is the tip.
+    // Panel 0 gives up words, never the figures: the initial bonus, the time
+    // limit and the decrease rate all show, whole, and the whole text is the tip.
     const bool cut = hint->fontMetrics().horizontalAdvance(hint->text()) >
                      hint->contentsRect().width() - hint->fontMetrics().horizontalAdvance('x');
     EXPECT_EQ(hint->Cut(), cut);
-    EXPECT_EQ(hint->ShownText().endsWith(QChar(0x2026)), cut) << hint->ShownText().toStdString();
+    const QString shown = hint->ShownText();
+    EXPECT_LE(hint->fontMetrics().horizontalAdvance(shown), hint->contentsRect().width());
+    EXPECT_FALSE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    for (const char* figure : {"99999999", "999秒", "999999/s"}) {
+      EXPECT_TRUE(shown.contains(QString::fromUtf8(figure))) << shown.toStdString();
+    }
     EXPECT_EQ(hint->toolTip(), cut ? hint->text() : QString());
-    // The minimum width cuts it; a wide window shows it whole.
+    // The minimum width shortens it; a wide window shows it whole.
     if (width != 900) {
       EXPECT_EQ(cut, width == 0);
     }

@@ -123,14 +123,16 @@ class ScoreChartTest : public PatternEditorTest {
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     return texts.remove(QChar(0x200B));
   }
-  // A played Hard document opened with its chart.
-  TScoreChartWindow& OpenPlayedHard() {
+  // A played Hard document opened with its chart; first_title_utf8, when
+  // given, is the first stage's title.
+  TScoreChartWindow& OpenPlayedHard(const char* first_title_utf8 = nullptr) {
     root_t root;
     const QString hard = QCoreApplication::applicationDirPath() + "/template/qvl_hard.pat";
     EXPECT_TRUE(
         LoadDocument(root, ToPath(hard), [](const std::string&) { return load_answer_t::Abort; }));
     int n = 0;
     PlayEveryScene(root, n);
+    if (first_title_utf8 != nullptr) root.Child(0)->title = Utf8ToCp932(first_title_utf8);
     const QString path = TempPath(QStringLiteral("hard.pat"));
     EXPECT_TRUE(SaveDocument(root, ToPath(path)).ok);
     Make({path});
@@ -393,7 +395,8 @@ TEST_F(ScoreChartTest, SavesThePictureByTheChosenExtension) {
 // and every value axis label is a whole number, in 億 or 万 where the digits
 // do not fit.
 TEST_F(ScoreChartTest, EveryStageAndTickKeepsAWholeLabelAtEverySize) {
-  TScoreChartWindow& chart = OpenPlayedHard();
+  // A first stage whose title is far longer than its stage is wide.
+  TScoreChartWindow& chart = OpenPlayedHard("1面 朝霧の畦道を越えて遥か彼方の山の向こうまで");
   const root_t& root = window->Document();
   TScoreChartView& view = chart.View();
   static const QRegularExpression whole(QStringLiteral("^-?[0-9,]+(万|億)?$"));
@@ -416,10 +419,19 @@ TEST_F(ScoreChartTest, EveryStageAndTickKeepsAWholeLabelAtEverySize) {
       EXPECT_TRUE(inside.contains(at)) << i;
       EXPECT_GE(at.left(), previous.right()) << i;
       previous = at;
+      // Under its own stage, between the grid lines at the stage's ends.
+      const chart_stage_t& stage = view.Data().stages[static_cast<std::size_t>(i)];
+      QAbstractSeries* running = nullptr;
+      for (QAbstractSeries* series : view.chart()->series()) {
+        if (series->name() == QStringLiteral("累計スコア")) running = series;
+      }
+      ASSERT_NE(running, nullptr);
+      const double from = view.chart()->mapToPosition(QPointF(stage.first - 0.5, 0), running).x();
+      const double to = view.chart()->mapToPosition(QPointF(stage.end - 0.5, 0), running).x();
+      EXPECT_GE(at.left(), from - 0.5) << i;
+      EXPECT_LE(at.right(), to + 0.5) << i << " " << label->text().toStdString();
     }
-    if (size.width() == 900) {  // room for the first title beside the second's
-      EXPECT_EQ(labels.front()->text(), ToQString(root.Child(0)->title));
-    }
+    EXPECT_NE(labels.front()->text(), ToQString(root.Child(0)->title));
     bool units = false;
     for (QAbstractAxis* a : view.chart()->axes(Qt::Vertical)) {
       auto* axis = qobject_cast<QCategoryAxis*>(a);
