@@ -333,7 +333,7 @@ It is removed from the list of recent files.</translation>
     </message>
     <message>
         <source>敵弾消しボーナス</source>
-        <translation>Bullet cancel bonus</translation>
+        <translation>Enemy bullet bonus</translation>
     </message>
     <message>
         <source>ボーダーボーナス</source>
