@@ -471,7 +471,7 @@ TEST_F(PatternCommandTest, ChoosingAnotherCurrentPatternShowsItAndKeepsWhatWasTy
   EXPECT_EQ(OldText(1), QStringLiteral("3"));
   EXPECT_EQ(OldText(7), QStringLiteral("8"));
   EXPECT_EQ(w.OldValue()->Total(), way->CurrentExplanation().Total());
-  EXPECT_EQ(Out()->CellText(2, 13), QString::number(way->CurrentExplanation().Total()));
+  EXPECT_EQ(Out()->CellText(2, 13), QString::number(way->CurrentExplanation().Total().Value()));
   // ... compared with the pattern in the new column, which keeps the typing.
   EXPECT_EQ(w.NewValue()->Total(), way->CompareWithCurrent(*safe).Total());
   EXPECT_EQ(NewTitles()->currentText(), QStringLiteral("安全"));
@@ -501,7 +501,8 @@ TEST_F(PatternCommandTest, ChoosingByATitlesPartShowsTheTotalsAfreshAndAsksNothi
   ASSERT_EQ(ToQString(Node("道中")->CurrentPattern().title), QStringLiteral("稼ぎ"));
   EXPECT_EQ(dialogs.Kinds(), QStringList{QStringLiteral("input")});
   const std::array<std::string, 5> totals = StatusPanelTexts(w.Document());
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(Panel(i), ToQString(totals[static_cast<std::size_t>(i - 1)]));
+  for (int i = 1; i <= 5; ++i)
+    EXPECT_EQ(Panel(i), ToQString(totals[static_cast<std::size_t>(i - 1)]));
   EXPECT_EQ(Panel(1), QStringLiteral("☆:    16"));
   EXPECT_EQ(OldText(7), QStringLiteral("16"));
   EXPECT_EQ(w.OldValue()->Total(), w.Document().CurrentExplanation().Total());

@@ -259,8 +259,8 @@ TEST_F(UndoTest, InAFieldWithTypingTheMenuNamesWhatItsItemsUndoAndDoesThat) {
       return qobject_cast<QPlainTextEdit*>(field)->toPlainText();
     };
     const QString typed = text();
-    const QString undo = QStringLiteral("元に戻す(&U): ") + QString::fromUtf8(c.name) +
-                         QStringLiteral("への入力");
+    const QString undo =
+        QStringLiteral("元に戻す(&U): ") + QString::fromUtf8(c.name) + QStringLiteral("への入力");
     Press(Qt::Key_E, Qt::AltModifier);
     ASSERT_TRUE(WaitUntil([menu] { return menu->isVisible(); }));
     EXPECT_EQ(Action("Undo1")->text(), undo);
