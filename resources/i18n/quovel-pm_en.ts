@@ -516,8 +516,8 @@ Running score with the new pattern: %4</translation>
     <message numerus="yes">
         <source>累計スコア（%n か所は値が64ビット整数の範囲を超えるため描いていません）</source>
         <translation>
-            <numerusform>Running total (%n position not drawn: its value is beyond the 64-bit integer range)</numerusform>
-            <numerusform>Running total (%n positions not drawn: their values are beyond the 64-bit integer range)</numerusform>
+            <numerusform>Running score (%n position not drawn: its value is beyond the 64-bit integer range)</numerusform>
+            <numerusform>Running score (%n positions not drawn: their values are beyond the 64-bit integer range)</numerusform>
         </translation>
     </message>
 </context>

@@ -587,5 +587,25 @@ TEST_F(ScoreChartTest, FirstOpensBesideTheMainWindowThenWhereItWasLeft) {
   EXPECT_EQ(chart.pos(), moved);
 }
 
+TEST_F(ScoreChartTest, PositionsBeyond64BitsAreLeftOutAndTheLegendSaysWhy) {
+  Open();
+  Select("道中");
+  SetNew(2, QStringLiteral("987654321098"));
+  SetNew(4, QStringLiteral("98765432109"));
+  SetNew(6, QStringLiteral("1234567890123"));
+  SetNew(7, QStringLiteral("123456789012"));
+  QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
+  TScoreChartWindow& chart = OpenChart();
+  // The plan's running total leaves the range at the changed scene, the first
+  // position, and stays beyond it: no plan position is drawn.
+  const std::size_t positions = chart.View().Data().stops.size();
+  EXPECT_TRUE(Plan().isEmpty());
+  const QString name =
+      QStringLiteral("累計スコア（%1 か所は値が64ビット整数の範囲を超えるため描いていません）")
+          .arg(positions);
+  EXPECT_EQ(Points(name).size(), static_cast<qsizetype>(positions));
+  EXPECT_EQ(chart.View().PlanGapText(), QStringLiteral("桁あふれ"));
+}
+
 }  // namespace
 }  // namespace qvl
