@@ -62,9 +62,9 @@ language_t ChosenLanguage(const std::string& option) {
   throw usage_error(CliMessage(message_t::CliBadQvlLang, {env}));
 }
 
-// The language as far as it can be known before the command line is parsed,
-// so that the parser's own complaints are in it too: --lang before anything
-// else it might be the value of, else QVL_LANG, else Japanese.
+// The language as far as it is known before the command line is parsed, so
+// that the parser's own complaints are in it too: the first --lang that names
+// one, else QVL_LANG, else Japanese. A wrong --lang is the parser's to report.
 language_t EarlyLanguage(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -86,7 +86,8 @@ language_t EarlyLanguage(int argc, char** argv) {
   return language_t::Japanese;
 }
 
-// The text after the first occurrence of separator, and the text before it.
+// The text before the first occurrence of separator and the text after it;
+// the whole text and nothing without one.
 std::pair<std::string, std::string> SplitAt(const std::string& text, std::string_view separator) {
   const std::size_t at = text.find(separator);
   if (at == std::string::npos) return {text, ""};
