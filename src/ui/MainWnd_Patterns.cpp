@@ -111,7 +111,12 @@ std::optional<checked_score_t> CellScore(const TCellValue& v) {
   if (const auto* i = std::get_if<std::int64_t>(&v)) return *i;
   if (const auto* d = std::get_if<double>(&v)) return RoundToScore(*d);
   if (const auto* s = std::get_if<QString>(&v)) {
-    if (*s == OutOfRangeText()) return checked_score_t::OutOfRange();
+    // In either language: a cell keeps the word until it is shown afresh.
+    for (const language_t l : {language_t::Japanese, language_t::English}) {
+      if (*s == ToQString(Message(message_t::ValueOutOfRange, l))) {
+        return checked_score_t::OutOfRange();
+      }
+    }
     const TCellValue parsed = TextToCellValue(s->trimmed());
     if (IsNumericValue(parsed)) return CellScore(parsed);
   }
