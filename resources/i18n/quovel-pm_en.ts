@@ -333,7 +333,7 @@ It is removed from the list of recent files.</translation>
     </message>
     <message>
         <source>敵弾消しボーナス</source>
-        <translation>Bullet cancel bonus</translation>
+        <translation>Enemy bullet bonus</translation>
     </message>
     <message>
         <source>ボーダーボーナス</source>
@@ -516,6 +516,13 @@ Running score with the new pattern: %4</translation>
     <message>
         <source>スコア推移</source>
         <translation>Score Graph</translation>
+    </message>
+    <message numerus="yes">
+        <source>累計スコア（%n か所は値が64ビット整数の範囲を超えるため描いていません）</source>
+        <translation>
+            <numerusform>Running score (%n position not drawn: its value is beyond the 64-bit integer range)</numerusform>
+            <numerusform>Running score (%n positions not drawn: their values are beyond the 64-bit integer range)</numerusform>
+        </translation>
     </message>
 </context>
 <context>

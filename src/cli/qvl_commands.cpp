@@ -15,6 +15,38 @@
 
 namespace qvl::cli {
 
+std::string CliMessage(message_t id, std::initializer_list<std::string_view> utf8_args) {
+  // Filled after the conversion, byte by byte: "{" is never part of a UTF-8
+  // character, whereas the code page's fill would take the UTF-8 arguments
+  // for double-byte characters.
+  const std::string text = Cp932ToUtf8(Message(id));
+  std::string out;
+  out.reserve(text.size() + 64);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char digit =
+        i + 2 < text.size() && text[i] == '{' && text[i + 2] == '}' ? text[i + 1] : 0;
+    if (digit >= '1' && digit <= '9') {
+      const auto n = static_cast<std::size_t>(digit - '1');
+      if (n < utf8_args.size()) out.append(utf8_args.begin()[n]);
+      i += 2;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// Reports a value out of range at the place named (UTF-8).
+void CheckInRange(checked_score_t v, std::string_view where, const std::string& name_cp932,
+                  out_of_range_t& reports) {
+  if (v.InRange()) return;
+  reports.push_back(CliMessage(message_t::ValueOutOfRangeAt, {where, Cp932ToUtf8(name_cp932)}));
+}
+
+}  // namespace
+
 std::string Field(const std::string& cp932) {
   const std::string text = Cp932ToUtf8(cp932);
   std::string out;
@@ -43,8 +75,8 @@ std::string Field(const std::string& cp932) {
 std::string ArgumentToCp932(const std::string& utf8) {
   cp932_input_t in = InputToCp932(utf8);
   if (in.unconvertible.empty()) return std::move(in.text);
-  throw usage_error("'" + utf8 + "' cannot be stored in a pattern file (Shift_JIS): " +
-                    NameCodePoints(in.unconvertible));
+  throw usage_error(
+      CliMessage(message_t::CliNotShiftJis, {utf8, NameCodePoints(in.unconvertible)}));
 }
 
 void Load(root_t& root, const std::filesystem::path& file) {
@@ -64,7 +96,7 @@ void Load(root_t& root, const std::filesystem::path& file) {
 
 scene_base_t& NodeAt(root_t& root, const std::string& path) {
   if (path.empty() || path.front() != '/') {
-    throw usage_error("bad node path '" + path + "': a path starts with '/'");
+    throw usage_error(CliMessage(message_t::CliPathStart, {path}));
   }
   scene_base_t* node = &root;
   std::size_t i = 1;
@@ -76,7 +108,7 @@ scene_base_t& NodeAt(root_t& root, const std::string& path) {
     group_t* group = node->AsGroup();
     if (part.empty() || ec != std::errc() || ptr != part.data() + part.size() || group == nullptr ||
         index < 0 || index >= group->ChildCount()) {
-      throw usage_error("bad node path '" + path + "': no node at '" + part + "'");
+      throw usage_error(CliMessage(message_t::CliNoNodeAt, {path, part}));
     }
     node = group->Child(index);
     i = end + 1;
@@ -112,16 +144,20 @@ const pattern_base_t& PatternNamed(const scene_base_t& node, const std::string* 
   for (int i = 0; i < node.patterns.Count(); ++i) {
     if (node.patterns.Items(i)->title == wanted) return *node.patterns.Items(i);
   }
-  throw usage_error("no pattern titled '" + *title + "' at " + PathOf(node));
+  throw usage_error(CliMessage(message_t::CliNoPatternTitled, {*title, PathOf(node)}));
 }
 
-void PrintValue(const pattern_value_t& v, std::ostream& out) {
+void PrintValue(const scene_base_t& node, const pattern_value_t& v, std::ostream& out,
+                out_of_range_t& reports) {
+  const std::string where = PathOf(node);
   for (int i = 0; i < pattern_value_t::kTermCount; ++i) {
     const value_element_t& e = v[i];
     out << i << '\t' << e.value << '\t' << Field(e.title) << '\t' << Field(e.expr) << '\t'
         << Field(e.formula) << '\t' << Field(e.notes) << '\n';
+    CheckInRange(e.value, where, e.title.empty() ? TermTitle(i) : e.title, reports);
   }
   out << "total\t" << v.Total() << '\n';
+  CheckInRange(v.Total(), where, Message(message_t::NameTotal), reports);
 }
 
 score_t ParseScore(const std::string& name, const std::string& value) {
@@ -131,8 +167,7 @@ score_t ParseScore(const std::string& name, const std::string& value) {
   if (begin != end && *begin == '+') ++begin;
   const auto [ptr, ec] = std::from_chars(begin, end, v);
   if (begin == end || ec != std::errc() || ptr != end) {
-    throw usage_error("bad value '" + value + "' for " + name +
-                      ": a whole number in the signed 64-bit range is expected");
+    throw usage_error(CliMessage(message_t::CliBadScore, {value, name}));
   }
   return v;
 }
@@ -141,7 +176,7 @@ bool ParseBool(const std::string& name, const std::string& value) {
   const std::string lower = LowerAsciiCp932(value);
   if (lower == "true") return true;
   if (lower == "false") return false;
-  throw usage_error("bad value '" + value + "' for " + name + ": true or false is expected");
+  throw usage_error(CliMessage(message_t::CliBadBool, {value, name}));
 }
 
 }  // namespace
@@ -160,8 +195,10 @@ void SetPatternField(pattern_base_t& p, const std::string& name, const std::stri
     }
   });
   if (found) return;
-  throw usage_error("unknown field '" + name + "' for a " +
-                    (p.Class() == pattern_class_t::Scene ? "scene" : "group") + "'s pattern");
+  throw usage_error(CliMessage(p.Class() == pattern_class_t::Scene
+                                   ? message_t::CliUnknownSceneField
+                                   : message_t::CliUnknownGroupField,
+                               {name}));
 }
 
 namespace {
@@ -189,43 +226,53 @@ void Tree(const root_t& root, std::ostream& out) {
   TreeLines(root, path, out);
 }
 
-void Explain(const scene_base_t& node, const std::string* pattern_title, std::ostream& out) {
+void Explain(const scene_base_t& node, const std::string* pattern_title, std::ostream& out,
+             out_of_range_t& reports) {
   if (pattern_title == nullptr) {
-    PrintValue(node.CurrentExplanation(), out);
+    PrintValue(node, node.CurrentExplanation(), out, reports);
     return;
   }
   const pattern_base_t& p = PatternNamed(node, pattern_title);
-  PrintValue(node.ExplainWith(p, node.TotalsBefore(), node.TotalsAfter()), out);
+  PrintValue(node, node.ExplainWith(p, node.TotalsBefore(), node.TotalsAfter()), out, reports);
 }
 
 void Compare(const scene_base_t& node, const std::string* pattern_title,
-             const std::vector<std::string>& assignments, std::ostream& out) {
+             const std::vector<std::string>& assignments, std::ostream& out,
+             out_of_range_t& reports) {
   std::unique_ptr<pattern_base_t> changed = PatternNamed(node, pattern_title).Clone();
   for (const std::string& assignment : assignments) {
     const std::size_t eq = assignment.find('=');
     if (eq == std::string::npos || eq == 0) {
-      throw usage_error("bad change '" + assignment + "': FIELD=VALUE is expected");
+      throw usage_error(CliMessage(message_t::CliBadChange, {assignment}));
     }
     SetPatternField(*changed, assignment.substr(0, eq), assignment.substr(eq + 1));
   }
   const pattern_value_t v = node.CompareWithCurrent(*changed);
-  PrintValue(v, out);
+  PrintValue(node, v, out, reports);
   out << "as-here-only\t" << BoolText(v.as_here_only) << '\n';
 }
 
-void Totals(const scene_base_t& node, std::ostream& out) {
+void Totals(const scene_base_t& node, std::ostream& out, out_of_range_t& reports) {
   const std::pair<const char*, grouped_pattern_t> rows[] = {
       {"own", node.OwnTotals()}, {"before", node.TotalsBefore()}, {"after", node.TotalsAfter()}};
+  const std::string where = PathOf(node);
   for (const auto& [label, t] : rows) {
     // The integer fields of a grouped pattern, in written order.
     for (const auto& f : kGroupedPatternFields) {
-      if (f.score) out << label << '\t' << f.name << '\t' << t.*f.score << '\n';
+      if (!f.score) continue;
+      const checked_score_t v = t.Checked(f.score);
+      out << label << '\t' << f.name << '\t' << v << '\n';
+      CheckInRange(v, where, std::string(label) + " " + std::string(f.name), reports);
     }
   }
 }
 
-void Status(const scene_base_t& node, std::ostream& out) {
-  for (const std::string& panel : StatusPanelTexts(node)) out << Cp932ToUtf8(panel) << '\n';
+void Status(const scene_base_t& node, std::ostream& out, out_of_range_t& reports) {
+  const status_panels_t panels = StatusPanels(node);
+  for (const std::string& panel : panels.texts) out << Cp932ToUtf8(panel) << '\n';
+  for (const std::string& word : panels.out_of_range) {
+    CheckInRange(checked_score_t::OutOfRange(), PathOf(node), word, reports);
+  }
 }
 
 int Calc(const scene_base_t* node, const std::vector<std::string>& expressions, std::ostream& out) {

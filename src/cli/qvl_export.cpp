@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/qvl_commands.h"
+#include "model/qvl_messages.h"
 #include "model/qvl_node_fields.h"
 #include "model/qvl_pattern_fields.h"
 #include "model/qvl_route.h"
@@ -75,6 +76,14 @@ class json_writer_t {
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     buffer_.append(digits, end);
   }
+  // A value out of range has no number to write.
+  void Number(checked_score_t value) {
+    if (value.InRange()) {
+      Number(value.Value());
+    } else {
+      buffer_ += "null";
+    }
+  }
   void Bool(bool value) { buffer_ += value ? "true" : "false"; }
   void Flush() {
     out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
@@ -113,9 +122,9 @@ void WritePattern(json_writer_t& w, const pattern_base_t& p) {
 // it: numbers only, a few hundred bytes per stop.
 struct route_value_t {
   const scene_base_t* node = nullptr;
-  std::array<score_t, pattern_value_t::kTermCount> terms{};
-  score_t total = 0;
-  score_t running_total = 0;
+  std::array<checked_score_t, pattern_value_t::kTermCount> terms{};
+  checked_score_t total = 0;
+  checked_score_t running_total = 0;
 };
 
 // Writes the nodes in document order, the order of the route too: a node that
@@ -178,12 +187,16 @@ class node_writer_t {
     w_.Key(key);
     w_.Number(value);
   }
+  void Number(std::string_view key, checked_score_t value) {
+    w_.Key(key);
+    w_.Number(value);
+  }
   void WriteValue(const route_value_t& v) {
     w_.Key("value");
     w_.Open('{');
     w_.Key("terms");
     w_.Open('[');
-    for (const score_t term : v.terms) {
+    for (const checked_score_t term : v.terms) {
       w_.Next();
       w_.Number(term);
     }
@@ -225,20 +238,34 @@ std::string PathText(std::span<const int> path) {
   return text;
 }
 
+// Reports each value of a stop that is out of range: its terms, its total and
+// the running total through it.
+void CheckStop(const route_stop_t& stop, checked_score_t running, out_of_range_t& reports) {
+  const std::string where = PathText(stop.path);
+  const auto check = [&](checked_score_t v, const std::string& name) {
+    if (!v.InRange())
+      reports.push_back(CliMessage(message_t::ValueOutOfRangeAt, {where, Utf8(name)}));
+  };
+  for (int i = 0; i < pattern_value_t::kTermCount; ++i) check(stop.value[i].value, TermTitle(i));
+  check(stop.value.Total(), Message(message_t::NameTotal));
+  check(running, Message(message_t::NameRunningTotal));
+}
+
 }  // namespace
 
-void ExportJson(const root_t& root, std::ostream& out) {
+void ExportJson(const root_t& root, std::ostream& out, out_of_range_t& reports) {
   std::vector<route_value_t> values;
-  score_t running = 0;
+  score_sum_t running;
   WalkRoute(root, [&](const route_stop_t& stop) {
-    running = WrapAdd(running, stop.value.Total());
+    running.Add(stop.value.Total());
     route_value_t& v = values.emplace_back();
     v.node = &stop.node;
     for (int i = 0; i < pattern_value_t::kTermCount; ++i) {
       v.terms[static_cast<std::size_t>(i)] = stop.value[i].value;
     }
     v.total = stop.value.Total();
-    v.running_total = running;
+    v.running_total = running.Result();
+    CheckStop(stop, v.running_total, reports);
   });
   json_writer_t w(out);
   std::string path;
@@ -247,7 +274,7 @@ void ExportJson(const root_t& root, std::ostream& out) {
   out << '\n';
 }
 
-void ExportCsv(const root_t& root, std::ostream& out, bool raw) {
+void ExportCsv(const root_t& root, std::ostream& out, out_of_range_t& reports, bool raw) {
   static const char* const kTerms[] = {"border_bonus",
                                        "cherry_max_clear_bonus",
                                        "cherry_on_border_bonuses",
@@ -264,15 +291,23 @@ void ExportCsv(const root_t& root, std::ostream& out, bool raw) {
   for (const char* term : kTerms) out << ',' << term;
   out << ",total,running_total\r\n";
 
-  score_t running = 0;
+  // A value out of range leaves its cell empty.
+  const auto cell = [&out](checked_score_t v) {
+    out << ',';
+    if (v.InRange()) out << v.Value();
+  };
+  score_sum_t running;
   WalkRoute(root, [&](const route_stop_t& stop) {
     const pattern_value_t& v = stop.value;
-    running = WrapAdd(running, v.Total());
+    running.Add(v.Total());
     out << PathText(stop.path) << ',' << stop.stage << ',' << ClassName(stop.node) << ','
         << KindName(stop.node) << ',' << CsvField(Utf8(stop.node.title), raw) << ','
         << CsvField(Utf8(stop.pattern.title), raw);
-    for (int i = 0; i < pattern_value_t::kTermCount; ++i) out << ',' << v[i].value;
-    out << ',' << v.Total() << ',' << running << "\r\n";
+    for (int i = 0; i < pattern_value_t::kTermCount; ++i) cell(v[i].value);
+    cell(v.Total());
+    cell(running.Result());
+    out << "\r\n";
+    CheckStop(stop, running.Result(), reports);
   });
 }
 

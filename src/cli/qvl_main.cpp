@@ -3,14 +3,16 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <new>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
+#include <utility>
 
 #include "cli/qvl_commands.h"
 #include "model/qvl_document.h"
@@ -32,7 +34,7 @@ class stdout_error : public std::runtime_error {
 
 void CheckStandardOutput() {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    throw stdout_error(std::string("cannot write to standard output: ") + std::strerror(errno));
+    throw stdout_error(CliMessage(message_t::CliCannotWriteStdout, {std::strerror(errno)}));
   }
 }
 
@@ -57,7 +59,77 @@ language_t ChosenLanguage(const std::string& option) {
   const char* env = std::getenv("QVL_LANG");
   if (env == nullptr || *env == '\0') return language_t::Japanese;
   if (const std::optional<language_t> l = LanguageFromName(env)) return *l;
-  throw usage_error("QVL_LANG='" + std::string(env) + "' names no language: ja or en is expected");
+  throw usage_error(CliMessage(message_t::CliBadQvlLang, {env}));
+}
+
+// The language as far as it is known before the command line is parsed, so
+// that the parser's own complaints are in it too: the first --lang that names
+// one, else QVL_LANG, else Japanese. A wrong --lang is the parser's to report.
+language_t EarlyLanguage(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--") break;
+    std::string_view value;
+    if (arg == "--lang" && i + 1 < argc) {
+      value = argv[i + 1];
+    } else if (arg.starts_with("--lang=")) {
+      value = arg.substr(7);
+    } else {
+      continue;
+    }
+    if (const std::optional<language_t> l = LanguageFromName(value)) return *l;
+  }
+  const char* env = std::getenv("QVL_LANG");
+  if (env != nullptr) {
+    if (const std::optional<language_t> l = LanguageFromName(env)) return *l;
+  }
+  return language_t::Japanese;
+}
+
+// The text before the first occurrence of separator and the text after it;
+// the whole text and nothing without one.
+std::pair<std::string, std::string> SplitAt(const std::string& text, std::string_view separator) {
+  const std::size_t at = text.find(separator);
+  if (at == std::string::npos) return {text, ""};
+  return {text.substr(0, at), text.substr(at + separator.size())};
+}
+
+// The argument parser's complaint in the chosen language. Its English texts
+// are taken apart where the parser builds them from a fixed sentence; any
+// other complaint is told in general words (and, in English, as the parser
+// says it).
+std::string ParseErrorMessage(const CLI::ParseError& e) {
+  const std::string what = e.what();
+  // By class: a subcommand's complaint is named after the subcommand.
+  if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+    if (what == "A subcommand is required") return CliMessage(message_t::CliSubcommandRequired, {});
+    if (what.ends_with(" is required") && what.find(' ') == what.size() - 12) {
+      return CliMessage(message_t::CliRequired, {what.substr(0, what.size() - 12)});
+    }
+  } else if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr) {
+    const auto [option, rest] = SplitAt(what, ": ");
+    const auto [value, set] = SplitAt(rest, " not in ");
+    if (!set.empty()) return CliMessage(message_t::CliNotOneOf, {option, value, set});
+  } else if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
+    const auto [sentence, arguments] = SplitAt(what, "expected: ");
+    if (!arguments.empty()) return CliMessage(message_t::CliNotExpected, {arguments});
+  } else if (dynamic_cast<const CLI::RequiresError*>(&e) != nullptr) {
+    const auto [option, other] = SplitAt(what, " requires ");
+    if (!other.empty()) return CliMessage(message_t::CliNeeds, {option, other});
+  } else if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+    const auto [option, rest] = SplitAt(what, ": ");
+    if (!rest.empty() && what.ends_with(" missing")) {
+      return CliMessage(message_t::CliNeedsValue, {option});
+    }
+  }
+  if (CurrentLanguage() == language_t::English) return what;
+  return CliMessage(message_t::CliBadCommandLine, {});
+}
+
+// A usage error: what is wrong, then where the usage is told.
+int UsageFailure(const std::string& message) {
+  std::cerr << "qvl: " << message << '\n' << CliMessage(message_t::CliUsageHint, {}) << '\n';
+  return kExitUsage;
 }
 
 // Everything printed must have reached standard output.
@@ -138,12 +210,12 @@ int main(int argc, char** argv) {
                      "CSV for scripts: titles that start with = + - @ tab or CR stay as they are "
                      "(by default a ' before them keeps a spreadsheet from running them)");
 
+  SetLanguage(EarlyLanguage(argc, argv));
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return Finish(app.exit(e));  // --help, --version
-    std::cerr << "qvl: " << e.what() << "\n\n" << app.help();
-    return kExitUsage;
+    return UsageFailure(ParseErrorMessage(e));
   }
 
   // A file-size limit then fails a write with EFBIG, which is reported like a
@@ -152,18 +224,24 @@ int main(int argc, char** argv) {
   try {
     // Set before anything builds a text: a load failure, a calculator message.
     SetLanguage(ChosenLanguage(language));
-    if (raw && format != "csv") throw usage_error("--raw is for --format csv");
+    if (raw && format != "csv") throw usage_error(CliMessage(message_t::CliRawNeedsCsv, {}));
     // An abandoned temporary file given to recover it must outlive our own save's clean-up.
     std::optional<file_in_use_t> input;
     if (!file.empty()) input.emplace(file);
     std::optional<std::string> output;
     if (normalize_out->count() > 0 || export_out->count() > 0) {
-      if (out_file.empty())
-        throw usage_error("-o needs a file name; without -o, the output goes to standard output");
+      if (out_file.empty()) throw usage_error(CliMessage(message_t::CliOutputNeedsName, {}));
       output = out_file;
     }
     root_t root;
     std::ostringstream out;
+    out_of_range_t reports;
+    // Values beyond the score range were printed as the word that says so;
+    // each is named on standard error, and the exit status tells a script.
+    const auto finish = [&reports]() {
+      for (const std::string& report : reports) std::cerr << "qvl: " << report << '\n';
+      return Finish(reports.empty() ? kExitOk : kExitOutOfRange);
+    };
     if (calc->parsed()) {
       const scene_base_t* node = nullptr;
       if (!file.empty()) {
@@ -178,13 +256,14 @@ int main(int argc, char** argv) {
     if (tree->parsed()) {
       Tree(root, out);
     } else if (explain->parsed()) {
-      Explain(NodeAt(root, path), explain_pattern->count() > 0 ? &pattern : nullptr, out);
+      Explain(NodeAt(root, path), explain_pattern->count() > 0 ? &pattern : nullptr, out, reports);
     } else if (compare->parsed()) {
-      Compare(NodeAt(root, path), compare_pattern->count() > 0 ? &pattern : nullptr, changes, out);
+      Compare(NodeAt(root, path), compare_pattern->count() > 0 ? &pattern : nullptr, changes, out,
+              reports);
     } else if (totals->parsed()) {
-      Totals(NodeAt(root, path), out);
+      Totals(NodeAt(root, path), out, reports);
     } else if (status->parsed()) {
-      Status(NodeAt(root, path), out);
+      Status(NodeAt(root, path), out, reports);
     } else if (normalize->parsed()) {
       if (output) {
         const save_result_t saved = SaveDocument(root, *output);
@@ -196,21 +275,20 @@ int main(int argc, char** argv) {
       out << DocumentText(root);
     } else if (exporter->parsed()) {
       if (format == "csv") {
-        ExportCsv(root, out, raw);
+        ExportCsv(root, out, reports, raw);
       } else if (!output) {
         // Straight to standard output: the JSON of a large document is
         // larger than the document and need not be held whole in memory.
-        ExportJson(root, std::cout);
-        return Finish(kExitOk);
+        ExportJson(root, std::cout, reports);
+        return finish();
       } else {
-        ExportJson(root, out);
+        ExportJson(root, out, reports);
       }
     }
     WriteOutput(output, out.str());
-    return Finish(kExitOk);
+    return finish();
   } catch (const usage_error& e) {
-    std::cerr << "qvl: " << e.what() << "\n\n" << app.help();
-    return kExitUsage;
+    return UsageFailure(e.what());
   } catch (const file_error& e) {
     std::cerr << "qvl: " << e.what() << '\n';
     return kExitFile;
@@ -219,7 +297,7 @@ int main(int argc, char** argv) {
     return kExitFile;
   } catch (const std::bad_alloc&) {
     // A document too large for the memory there is: its load or its output.
-    std::cerr << "qvl: out of memory\n";
+    std::cerr << "qvl: " << CliMessage(message_t::CliOutOfMemory, {}) << '\n';
     return kExitFile;
   }
 }

@@ -241,6 +241,7 @@ void TCustomKwGrid::SizesChanged() {
     m_editor->hide();
   }
   UpdateScrollRanges();
+  updateGeometry();  // the size hint follows the cells
   InvalidateAll();
   PlaceEditor();
   if (KwGridAccessibleWanted()) {

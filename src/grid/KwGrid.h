@@ -72,6 +72,9 @@ class TCustomKwGrid : public QAbstractScrollArea, private TKwGridObserver {
   void SetRowHeight(int row, int h) { m_model.SetRowHeight(row, h); }
   // The first min(n, count) columns (rows) get the given sizes.
   void SetColWidths(const std::vector<int>& widths);
+  // The narrowest width that shows the text of every cell of col from row
+  // first_row on whole, on one line, within the margins and the grid line.
+  [[nodiscard]] int TextColWidth(int col, int first_row) const;
   void SetRowHeights(const std::vector<int>& heights);
 
   // --- cells
@@ -211,6 +214,8 @@ class TCustomKwGrid : public QAbstractScrollArea, private TKwGridObserver {
   void changeEvent(QEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
   void scrollContentsBy(int dx, int dy) override;
+  // Every cell: a grid whose size adjusts to its contents shows them all.
+  [[nodiscard]] QSize viewportSizeHint() const override;
 
  private:
   friend class TInnerEdit;

@@ -139,6 +139,18 @@ QFont TCustomKwGrid::CellFont(int col, int row, QColor* color) const {
   return font();
 }
 
+int TCustomKwGrid::TextColWidth(int col, int first_row) const {
+  int widest = 0;
+  for (int row = std::max(first_row, 0); row < RowCount(); ++row) {
+    const QString text = m_model.CellText(col, row);
+    if (text.isEmpty()) continue;
+    widest = std::max(widest, QFontMetrics(CellFont(col, row, nullptr)).horizontalAdvance(text));
+  }
+  // Painting keeps the margins free on both sides and draws the right grid
+  // line in the cell's last pixel.
+  return widest + 2 * m_horzMargin + 1;
+}
+
 bool TCustomKwGrid::IsHighlighted(int col, int row) const {
   if (m_model.IsFixed(col, row)) return false;
   if (!FocusWithin() && !Options().Contains(TKwGridOption::AlwayShowSelect)) return false;
@@ -492,6 +504,10 @@ void TCustomKwGrid::UpdateScrollRanges() {
   };
   horizontalScrollBar()->setPageStep(visible(LeftCol(), cols, roomX, colPos));
   verticalScrollBar()->setPageStep(visible(TopRow(), rows, roomY, rowPos));
+}
+
+QSize TCustomKwGrid::viewportSizeHint() const {
+  return {ClampCoord(m_model.ColPos(ColCount())), ClampCoord(m_model.RowPos(RowCount()))};
 }
 
 void TCustomKwGrid::scrollContentsBy(int, int) {

@@ -46,7 +46,8 @@ std::string FactorText(long double f) {
 
 std::string NumberText(const term_number_t& n, bool as_factor) {
   if (as_factor)
-    return n.is_factor ? FactorText(n.factor) : FactorText(static_cast<long double>(n.score));
+    return n.is_factor ? FactorText(n.factor)
+                       : FactorText(static_cast<long double>(n.score.Value()));
   return n.is_factor ? ScoreText(TruncToScore(n.factor)) : ScoreText(n.score);
 }
 
@@ -54,7 +55,8 @@ std::string NumberText(const term_number_t& n, bool as_factor) {
 
 void value_element_t::SetTerm(std::string_view title_, std::string_view format,
                               std::string_view notes_, std::initializer_list<term_number_t> numbers,
-                              std::initializer_list<std::string_view> labels, score_t value_) {
+                              std::initializer_list<std::string_view> labels,
+                              checked_score_t value_) {
   std::string label_format = ReplaceAllNoCase(format, "%d", "%s");
   label_format = ReplaceAllNoCase(label_format, "%f", "%s");
   label_format = ReplaceAllNoCase(label_format, "%.1f", "%s");
@@ -99,15 +101,15 @@ std::string value_element_t::HintText() const {
   return head + FormatMessage(message_t::HintTitleWithNote, {title, notes});
 }
 
-score_t pattern_value_t::Total() const {
-  score_t total = 0;
-  for (const value_element_t& e : elements) total = WrapAdd(total, e.value);
-  return total;
+checked_score_t pattern_value_t::Total() const {
+  score_sum_t total;
+  for (const value_element_t& e : elements) total.Add(e.value);
+  return total.Result();
 }
 
 void pattern_value_t::AddValues(const pattern_value_t& other) {
   for (std::size_t i = 0; i < elements.size(); ++i) {
-    elements[i].value = WrapAdd(elements[i].value, other.elements[i].value);
+    elements[i].value = elements[i].value + other.elements[i].value;
   }
 }
 
@@ -155,6 +157,45 @@ score_t grouped_pattern_t::TotalGraze() const {
   return WrapAdd(graze_in_getting_spell_cards, graze_rest);
 }
 
+namespace {
+
+// The fields that Accumulate sums, by their bit in out_of_range_.
+constexpr std::array<score_t grouped_pattern_t::*, 11> kSummedFields{
+    &grouped_pattern_t::player,
+    &grouped_pattern_t::bomb,
+    &grouped_pattern_t::cherry_max,
+    &grouped_pattern_t::border_bonus_times,
+    &grouped_pattern_t::bonus_item,
+    &grouped_pattern_t::point,
+    &grouped_pattern_t::getting_spell_cards_number,
+    &grouped_pattern_t::graze_in_getting_spell_cards,
+    &grouped_pattern_t::graze_rest,
+    &grouped_pattern_t::total_spell_card_bonus_base,
+    &grouped_pattern_t::total_enemy_bullet_bonus};
+
+std::uint16_t FieldBit(score_t grouped_pattern_t::*field) {
+  for (std::size_t i = 0; i < kSummedFields.size(); ++i) {
+    if (kSummedFields[i] == field) return static_cast<std::uint16_t>(1U << i);
+  }
+  return 0;
+}
+
+}  // namespace
+
+checked_score_t grouped_pattern_t::Checked(score_t grouped_pattern_t::*field) const {
+  if ((out_of_range_ & FieldBit(field)) != 0) return checked_score_t::OutOfRange();
+  return this->*field;
+}
+
+checked_score_t grouped_pattern_t::CheckedGainedCherry() const {
+  return Checked(&grouped_pattern_t::cherry_max) - std::max<score_t>(0, cherry_difference);
+}
+
+checked_score_t grouped_pattern_t::CheckedTotalGraze() const {
+  return Checked(&grouped_pattern_t::graze_in_getting_spell_cards) +
+         Checked(&grouped_pattern_t::graze_rest);
+}
+
 void grouped_pattern_t::SetTotalGraze(score_t x) {
   // Compared before subtracting, so that extreme values cannot wrap to a
   // positive rest.
@@ -164,20 +205,14 @@ void grouped_pattern_t::SetTotalGraze(score_t x) {
 grouped_pattern_t& grouped_pattern_t::Accumulate(const grouped_pattern_t& other) {
   title.clear();
   memo.clear();
-  player = WrapAdd(player, other.player);
-  bomb = WrapAdd(bomb, other.bomb);
-  cherry_max = WrapAdd(cherry_max, other.cherry_max);
-  border_bonus_times = WrapAdd(border_bonus_times, other.border_bonus_times);
-  bonus_item = WrapAdd(bonus_item, other.bonus_item);
-  point = WrapAdd(point, other.point);
-  getting_spell_cards_number =
-      WrapAdd(getting_spell_cards_number, other.getting_spell_cards_number);
-  graze_in_getting_spell_cards =
-      WrapAdd(graze_in_getting_spell_cards, other.graze_in_getting_spell_cards);
-  graze_rest = WrapAdd(graze_rest, other.graze_rest);
-  total_spell_card_bonus_base =
-      WrapAdd(total_spell_card_bonus_base, other.total_spell_card_bonus_base);
-  total_enemy_bullet_bonus = WrapAdd(total_enemy_bullet_bonus, other.total_enemy_bullet_bonus);
+  for (std::size_t i = 0; i < kSummedFields.size(); ++i) {
+    score_t grouped_pattern_t::*const field = kSummedFields[i];
+    const checked_score_t sum = Checked(field) + other.Checked(field);
+    // A sum out of range keeps its wrapped number, which nothing reads as a
+    // count: Checked reports the field instead.
+    this->*field = WrapAdd(this->*field, other.*field);
+    if (!sum.InRange()) out_of_range_ = static_cast<std::uint16_t>(out_of_range_ | (1U << i));
+  }
   cherry_difference = 0;
   cherry_plus = 0;
   return *this;
@@ -293,7 +328,11 @@ void value_element_t::WriteSXML(std::string& out, int level) const {
   w.Text("formula", formula);
   w.Text("notes", notes);
   w.Text("expr", expr);
-  w.Number("value", value);
+  if (value.InRange()) {
+    w.Number("value", value.Value());
+  } else {
+    w.Text("value", ScoreText(value));
+  }
   w.End();
 }
 

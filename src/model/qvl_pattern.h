@@ -35,11 +35,12 @@ class EWrongPatternClass : public std::logic_error {
 
 // One number of a term's formula: a score for "%d", the difficulty factor for "%.1f".
 struct term_number_t {
-  term_number_t(score_t v) : is_factor(false), score(v) {}      // NOLINT: numbers read naturally
-  term_number_t(int v) : is_factor(false), score(v) {}          // NOLINT
-  term_number_t(long double f) : is_factor(true), factor(f) {}  // NOLINT
+  term_number_t(score_t v) : is_factor(false), score(v) {}  // NOLINT: numbers read naturally
+  term_number_t(int v) : is_factor(false), score(v) {}      // NOLINT
+  term_number_t(checked_score_t v) : is_factor(false), score(v) {}  // NOLINT
+  term_number_t(long double f) : is_factor(true), factor(f) {}      // NOLINT
   bool is_factor;
-  score_t score = 0;
+  checked_score_t score = 0;
   long double factor = 0;
 };
 
@@ -48,14 +49,16 @@ class value_element_t : public sxmlable_t {
   std::string title;
   std::string formula;  // the formula in words
   std::string expr;     // the formula with the numbers filled in
-  score_t value = 0;
+  // Exact, or out of the score range, which the front ends report instead of
+  // showing a wrapped number.
+  checked_score_t value = 0;
   std::string notes;
 
   // Fills the element. The labels stand in the formula where the numbers stand
   // in the expression, one per placeholder of the format.
   void SetTerm(std::string_view title, std::string_view format, std::string_view notes,
                std::initializer_list<term_number_t> numbers,
-               std::initializer_list<std::string_view> labels, score_t value);
+               std::initializer_list<std::string_view> labels, checked_score_t value);
   // Short hint before "|", long hint after it; empty when there is no formula.
   [[nodiscard]] std::string HintText() const;
 
@@ -76,8 +79,10 @@ class pattern_value_t : public sxmlable_t {
   [[nodiscard]] const value_element_t& operator[](int i) const {
     return elements.at(static_cast<std::size_t>(i));
   }
-  [[nodiscard]] score_t Total() const;
-  // Adds the values of other term by term; the texts stay as they are.
+  // Exact when every term is and the exact sum is in range.
+  [[nodiscard]] checked_score_t Total() const;
+  // Adds the values of other term by term; the texts stay as they are. A
+  // term whose sum leaves the score range is out of range from then on.
   void AddValues(const pattern_value_t& other);
 
   using sxmlable_t::WriteSXML;
@@ -149,6 +154,11 @@ class grouped_pattern_t final : public pattern_base_t {
   // The grouped form of one scene's pattern, for sums and computations.
   [[nodiscard]] static grouped_pattern_t FromPattern(const pattern_t& p);
   [[nodiscard]] score_t TotalGraze() const;
+  // A field as a checked score: out of range when a sum that made it left the
+  // range (the field then holds a wrapped number that means nothing).
+  [[nodiscard]] checked_score_t Checked(score_t grouped_pattern_t::*field) const;
+  [[nodiscard]] checked_score_t CheckedGainedCherry() const;
+  [[nodiscard]] checked_score_t CheckedTotalGraze() const;
   // graze_rest := max(0, x − graze_in_getting_spell_cards).
   void SetTotalGraze(score_t x);
   // Adds other field by field; title, memo, cherry_difference and cherry_plus
@@ -157,6 +167,10 @@ class grouped_pattern_t final : public pattern_base_t {
 
   using sxmlable_t::WriteSXML;
   void WriteSXML(std::string& out, int level) const override;
+
+ private:
+  // One bit per summed field whose sum left the score range.
+  std::uint16_t out_of_range_ = 0;
 };
 
 // The pattern as its own class. Throw EWrongPatternClass for the other class;

@@ -78,10 +78,14 @@ void CollectStops(const group_t& top, route_t& r) {
   if (&top == r.changed) r.changed_last = r.stops.size();
 }
 
-// v += plus − minus, term by term.
+// v += plus − minus, term by term, exact whenever the result is in range.
 void AddDifference(pattern_value_t& v, const pattern_value_t& plus, const pattern_value_t& minus) {
   for (int i = 0; i < pattern_value_t::kTermCount; ++i) {
-    v[i].value = WrapAdd(v[i].value, WrapSub(plus[i].value, minus[i].value));
+    score_sum_t sum;
+    sum.Add(v[i].value);
+    sum.Add(plus[i].value);
+    sum.Subtract(minus[i].value);
+    v[i].value = sum.Result();
   }
 }
 

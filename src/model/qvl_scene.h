@@ -240,5 +240,8 @@ inline bool scene_base_t::EditsOwnPatterns() const {
                                            difficulty_t d, bool with_texts);
 // The number of clear bonuses still to come: 7 − stage for stages 1 to 6, else 1.
 [[nodiscard]] score_t ClearBonusCount(int stage);
+// The title of term index (0 to 11), the scene's form, in the current language:
+// how a report names a term whose element carries no texts.
+[[nodiscard]] const std::string& TermTitle(int index);
 
 }  // namespace qvl

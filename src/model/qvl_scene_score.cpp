@@ -48,6 +48,14 @@ const std::string& Title(int index, bool group) {
   }
 }
 
+}  // namespace
+
+const std::string& TermTitle(int index) {
+  return Title(index, false);
+}
+
+namespace {
+
 // Labels used by several terms.
 const std::string& kInitialCherry() {
   return Message(message_t::LabelInitialCherry);
@@ -112,7 +120,7 @@ class term_writer_t {
   // term was a fifth of a chart's refresh.
   void Set(int index, std::string_view format, std::string_view notes,
            std::initializer_list<term_number_t> numbers,
-           std::initializer_list<std::string_view> labels, score_t value) {
+           std::initializer_list<std::string_view> labels, checked_score_t value) {
     value_element_t& e = v_[index];
     if (with_texts_) {
       e.SetTerm(Title(index, group_), format, notes, numbers, labels, value);
@@ -127,9 +135,17 @@ class term_writer_t {
   bool with_texts_;
 };
 
-// trunc(((x ÷ 1500) × 20) × k) and its relatives, in extended precision.
+// trunc(((x ÷ 1500) × 20) × k) and its relatives, in extended precision. A
+// factor out of range has no number to compute with; the term is then out of
+// range too, unless the other factor is 0.
+using C = checked_score_t;
+
 long double Ld(score_t x) {
   return static_cast<long double>(x);
+}
+checked_score_t TruncProduct(long double a, checked_score_t k) {
+  if (!k.InRange()) return a == 0.0L ? C(0) : k;
+  return CheckedTrunc(a * Ld(k.Value()));
 }
 
 }  // namespace
@@ -139,83 +155,86 @@ pattern_value_t ScoreSingle(const grouped_pattern_t& s, const grouped_pattern_t&
   const score_t I = InitialCherry(d);
   const long double F = DifficultyFactor(d);
   const score_t m = ClearBonusCount(stage);
-  const score_t gained = s.GainedCherry();
-  const score_t graze = s.TotalGraze();
+  const C gained = s.CheckedGainedCherry();
+  const C graze = s.CheckedTotalGraze();
+  // Every count as a checked score: a sum of later scenes may be out of range.
+  const auto S = [&s](score_t grouped_pattern_t::*f) { return s.Checked(f); };
+  const auto A = [&a](score_t grouped_pattern_t::*f) { return a.Checked(f); };
+  using G = grouped_pattern_t;
 
   pattern_value_t v;
   term_writer_t t(v, group, with_texts);
 
-  t.Set(0, "(%d * 10) * %d", "", {I, s.border_bonus_times}, {kInitialCherry(), kBorderTimes()},
-        WrapMul(WrapMul(I, 10), s.border_bonus_times));
+  t.Set(0, "(%d * 10) * %d", "", {I, S(&G::border_bonus_times)}, {kInitialCherry(), kBorderTimes()},
+        C(I) * 10 * S(&G::border_bonus_times));
 
-  t.Set(1, "[(10 * %d) * %.1f] * %d", "", {s.cherry_max, F, m},
+  t.Set(1, "[(10 * %d) * %.1f] * %d", "", {S(&G::cherry_max), F, m},
         {Message(message_t::LabelCherryMaxRaised), kFactor(),
          Message(message_t::LabelClearBonusCount)},
-        WrapMul(FactorTimes(d, WrapMul(10, s.cherry_max)), m));
+        FactorTimes(d, C(10) * S(&G::cherry_max)) * m);
 
   t.Set(2, "(10 * %d) * ([(%d + 1) / 2] + %d)", Message(message_t::NoteCherryMaxFirst),
-        {gained, s.border_bonus_times, a.border_bonus_times},
+        {gained, S(&G::border_bonus_times), A(&G::border_bonus_times)},
         {kGainedCherry(), kHereAnd(), Message(message_t::LabelLaterBorderTimes)},
-        WrapMul(WrapMul(10, gained),
-                WrapAdd(TruncDiv(WrapAdd(s.border_bonus_times, 1), 2), a.border_bonus_times)));
+        (C(10) * gained) * ((S(&G::border_bonus_times) + 1) / 2 + A(&G::border_bonus_times)));
 
   {
-    const std::initializer_list<term_number_t> numbers{gained, s.point, a.point};
+    const std::initializer_list<term_number_t> numbers{gained, S(&G::point), A(&G::point)};
     const std::initializer_list<std::string_view> labels{kGainedCherry(), kHereAnd(),
                                                          Message(message_t::LabelLaterPointItems)};
     if (group) {
       t.Set(3, "%d * ([%d / 2] + %d)", "", numbers, labels,
-            WrapMul(gained, WrapAdd(TruncDiv(s.point, 2), a.point)));
+            gained * (S(&G::point) / 2 + A(&G::point)));
     } else {
-      t.Set(3, "%d * (%d + %d)", "", numbers, labels, WrapMul(gained, WrapAdd(s.point, a.point)));
+      t.Set(3, "%d * (%d + %d)", "", numbers, labels, gained * (S(&G::point) + A(&G::point)));
     }
   }
 
   {
-    const score_t k =
-        WrapAdd(TruncDiv(s.graze_in_getting_spell_cards, 2), a.graze_in_getting_spell_cards);
-    t.Set(4, "[(20 * (%d / %d)) * ([%d / 2] + %d)]", "",
-          {gained, 1500, s.graze_in_getting_spell_cards, a.graze_in_getting_spell_cards},
+    const C here = S(&G::graze_in_getting_spell_cards);
+    const C later = A(&G::graze_in_getting_spell_cards);
+    const C k = here / 2 + later;
+    const long double per = gained.InRange() ? (Ld(gained.Value()) / 1500.0L) * 20.0L : 0.0L;
+    t.Set(4, "[(20 * (%d / %d)) * ([%d / 2] + %d)]", "", {gained, 1500, here, later},
           {kGainedCherry(), "1500", kHereIn(), Message(message_t::LabelLaterSpellGraze)},
-          TruncToScore(((Ld(gained) / 1500.0L) * 20.0L) * Ld(k)));
+          gained.InRange() ? TruncProduct(per, k)
+                           : (k == C(0) ? C(0) : checked_score_t::OutOfRange()));
   }
 
   t.Set(5, "(%d + (%d * %.1f)) * %d", "", {2000, 500, F, graze},
         {Message(message_t::LabelGrazePoints), kClearBonus(), kFactor(), kGraze()},
-        WrapMul(WrapAdd(2000, FactorTimes(d, 500)), graze));
+        (C(2000) + FactorTimes(d, 500)) * graze);
 
   {
-    const std::initializer_list<term_number_t> numbers{s.bonus_item, a.bonus_item, graze};
+    const std::initializer_list<term_number_t> numbers{S(&G::bonus_item), A(&G::bonus_item), graze};
     const std::initializer_list<std::string_view> labels{
         kHereIn(), Message(message_t::LabelLaterBonusItems), kGraze()};
     const std::string& note = Message(message_t::NoteBonusItemSteps);
-    if (group) {
-      const score_t k = WrapAdd(TruncDiv(s.bonus_item, 2), a.bonus_item);
-      t.Set(6, "[([%d / 2] + %d) * (%d / 4)]", note, numbers, labels,
-            TruncToScore((Ld(graze) / 4.0L) * Ld(k)));
-    } else {
-      const score_t k = WrapAdd(s.bonus_item, a.bonus_item);
-      t.Set(6, "[(%d + %d) * (%d / 4)]", note, numbers, labels,
-            TruncToScore((Ld(graze) / 4.0L) * Ld(k)));
-    }
+    const C k =
+        group ? S(&G::bonus_item) / 2 + A(&G::bonus_item) : S(&G::bonus_item) + A(&G::bonus_item);
+    const C value = graze.InRange() ? TruncProduct(Ld(graze.Value()) / 4.0L, k)
+                                    : (k == C(0) ? C(0) : checked_score_t::OutOfRange());
+    t.Set(6, group ? "[([%d / 2] + %d) * (%d / 4)]" : "[(%d + %d) * (%d / 4)]", note, numbers,
+          labels, value);
   }
 
-  t.Set(7, "[((20 * (%d / %d)) + %d) * %d]", "", {I, 1500, 2500, s.graze_in_getting_spell_cards},
+  t.Set(7, "[((20 * (%d / %d)) + %d) * %d]", "",
+        {I, 1500, 2500, S(&G::graze_in_getting_spell_cards)},
         {kInitialCherry(), "1500", "2500", kSpellGraze()},
-        TruncToScore(((Ld(I) / 1500.0L) * 20.0L + 2500.0L) * Ld(s.graze_in_getting_spell_cards)));
+        TruncProduct((Ld(I) / 1500.0L) * 20.0L + 2500.0L, S(&G::graze_in_getting_spell_cards)));
 
-  t.Set(8, "(%d + (%d * %.1f)) * %d", "", {I, 50000, F, s.point},
+  t.Set(8, "(%d + (%d * %.1f)) * %d", "", {I, 50000, F, S(&G::point)},
         {kInitialCherry(), kClearBonus(), kFactor(), kPointItems()},
-        WrapMul(WrapAdd(I, FactorTimes(d, 50000)), s.point));
+        (C(I) + FactorTimes(d, 50000)) * S(&G::point));
 
-  t.Set(9, "%d * %d", kBonusItemNote(), {300, s.bonus_item}, {kBasePoints(), kBonusItems()},
-        WrapMul(300, s.bonus_item));
+  t.Set(9, "%d * %d", kBonusItemNote(), {300, S(&G::bonus_item)}, {kBasePoints(), kBonusItems()},
+        C(300) * S(&G::bonus_item));
 
-  t.Set(10, "%d", "", {s.total_spell_card_bonus_base}, {Message(message_t::TermSpellCardBonusBase)},
-        s.total_spell_card_bonus_base);
+  t.Set(10, "%d", "", {S(&G::total_spell_card_bonus_base)},
+        {Message(message_t::TermSpellCardBonusBase)}, S(&G::total_spell_card_bonus_base));
 
-  t.Set(11, "%d", "", {s.total_enemy_bullet_bonus}, {Message(message_t::TermEnemyBulletBonus)},
-        s.total_enemy_bullet_bonus);
+  t.Set(11, "%d", "", {S(&G::total_enemy_bullet_bonus)}, {Message(message_t::TermEnemyBulletBonus)},
+        S(&G::total_enemy_bullet_bonus));
   return v;
 }
 
@@ -228,40 +247,41 @@ pattern_value_t ScoreCompare(const grouped_pattern_t& o, const grouped_pattern_t
 
   const score_t I = InitialCherry(d);
   const long double F = DifficultyFactor(d);
-  const score_t gained_before = b.GainedCherry();
-  const score_t graze_before = b.TotalGraze();
+  const C gained_before = b.CheckedGainedCherry();
+  const C graze_before = b.CheckedTotalGraze();
+  using G = grouped_pattern_t;
+  const auto N = [&n](score_t G::*f) { return n.Checked(f); };
+  const auto O = [&o](score_t G::*f) { return o.Checked(f); };
 
   t.Set(0, "((%d * 10) * %d) + ((%d * 10) * (%d - %d))", "",
-        {I, n.border_bonus_times, gained_before, n.border_bonus_times, o.border_bonus_times},
+        {I, N(&G::border_bonus_times), gained_before, N(&G::border_bonus_times),
+         O(&G::border_bonus_times)},
         {kInitialCherry(), kBorderTimes(), kCherryBefore(), kNew(), kOldTimes()},
-        WrapAdd(WrapMul(WrapMul(gained_before, 10),
-                        WrapSub(n.border_bonus_times, o.border_bonus_times)),
-                WrapMul(WrapMul(I, 10), n.border_bonus_times)));
+        gained_before * 10 * (N(&G::border_bonus_times) - O(&G::border_bonus_times)) +
+            C(I) * 10 * N(&G::border_bonus_times));
 
   t.Set(7, "[((20 * (%d / %d)) + %d) * %d] + ((20 * [%d / %d]) * (%d - %d))",
         Message(message_t::NoteMakesNoSense),
-        {I, 1500, 2500, n.graze_in_getting_spell_cards, gained_before, 1500,
-         n.graze_in_getting_spell_cards, o.graze_in_getting_spell_cards},
+        {I, 1500, 2500, N(&G::graze_in_getting_spell_cards), gained_before, 1500,
+         N(&G::graze_in_getting_spell_cards), O(&G::graze_in_getting_spell_cards)},
         {kInitialCherry(), "1500", "2500", kSpellGraze(), kCherryBefore(), "1500", kNew(),
          kOldTimes()},
-        WrapAdd(TruncToScore(((Ld(I) / 1500.0L) * 20.0L + 2500.0L) *
-                             Ld(n.graze_in_getting_spell_cards)),
-                WrapMul(WrapMul(20, TruncDiv(gained_before, 1500)),
-                        WrapSub(n.graze_in_getting_spell_cards, o.graze_in_getting_spell_cards))));
+        TruncProduct((Ld(I) / 1500.0L) * 20.0L + 2500.0L, N(&G::graze_in_getting_spell_cards)) +
+            C(20) * (gained_before / 1500) *
+                (N(&G::graze_in_getting_spell_cards) - O(&G::graze_in_getting_spell_cards)));
 
   t.Set(8, "((%d + (%d * %.1f)) * %d) + (%d * (%d - %d))", "",
-        {I, 50000, F, n.point, gained_before, n.point, o.point},
+        {I, 50000, F, N(&G::point), gained_before, N(&G::point), O(&G::point)},
         {kInitialCherry(), kClearBonus(), kFactor(), kPointItems(), kCherryBefore(), kNew(),
          kOldItems()},
-        WrapAdd(WrapMul(gained_before, WrapSub(n.point, o.point)),
-                WrapMul(WrapAdd(I, FactorTimes(d, 50000)), n.point)));
+        gained_before * (N(&G::point) - O(&G::point)) +
+            (C(I) + FactorTimes(d, 50000)) * N(&G::point));
 
-  t.Set(
-      9, "(%d * %d) + (([%d / 40] * 10) * (%d - %d))", kBonusItemNote(),
-      {300, n.bonus_item, graze_before, n.bonus_item, o.bonus_item},
-      {kBasePoints(), kBonusItems(), Message(message_t::LabelGrazeBefore), kNew(), kOldItems()},
-      WrapAdd(WrapMul(WrapMul(TruncDiv(graze_before, 40), 10), WrapSub(n.bonus_item, o.bonus_item)),
-              WrapMul(300, n.bonus_item)));
+  t.Set(9, "(%d * %d) + (([%d / 40] * 10) * (%d - %d))", kBonusItemNote(),
+        {300, N(&G::bonus_item), graze_before, N(&G::bonus_item), O(&G::bonus_item)},
+        {kBasePoints(), kBonusItems(), Message(message_t::LabelGrazeBefore), kNew(), kOldItems()},
+        (graze_before / 40) * 10 * (N(&G::bonus_item) - O(&G::bonus_item)) +
+            C(300) * N(&G::bonus_item));
   return v;
 }
 

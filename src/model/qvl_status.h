@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "model/qvl_scene.h"
 
@@ -20,6 +21,9 @@ namespace qvl {
 struct status_panels_t {
   std::array<std::string, 5> texts;
   std::array<std::string, 5> spoken;
+  // What the panels that show "桁あふれ" count, in words: their totals are
+  // beyond the score range.
+  std::vector<std::string> out_of_range;
 };
 [[nodiscard]] status_panels_t StatusPanels(const scene_base_t& node);
 
@@ -32,8 +36,12 @@ struct status_panels_t {
 // The text of a difference: "+" before a positive value, "-" before a negative
 // one, nothing before 0. The most negative value keeps all its digits.
 [[nodiscard]] std::string DifferenceText(score_t d);
+// The same, or "桁あふれ" / "overflow" for a difference out of range.
+[[nodiscard]] std::string DifferenceText(checked_score_t d);
 
 // printf's "%<width>d" for a score: left-padded with blanks, never cut.
-[[nodiscard]] std::string PadScore(score_t v, int width);
+// printf's "%<width>d" for a score: left-padded with blanks, never cut; a score
+// out of range is the word that says so.
+[[nodiscard]] std::string PadScore(checked_score_t v, int width);
 
 }  // namespace qvl

@@ -2,7 +2,10 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
+#include <ostream>
 
+#include "model/qvl_messages.h"
 #include "model/qvl_text.h"
 
 namespace qvl {
@@ -21,6 +24,103 @@ namespace {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr std::uint64_t kMinMagnitude = std::uint64_t{1} << 63;  // of the most negative score
+
+// |v| in unsigned arithmetic, where even the most negative score has one.
+constexpr std::uint64_t Magnitude(score_t v) {
+  return v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+}
+
+// The score of sign and magnitude, when there is one.
+checked_score_t FromMagnitude(bool negative, std::uint64_t magnitude) {
+  if (negative) {
+    if (magnitude > kMinMagnitude) return checked_score_t::OutOfRange();
+    return static_cast<score_t>(0 - magnitude);
+  }
+  if (magnitude >= kMinMagnitude) return checked_score_t::OutOfRange();
+  return static_cast<score_t>(magnitude);
+}
+
+}  // namespace
+
+checked_score_t operator+(checked_score_t a, checked_score_t b) {
+  if (!a.InRange() || !b.InRange()) return checked_score_t::OutOfRange();
+  const score_t sum = WrapAdd(a.Value(), b.Value());
+  // Out of range exactly when both have one sign and the wrapped sum the other.
+  if ((a.Value() < 0) == (b.Value() < 0) && (sum < 0) != (a.Value() < 0)) {
+    return checked_score_t::OutOfRange();
+  }
+  return sum;
+}
+
+checked_score_t operator-(checked_score_t a, checked_score_t b) {
+  if (!a.InRange() || !b.InRange()) return checked_score_t::OutOfRange();
+  const score_t difference = WrapSub(a.Value(), b.Value());
+  if ((a.Value() < 0) != (b.Value() < 0) && (difference < 0) != (a.Value() < 0)) {
+    return checked_score_t::OutOfRange();
+  }
+  return difference;
+}
+
+checked_score_t operator*(checked_score_t a, checked_score_t b) {
+  if ((a.InRange() && a.Value() == 0) || (b.InRange() && b.Value() == 0)) return 0;
+  if (!a.InRange() || !b.InRange()) return checked_score_t::OutOfRange();
+  const std::uint64_t ma = Magnitude(a.Value());
+  const std::uint64_t mb = Magnitude(b.Value());
+  if (ma > std::numeric_limits<std::uint64_t>::max() / mb) return checked_score_t::OutOfRange();
+  return FromMagnitude((a.Value() < 0) != (b.Value() < 0), ma * mb);
+}
+
+checked_score_t operator/(checked_score_t x, score_t k) {
+  if (!x.InRange()) return x;
+  return TruncDiv(x.Value(), k);
+}
+
+checked_score_t CheckedTrunc(long double x) {
+  // 2^63 is exact in the 64-bit mantissa; every integer below it in magnitude
+  // that the mantissa holds converts exactly.
+  constexpr long double kLimit = 9223372036854775808.0L;
+  const long double t = std::trunc(x);
+  if (!std::isfinite(t) || t >= kLimit || t < -kLimit) return checked_score_t::OutOfRange();
+  return static_cast<score_t>(t);
+}
+
+std::ostream& operator<<(std::ostream& out, const checked_score_t& v) {
+  if (v.InRange()) return out << v.Value();
+  return out << Cp932ToUtf8(Message(message_t::ValueOutOfRange));
+}
+
+void score_sum_t::Add(checked_score_t v) {
+  if (!v.InRange()) {
+    lost_ = true;
+    return;
+  }
+  const std::uint64_t low = static_cast<std::uint64_t>(v.Value());
+  low_ += low;
+  // The carry out of the low word, and the sign extension of v into the high one.
+  high_ += (low_ < low ? 1 : 0) + (v.Value() < 0 ? -1 : 0);
+}
+
+void score_sum_t::Subtract(checked_score_t v) {
+  if (!v.InRange()) {
+    lost_ = true;
+    return;
+  }
+  const std::uint64_t low = static_cast<std::uint64_t>(v.Value());
+  const bool borrow = low_ < low;
+  low_ -= low;
+  high_ -= (borrow ? 1 : 0) + (v.Value() < 0 ? -1 : 0);
+}
+
+checked_score_t score_sum_t::Result() const {
+  if (lost_) return checked_score_t::OutOfRange();
+  const bool negative = low_ >= kMinMagnitude;
+  if (high_ != (negative ? -1 : 0)) return checked_score_t::OutOfRange();
+  return static_cast<score_t>(low_);
+}
 
 score_t TruncToScore(long double x) {
   constexpr long double kTwo64 = 18446744073709551616.0L;
@@ -102,6 +202,12 @@ score_t FactorTimes(difficulty_t d, score_t x) {
   return WrapAdd(WrapMul(f, q), (f * r) / 10);
 }
 
+checked_score_t FactorTimes(difficulty_t d, checked_score_t x) {
+  if (!x.InRange()) return x;
+  const score_t f = Row(d).factor_tenths;
+  return checked_score_t(f) * (x.Value() / 10) + (f * (x.Value() % 10)) / 10;
+}
+
 namespace {
 constexpr std::array<const char*, 4> kSceneKinds{
     "way", "normal-attack", "normal-attack-with-enemy-bullet-bonus", "spell-card"};
@@ -142,6 +248,10 @@ bool BoolFromText(std::string_view s) {
 
 std::string ScoreText(score_t v) {
   return std::to_string(v);
+}
+
+std::string ScoreText(checked_score_t v) {
+  return v.InRange() ? ScoreText(v.Value()) : Message(message_t::ValueOutOfRange);
 }
 
 }  // namespace qvl

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,56 @@ using score_t = std::int64_t;
 [[nodiscard]] constexpr score_t TruncDiv(score_t x, score_t k) {
   return x / k;
 }
+
+// A score as the formulas define it: the exact value when it lies in the score
+// range, else only the fact that it does not. The window and qvl show an exact
+// value as it is and report the other instead of showing a wrapped number.
+class checked_score_t {
+ public:
+  constexpr checked_score_t() = default;
+  constexpr checked_score_t(score_t v) : value_(v) {}  // NOLINT: an exact score reads naturally
+  [[nodiscard]] static constexpr checked_score_t OutOfRange() {
+    checked_score_t c;
+    c.in_range_ = false;
+    return c;
+  }
+  [[nodiscard]] constexpr bool InRange() const { return in_range_; }
+  // The exact value; 0 for a value out of range, which has none to give.
+  [[nodiscard]] constexpr score_t Value() const { return value_; }
+  friend constexpr bool operator==(const checked_score_t&, const checked_score_t&) = default;
+
+ private:
+  score_t value_ = 0;
+  bool in_range_ = true;
+};
+
+// The checked arithmetic of the score formulas. A part out of range makes the
+// result out of range, except that anything times an exact 0 is an exact 0.
+[[nodiscard]] checked_score_t operator+(checked_score_t a, checked_score_t b);
+[[nodiscard]] checked_score_t operator-(checked_score_t a, checked_score_t b);
+[[nodiscard]] checked_score_t operator*(checked_score_t a, checked_score_t b);
+// [x / k] for a positive constant k.
+[[nodiscard]] checked_score_t operator/(checked_score_t x, score_t k);
+// The truncation toward zero of an extended-precision result.
+[[nodiscard]] checked_score_t CheckedTrunc(long double x);
+// "-12", or Message OutOfRange's word for a value out of range; for tests'
+// failure messages too.
+std::ostream& operator<<(std::ostream& out, const checked_score_t& v);
+
+// A sum of many scores, kept exact beyond the score range while it is built,
+// so that a sum that leaves the range and comes back is still exact.
+class score_sum_t {
+ public:
+  void Add(checked_score_t v);
+  void Subtract(checked_score_t v);
+  [[nodiscard]] checked_score_t Result() const;
+
+ private:
+  // Two's complement in 128 bits: high word, low word.
+  std::int64_t high_ = 0;
+  std::uint64_t low_ = 0;
+  bool lost_ = false;  // a part was out of range: the sum is unknown
+};
 
 // The truncation toward zero of an extended-precision result. A value beyond
 // the score range wraps modulo 2^64 like the integer arithmetic around it
@@ -70,5 +121,9 @@ enum class group_kind_t : std::uint8_t { Root = 0, Stage, Way, Boss, Dummy };
 
 // Decimal text of a score value, with "-" before a negative one.
 [[nodiscard]] std::string ScoreText(score_t v);
+// The same for a checked value; one out of range reads "桁あふれ" / "overflow".
+[[nodiscard]] std::string ScoreText(checked_score_t v);
+// trunc(DifficultyFactor(d) × x) for a checked x.
+[[nodiscard]] checked_score_t FactorTimes(difficulty_t d, checked_score_t x);
 
 }  // namespace qvl

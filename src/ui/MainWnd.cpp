@@ -171,12 +171,17 @@ void TMainWnd::CreateControls() {
 
 void TMainWnd::CreateOutputBox() {
   m_editor.outputBox = Named(new QGroupBox(QString()), QStringLiteral("OutputGroupBox"));
-  m_editor.outputBox->setFixedHeight(kOutputBoxHeight);
+  // As designed, or taller where the fonts give the box's title more room:
+  // all thirteen rows are in view, for a grid without a scroll bar that
+  // scrolled to a cell could not be scrolled back.
+  m_editor.outputBox->setMinimumHeight(kOutputBoxHeight);
+  m_editor.outputBox->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   m_editor.outputBox->setMouseTracking(true);
   auto* layout = new QVBoxLayout(m_editor.outputBox);
   // The grid fills the box: its five columns need every pixel of it.
   layout->setContentsMargins(0, 0, 0, 0);
   m_editor.outputKwGrid = Named(new TKwGrid(m_editor.outputBox), QStringLiteral("OutputKwGrid"));
+  m_editor.outputKwGrid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   layout->addWidget(m_editor.outputKwGrid);
 }
 
@@ -251,7 +256,7 @@ void TMainWnd::LayOutInputBox() {
   const int old_x = 159 + dx;
   const int new_x = 311 + dx;
   const int diff_x = 463 + dx;
-  m_editor.inputKwGrid->setGeometry(4, 16, 559 + dx, 283);
+  m_editor.inputKwGrid->setGeometry(4, 16, 559 + dx + m_valueExtra, 283);
   m_editor.oldTitleComboBox->setGeometry(old_x, 16, 152, 24);
   m_editor.newTitleComboBox->setGeometry(new_x, 16, 152, 24);
   m_editor.oldGetSpellCheckBox->setGeometry(old_x + 4, 302, 145, 17);

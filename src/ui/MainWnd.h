@@ -192,6 +192,9 @@ class TMainWnd : public QMainWindow {
   // Shows a value in column 2 (old) or 3 (new) and keeps it as the old or
   // new value.
   void ShowValue(int column, pattern_value_t value);
+  // Names in status panel 0 the comparison cells that say their value is out
+  // of the score range; clears its own earlier report when none does.
+  void ReportOutOfRangeCells();
   void StatusBarTotals(scene_base_t& node);
   [[nodiscard]] TCalculator& Calculator() { return m_calculator; }
   // The new-title item of the pattern being edited.
@@ -264,6 +267,9 @@ class TMainWnd : public QMainWindow {
   void RetranslateUi();
   // The label columns widened for the current language's longest label.
   void FitLabelColumns();
+  // Widens the comparison's value columns to show their numbers whole, and
+  // the right pane with them; back to the designed widths when they fit.
+  void FitValueColumns();
   void ConnectControls();
   void FormCreate();
 
@@ -360,6 +366,8 @@ class TMainWnd : public QMainWindow {
   std::unique_ptr<pattern_base_t> m_effectPattern;
   int m_updateDepth = 0;
   std::array<int, 2> m_hoverCell{-1, -1};
+  // The last report of ReportOutOfRangeCells, empty when there is none.
+  QString m_outOfRangeReport;
   QPersistentModelIndex m_popupNode;
   // Enter was pressed in the input grid's editor: calculate once the edit is
   // committed.
@@ -368,6 +376,11 @@ class TMainWnd : public QMainWindow {
   QPointer<QWidget> m_focusBeforeMenu;
   // Added to both grids' label columns and to the window's width.
   int m_labelExtra = 0;
+  // The comparison's value columns (old, new, difference): as designed, or
+  // wider for the numbers they show. The input grid's difference column
+  // takes the same extra width, so that both grids keep filling the pane.
+  std::array<int, 3> m_valueWidths{116, 116, 100};
+  int m_valueExtra = 0;
   QString m_openDir;
   QString m_saveDir;
   bool m_remembers = false;

@@ -24,6 +24,7 @@
 #include "calc/CalcCustom.h"
 #include "grid/KwGrid.h"
 #include "model/qvl_editor.h"
+#include "model/qvl_messages.h"
 #include "model/qvl_route.h"
 #include "model/qvl_status.h"
 #include "model/qvl_text.h"
@@ -32,6 +33,7 @@
 #include "ui/MainWnd.h"
 #include "ui/QtText.h"
 #include "ui/SceneTreeView.h"
+#include "ui/StatusPanel.h"
 
 namespace qvl {
 namespace {
@@ -86,22 +88,36 @@ void CommonGridLooks(TKwGrid& grid, const QColor& shadow) {
 // A difference cell: its signed text on white (0), light blue (positive) or
 // light red (negative), carried by the cell's own style, which also says the
 // colour's meaning to those who do not see it.
-void SetDifferenceCell(TKwGrid& grid, int col, int row, score_t d) {
+// A difference out of the score range is neither gain nor loss: it says so.
+void SetDifferenceCell(TKwGrid& grid, int col, int row, checked_score_t d) {
   TCellStyle* style = StyleOf(grid, col, row);
   if (!style) return;
-  style->SetCellColor(d == 0 ? QColor(Qt::white) : d > 0 ? kGainColor : kLossColor);
-  style->SetDescription(d == 0 ? QString() : d > 0 ? TMainWnd::tr("増加") : TMainWnd::tr("減少"));
+  const score_t v = d.Value();
+  const bool plain = v == 0 || !d.InRange();
+  style->SetCellColor(plain ? QColor(Qt::white) : v > 0 ? kGainColor : kLossColor);
+  style->SetDescription(plain ? QString() : v > 0 ? TMainWnd::tr("増加") : TMainWnd::tr("減少"));
   grid.SetCells(col, row, ToQString(DifferenceText(d)));
+}
+
+// The text a comparison cell shows for a value out of the score range.
+QString OutOfRangeText() {
+  return ToQString(Message(message_t::ValueOutOfRange));
 }
 
 // A cell as a score, rounded like a pattern read from the editor, so that a
 // fractional answer of the calculator is a number like any other. Empty for
 // an empty cell or a text that is no number.
-std::optional<score_t> CellScore(const TCellValue& v) {
+std::optional<checked_score_t> CellScore(const TCellValue& v) {
   if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
   if (const auto* i = std::get_if<std::int64_t>(&v)) return *i;
   if (const auto* d = std::get_if<double>(&v)) return RoundToScore(*d);
   if (const auto* s = std::get_if<QString>(&v)) {
+    // In either language: a cell keeps the word until it is shown afresh.
+    for (const language_t l : {language_t::Japanese, language_t::English}) {
+      if (*s == ToQString(Message(message_t::ValueOutOfRange, l))) {
+        return checked_score_t::OutOfRange();
+      }
+    }
     const TCellValue parsed = TextToCellValue(s->trimmed());
     if (IsNumericValue(parsed)) return CellScore(parsed);
   }
@@ -122,10 +138,10 @@ bool UpdateDifferences(TKwGrid& grid, int old_col, int new_col, int diff_col, in
                        const std::function<bool(int row)>& kept = {}) {
   TGridUpdate update(grid);
   for (int r = 1; r <= rows; ++r) {
-    const std::optional<score_t> n = CellScore(grid.Cells(new_col, r));
-    const std::optional<score_t> o = CellScore(grid.Cells(old_col, r));
+    const std::optional<checked_score_t> n = CellScore(grid.Cells(new_col, r));
+    const std::optional<checked_score_t> o = CellScore(grid.Cells(old_col, r));
     if ((!n || !o) && dialogs == nullptr && kept && kept(r)) {
-      if (const std::optional<score_t> d = CellScore(grid.Cells(diff_col, r))) {
+      if (const std::optional<checked_score_t> d = CellScore(grid.Cells(diff_col, r))) {
         SetDifferenceCell(grid, diff_col, r, *d);
       }
       continue;
@@ -139,7 +155,7 @@ bool UpdateDifferences(TKwGrid& grid, int old_col, int new_col, int diff_col, in
       dialogs->Error(parent, NotAnIntegerMessage(grid.CellText(n ? old_col : new_col, r)));
       return false;
     }
-    SetDifferenceCell(grid, diff_col, r, WrapSub(*n, *o));
+    SetDifferenceCell(grid, diff_col, r, *n - *o);
   }
   return true;
 }
@@ -228,13 +244,38 @@ int TMainWnd::LabelExtraWidth() {
   return std::max(input - kInputLabelWidth, output - kOutputLabelWidth);
 }
 
+void TMainWnd::FitValueColumns() {
+  constexpr std::array<int, 3> kDesigned{116, 116, 100};
+  TKwGrid& out = *m_editor.outputKwGrid;
+  std::array<int, 3> widths{};
+  for (std::size_t i = 0; i < widths.size(); ++i) {
+    widths[i] = std::max(kDesigned[i], out.TextColWidth(static_cast<int>(i) + 2, 1));
+  }
+  const int extra =
+      widths[0] + widths[1] + widths[2] - (kDesigned[0] + kDesigned[1] + kDesigned[2]);
+  m_valueWidths = widths;
+  out.SetColWidths({50, kOutputLabelWidth + m_labelExtra, widths[0], widths[1], widths[2]});
+  const int delta = extra - m_valueExtra;
+  if (delta == 0) return;
+  m_valueExtra = extra;
+  m_editor.inputKwGrid->SetColWidth(3, 100 + extra);
+  // As for wider labels: the pane grows, the scene tree keeps its width.
+  QWidget* right = m_editor.outputBox->parentWidget();
+  right->setFixedWidth(right->minimumWidth() + delta);
+  LayOutInputBox();
+  m_designedMinimumWidth += delta;
+  KeepStatusPanelsWhole();
+  resize(width() + delta, height());
+}
+
 void TMainWnd::FitLabelColumns() {
   const int extra = LabelExtraWidth();
   const int delta = extra - m_labelExtra;
   if (delta == 0) return;
   m_labelExtra = extra;
-  m_editor.inputKwGrid->SetColWidths({kInputLabelWidth + extra, 152, 152, 100});
-  m_editor.outputKwGrid->SetColWidths({50, kOutputLabelWidth + extra, 116, 116, 100});
+  m_editor.inputKwGrid->SetColWidths({kInputLabelWidth + extra, 152, 152, 100 + m_valueExtra});
+  m_editor.outputKwGrid->SetColWidths(
+      {50, kOutputLabelWidth + extra, m_valueWidths[0], m_valueWidths[1], m_valueWidths[2]});
   // The right pane keeps its grids whole; the scene tree keeps its width.
   QWidget* right = m_editor.outputBox->parentWidget();
   right->setFixedWidth(right->minimumWidth() + delta);
@@ -288,7 +329,8 @@ void TMainWnd::PrepareEditor() {
   out.SetRowCount(14);
   out.SetFixedCols(2);
   out.SetFixedRows(1);
-  out.SetColWidths({50, kOutputLabelWidth + m_labelExtra, 116, 116, 100});
+  out.SetColWidths(
+      {50, kOutputLabelWidth + m_labelExtra, m_valueWidths[0], m_valueWidths[1], m_valueWidths[2]});
   out.SetRowHeights({24, 24, 24, 24, 24, 24, 27, 24, 24, 23, 23, 24, 24, 24});
   out.SetScrollBars(ssNone);
   AddRangeStyle(out, 2, 0, 4, 0).SetAlignment(taCenter);
@@ -612,21 +654,50 @@ void TMainWnd::UpdateInputDifferences() {
 
 void TMainWnd::UpdateOutputDifferences() {
   UpdateDifferences(*m_editor.outputKwGrid, 2, 3, 4, kOutputRows, &m_dialogs, this);
+  FitValueColumns();
+  ReportOutOfRangeCells();
 }
 
 void TMainWnd::ShowValue(int column, pattern_value_t value) {
   {
     TGridUpdate update(*m_editor.outputKwGrid);
-    for (int r = 1; r <= 12; ++r) {
-      m_editor.outputKwGrid->SetCells(column, r, std::int64_t{value[r - 1].value});
-    }
-    m_editor.outputKwGrid->SetCells(column, 13, std::int64_t{value.Total()});
+    const auto show = [&](int row, checked_score_t v) {
+      if (v.InRange()) {
+        m_editor.outputKwGrid->SetCells(column, row, std::int64_t{v.Value()});
+      } else {
+        m_editor.outputKwGrid->SetCells(column, row, OutOfRangeText());
+      }
+    };
+    for (int r = 1; r <= 12; ++r) show(r, value[r - 1].value);
+    show(13, value.Total());
   }
   auto& kept = column == 2 ? m_oldValue : m_newValue;
   kept = std::make_unique<pattern_value_t>(std::move(value));
   // The hint of the cell under the mouse explained the value just replaced:
   // the next move builds it afresh.
   m_hoverCell = {-1, -1};
+  FitValueColumns();
+  ReportOutOfRangeCells();
+}
+
+void TMainWnd::ReportOutOfRangeCells() {
+  TKwGrid& grid = *m_editor.outputKwGrid;
+  QStringList reports;
+  for (int col = 2; col <= 4; ++col) {
+    for (int r = 1; r <= kOutputRows; ++r) {
+      if (grid.CellText(col, r) != OutOfRangeText()) continue;
+      const std::string& name = r <= 12 ? TermTitle(r - 1) : Message(message_t::NameTotal);
+      reports << ToQString(FormatMessage(message_t::ValueOutOfRangeAt,
+                                         {FromQString(grid.CellText(col, 0)).text, name}));
+    }
+  }
+  const QString report = reports.join(QLatin1Char(' '));
+  if (report == m_outOfRangeReport) return;
+  // Panel 0 also shows hints: an earlier report goes, anything else stays
+  // unless there is a report to show.
+  if (!report.isEmpty() || m_status.panels.at(0)->text() == m_outOfRangeReport)
+    SetStatusPanel(0, report);
+  m_outOfRangeReport = report;
 }
 
 void TMainWnd::StatusBarTotals(scene_base_t& node) {

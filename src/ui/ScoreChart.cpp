@@ -66,6 +66,10 @@ QLocale ChartLocale() {
 QString Number(score_t n) {
   return ChartLocale().toString(static_cast<qint64>(n));
 }
+// A value out of the score range is the word that says so.
+QString Number(checked_score_t n) {
+  return n.InRange() ? Number(n.Value()) : ToQString(ScoreText(n));
+}
 
 // A difference with its sign: "+1,234", "−1,234" or "±0". The magnitude of
 // the most negative score has no positive twin: it is shown through its
@@ -268,8 +272,10 @@ class TScoreColumnsItem : public QGraphicsItem {
     painter->setClipRect(m_bounds);
     painter->setRenderHint(QPainter::Antialiasing, false);
     for (std::size_t i = 0; i < m_data.stops.size(); ++i) {
+      const checked_score_t own = m_data.stops[i].own;
+      if (!own.InRange()) continue;  // left out, as the legend says
       const double x = origin.x() + dx * static_cast<double>(i);
-      const double top = origin.y() + dy * static_cast<double>(m_data.stops[i].own);
+      const double top = origin.y() + dy * static_cast<double>(own.Value());
       painter->fillRect(QRectF(QPointF(x - half, std::min(top, origin.y())),
                                QPointF(x + half, std::max(top, origin.y()))),
                         kColumnColor);
@@ -473,7 +479,7 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
 
 void TScoreChartView::RetranslateUi() {
   m_columns->setName(tr("各位置のスコア（右の目盛）"));
-  m_running->setName(tr("累計スコア"));
+  m_running->setName(RunningName());
   m_planLine->setName(tr("新パターンでの累計"));
   m_routeAxis->setTitleText(tr("ルート上の位置（面ごと）"));
   m_totalAxis->setTitleText(tr("累計スコア"));
@@ -507,8 +513,8 @@ void TScoreChartView::SetData(score_chart_data_t data) {
   PlaceKeyMarker();
 }
 
-void TScoreChartView::SetPlan(std::vector<score_t> plan) {
-  m_plan = plan.size() == m_data.stops.size() ? std::move(plan) : std::vector<score_t>();
+void TScoreChartView::SetPlan(std::vector<checked_score_t> plan) {
+  m_plan = plan.size() == m_data.stops.size() ? std::move(plan) : std::vector<checked_score_t>();
   ShowPlan();
 }
 
@@ -517,8 +523,8 @@ void TScoreChartView::ShowStops() {
   QList<QPointF> running;
   running.reserve(n);
   for (int i = 0; i < n; ++i) {
-    running.append(
-        QPointF(i, static_cast<double>(m_data.stops[static_cast<std::size_t>(i)].running)));
+    const checked_score_t total = m_data.stops[static_cast<std::size_t>(i)].running;
+    if (total.InRange()) running.append(QPointF(i, static_cast<double>(total.Value())));
   }
   // The axes first, while the line is still empty: every change of an axis's
   // range maps and strokes the whole line again, on a long route a few
@@ -527,8 +533,22 @@ void TScoreChartView::ShowStops() {
   SetValueRanges();
   SetRouteCategories(RouteCategories(m_data), n);
   m_running->replace(running);
+  m_running->setName(RunningName());
   m_columnsItem->Refresh();
   PlaceStageLabels();
+}
+
+QString TScoreChartView::RunningName() const {
+  int left_out = 0;
+  for (std::size_t i = 0; i < m_data.stops.size(); ++i) {
+    const chart_stop_t& s = m_data.stops[i];
+    if (!s.own.InRange() || !s.running.InRange() || (i < m_plan.size() && !m_plan[i].InRange())) {
+      ++left_out;
+    }
+  }
+  if (left_out == 0) return tr("累計スコア");
+  return tr("累計スコア（%n か所は値が64ビット整数の範囲を超えるため描いていません）", nullptr,
+            left_out);
 }
 
 void TScoreChartView::SetValueRanges() {
@@ -537,15 +557,15 @@ void TScoreChartView::SetValueRanges() {
   score_t own_low = 0;
   score_t own_high = 0;
   for (const chart_stop_t& s : m_data.stops) {
-    low = std::min(low, s.running);
-    high = std::max(high, s.running);
-    own_low = std::min(own_low, s.own);
-    own_high = std::max(own_high, s.own);
+    low = std::min(low, s.running.Value());
+    high = std::max(high, s.running.Value());
+    own_low = std::min(own_low, s.own.Value());
+    own_high = std::max(own_high, s.own.Value());
   }
   // The plan may reach above or below the document's line.
-  for (const score_t p : m_plan) {
-    low = std::min(low, p);
-    high = std::max(high, p);
+  for (const checked_score_t p : m_plan) {
+    low = std::min(low, p.Value());
+    high = std::max(high, p.Value());
   }
   // Qt squeezes both value axes into a share of the width and cuts their
   // labels beyond it; a label gets about a tenth of the view.
@@ -586,10 +606,14 @@ void TScoreChartView::ShowPlan() {
   QList<QPointF> points;
   points.reserve(static_cast<qsizetype>(m_plan.size()));
   for (std::size_t i = 0; i < m_plan.size(); ++i) {
-    points.append(QPointF(static_cast<double>(i), static_cast<double>(m_plan[i])));
+    if (m_plan[i].InRange()) {
+      points.append(QPointF(static_cast<double>(i), static_cast<double>(m_plan[i].Value())));
+    }
   }
   m_planLine->replace(points);
-  const score_t gap = WrapSub(m_plan.back(), m_data.stops.back().running);
+  m_running->setName(RunningName());
+  // A gap out of range has no colour of gain or loss.
+  const score_t gap = (m_plan.back() - m_data.stops.back().running).Value();
   // Dashed over the document's line: where the two agree, both show.
   m_planLine->setPen(QPen(PlanLineColor(gap), 2.5, Qt::DashLine));
   SetValueRanges();
@@ -633,7 +657,8 @@ void TScoreChartView::LayOutBelowPlot() {
   if (gap_shown) {
     gaps.reserve(m_plan.size());
     for (std::size_t i = 0; i < m_plan.size(); ++i) {
-      gaps.push_back(WrapSub(m_plan[i], m_data.stops[i].running));
+      // A gap out of range is left out: it is drawn as none.
+      gaps.push_back((m_plan[i] - m_data.stops[i].running).Value());
     }
   }
   m_gapItem->Set(std::move(gaps), QRectF(plot.left(), below, plot.width(), gap_height));
@@ -718,13 +743,14 @@ void TScoreChartView::ShowNoDocument() {
 
 QString TScoreChartView::PlanGapText() const {
   if (m_plan.empty()) return {};
-  return SignedScore(WrapSub(m_plan.back(), m_data.stops.back().running));
+  const checked_score_t gap = m_plan.back() - m_data.stops.back().running;
+  return gap.InRange() ? SignedScore(gap.Value()) : ToQString(ScoreText(gap));
 }
 
 void TScoreChartView::PlaceGapLabel() {
   if (m_plan.empty()) return;
   const QPointF end = chart()->mapToPosition(
-      QPointF(static_cast<double>(m_plan.size() - 1), static_cast<double>(m_plan.back())),
+      QPointF(static_cast<double>(m_plan.size() - 1), static_cast<double>(m_plan.back().Value())),
       m_planLine);
   const QRectF text = m_gapText->boundingRect();
   m_gapBox->setRect(0, 0, text.width() + 8, text.height() + 4);

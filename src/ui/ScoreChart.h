@@ -47,9 +47,9 @@ class TScoreChartView : public QChartView {
   // total per position.
   void SetData(score_chart_data_t data);
   // The running totals of a changed plan, one per position; empty hides it.
-  void SetPlan(std::vector<score_t> plan);
+  void SetPlan(std::vector<checked_score_t> plan);
   [[nodiscard]] const score_chart_data_t& Data() const { return m_data; }
-  [[nodiscard]] const std::vector<score_t>& Plan() const { return m_plan; }
+  [[nodiscard]] const std::vector<checked_score_t>& Plan() const { return m_plan; }
 
   // The position whose column is under a point of the viewport, or -1.
   [[nodiscard]] int PositionAt(QPoint point) const;
@@ -96,6 +96,9 @@ class TScoreChartView : public QChartView {
   // The mark where the key position is, hidden without one.
   void PlaceKeyMarker();
   void ShowStops();
+  // The running line's name, which says how many positions are left out
+  // because a value there is beyond the score range.
+  [[nodiscard]] QString RunningName() const;
   // Lays the route axis out only when its categories or length change.
   void SetRouteCategories(const route_categories_t& categories, int positions);
   void ShowPlan();
@@ -113,7 +116,7 @@ class TScoreChartView : public QChartView {
   double StageTextWidth(const QString& text);
 
   score_chart_data_t m_data;
-  std::vector<score_t> m_plan;
+  std::vector<checked_score_t> m_plan;
   int m_pressed = -1;
   route_categories_t m_routeCategories;
   int m_routePositions = -1;

@@ -15,7 +15,7 @@ class TChartBuilder {
   TChartBuilder(const root_t& root, score_chart_data_t& data) : m_root(root), m_data(data) {}
 
   // The stop's node is found along its path.
-  void Add(std::span<const int> path, score_t own) {
+  void Add(std::span<const int> path, checked_score_t own) {
     chart_stop_t stop;
     stop.node = &m_root;
     const group_t* g = &m_root;
@@ -29,8 +29,8 @@ class TChartBuilder {
       if (g != nullptr && g->kind == group_kind_t::Stage) stage = g;
     }
     stop.own = own;
-    m_running = WrapAdd(m_running, own);
-    stop.running = m_running;
+    m_running.Add(own);
+    stop.running = m_running.Result();
     const int position = static_cast<int>(m_data.stops.size());
     m_data.stops.push_back(std::move(stop));
     if (stage != m_stage && stage != nullptr) {
@@ -43,7 +43,7 @@ class TChartBuilder {
  private:
   const root_t& m_root;
   score_chart_data_t& m_data;
-  score_t m_running = 0;
+  score_sum_t m_running;
   const group_t* m_stage = nullptr;
 };
 
@@ -57,14 +57,14 @@ score_chart_data_t ScoreChartData(const root_t& root) {
   return data;
 }
 
-std::vector<score_t> PlanRunningTotals(const root_t& root, const scene_base_t& node,
-                                       const pattern_base_t& pattern) {
-  std::vector<score_t> out;
-  score_t running = 0;
+std::vector<checked_score_t> PlanRunningTotals(const root_t& root, const scene_base_t& node,
+                                               const pattern_base_t& pattern) {
+  std::vector<checked_score_t> out;
+  score_sum_t running;
   try {
     WalkRoute(root, route_change_t{&node, &pattern}, [&](const route_stop_t& stop) {
-      running = WrapAdd(running, stop.value.Total());
-      out.push_back(running);
+      running.Add(stop.value.Total());
+      out.push_back(running.Result());
     });
   } catch (const std::invalid_argument&) {
     return {};  // the node is not on the route: nothing to show
@@ -116,9 +116,9 @@ bool TChartPlan::Ends(session_op_t op) {
   return true;
 }
 
-std::vector<score_t> TChartPlan::RunningTotals() {
+std::vector<checked_score_t> TChartPlan::RunningTotals() {
   if (m_node == nullptr) return {};
-  std::vector<score_t> out = PlanRunningTotals(m_session.Document(), *m_node, *m_pattern);
+  std::vector<checked_score_t> out = PlanRunningTotals(m_session.Document(), *m_node, *m_pattern);
   if (out.empty()) Clear();
   return out;
 }

@@ -21,8 +21,9 @@ struct chart_stop_t {
   // The titles from the root's child down to the node, " > " between them
   // (code page 932).
   std::string path;
-  score_t own = 0;      // the node's current value
-  score_t running = 0;  // the document's running total through the node
+  // Either may be out of the score range: the chart then leaves it out.
+  checked_score_t own = 0;      // the node's current value
+  checked_score_t running = 0;  // the document's running total through the node
 };
 
 // A stage group and the positions [first, end) of its stops.
@@ -47,8 +48,9 @@ struct score_chart_data_t {
 // class) takes the place of node's current pattern, as the comparison of the
 // node counts it; empty when node is not on the route (outside the document or
 // inside a grouping group).
-[[nodiscard]] std::vector<score_t> PlanRunningTotals(const root_t& root, const scene_base_t& node,
-                                                     const pattern_base_t& pattern);
+[[nodiscard]] std::vector<checked_score_t> PlanRunningTotals(const root_t& root,
+                                                             const scene_base_t& node,
+                                                             const pattern_base_t& pattern);
 
 // The plan of the last Calculate while it still holds: the node and the
 // pattern calculated for it. It lives beside the document, not in the chart,
@@ -68,7 +70,7 @@ class TChartPlan {
   [[nodiscard]] static bool Ends(session_op_t op);
   // The plan's running totals on the document's route; empty without a plan
   // and, the plan then ended, when its node is no longer on the route.
-  [[nodiscard]] std::vector<score_t> RunningTotals();
+  [[nodiscard]] std::vector<checked_score_t> RunningTotals();
 
  private:
   const TDocumentSession& m_session;

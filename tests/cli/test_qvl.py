@@ -161,7 +161,8 @@ class Compare(Fixture):
                 proc = run("compare", self.worked, "/1/1", change, check_code=2)
                 self.assertTrue(proc.stderr)
         run("compare", self.worked, "/1", "graze=1", check_code=2)
-        run("compare", self.worked, "/1/1", "point=-9223372036854775808")
+        # Taken as a value; its terms leave the range, which is not a usage error.
+        run("compare", self.worked, "/1/1", "point=-9223372036854775808", check_code=1)
 
 
 class TotalsAndStatus(Fixture):
@@ -256,6 +257,34 @@ class Language(Fixture):
         self.assertEqual(out("calc", "(1", qvl_lang="en", check_code=1),
                          "error: The brackets do not match\n")
 
+    def test_usage_errors_follow_the_language(self):
+        cases = [
+            (["explain", self.worked, "/9/9"], "ノードのパス「/9/9」が正しくありません",
+             "bad node path '/9/9'"),
+            (["compare", self.worked, "/1/1", "foo=1"], "「foo」という項目はありません",
+             "unknown field 'foo'"),
+            (["compare", self.worked, "/1/1", "point=x"], "の値「x」が正しくありません",
+             "bad value 'x'"),
+            (["explain", self.worked], "PATH を指定してください", "PATH is required"),
+            ([], "コマンド（tree, explain など）を指定してください", "A subcommand is required"),
+            (["export", self.worked, "--format", "xml"], "「xml」は {json,csv} のいずれでもありません",
+             "--format: xml not in {json,csv}"),
+            (["tree", self.worked, "--bogus"], "次の引数は使われません: --bogus",
+             "not expected: --bogus"),
+            (["calc", "--node", "/1", "1"], "--node には --file も必要です",
+             "--node requires --file"),
+            (["export", self.worked, "--raw"], "--raw は --format csv と一緒に",
+             "--raw is for --format csv"),
+        ]
+        for args, japanese, english in cases:
+            with self.subTest(args=args):
+                ja = run(*args, check_code=2).stderr.decode("utf-8")
+                self.assertIn(japanese, ja)
+                self.assertNotIn(english, ja)
+                self.assertIn("qvl --help", ja)
+                self.assertIn(english, run("--lang", "en", *args, check_code=2).stderr.decode())
+                self.assertIn(english, run(*args, qvl_lang="en", check_code=2).stderr.decode())
+
     def test_a_language_that_is_not_known_is_a_usage_error(self):
         self.assertIn(b"QVL_LANG", run("tree", self.worked, qvl_lang="fr", check_code=2).stderr)
         run("--lang", "fr", "tree", self.worked, check_code=2)
@@ -332,6 +361,64 @@ class Files(Fixture):
         run("frobnicate", check_code=2)
         run("tree", self.worked, "--bogus", check_code=2)
         run("export", self.worked, "--format", "xml", check_code=2)
+
+
+def plan(*scenes):
+    """A Normal plan of one stage whose scenes have one selected pattern each."""
+    body = "".join('\r\n    (scene (@ (kind "way") (title "S%d")) %s)'
+                   % (i, pattern(title="p", selected=True, **fields))
+                   for i, fields in enumerate(scenes))
+    return ('(root (@ (game "Quovel") (difficulty "Normal") (title "o") (memo "") '
+            '(grouping "false"))\r\n  (group (@ (kind "stage") (title "Stage 1"))%s))\r\n' % body)
+
+
+# Counts the cells accept whose terms, totals, running totals or sums leave
+# the signed 64-bit range: (plan, command after FILE, the names reported).
+ISSUE = dict(cherry_max=987654321098, point=1234567890123, graze=98765432109,
+             bonus_item=123456789012)
+HALF = dict(point=5000000000000000000)
+TERM3 = "桜点の増減の、ここと以降の得点アイテムの得点に及ぼす影響"
+TERM6 = "かすり数の増加による、ここと以降のボーナスアイテムの得点の上昇"
+TERM8 = "得点アイテムとそのクリアボーナス"
+OVERFLOWING = [
+    (plan(ISSUE), ["explain", "/0/0"], [TERM3, TERM6, "合計"]),
+    (plan(ISSUE), ["explain", "/"], [TERM3, TERM6, "合計"]),
+    (plan({}), ["compare", "/0/0", "point=9223372036854775807"], [TERM8, "合計"]),
+    (plan(HALF, HALF), ["totals", "/0"], ["own point"]),
+    (plan(HALF, HALF), ["status", "/"], ["得点アイテム"]),
+    (plan(ISSUE), ["export", "--format", "csv"], [TERM3, TERM6, "合計", "累計"]),
+    (plan(ISSUE), ["export"], [TERM3, TERM6, "合計", "累計"]),
+    (plan(dict(point=20000000000000), dict(point=20000000000000)), ["export"], ["累計"]),
+]
+
+
+class OutOfRange(Fixture):
+    def test_values_beyond_64_bits_are_reported_not_wrapped(self):
+        for text, command, names in OVERFLOWING:
+            with self.subTest(command=command, names=names):
+                path = os.path.join(self.dir.name, "big.pat")
+                with open(path, "wb") as f:
+                    f.write(text.encode("cp932"))
+                proc = run(*command[:1], path, *command[1:], check_code=1)
+                stderr = proc.stderr.decode("utf-8")
+                for name in names:
+                    self.assertIn("「%s」の値が64ビット整数の範囲を超える" % name, stderr)
+                self.assertEqual(len(stderr.splitlines()), len(names), stderr)
+                stdout = proc.stdout.decode("utf-8")
+                if command[0] == "export" and "--format" not in command:
+                    self.assertIn("null", stdout)
+                elif command[0] != "export":
+                    self.assertIn("桁あふれ", stdout)
+        # What stays in range is shown exactly, as before.
+        path = os.path.join(self.dir.name, "issue.pat")
+        with open(path, "wb") as f:
+            f.write(plan(ISSUE).encode("cp932"))
+        lines = run("explain", path, "/0/0", check_code=1).stdout.decode().splitlines()
+        self.assertEqual(lines[8].split("\t")[1], "308641972530750000")
+        self.assertEqual(lines[3].split("\t")[1], "桁あふれ")
+        english = run("--lang", "en", "explain", path, "/0/0", check_code=1)
+        self.assertIn('the value of "Total" is beyond the 64-bit integer range',
+                      english.stderr.decode())
 
 
 class Export(Fixture):

@@ -194,7 +194,7 @@ class Interruptions(Fixture):
             with open(target, "wb") as redirected:
                 proc = run(*command, stdout=redirected, preexec_fn=small_files)
             self.assertEqual(proc.returncode, 3, command)
-            self.assertIn(b"cannot write to standard output: File too large", proc.stderr)
+            self.assertIn("標準出力に書き出せません: File too large".encode(), proc.stderr)
             with open(target, "wb") as f:
                 f.write(b"previous")
         self.assertEqual(temporary_files(self.dir), [])
@@ -428,7 +428,7 @@ class Failures(Fixture):
             for command in commands:
                 proc = run(*command, stdout=full)
                 self.assertEqual(proc.returncode, 3, command)
-                self.assertIn(b"cannot write to standard output", proc.stderr, command)
+                self.assertIn("標準出力に書き出せません".encode(), proc.stderr, command)
 
     def test_empty_output_name_is_a_usage_error(self):
         for command in [["normalize", self.source], ["export", self.source]]:

@@ -80,8 +80,8 @@ std::string Text(const sxmlable_t& x) {
   return x.WriteSXML(0);
 }
 
-std::vector<score_t> Values(const pattern_value_t& v) {
-  std::vector<score_t> values;
+std::vector<checked_score_t> Values(const pattern_value_t& v) {
+  std::vector<checked_score_t> values;
   for (int i = 0; i < pattern_value_t::kTermCount; ++i) values.push_back(v[i].value);
   return values;
 }
@@ -287,10 +287,11 @@ TEST(RouteWalk, PlanCountsTheComparisonAtTheChangedNodesLastStop) {
     const std::size_t target = ExpectedTarget(paths, c.path);
     ASSERT_EQ(plan.size(), now.size());
     for (std::size_t i = 0; i < now.size(); ++i) {
-      std::vector<score_t> expected = Values(now[i]);
+      std::vector<checked_score_t> expected = Values(now[i]);
       if (i == target) {
         for (int t = 0; t < pattern_value_t::kTermCount; ++t) {
-          expected[static_cast<std::size_t>(t)] += compare[t].value - current[t].value;
+          checked_score_t& e = expected[static_cast<std::size_t>(t)];
+          e = e + compare[t].value - current[t].value;
         }
       }
       EXPECT_EQ(Values(plan[i]), expected) << "stop " << i;

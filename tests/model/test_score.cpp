@@ -362,7 +362,7 @@ TEST(WrongPatternClass, StopsBeforeComputing) {
   EXPECT_EQ(child->patterns.Count(), 0);
 }
 
-TEST(Extremes, ValuesNearTheLimitsWrapWithoutUndefinedBehaviour) {
+TEST(Extremes, ValuesBeyondTheLimitsAreOutOfRangeWithoutUndefinedBehaviour) {
   constexpr score_t kMax = std::numeric_limits<score_t>::max();
   constexpr score_t kMin = std::numeric_limits<score_t>::min();
   for (difficulty_t d : {difficulty_t::Easy, difficulty_t::Hard, difficulty_t::Phantasm}) {
@@ -381,10 +381,11 @@ TEST(Extremes, ValuesNearTheLimitsWrapWithoutUndefinedBehaviour) {
     (void)single.Total();
     (void)compared.Total();
     (void)root.CurrentExplanation().Total();
-    // Wrapping is modulo 2^64: the terms must match the unsigned arithmetic.
-    EXPECT_EQ(single[0].value, static_cast<score_t>(static_cast<std::uint64_t>(InitialCherry(d)) *
-                                                    10u * static_cast<std::uint64_t>(kMax)));
-    EXPECT_EQ(single[9].value, static_cast<score_t>(300u * static_cast<std::uint64_t>(kMax)));
+    // A term beyond the range says so instead of wrapping; one at the limit is exact.
+    EXPECT_EQ(single[0].value, checked_score_t::OutOfRange());
+    EXPECT_EQ(single[9].value, checked_score_t::OutOfRange());
+    EXPECT_EQ(single.Total(), checked_score_t::OutOfRange());
+    EXPECT_EQ(single[11].value, kMax);
   }
 }
 

@@ -122,5 +122,50 @@ TEST(ScoreArithmetic, TruncationOfExtendedValues) {
   EXPECT_EQ(TruncToScore(-18446744073709551616.0L - 4.0L), -4);
 }
 
+TEST(ScoreArithmetic, CheckedResultsAreExactOrOutOfRange) {
+  constexpr score_t kMax = std::numeric_limits<score_t>::max();
+  constexpr score_t kMin = std::numeric_limits<score_t>::min();
+  const checked_score_t out = checked_score_t::OutOfRange();
+  struct row_t {
+    const char* what;
+    checked_score_t got;
+    checked_score_t expected;
+  };
+  const row_t rows[] = {
+      {"max + 1", checked_score_t(kMax) + 1, out},
+      {"min + -1", checked_score_t(kMin) + -1, out},
+      {"max + min", checked_score_t(kMax) + kMin, -1},
+      {"min - 1", checked_score_t(kMin) - 1, out},
+      {"-1 - max", checked_score_t(-1) - kMax, kMin},
+      {"0 - min", checked_score_t(0) - kMin, out},
+      {"min * -1", checked_score_t(kMin) * -1, out},
+      {"min * 1", checked_score_t(kMin) * 1, kMin},
+      {"2^62 * -2", checked_score_t(score_t{1} << 62) * -2, kMin},
+      {"2^62 * 2", checked_score_t(score_t{1} << 62) * 2, out},
+      {"987654321098 * 1234567890123", checked_score_t(987654321098) * 1234567890123, out},
+      {"out * 0", out * 0, 0},
+      {"out + 0", out + 0, out},
+      {"out / 2", out / 2, out},
+      {"min / 2", checked_score_t(kMin) / 2, kMin / 2},
+      {"trunc 2^63", CheckedTrunc(9223372036854775808.0L), out},
+      {"trunc -2^63", CheckedTrunc(-9223372036854775808.0L), kMin},
+      {"trunc -2.9", CheckedTrunc(-2.9L), -2},
+  };
+  for (const row_t& r : rows) EXPECT_EQ(r.got, r.expected) << r.what;
+
+  // A sum that leaves the range on the way and comes back is exact.
+  score_sum_t sum;
+  sum.Add(kMax);
+  sum.Add(kMax);
+  EXPECT_EQ(sum.Result(), out);
+  sum.Add(kMin);
+  sum.Add(kMin);
+  EXPECT_EQ(sum.Result(), -2);
+  sum.Subtract(kMin);
+  EXPECT_EQ(sum.Result(), kMax - 1);
+  sum.Add(out);
+  EXPECT_EQ(sum.Result(), out);
+}
+
 }  // namespace
 }  // namespace qvl

@@ -43,7 +43,7 @@ TEST_F(PatternEditorTest, EndToEndPlanFromTheHardTemplateSurvivesSaveAndReopen) 
   const auto& stored = dynamic_cast<const pattern_t&>(*w.CurrentNode()->patterns.Current());
   EXPECT_EQ(stored.spell_card_bonus_base, static_cast<score_t>(expected));
   EXPECT_TRUE(stored.getting_spell_card);
-  const score_t total = w.OldValue()->Total();
+  const score_t total = w.OldValue()->Total().Value();
 
   const QString file = TempPath(QStringLiteral("plan.pat"));
   dialogs.save_names.push_back(file);

@@ -206,7 +206,7 @@ TEST_F(LanguageTest, TheWindowSwitchesToEnglishAndBackWithoutLosingInput) {
       {"out(2,0)", "Old pattern"},
       {"out(4,0)", "Difference"},
       {"out(1,3)", "On later border bonuses"},
-      {"out(1,12)", "Bullet cancel bonus"},
+      {"out(1,12)", "Enemy bullet bonus"},
       {"out(0,1) text", "Border bonus"},
       {"out(0,6) text", "Graze"},
       {"out(0,13) text", "Total"},

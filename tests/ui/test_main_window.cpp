@@ -521,7 +521,8 @@ TEST_F(WindowTest, LayoutSizesCaptionsAndInitialStates) {
     EXPECT_LT(memo.bottom(), button.top());
   }
   EXPECT_EQ(Control<QGroupBox>("OutputGroupBox")->title(), QStringLiteral("出力"));
-  EXPECT_EQ(Control<QGroupBox>("OutputGroupBox")->height(), 357);
+  // As drawn, or taller where the caption's font needs it: every row shows.
+  EXPECT_GE(Control<QGroupBox>("OutputGroupBox")->height(), 357);
   EXPECT_EQ(Control<QGroupBox>("InputGroupBox")->title(), QStringLiteral("入力"));
   // A font wider than the one the layout was drawn for widens the label
   // columns, and the pane with them.
@@ -613,7 +614,7 @@ TEST_F(WindowTest, ShowingTheRootFillsStatusBarAndComparisonTable) {
   ASSERT_NE(w.OldValue(), nullptr);
   EXPECT_EQ(w.NewValue(), nullptr);  // the root is not edited
   auto* out = Control<TKwGrid>("OutputKwGrid");
-  EXPECT_EQ(out->CellText(2, 13), QString::number(w.OldValue()->Total()));
+  EXPECT_EQ(out->CellText(2, 13), QString::number(w.OldValue()->Total().Value()));
   EXPECT_EQ(out->CellText(3, 13), QString());
 }
 

@@ -471,7 +471,7 @@ TEST_F(PatternCommandTest, ChoosingAnotherCurrentPatternShowsItAndKeepsWhatWasTy
   EXPECT_EQ(OldText(1), QStringLiteral("3"));
   EXPECT_EQ(OldText(7), QStringLiteral("8"));
   EXPECT_EQ(w.OldValue()->Total(), way->CurrentExplanation().Total());
-  EXPECT_EQ(Out()->CellText(2, 13), QString::number(way->CurrentExplanation().Total()));
+  EXPECT_EQ(Out()->CellText(2, 13), QString::number(way->CurrentExplanation().Total().Value()));
   // ... compared with the pattern in the new column, which keeps the typing.
   EXPECT_EQ(w.NewValue()->Total(), way->CompareWithCurrent(*safe).Total());
   EXPECT_EQ(NewTitles()->currentText(), QStringLiteral("安全"));

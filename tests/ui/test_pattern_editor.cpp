@@ -175,7 +175,7 @@ TEST_F(PatternEditorTest, RootShowsTheWholeDocumentInTheOldColumnOnly) {
   // The comparison table: old column only.
   ASSERT_NE(w.OldValue(), nullptr);
   EXPECT_EQ(w.NewValue(), nullptr);
-  EXPECT_EQ(Out()->CellText(2, 13), QString::number(w.OldValue()->Total()));
+  EXPECT_EQ(Out()->CellText(2, 13), QString::number(w.OldValue()->Total().Value()));
   EXPECT_EQ(Out()->CellText(3, 13), QString());
   EXPECT_EQ(Out()->CellText(4, 13), QString());
 }
@@ -184,7 +184,7 @@ TEST_F(PatternEditorTest, MultipleSelectionSumsEachNodeOnce) {
   TMainWnd& w = Open();
   Select("1面");
   const editor_column_t stage = PatternColumn(Node("1面")->OwnTotals());
-  const score_t stage_total = Node("1面")->CurrentValue().Total();
+  const score_t stage_total = Node("1面")->CurrentValue().Total().Value();
   Click(Item("道中"), Qt::ControlModifier);
   EXPECT_EQ(w.CurrentNode(), nullptr);
   for (int r = 1; r <= 10; ++r) {
@@ -556,6 +556,72 @@ TEST_F(PatternEditorTest, SelectionChangeWithUnappliedCellEditAsksFirst) {
   Select("通常");
   EXPECT_EQ(ToQString(w.CurrentNode()->title), QStringLiteral("通常"));
   EXPECT_EQ(dialogs.Texts(QStringLiteral("confirm")).size(), 2);
+}
+
+// The counts of a scene whose terms leave the signed 64-bit range, typed into
+// the new column and calculated.
+void TypeOverflowingCounts(TKwGrid& in) {
+  const std::pair<int, const char*> counts[] = {
+      {2, "987654321098"}, {4, "98765432109"}, {6, "1234567890123"}, {7, "123456789012"}};
+  for (const auto& [row, text] : counts) {
+    ASSERT_TRUE(in.FocusCell(2, row));
+    in.Editor()->selectAll();
+    QTest::keyClicks(in.Editor(), QString::fromLatin1(text));
+  }
+  ASSERT_TRUE(in.FocusCell(1, 1));
+}
+
+TEST_F(PatternEditorTest, TermsBeyond64BitsSayOverflowAndTheStatusBarNamesThem) {
+  Open();
+  Select("道中");
+  TypeOverflowingCounts(*In());
+  QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
+  TKwGrid* out = Out();
+  const QString overflow = QStringLiteral("桁あふれ");
+  // Terms 3 and 6 and the total, and their differences; the other terms exact.
+  for (const int row : {4, 7, 13}) {
+    EXPECT_EQ(out->CellText(3, row), overflow) << row;
+    EXPECT_EQ(out->CellText(4, row), overflow) << row;
+  }
+  EXPECT_EQ(out->CellText(3, 9), QStringLiteral("277777775277675000"));
+  EXPECT_EQ(ColorAt(*out, 4, 4), QColor(Qt::white));
+  EXPECT_TRUE(dialogs.Texts(QStringLiteral("error")).isEmpty());
+  EXPECT_TRUE(Panel(0).contains(QStringLiteral(
+      "「桜点の増減の、ここと以降の得点アイテムの得点に及ぼす影響」の値が64ビット整数"
+      "の範囲を超える")))
+      << Panel(0).toStdString();
+  EXPECT_TRUE(Panel(0).contains(QStringLiteral("「合計」"))) << Panel(0).toStdString();
+}
+
+TEST_F(PatternEditorTest, LongNumbersOfTheComparisonAreShownWhole) {
+  Open();
+  Select("道中");
+  TypeOverflowingCounts(*In());
+  QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
+  QCoreApplication::processEvents();
+  TKwGrid* out = Out();
+  ASSERT_EQ(out->CellText(4, 9), QStringLiteral("+277777775270925000"));
+  // Every value column is as wide as its widest text, and the grid shows
+  // every column whole.
+  for (int col = 2; col <= 4; ++col) {
+    EXPECT_LE(out->TextColWidth(col, 1), out->ColWidth(col)) << col;
+  }
+  EXPECT_LT(out->CellRect(4, 9).right(), out->viewport()->width());
+}
+
+TEST_F(PatternEditorTest, ClickingTheTotalRowKeepsEveryRowOfTheComparisonInView) {
+  TMainWnd& w = Open();
+  Select("道中");
+  for (const QSize size : {w.size(), w.minimumSize()}) {
+    w.resize(size);
+    QCoreApplication::processEvents();
+    TKwGrid* out = Out();
+    for (const int col : {2, 3, 4}) {
+      QTest::mouseClick(out->viewport(), Qt::LeftButton, {}, out->CellRect(col, 13).center());
+      EXPECT_EQ(out->TopRow(), 1) << col;
+      EXPECT_LE(out->CellRect(col, 13).bottom(), out->viewport()->height() - 1) << col;
+    }
+  }
 }
 
 }  // namespace

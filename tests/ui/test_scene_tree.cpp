@@ -66,8 +66,8 @@ TEST_F(WindowTest, ClickingAScenShowsItsValuesAndStatus) {
   ASSERT_NE(w.NewValue(), nullptr);
   EXPECT_EQ(w.OldValue()->Total(), w.CurrentNode()->CurrentExplanation().Total());
   auto* out = Control<TKwGrid>("OutputKwGrid");
-  EXPECT_EQ(out->CellText(2, 13), QString::number(w.OldValue()->Total()));
-  EXPECT_EQ(out->CellText(3, 13), QString::number(w.NewValue()->Total()));
+  EXPECT_EQ(out->CellText(2, 13), QString::number(w.OldValue()->Total().Value()));
+  EXPECT_EQ(out->CellText(3, 13), QString::number(w.NewValue()->Total().Value()));
   EXPECT_TRUE(Control<QLabel>("StatusPanel5")->text().startsWith(QStringLiteral("C+: ")));
   EXPECT_TRUE(Control("NewGetSpellCheckBox")->isVisibleTo(&w));
   EXPECT_FALSE(Control("GroupingCheckBox")->isVisibleTo(&w));
@@ -77,7 +77,7 @@ TEST_F(WindowTest, ClickingAScenShowsItsValuesAndStatus) {
 TEST_F(WindowTest, CtrlClickSelectsSeveralAndSumsAStageOnceWithItsOwnScene) {
   TMainWnd& w = Make({sample});
   Click(Item("1面"));
-  const score_t stage_total = w.Document().Child(0)->CurrentValue().Total();
+  const score_t stage_total = w.Document().Child(0)->CurrentValue().Total().Value();
   Click(Item("スペルA"), Qt::ControlModifier);
   EXPECT_EQ(Tree()->selectedItems().size(), 2);
   EXPECT_EQ(w.CurrentNode(), nullptr);

@@ -32,7 +32,7 @@ std::vector<score_t> RouteRunningTotals(const root_t& root) {
   std::vector<score_t> out;
   score_t running = 0;
   WalkRoute(root, [&](const route_stop_t& stop) {
-    running = WrapAdd(running, stop.value.Total());
+    running = WrapAdd(running, stop.value.Total().Value());
     out.push_back(running);
   });
   return out;
@@ -94,7 +94,7 @@ class ScoreChartTest : public PatternEditorTest {
   }
   QList<QPointF> Running() const { return Points(QStringLiteral("累計スコア")); }
   QList<QPointF> Plan() const { return Points(QStringLiteral("新パターンでの累計")); }
-  double Total() { return static_cast<double>(window->Document().CurrentValue().Total()); }
+  double Total() { return static_cast<double>(window->Document().CurrentValue().Total().Value()); }
   void ClickPosition(int position) {
     TScoreChartView& view = window->ScoreChart()->View();
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.PointOf(position));
@@ -186,8 +186,8 @@ TEST_F(ScoreChartTest, LinesAreTheRouteOfATemplateWithItsStages) {
             ToQString(root.Child(root.ChildCount() - 1)->title + " > " +
                       stops.back().node->parent()->title + " > " + stops.back().node->title) +
                 QStringLiteral("\nこの位置のスコア: ") +
-                japanese.toString(qint64{stops.back().own}) + QStringLiteral("\n累計スコア: ") +
-                japanese.toString(qint64{expected.back()}));
+                japanese.toString(qint64{stops.back().own.Value()}) +
+                QStringLiteral("\n累計スコア: ") + japanese.toString(qint64{expected.back()}));
   // Moving on shows the next position's figures at once.
   const QPointF first = view.PointOf(0);
   QMouseEvent move(QEvent::MouseMove, first, view.viewport()->mapToGlobal(first), Qt::NoButton,
@@ -220,7 +220,7 @@ TEST_F(ScoreChartTest, CalculateAddsThePlanThatEndsAtTheTotalPlusTheDifference) 
   EXPECT_TRUE(Plan().isEmpty());
   SetNew(2, QStringLiteral("1000+500"));
   QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
-  const score_t difference = window->NewValue()->Total() - window->OldValue()->Total();
+  const score_t difference = (window->NewValue()->Total() - window->OldValue()->Total()).Value();
   ASSERT_NE(difference, 0);
   const QList<QPointF> plan = Plan();
   const QList<QPointF> running = Running();
@@ -482,7 +482,7 @@ TEST_F(ScoreChartTest, AChartOpenedAfterCalculateShowsThePlan) {
   Select("通常");
   SetNew(2, QStringLiteral("1000+500"));
   QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
-  const score_t difference = window->NewValue()->Total() - window->OldValue()->Total();
+  const score_t difference = (window->NewValue()->Total() - window->OldValue()->Total()).Value();
   TScoreChartWindow& chart = OpenChart();
   ASSERT_EQ(Plan().size(), Running().size());
   EXPECT_EQ(Plan().back().y(), Total() + static_cast<double>(difference));
@@ -597,6 +597,26 @@ TEST_F(ScoreChartTest, FirstOpensBesideTheMainWindowThenWhereItWasLeft) {
   ASSERT_FALSE(chart.isVisible());
   OpenChart();
   EXPECT_EQ(chart.pos(), moved);
+}
+
+TEST_F(ScoreChartTest, PositionsBeyond64BitsAreLeftOutAndTheLegendSaysWhy) {
+  Open();
+  Select("道中");
+  SetNew(2, QStringLiteral("987654321098"));
+  SetNew(4, QStringLiteral("98765432109"));
+  SetNew(6, QStringLiteral("1234567890123"));
+  SetNew(7, QStringLiteral("123456789012"));
+  QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
+  TScoreChartWindow& chart = OpenChart();
+  // The plan's running total leaves the range at the changed scene, the first
+  // position, and stays beyond it: no plan position is drawn.
+  const std::size_t positions = chart.View().Data().stops.size();
+  EXPECT_TRUE(Plan().isEmpty());
+  const QString name =
+      QStringLiteral("累計スコア（%1 か所は値が64ビット整数の範囲を超えるため描いていません）")
+          .arg(positions);
+  EXPECT_EQ(Points(name).size(), static_cast<qsizetype>(positions));
+  EXPECT_EQ(chart.View().PlanGapText(), QStringLiteral("桁あふれ"));
 }
 
 }  // namespace
