@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "model/qvl_scene.h"
 #include "model/qvl_text.h"
@@ -21,6 +22,17 @@ inline std::unique_ptr<pattern_base_t> GroupedPattern(const char* title_utf8) {
   auto p = std::make_unique<grouped_pattern_t>();
   p->title = Utf8ToCp932(title_utf8);
   return p;
+}
+
+// A node's pattern titles in list order, the current one marked by "=":
+// "A=,B".
+inline std::string Titles(const scene_base_t& node) {
+  std::string titles;
+  for (int i = 0; i < node.patterns.Count(); ++i) {
+    titles += (i ? "," : "") + node.patterns.Items(i)->title;
+    if (node.patterns.Items(i)->selected) titles += "=";
+  }
+  return titles;
 }
 
 template <typename Node>

@@ -217,15 +217,6 @@ std::vector<scene_base_t*> AllNodes(scene_base_t& node) {
   return out;
 }
 
-std::string Titles(const scene_base_t& node) {
-  std::string titles;
-  for (int i = 0; i < node.patterns.Count(); ++i) {
-    titles += (i ? "," : "") + node.patterns.Items(i)->title;
-    if (node.patterns.Items(i)->selected) titles += "=";
-  }
-  return titles;
-}
-
 TEST(SessionHistory, EveryEditIsMadeAndTakenBackByItsInverse) {
   struct edit_case_t {
     const char* what;

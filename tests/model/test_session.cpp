@@ -204,15 +204,6 @@ TEST_F(SessionTest, StoreOfTheWrongClassThrowsAndChangesNothing) {
   EXPECT_TRUE(reports.empty());
 }
 
-std::string Titles(const scene_base_t& node) {
-  std::string titles;
-  for (int i = 0; i < node.patterns.Count(); ++i) {
-    titles += (i ? "," : "") + node.patterns.Items(i)->title;
-    if (node.patterns.Items(i)->selected) titles += "=";
-  }
-  return titles;
-}
-
 TEST_F(SessionTest, DeleteEditsTheCurrentPatternNextAndNamesAnEmptiedList) {
   s->Select({way});
   s->DeleteEdited();  // A, the current one
