@@ -18,13 +18,13 @@
 
 #include "calc/Calculator.h"
 #include "grid/KwGrid.h"
+#include "model/qvl_chart.h"
 #include "model/qvl_file.h"
 #include "model/qvl_pattern.h"
 #include "model/qvl_scene.h"
 #include "model/qvl_session.h"
 #include "ui/Language.h"
 #include "ui/QtText.h"
-#include "ui/ScoreChartData.h"
 
 class QAction;
 class QActionGroup;

@@ -1019,28 +1019,18 @@ TScoreChartWindow::~TScoreChartWindow() {
 }
 
 void TScoreChartWindow::SessionChanged(const session_change_t& change) {
-  switch (change.Op()) {
-    case session_op_t::Save:
-    case session_op_t::Memo:
-    case session_op_t::Flags:
-      return;  // nothing the chart shows
-    case session_op_t::Select:
-    case session_op_t::ChooseEdited:
-    case session_op_t::NewPattern:
+  switch (change.Kind()) {
+    case change_kind_t::Unshown:
+      return;
+    case change_kind_t::Editing:
       // The editor starts afresh: the plan it calculated is gone.
       ClearPlan();
       return;
-    case session_op_t::ChoosePattern:
-    case session_op_t::ChooseByTitlePart:
-    case session_op_t::Grouping:
+    case change_kind_t::Choices:
       // The plan stays and is counted against the new current patterns.
       Refresh();
       return;
-    case session_op_t::Load:
-    case session_op_t::NewFromTemplate:
-    case session_op_t::Store:
-    case session_op_t::Delete:
-    case session_op_t::Restore:  // undo and redo put an earlier state back
+    case change_kind_t::Contents:
       break;
   }
   m_plan.Clear();

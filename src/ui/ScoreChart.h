@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/qvl_chart.h"
 #include "model/qvl_session.h"
-#include "ui/ScoreChartData.h"
 
 class QAreaSeries;
 class QCategoryAxis;
