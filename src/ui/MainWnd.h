@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "calc/Calculator.h"
 #include "grid/KwGrid.h"
@@ -428,8 +430,8 @@ class TMainWnd : public QMainWindow {
   std::array<QMenu*, static_cast<std::size_t>(menu_t::Count)> m_menus{};
   std::array<QAction*, static_cast<std::size_t>(action_t::Count)> m_actions{};
   TRecentFiles* m_recentFiles = nullptr;
-  QAction* m_japanese1 = nullptr;
-  QAction* m_english1 = nullptr;
+  // The items of 言語 / Language, one per language.
+  std::vector<std::pair<language_t, QAction*>> m_languageItems;
   // A document has been shown: saving and copying have something to act on.
   bool m_documentShown = false;
 

@@ -22,24 +22,25 @@ void TMainWnd::CreateLanguageMenu() {
   QMenu* menu = MenuAt(menu_t::Language);
   auto* group = new QActionGroup(menu);
   group->setExclusive(true);
-  const auto item = [this, menu, group](const QString& text, const QString& name,
-                                        language_t language) {
-    QAction* a = menu->addAction(text);
-    a->setObjectName(name);
+  for (const language_entry_t& entry : kLanguages) {
+    const language_t language = entry.language;
+    QAction* a = menu->addAction(QStringLiteral("%1(&%2)").arg(
+        QString::fromUtf8(entry.own_name.data(), static_cast<qsizetype>(entry.own_name.size())),
+        QChar::fromLatin1(entry.access_key)));
+    a->setObjectName(QString::fromLatin1(entry.english_name.data(),
+                                         static_cast<qsizetype>(entry.english_name.size())) +
+                     QStringLiteral("1"));
     a->setCheckable(true);
     a->setChecked(WindowLanguage() == language);
     group->addAction(a);
     connect(a, &QAction::triggered, this, [this, language] { LanguageItemClick(language); });
-    return a;
-  };
-  m_japanese1 =
-      item(QStringLiteral("日本語(&J)"), QStringLiteral("Japanese1"), language_t::Japanese);
-  m_english1 = item(QStringLiteral("English(&E)"), QStringLiteral("English1"), language_t::English);
+    m_languageItems.emplace_back(language, a);
+  }
 }
 
 void TMainWnd::RetranslateLanguageMenu() {
-  m_japanese1->setChecked(WindowLanguage() == language_t::Japanese);
-  m_english1->setChecked(WindowLanguage() == language_t::English);
+  for (const auto& [language, item] : m_languageItems)
+    item->setChecked(WindowLanguage() == language);
 }
 
 void TMainWnd::LanguageItemClick(language_t language) {

@@ -114,8 +114,8 @@ std::optional<checked_score_t> CellScore(const TCellValue& v) {
   if (const auto* d = std::get_if<double>(&v)) return RoundToScore(*d);
   if (const auto* s = std::get_if<QString>(&v)) {
     // In either language: a cell keeps the word until it is shown afresh.
-    for (const language_t l : {language_t::Japanese, language_t::English}) {
-      if (*s == ToQString(Message(message_t::ValueOutOfRange, l))) {
+    for (const language_entry_t& l : kLanguages) {
+      if (*s == ToQString(Message(message_t::ValueOutOfRange, l.language))) {
         return checked_score_t::OutOfRange();
       }
     }
