@@ -23,6 +23,7 @@
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
 #include "ui/QtText.h"
+#include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
 #include "window_bench_main.h"
 
@@ -91,7 +92,7 @@ void ShowSelection(benchmark::State& state, const QList<QTreeWidgetItem*>& items
   b.Select(items);
   state.SetLabel(state.range(0) != 0 ? "request and paint" : "request");
   for (auto _ : state) {
-    b.window->SceneViewOnChange();
+    b.window->findChild<TScenePanel*>()->SceneViewOnChange();
     PaintIfAsked(state);
   }
 }
@@ -116,7 +117,7 @@ BENCHMARK(BM_ShowSumOfEveryStage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 void BM_CalculateOnALateSpellCard(benchmark::State& state) {
   TBench& b = Bench();
   b.Select({LastSpellCard()});
-  b.window->SceneViewOnChange();
+  b.window->findChild<TScenePanel*>()->SceneViewOnChange();
   auto* grid = b.window->findChild<TKwGrid*>("InputKwGrid");
   state.SetLabel(state.range(0) != 0 ? "request and paint" : "request");
   for (auto _ : state) {

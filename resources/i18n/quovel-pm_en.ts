@@ -192,10 +192,6 @@ It is removed from the list of recent files.</translation>
         <translation>Overwrite the file “%1” being edited?</translation>
     </message>
     <message>
-        <source>更新(&amp;M)</source>
-        <translation>Apply &amp;memo</translation>
-    </message>
-    <message>
         <source>スペルカード取得</source>
         <translation>Spell card captured</translation>
     </message>
@@ -380,10 +376,6 @@ It is removed from the list of recent files.</translation>
         <translation>A group above describes this as a whole. Turn that off there before selecting it.</translation>
     </message>
     <message>
-        <source>「%1」のメモを更新します。よろしいですか？</source>
-        <translation>Update the memo of “%1”?</translation>
-    </message>
-    <message>
         <source>パターン名に含まれる文字列を入力してください</source>
         <translation>Enter a text that the pattern titles contain</translation>
     </message>
@@ -463,6 +455,21 @@ Where several patterns match, the topmost one is chosen.</translation>
     <message>
         <source>一覧を消去</source>
         <translation>Clear List</translation>
+    </message>
+</context>
+<context>
+    <name>qvl::TScenePanel</name>
+    <message>
+        <source>場面別メモ</source>
+        <translation>Scene memo</translation>
+    </message>
+    <message>
+        <source>更新(&amp;M)</source>
+        <translation>Apply &amp;memo</translation>
+    </message>
+    <message>
+        <source>「%1」のメモを更新します。よろしいですか？</source>
+        <translation>Update the memo of “%1”?</translation>
     </message>
 </context>
 <context>

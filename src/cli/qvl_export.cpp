@@ -255,16 +255,14 @@ void CheckStop(const route_stop_t& stop, checked_score_t running, out_of_range_t
 
 void ExportJson(const root_t& root, std::ostream& out, out_of_range_t& reports) {
   std::vector<route_value_t> values;
-  score_sum_t running;
-  WalkRoute(root, [&](const route_stop_t& stop) {
-    running.Add(stop.value.Total());
+  WalkRunningTotals(root, [&](const route_stop_t& stop, checked_score_t running) {
     route_value_t& v = values.emplace_back();
     v.node = &stop.node;
     for (int i = 0; i < pattern_value_t::kTermCount; ++i) {
       v.terms[static_cast<std::size_t>(i)] = stop.value[i].value;
     }
     v.total = stop.value.Total();
-    v.running_total = running.Result();
+    v.running_total = running;
     CheckStop(stop, v.running_total, reports);
   });
   json_writer_t w(out);
@@ -296,18 +294,16 @@ void ExportCsv(const root_t& root, std::ostream& out, out_of_range_t& reports, b
     out << ',';
     if (v.InRange()) out << v.Value();
   };
-  score_sum_t running;
-  WalkRoute(root, [&](const route_stop_t& stop) {
+  WalkRunningTotals(root, [&](const route_stop_t& stop, checked_score_t running) {
     const pattern_value_t& v = stop.value;
-    running.Add(v.Total());
     out << PathText(stop.path) << ',' << stop.stage << ',' << ClassName(stop.node) << ','
         << KindName(stop.node) << ',' << CsvField(Utf8(stop.node.title), raw) << ','
         << CsvField(Utf8(stop.pattern.title), raw);
     for (int i = 0; i < pattern_value_t::kTermCount; ++i) cell(v[i].value);
     cell(v.Total());
-    cell(running.Result());
+    cell(running);
     out << "\r\n";
-    CheckStop(stop, running.Result(), reports);
+    CheckStop(stop, running, reports);
   });
 }
 

@@ -381,13 +381,17 @@ language_t CurrentLanguage() {
 std::optional<language_t> LanguageFromName(std::string_view name) {
   std::string lower;
   for (const char c : name) lower.push_back(LowerAsciiChar(c));
-  if (lower == "ja") return language_t::Japanese;
-  if (lower == "en") return language_t::English;
+  for (const language_entry_t& entry : kLanguages) {
+    if (lower == entry.code) return entry.language;
+  }
   return std::nullopt;
 }
 
 std::string_view LanguageName(language_t language) {
-  return language == language_t::English ? "en" : "ja";
+  for (const language_entry_t& entry : kLanguages) {
+    if (entry.language == language) return entry.code;
+  }
+  return kLanguages[0].code;
 }
 
 const message_text_t* MessageTable() {

@@ -12,14 +12,31 @@ namespace qvl {
 
 enum class language_t : std::uint8_t { Japanese = 0, English };
 
+// The languages the program speaks, in the order the window's menu lists
+// them, so that every list of languages walks this one: the code that
+// --lang, QVL_LANG and the settings use; the language's name in itself, as
+// its menu item shows it (UTF-8, like the message table's sources) with the
+// item's access key; and its English name, which names the item for tests.
+struct language_entry_t {
+  language_t language;
+  std::string_view code;
+  std::string_view own_name;
+  char access_key;
+  std::string_view english_name;
+};
+inline constexpr language_entry_t kLanguages[] = {
+    {language_t::Japanese, "ja", "日本語", 'J', "Japanese"},
+    {language_t::English, "en", "English", 'E', "English"},
+};
+
 // The language of every text the core hands out from now on. Japanese until a
 // caller chooses otherwise; safe to call from any thread, though a text
 // already built keeps the language it was built in.
 void SetLanguage(language_t language);
 [[nodiscard]] language_t CurrentLanguage();
 
-// "ja" and "en" (letter case ignored) name the two languages; anything else
-// names none.
+// A language's code (letter case ignored) names it; anything else names
+// none.
 [[nodiscard]] std::optional<language_t> LanguageFromName(std::string_view name);
 [[nodiscard]] std::string_view LanguageName(language_t language);
 

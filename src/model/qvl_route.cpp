@@ -161,6 +161,28 @@ pattern_value_t WalkRoute(const root_t& root, const route_change_t& change,
                     visit);
 }
 
+namespace {
+
+route_visit_t WithRunningTotal(const running_visit_t& visit, score_sum_t& running) {
+  return [&visit, &running](const route_stop_t& stop) {
+    running.Add(stop.value.Total());
+    visit(stop, running.Result());
+  };
+}
+
+}  // namespace
+
+void WalkRunningTotals(const root_t& root, const running_visit_t& visit) {
+  score_sum_t running;
+  WalkRoute(root, WithRunningTotal(visit, running));
+}
+
+void WalkRunningTotals(const root_t& root, const route_change_t& change,
+                       const running_visit_t& visit) {
+  score_sum_t running;
+  WalkRoute(root, change, WithRunningTotal(visit, running));
+}
+
 selection_sum_t SelectionSum(const root_t& root, std::span<scene_base_t* const> nodes) {
   std::unordered_set<const scene_base_t*> counted;
   for (const scene_base_t* node : nodes) {

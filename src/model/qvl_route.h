@@ -56,6 +56,16 @@ struct route_change_t {
 pattern_value_t WalkRoute(const root_t& root, const route_change_t& change,
                           const route_visit_t& visit);
 
+// The route's build-up: each stop with the running total of the route
+// through it (the totals of every earlier stop and its own, out of range
+// once any of them is). The one walk behind the score chart, its plans and
+// qvl's export.
+using running_visit_t = std::function<void(const route_stop_t&, checked_score_t running)>;
+void WalkRunningTotals(const root_t& root, const running_visit_t& visit);
+// The same along the route of a changed plan; throws as WalkRoute does.
+void WalkRunningTotals(const root_t& root, const route_change_t& change,
+                       const running_visit_t& visit);
+
 // The sum that a multiple selection shows: the own totals and the current
 // values of the nodes, each node with the totals of the whole document around
 // it, as its CurrentValue gives them. nodes: the top of a selection (no node
@@ -65,6 +75,7 @@ struct selection_sum_t {
   grouped_pattern_t own;
   pattern_value_t value;
 };
-[[nodiscard]] selection_sum_t SelectionSum(const root_t& root, std::span<scene_base_t* const> nodes);
+[[nodiscard]] selection_sum_t SelectionSum(const root_t& root,
+                                           std::span<scene_base_t* const> nodes);
 
 }  // namespace qvl

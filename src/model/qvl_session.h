@@ -118,55 +118,89 @@ class edit_recorder_t {
   virtual void EndGroup() = 0;
 };
 
+// The kind of what an operation changed, for listeners that follow kinds of
+// change rather than each operation (the chart and its plan).
+enum class change_kind_t : std::uint8_t {
+  Unshown,   // nothing the figures depend on: the file name, a memo, the flags
+  Editing,   // what is selected or being edited; the document's values stay
+  Choices,   // which patterns are current, or grouping: the same lists counted afresh
+  Contents,  // the patterns of the lists, or the whole document
+};
+
 // What each operation changed, for those who show the document: one small
-// record per operation. A listener visits the report's payload or switches on
-// its operation; a new operation is a new record here.
+// record per operation, with the kind of its change. A listener visits the
+// report's payload, switches on its operation or on its kind; a new operation
+// is a new record here.
 namespace change {
-struct load_t {};      // a file replaced the document; every state starts afresh
-struct template_t {};  // the same from a template, with no file name
-struct save_t {};      // written under a name: the file name and the modified flag
+// A file replaced the document; every state starts afresh.
+struct load_t {
+  static constexpr change_kind_t kKind = change_kind_t::Contents;
+};
+// The same from a template, with no file name.
+struct template_t {
+  static constexpr change_kind_t kKind = change_kind_t::Contents;
+};
+// Written under a name: the file name and the modified flag.
+struct save_t {
+  static constexpr change_kind_t kKind = change_kind_t::Unshown;
+};
 // The selection (and with it the pattern being edited).
-struct select_t {};
+struct select_t {
+  static constexpr change_kind_t kKind = change_kind_t::Editing;
+};
 // Another pattern of the current node is being edited.
-struct choose_edited_t {};
+struct choose_edited_t {
+  static constexpr change_kind_t kKind = change_kind_t::Editing;
+};
 // Update: the edited pattern replaced by a stored one, which is edited next.
 struct store_t {
+  static constexpr change_kind_t kKind = change_kind_t::Contents;
   scene_base_t* node = nullptr;
 };
 // The edited pattern removed; the current one is edited next.
 struct delete_t {
+  static constexpr change_kind_t kKind = change_kind_t::Contents;
   scene_base_t* node = nullptr;
 };
-// An empty "*untitled*" pattern added and being edited.
+// An empty "*untitled*" pattern added and being edited; no current pattern
+// changes.
 struct new_pattern_t {
+  static constexpr change_kind_t kKind = change_kind_t::Editing;
   scene_base_t* node = nullptr;
   // The editor starts the new pattern from the current one's values.
   bool from_current = false;
 };
 struct grouping_t {
+  static constexpr change_kind_t kKind = change_kind_t::Choices;
   group_t* group = nullptr;
   bool before = false;  // the flag as it was; the group holds it as it is
 };
 struct memo_t {
+  static constexpr change_kind_t kKind = change_kind_t::Unshown;
   scene_base_t* node = nullptr;
   std::string before;
 };
 // One node's current pattern (the tree's popup menu).
 struct choose_pattern_t {
+  static constexpr change_kind_t kKind = change_kind_t::Choices;
   current_choice_t choice;
 };
 // The current patterns of whole subtrees by a title's part: every node whose
 // current pattern changed, and the selection it was done for.
 struct choose_by_title_part_t {
+  static constexpr change_kind_t kKind = change_kind_t::Choices;
   std::vector<current_choice_t> choices;
   std::vector<scene_base_t*> selection;
 };
 // Undo and redo: an earlier state of these nodes' lists, memos or grouping.
 struct restore_t {
+  static constexpr change_kind_t kKind = change_kind_t::Contents;
   std::vector<scene_base_t*> nodes;
 };
 // Only the flags (pattern edited, memo modified, document modified).
-struct flags_t {};
+struct flags_t {
+  static constexpr change_kind_t kKind = change_kind_t::Unshown;
+};
 }  // namespace change
 
 using session_payload_t =
@@ -221,6 +255,9 @@ struct session_change_t {
   bool memo_modified_before = false;
 
   [[nodiscard]] session_op_t Op() const { return static_cast<session_op_t>(what.index()); }
+  [[nodiscard]] change_kind_t Kind() const {
+    return std::visit([](const auto& payload) { return payload.kKind; }, what);
+  }
   // The payload of operation T; throws std::bad_variant_access for another.
   template <typename T>
   [[nodiscard]] const T& As() const {

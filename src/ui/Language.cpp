@@ -45,18 +45,13 @@ QTranslator* QtJapanese() {
 }  // namespace
 
 QString LanguageCode(language_t language) {
-  switch (language) {
-    case language_t::Japanese:
-      return QStringLiteral("ja");
-    case language_t::English:
-      return QStringLiteral("en");
-  }
-  return QStringLiteral("ja");
+  const std::string_view code = LanguageName(language);
+  return QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size()));
 }
 
 std::optional<language_t> LanguageFromCode(const QString& code) {
-  for (const language_t l : {language_t::Japanese, language_t::English}) {
-    if (code == LanguageCode(l)) return l;
+  for (const language_entry_t& entry : kLanguages) {
+    if (code == LanguageCode(entry.language)) return entry.language;
   }
   return std::nullopt;
 }

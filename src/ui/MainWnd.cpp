@@ -37,6 +37,7 @@
 #include "ui/HelpWindow.h"
 #include "ui/QtText.h"
 #include "ui/RecentFiles.h"
+#include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
 #include "ui/ScoreChart.h"
 #include "ui/StatusPanel.h"
@@ -55,7 +56,6 @@ constexpr int kOutputBoxHeight = 357;
 // that the window's minimum size shows them all.
 constexpr int kInputBoxMinimumHeight = 423;
 constexpr int kMemoTop = 322;
-constexpr int kSceneMemoBoxHeight = 196;
 constexpr int kStatusBarHeight = 19;
 constexpr std::array<int, 6> kStatusPanelWidths{0, 60, 55, 50, 115, 65};
 // Each panel has its frame, its margins and the bar's spacing around it.
@@ -73,11 +73,6 @@ template <typename W>
 W* Named(W* w, const QString& name) {
   w->setObjectName(name);
   return w;
-}
-
-QAction* NamedAction(QAction* a, const QString& name) {
-  a->setObjectName(name);
-  return a;
 }
 
 void SetBackground(QWidget* w, const QColor& c) {
@@ -110,6 +105,9 @@ TMainWnd::~TMainWnd() {
   // The controls go after the session: nothing may show its changes then.
   m_session.RemoveListener(m_sessionListener);
   disconnect(qApp, nullptr, this, nullptr);
+  // The panel listens to the session, which goes before the window's children.
+  delete m_scenePanel;
+  m_scenePanel = nullptr;
   m_history.reset();
 }
 
@@ -119,37 +117,10 @@ void TMainWnd::CreateControls() {
   columns->setContentsMargins(0, 0, 0, 0);
   columns->setSpacing(0);
 
-  // Left pane: tree above the memo box.
-  auto* left = new QWidget(central);
-  auto* left_layout = new QVBoxLayout(left);
-  left_layout->setContentsMargins(0, 0, 0, 0);
-  left_layout->setSpacing(0);
-  m_tree.sceneView = Named(new TSceneTreeView(left), QStringLiteral("SceneView"));
-  left_layout->addWidget(m_tree.sceneView, 1);
-
-  m_tree.sceneMemoBox = Named(new QGroupBox(QString(), left), QStringLiteral("SceneMemoGroupBox"));
-  m_tree.sceneMemoBox->setFixedHeight(kSceneMemoBoxHeight);
-  auto* memo_layout = new QVBoxLayout(m_tree.sceneMemoBox);
-  memo_layout->setContentsMargins(6, 4, 6, 6);
-  memo_layout->setSpacing(4);
-  m_tree.sceneMemo = Named(new QPlainTextEdit(m_tree.sceneMemoBox), QStringLiteral("SceneMemo"));
-  // 147 pixels where the box's caption leaves room for them; where the
-  // caption's font takes more, the memo gives way, so that the button below
-  // it stays whole inside the box and covers none of the memo's lines.
-  m_tree.sceneMemo->setMinimumHeight(3 * m_tree.sceneMemo->fontMetrics().lineSpacing());
-  m_tree.sceneMemo->setMaximumHeight(147);
-  m_tree.sceneMemo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  m_tree.sceneMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  // Tab moves on to the next control, as in every other box of the window.
-  m_tree.sceneMemo->setTabChangesFocus(true);
-  memo_layout->addWidget(m_tree.sceneMemo, 1);
-  m_tree.sceneMemoApplyButton = Named(new QPushButton(QString(), m_tree.sceneMemoBox),
-                                      QStringLiteral("SceneMemoApplyButton"));
-  m_tree.sceneMemoApplyButton->setFixedSize(75, 25);
-  m_tree.sceneMemoApplyButton->setAutoDefault(false);
-  memo_layout->addWidget(m_tree.sceneMemoApplyButton, 0, Qt::AlignHCenter);
-  left_layout->addWidget(m_tree.sceneMemoBox);
-  columns->addWidget(left, 1);
+  // Left pane: tree above the memo box. It listens to the session before the
+  // window does, so that the tree follows a change before the editor shows it.
+  m_scenePanel = new TScenePanel(m_session, m_dialogs, central);
+  columns->addWidget(m_scenePanel, 1);
 
   // Right pane: comparison table above the editor.
   auto* right = new QWidget(central);
@@ -303,66 +274,6 @@ void TMainWnd::CreateStatusBar() {
   }
 }
 
-void TMainWnd::CreateMenus() {
-  QMenuBar* bar = menuBar();
-  bar->setObjectName(QStringLiteral("MainMenu"));
-
-  m_menus.fileMenu = bar->addMenu(QString());
-  m_menus.fileMenu->setObjectName(QStringLiteral("File1"));
-  m_menus.newMenu = m_menus.fileMenu->addMenu(QString());
-  m_menus.newMenu->setObjectName(QStringLiteral("New1"));
-  m_menus.easy2 =
-      NamedAction(m_menus.newMenu->addAction(QStringLiteral("Easy")), QStringLiteral("Easy2"));
-  m_menus.normal2 =
-      NamedAction(m_menus.newMenu->addAction(QStringLiteral("Normal")), QStringLiteral("Normal2"));
-  m_menus.hard2 =
-      NamedAction(m_menus.newMenu->addAction(QStringLiteral("Hard")), QStringLiteral("Hard2"));
-  m_menus.lunatic2 = NamedAction(m_menus.newMenu->addAction(QStringLiteral("Lunatic")),
-                                 QStringLiteral("Lunatic2"));
-  m_menus.extra2 =
-      NamedAction(m_menus.newMenu->addAction(QStringLiteral("Extra")), QStringLiteral("Extra2"));
-  m_menus.phantasm1 = NamedAction(m_menus.newMenu->addAction(QStringLiteral("Phantasm")),
-                                  QStringLiteral("Phantasm1"));
-  m_menus.open1 = NamedAction(m_menus.fileMenu->addAction(QString()), QStringLiteral("Open1"));
-  m_menus.open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  m_menus.save1 = NamedAction(m_menus.fileMenu->addAction(QString()), QStringLiteral("Save1"));
-  m_menus.save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  m_menus.save1->setEnabled(false);
-  m_menus.saveAs1 = NamedAction(m_menus.fileMenu->addAction(QString()), QStringLiteral("SaveAs1"));
-  m_menus.saveAs1->setEnabled(false);
-  m_menus.recent1 = m_menus.fileMenu->addMenu(QString());
-  m_menus.recent1->setObjectName(QStringLiteral("Recent1"));
-  m_menus.recentFiles = new TRecentFiles(*m_menus.recent1, this);
-  m_menus.fileMenu->addSeparator();
-  m_menus.exit1 = NamedAction(m_menus.fileMenu->addAction(QString()), QStringLiteral("Exit1"));
-
-  m_menus.editMenu = bar->addMenu(QString());
-  m_menus.editMenu->setObjectName(QStringLiteral("Edit1"));
-  m_menus.undo1 = NamedAction(m_menus.editMenu->addAction(QString()), QStringLiteral("Undo1"));
-  m_menus.undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  m_menus.undo1->setEnabled(false);
-  m_menus.redo1 = NamedAction(m_menus.editMenu->addAction(QString()), QStringLiteral("Redo1"));
-  m_menus.redo1->setShortcuts(
-      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-  m_menus.redo1->setEnabled(false);
-  m_menus.editMenu->addSeparator();
-  m_menus.copy1 = NamedAction(m_menus.editMenu->addAction(QString()), QStringLiteral("Copy1"));
-  m_menus.copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
-  m_menus.copy1->setEnabled(false);
-
-  m_menus.viewMenu = bar->addMenu(QString());
-  m_menus.viewMenu->setObjectName(QStringLiteral("View1"));
-  m_menus.scoreChart1 =
-      NamedAction(m_menus.viewMenu->addAction(QString()), QStringLiteral("ScoreChart1"));
-  m_menus.scoreChart1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-  CreateLanguageMenu();
-
-  m_menus.helpMenu = bar->addMenu(QString());
-  m_menus.helpMenu->setObjectName(QStringLiteral("Help1"));
-  m_menus.about1 = NamedAction(m_menus.helpMenu->addAction(QString()), QStringLiteral("About1"));
-  InstallHelp(*this, *m_menus.helpMenu);
-}
-
 void TMainWnd::ScoreChart1Click() {
   if (!m_scoreChart) {
     m_scoreChart = std::make_unique<TScoreChartWindow>(m_session, m_chartPlan, m_dialogs, this);
@@ -376,61 +287,22 @@ void TMainWnd::ScoreChart1Click() {
 }
 
 void TMainWnd::CreatePopupMenu() {
-  m_tree.sceneViewPopupMenu = new QMenu(this);
-  m_tree.sceneViewPopupMenu->setObjectName(QStringLiteral("SceneViewPopupMenu"));
-  m_tree.edit2 =
-      NamedAction(m_tree.sceneViewPopupMenu->addAction(QString()), QStringLiteral("Edit2"));
-  m_tree.sceneViewPopupMenu->setDefaultAction(m_tree.edit2);  // drawn bold
-  m_tree.sceneViewPopupMenu->addSeparator();
-  m_tree.copy2 =
-      NamedAction(m_tree.sceneViewPopupMenu->addAction(QString()), QStringLiteral("Copy2"));
-  m_tree.sceneViewPopupMenu->addSeparator();
-  m_tree.p1 = NamedAction(m_tree.sceneViewPopupMenu->addAction(QString()), QStringLiteral("P1"));
-  m_tree.sceneViewPopupMenu->addSeparator();
-  m_tree.patternItems = new QActionGroup(this);
-  m_tree.patternItems->setObjectName(QStringLiteral("SceneViewPopupMenuPatterns"));
-  m_tree.patternItems->setExclusive(true);
+  // The patterns of the popup menu's node, made afresh for every popup.
+  m_popupPatternItems = new QActionGroup(this);
+  m_popupPatternItems->setObjectName(QStringLiteral("SceneViewPopupMenuPatterns"));
+  m_popupPatternItems->setExclusive(true);
 }
 
 void TMainWnd::ConnectControls() {
-  connect(m_menus.easy2, &QAction::triggered, this, &TMainWnd::Easy2Click);
-  connect(m_menus.normal2, &QAction::triggered, this, &TMainWnd::Normal2Click);
-  connect(m_menus.hard2, &QAction::triggered, this, &TMainWnd::Hard2Click);
-  connect(m_menus.lunatic2, &QAction::triggered, this, &TMainWnd::Lunatic2Click);
-  connect(m_menus.extra2, &QAction::triggered, this, &TMainWnd::Extra2Click);
-  connect(m_menus.phantasm1, &QAction::triggered, this, &TMainWnd::Phantasm1Click);
-  connect(m_menus.open1, &QAction::triggered, this, &TMainWnd::Open1Click);
-  connect(m_menus.scoreChart1, &QAction::triggered, this, &TMainWnd::ScoreChart1Click);
-  connect(m_menus.save1, &QAction::triggered, this, &TMainWnd::Save1Click);
-  connect(m_menus.saveAs1, &QAction::triggered, this, &TMainWnd::SaveAs1Click);
-  connect(m_menus.exit1, &QAction::triggered, this, &TMainWnd::Exit1Click);
-  connect(m_menus.undo1, &QAction::triggered, this, &TMainWnd::Undo1Click);
-  connect(m_menus.redo1, &QAction::triggered, this, &TMainWnd::Redo1Click);
-  connect(m_menus.copy1, &QAction::triggered, this, &TMainWnd::Copy1Click);
-  connect(m_menus.about1, &QAction::triggered, this, &TMainWnd::About1Click);
-  connect(m_menus.recentFiles, &TRecentFiles::Chosen, this, &TMainWnd::OpenRecentFile);
-
-  m_tree.sceneView->OnChanging = [this](const QList<QTreeWidgetItem*>& selected) {
+  TSceneTreeView& tree = m_scenePanel->Tree();
+  tree.OnChanging = [this](const QList<QTreeWidgetItem*>& selected) {
     return SceneViewChanging(selected);
   };
-  // The keys pass over the scenes of a group described as a whole.
-  m_tree.sceneView->Steppable = [](const QTreeWidgetItem* item) {
-    const scene_base_t* node = TSceneTreeView::NodeOf(item);
-    return !node || !node->IsInsideGrouping();
-  };
-  connect(m_tree.sceneView, &QTreeWidget::itemSelectionChanged, this, &TMainWnd::SceneViewOnChange);
-  connect(m_tree.sceneView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+  connect(&tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     SceneViewPopupMenuPopup();
-    m_tree.sceneViewPopupMenu->popup(m_tree.sceneView->viewport()->mapToGlobal(pos));
+    MenuAt(menu_t::ScenePopup)->popup(m_scenePanel->Tree().viewport()->mapToGlobal(pos));
   });
-  connect(m_tree.sceneMemo, &QPlainTextEdit::textChanged, this, &TMainWnd::SceneMemoChange);
-  connect(m_tree.sceneMemoApplyButton, &QPushButton::clicked, this,
-          &TMainWnd::SceneMemoApplyButtonClick);
-  connect(m_tree.edit2, &QAction::triggered, this, &TMainWnd::Edit2Click);
-  connect(m_tree.copy2, &QAction::triggered, this, &TMainWnd::Copy2Click);
-  connect(m_tree.p1, &QAction::triggered, this,
-          &TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick);
-  connect(m_tree.patternItems, &QActionGroup::triggered, this,
+  connect(m_popupPatternItems, &QActionGroup::triggered, this,
           &TMainWnd::SceneViewPopupMenuPatternOnClick);
 }
 
@@ -448,8 +320,8 @@ void TMainWnd::FormCreate() {
   // In a text field the items undo and redo its typing, if it has any.
   connect(qApp, &QApplication::focusChanged, this,
           [this](QWidget*, QWidget* now) { FocusChanged(now); });
-  connect(m_menus.editMenu, &QMenu::aboutToShow, this, &TMainWnd::UpdateUndoActions);
-  for (QWidget* field : std::initializer_list<QWidget*>{m_tree.sceneMemo, m_editor.newMemo,
+  connect(MenuAt(menu_t::Edit), &QMenu::aboutToShow, this, &TMainWnd::UpdateUndoActions);
+  for (QWidget* field : std::initializer_list<QWidget*>{&m_scenePanel->Memo(), m_editor.newMemo,
                                                         m_editor.newTitleLabeledEdit,
                                                         m_editor.inputKwGrid->Editor()}) {
     field->installEventFilter(this);
@@ -592,7 +464,6 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
       SetCaption(FileName());
       break;
     case session_op_t::Select:
-      ShowSelectionInTree();
       ShowSelection();
       break;
     case session_op_t::ChooseEdited:
@@ -628,15 +499,9 @@ void TMainWnd::SessionChanged(const session_change_t& change) {
       // A current pattern of the shown node, or of one before it, is another.
       ShowCurrentChoices();
       break;
-    case session_op_t::Memo:
-      if (change.As<change::memo_t>().node == node &&
-          m_tree.sceneMemo->toPlainText() != MemoToQString(node->memo)) {
-        TUpdating updating(*this);
-        m_tree.sceneMemo->setPlainText(MemoToQString(node->memo));
-      }
-      break;
     case session_op_t::Restore:
       // Undo and redo show the step's nodes afresh once it is done.
+    case session_op_t::Memo:  // the scene panel shows it
     case session_op_t::Flags:
       break;
   }

@@ -15,16 +15,18 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "calc/Calculator.h"
 #include "grid/KwGrid.h"
+#include "model/qvl_chart.h"
 #include "model/qvl_file.h"
 #include "model/qvl_pattern.h"
 #include "model/qvl_scene.h"
 #include "model/qvl_session.h"
 #include "ui/Language.h"
 #include "ui/QtText.h"
-#include "ui/ScoreChartData.h"
 
 class QAction;
 class QActionGroup;
@@ -42,6 +44,7 @@ namespace qvl {
 
 class TDialogs;
 class TRecentFiles;
+class TScenePanel;
 class TSceneTreeView;
 class TSessionHistory;
 class TScoreChartWindow;
@@ -86,7 +89,46 @@ class TMainWnd : public QMainWindow {
   // unapplied pattern edits, the unapplied scene memo and the unsaved
   // document, in this order; no flag changes.
   [[nodiscard]] bool ConfirmDiscardAll();
-  void MakeSaveEnable();
+
+  // --- the menus (MainWnd_Actions.cpp): one table declares every menu and
+  // every item with its text, keys, handler and when it is enabled.
+  enum class action_t {
+    Easy,
+    Normal,
+    Hard,
+    Lunatic,
+    Extra,
+    Phantasm,
+    Open,
+    Save,
+    SaveAs,
+    Exit,
+    Undo,
+    Redo,
+    Copy,
+    ScoreChart,
+    About,
+    Select,
+    CopyNode,
+    ChooseByTitlePart,  // the scene tree's popup menu
+    Count
+  };
+  enum class menu_t { None, Bar, File, New, Recent, Edit, View, Language, Help, ScenePopup, Count };
+  // What an item's being enabled depends on; the window asks again at the
+  // moments that can change it.
+  enum class enabled_t {
+    Always,
+    Document,  // a document is shown
+    Undo,      // a step or the focused field's typing to undo
+    Redo,
+    GroupSelected,  // more than one node or a group is selected in the tree
+  };
+  [[nodiscard]] QAction* ActionAt(action_t id) const {
+    return m_actions.at(static_cast<std::size_t>(id));
+  }
+  [[nodiscard]] QMenu* MenuAt(menu_t id) const { return m_menus.at(static_cast<std::size_t>(id)); }
+  // An item's text as the table gives it, in the current language.
+  [[nodiscard]] static QString ActionText(action_t id);
 
   // --- menu commands
   void Easy2Click();
@@ -123,17 +165,11 @@ class TMainWnd : public QMainWindow {
   // named in a message and leaves the list.
   void OpenRecentFile(const QString& path);
 
-  // --- scene tree and scene memo
-  void RebuildSceneView();
+  // --- scene tree and scene memo (MainWnd_Tree.cpp; the panel in ScenePanel)
   // Before the selection changes, with the items it would hold afterwards;
   // false refuses the whole change.
   bool SceneViewChanging(const QList<QTreeWidgetItem*>& selected);
-  // After the selection changed: hands it to the session, which reports it
-  // for the window to show afresh.
-  void SceneViewOnChange();
   bool ConfirmDiscardSceneMemo();
-  void SceneMemoChange();
-  void SceneMemoApplyButtonClick();
   void SceneViewPopupMenuPopup();
   void Edit2Click();
   void Copy2Click();
@@ -257,9 +293,17 @@ class TMainWnd : public QMainWindow {
   [[nodiscard]] int InitialHintWidth() const;
   void CreateOutputBox();
   void CreateStatusBar();
+  // The menus and their items from the table, connected to their handlers.
   void CreateMenus();
   void CreateLanguageMenu();
   void CreatePopupMenu();
+  // The menus' texts in the current language.
+  void RetranslateMenus();
+  void RetranslateLanguageMenu();
+  // Every item whose being enabled depends on when, asked afresh.
+  void UpdateActions(enabled_t when);
+  [[nodiscard]] bool ActionEnabled(enabled_t when) const;
+  [[nodiscard]] bool UndoItemEnabled(bool undo) const;
   // Every text of the window in the current language (MainWnd_Language.cpp):
   // the controls, menus, grids' labels, accessible names, the caption and what
   // the core explains of the shown selection, without touching the document,
@@ -297,7 +341,6 @@ class TMainWnd : public QMainWindow {
   [[nodiscard]] QString PatternDiscardQuestion() const;
   [[nodiscard]] QString SceneMemoDiscardQuestion() const;
   [[nodiscard]] QString DocumentDiscardQuestion() const;
-  void AddTreeChildren(QTreeWidgetItem* parent_item, const group_t& group);
   void SetStatusPanel(int index, const QString& text);
   // A text with its shorter forms, longest first: panel 0 shows the longest
   // that fits.
@@ -340,9 +383,6 @@ class TMainWnd : public QMainWindow {
   void FocusChanged(QWidget* now);
   // How the undo items name a text field's own typing.
   [[nodiscard]] QString FieldName(const QWidget* field) const;
-  // The tree's selection made the session's, without a change event: after
-  // undo and redo, which select the step's nodes.
-  void ShowSelectionInTree();
 
   TDialogs& m_dialogs;
   QStringList m_arguments;
@@ -386,47 +426,19 @@ class TMainWnd : public QMainWindow {
   bool m_remembers = false;
   TCalculator m_calculator;
 
-  // The menu bar: its menus and their items.
-  struct menus_t {
-    QMenu* fileMenu = nullptr;
-    QMenu* newMenu = nullptr;
-    QAction* easy2 = nullptr;
-    QAction* normal2 = nullptr;
-    QAction* hard2 = nullptr;
-    QAction* lunatic2 = nullptr;
-    QAction* extra2 = nullptr;
-    QAction* phantasm1 = nullptr;
-    QAction* open1 = nullptr;
-    QAction* save1 = nullptr;
-    QAction* saveAs1 = nullptr;
-    QMenu* recent1 = nullptr;
-    TRecentFiles* recentFiles = nullptr;
-    QAction* exit1 = nullptr;
-    QMenu* editMenu = nullptr;
-    QAction* undo1 = nullptr;
-    QAction* redo1 = nullptr;
-    QAction* copy1 = nullptr;
-    QMenu* viewMenu = nullptr;
-    QAction* scoreChart1 = nullptr;
-    QMenu* languageMenu = nullptr;
-    QAction* japanese1 = nullptr;
-    QAction* english1 = nullptr;
-    QMenu* helpMenu = nullptr;
-    QAction* about1 = nullptr;
-  } m_menus;
+  // The menus and their items, by the ids of the table that declares them.
+  std::array<QMenu*, static_cast<std::size_t>(menu_t::Count)> m_menus{};
+  std::array<QAction*, static_cast<std::size_t>(action_t::Count)> m_actions{};
+  TRecentFiles* m_recentFiles = nullptr;
+  // The items of 言語 / Language, one per language.
+  std::vector<std::pair<language_t, QAction*>> m_languageItems;
+  // A document has been shown: saving and copying have something to act on.
+  bool m_documentShown = false;
 
-  // Left pane: the scene tree, its popup menu and the scene memo.
-  struct tree_t {
-    TSceneTreeView* sceneView = nullptr;
-    QMenu* sceneViewPopupMenu = nullptr;
-    QAction* edit2 = nullptr;
-    QAction* copy2 = nullptr;
-    QAction* p1 = nullptr;
-    QActionGroup* patternItems = nullptr;  // the dynamic items (group 1)
-    QGroupBox* sceneMemoBox = nullptr;
-    QPlainTextEdit* sceneMemo = nullptr;
-    QPushButton* sceneMemoApplyButton = nullptr;
-  } m_tree;
+  // Left pane: the scene tree and the scene memo; the patterns of the tree's
+  // popup menu (the items after its last separator).
+  TScenePanel* m_scenePanel = nullptr;
+  QActionGroup* m_popupPatternItems = nullptr;
 
   // Right pane: the comparison table (output) and the pattern editor (input).
   struct editor_t {

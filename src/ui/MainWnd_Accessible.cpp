@@ -17,6 +17,7 @@
 #include "grid/KwGridAccessible.h"
 #include "model/qvl_status.h"
 #include "ui/MainWnd.h"
+#include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
 #include "ui/StatusPanel.h"
 
@@ -126,8 +127,8 @@ void TMainWnd::NameForAssistiveTechnology() {
   // Buttons, check boxes with a text of their own and labels are said by
   // their text; these have none, or share it with another control.
   const std::pair<QWidget*, QString> names[] = {
-      {m_tree.sceneView, tr("場面ツリー")},
-      {m_tree.sceneMemo, tr("場面別メモ")},
+      {&m_scenePanel->Tree(), tr("場面ツリー")},
+      {&m_scenePanel->Memo(), tr("場面別メモ")},
       {m_editor.outputKwGrid, tr("出力")},
       {m_editor.inputKwGrid, tr("入力")},
       {m_editor.oldMemo, tr("旧パターンのメモ")},
@@ -142,7 +143,7 @@ void TMainWnd::NameForAssistiveTechnology() {
   for (const auto& [widget, name] : names) widget->setAccessibleName(name);
   // The tree's header is hidden, but assistive technology still finds it:
   // named after what the column holds, not Qt's "1".
-  m_tree.sceneView->setHeaderLabel(tr("場面"));
+  m_scenePanel->Tree().setHeaderLabel(tr("場面"));
   // The title boxes cover the input grid's old and new header cells: a cell
   // of those columns is heard with the column it belongs to.
   m_editor.inputKwGrid->SetSpokenHeader(1, 0, tr("旧パターン"));

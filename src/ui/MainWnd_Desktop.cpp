@@ -15,7 +15,7 @@ void TMainWnd::RememberSettings() {
   const dialog_folders_t folders = StoredDialogFolders();
   m_openDir = folders.open;
   m_saveDir = folders.save;
-  m_menus.recentFiles->Remember();
+  m_recentFiles->Remember();
 }
 
 void TMainWnd::StoreSettings() const {
@@ -25,7 +25,7 @@ void TMainWnd::StoreSettings() const {
 }
 
 void TMainWnd::AddRecentFile(const QString& path) {
-  m_menus.recentFiles->Add(path);
+  m_recentFiles->Add(path);
 }
 
 void TMainWnd::OpenRecentFile(const QString& path) {
@@ -33,7 +33,7 @@ void TMainWnd::OpenRecentFile(const QString& path) {
   if (!QFileInfo(path).isFile()) {
     m_dialogs.Error(
         this, tr("「%1」が見つかりません！\n最近使ったファイルの一覧から削除します。").arg(path));
-    m_menus.recentFiles->Remove(path);
+    m_recentFiles->Remove(path);
     return;
   }
   if (!ConfirmDiscardAll()) return;

@@ -11,6 +11,7 @@
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
 #include "ui/QtText.h"
+#include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
 #include "ui/about.h"
 
@@ -69,17 +70,15 @@ void TMainWnd::ShowLoadedDocument() {
   ClearEditor();
   SetRowLabels(nullptr);
   SetEditable(false);
-  RebuildSceneView();
-  MakeSaveEnable();
-  m_menus.copy1->setEnabled(true);
+  m_documentShown = true;
+  UpdateActions(enabled_t::Document);
   SetCaption(FileName());
 }
 
 void TMainWnd::SelectRoot() {
   // Once every listener has heard of the new document: selecting is a change
   // of the session of its own.
-  if (QTreeWidgetItem* top = m_tree.sceneView->topLevelItem(0)) m_tree.sceneView->SelectItem(top);
-  m_tree.sceneView->setFocus();
+  m_scenePanel->SelectRoot();
 }
 
 void TMainWnd::SetCaption(const QString& suffix) {
@@ -103,11 +102,6 @@ bool TMainWnd::ConfirmDiscardAll() {
   if (PatternEdited() && !m_dialogs.Confirm(this, PatternDiscardQuestion())) return false;
   if (MemoModified() && !m_dialogs.Confirm(this, SceneMemoDiscardQuestion())) return false;
   return ConfirmDiscardDocument();
-}
-
-void TMainWnd::MakeSaveEnable() {
-  m_menus.save1->setEnabled(true);
-  m_menus.saveAs1->setEnabled(true);
 }
 
 void TMainWnd::NewFromTemplate(const QString& relative_name, const QString& label) {

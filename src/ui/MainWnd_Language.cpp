@@ -17,33 +17,37 @@
 namespace qvl {
 
 void TMainWnd::CreateLanguageMenu() {
-  // Named in both languages, and each language in its own, so that a player
-  // finds the way back whichever language the window speaks.
-  m_menus.languageMenu = m_menus.viewMenu->addMenu(QStringLiteral("言語 / Language(&L)"));
-  m_menus.languageMenu->setObjectName(QStringLiteral("Language1"));
-  auto* group = new QActionGroup(m_menus.languageMenu);
+  // Each language named in its own, so that a player finds the way back
+  // whichever language the window speaks.
+  QMenu* menu = MenuAt(menu_t::Language);
+  auto* group = new QActionGroup(menu);
   group->setExclusive(true);
-  const auto item = [this, group](const QString& text, const QString& name, language_t language) {
-    QAction* a = m_menus.languageMenu->addAction(text);
-    a->setObjectName(name);
+  for (const language_entry_t& entry : kLanguages) {
+    const language_t language = entry.language;
+    QAction* a = menu->addAction(QStringLiteral("%1(&%2)").arg(
+        QString::fromUtf8(entry.own_name.data(), static_cast<qsizetype>(entry.own_name.size())),
+        QChar::fromLatin1(entry.access_key)));
+    a->setObjectName(QString::fromLatin1(entry.english_name.data(),
+                                         static_cast<qsizetype>(entry.english_name.size())) +
+                     QStringLiteral("1"));
     a->setCheckable(true);
     a->setChecked(WindowLanguage() == language);
     group->addAction(a);
     connect(a, &QAction::triggered, this, [this, language] { LanguageItemClick(language); });
-    return a;
-  };
-  m_menus.japanese1 =
-      item(QStringLiteral("日本語(&J)"), QStringLiteral("Japanese1"), language_t::Japanese);
-  m_menus.english1 =
-      item(QStringLiteral("English(&E)"), QStringLiteral("English1"), language_t::English);
+    m_languageItems.emplace_back(language, a);
+  }
+}
+
+void TMainWnd::RetranslateLanguageMenu() {
+  for (const auto& [language, item] : m_languageItems)
+    item->setChecked(WindowLanguage() == language);
 }
 
 void TMainWnd::LanguageItemClick(language_t language) {
   if (language == WindowLanguage()) return;
   if (!SetWindowLanguage(language)) {
     // Without its translation the window stays in the language it speaks.
-    m_menus.japanese1->setChecked(WindowLanguage() == language_t::Japanese);
-    m_menus.english1->setChecked(WindowLanguage() == language_t::English);
+    RetranslateLanguageMenu();
     return;
   }
   if (m_remembers) StoreLanguage(language);
@@ -56,8 +60,6 @@ void TMainWnd::changeEvent(QEvent* e) {
 
 void TMainWnd::RetranslateUi() {
   TUpdating updating(*this);
-  m_tree.sceneMemoBox->setTitle(tr("場面別メモ"));
-  m_tree.sceneMemoApplyButton->setText(tr("更新(&M)"));
   m_editor.outputBox->setTitle(tr("出力"));
   m_editor.inputBox->setTitle(tr("入力"));
   m_editor.oldGetSpellCheckBox->setText(tr("スペルカード取得"));
@@ -70,27 +72,7 @@ void TMainWnd::RetranslateUi() {
   m_editor.applyButton->setText(tr("更新(&A)"));
   m_editor.deleteButton->setText(tr("削除(&D)"));
 
-  m_menus.fileMenu->setTitle(tr("ファイル(&F)"));
-  m_menus.newMenu->setTitle(tr("新規作成(&N)"));
-  m_menus.open1->setText(tr("開く(&O)..."));
-  m_menus.save1->setText(tr("上書き保存(&S)"));
-  m_menus.saveAs1->setText(tr("名前を付けて保存(&A)..."));
-  m_menus.recent1->setTitle(tr("最近使ったファイル(&R)"));
-  m_menus.recentFiles->Retranslate();
-  m_menus.exit1->setText(tr("終了(&X)"));
-  m_menus.editMenu->setTitle(tr("編集(&E)"));
-  m_menus.copy1->setText(tr("旧パターンをコピー(&C)"));
-  m_menus.viewMenu->setTitle(tr("表示(&V)"));
-  m_menus.scoreChart1->setText(tr("スコア推移(&G)"));
-  m_menus.helpMenu->setTitle(tr("ヘルプ(&H)"));
-  m_menus.about1->setText(tr("バージョン情報(&A)..."));
-  m_menus.japanese1->setChecked(WindowLanguage() == language_t::Japanese);
-  m_menus.english1->setChecked(WindowLanguage() == language_t::English);
-  UpdateUndoActions();
-
-  m_tree.edit2->setText(tr("選択(&S)"));
-  m_tree.copy2->setText(tr("コピー(&C)"));
-  m_tree.p1->setText(tr("パターンの一括指定(&P)"));
+  RetranslateMenus();
 
   // The caption keeps its file name or its *difficulty*.
   const QString caption = windowTitle();

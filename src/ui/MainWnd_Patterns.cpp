@@ -32,6 +32,7 @@
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
 #include "ui/QtText.h"
+#include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
 #include "ui/StatusPanel.h"
 
@@ -113,8 +114,8 @@ std::optional<checked_score_t> CellScore(const TCellValue& v) {
   if (const auto* d = std::get_if<double>(&v)) return RoundToScore(*d);
   if (const auto* s = std::get_if<QString>(&v)) {
     // In either language: a cell keeps the word until it is shown afresh.
-    for (const language_t l : {language_t::Japanese, language_t::English}) {
-      if (*s == ToQString(Message(message_t::ValueOutOfRange, l))) {
+    for (const language_entry_t& l : kLanguages) {
+      if (*s == ToQString(Message(message_t::ValueOutOfRange, l.language))) {
         return checked_score_t::OutOfRange();
       }
     }
@@ -481,7 +482,7 @@ void TMainWnd::ClearEditor() {
   // Their names follow when the selection is shown: a single node's values
   // come at once, and a name changes only once.
   for (int i = 1; i <= 3; ++i) SetStatusPanel(i, QString());
-  m_tree.sceneMemo->clear();
+  m_scenePanel->ClearMemo();
 }
 
 void TMainWnd::SetRowLabels(const scene_base_t* node) {
@@ -512,7 +513,7 @@ void TMainWnd::SetEditable(bool on) {
     }
   }
   for (QWidget* w : std::initializer_list<QWidget*>{
-           m_tree.sceneMemoBox, m_editor.newTitleComboBox, m_editor.newGetSpellCheckBox,
+           &m_scenePanel->MemoBox(), m_editor.newTitleComboBox, m_editor.newGetSpellCheckBox,
            m_editor.groupingCheckBox, m_editor.newMemo, m_editor.newTitleLabeledEdit,
            m_editor.calcButton, m_editor.newButton, m_editor.applyButton, m_editor.deleteButton}) {
     w->setEnabled(on);
@@ -572,10 +573,7 @@ void TMainWnd::FillNewTitleComboBox(const pattern_base_list_t& list) {
 }
 
 void TMainWnd::ShowSingleNode(scene_base_t& node) {
-  {
-    TUpdating updating(*this);
-    m_tree.sceneMemo->setPlainText(MemoToQString(node.memo));
-  }
+  m_scenePanel->ShowMemo(MemoToQString(node.memo));
   StatusBarTotals(node);
   if (node.EditsOwnPatterns()) {
     SetEditable(true);
@@ -591,7 +589,7 @@ void TMainWnd::ShowSingleNode(scene_base_t& node) {
   } else {
     SetEditable(false);
     m_editor.groupingCheckBox->setEnabled(true);
-    m_tree.sceneMemoBox->setEnabled(true);
+    m_scenePanel->MemoBox().setEnabled(true);
     FillPatternColumn(1, node.OwnTotals());
     ShowValue(2, node.CurrentExplanation());
   }

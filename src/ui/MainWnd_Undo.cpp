@@ -8,16 +8,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QSignalBlocker>
-#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 #include <optional>
-#include <unordered_set>
 
 #include "model/qvl_history.h"
 #include "ui/MainWnd.h"
 #include "ui/QtText.h"
+#include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
 
 namespace qvl {
@@ -120,7 +118,7 @@ QString TMainWnd::FieldName(const QWidget* field) const {
   if (field == m_editor.inputKwGrid->Editor()) return tr("セルへの入力");
   if (field == m_editor.newTitleLabeledEdit) return tr("タイトルへの入力");
   if (field == m_editor.newMemo) return tr("メモへの入力");
-  if (field == m_tree.sceneMemo) return tr("場面別メモへの入力");
+  if (field == &m_scenePanel->Memo()) return tr("場面別メモへの入力");
   return tr("入力欄への入力");
 }
 
@@ -164,57 +162,36 @@ void TMainWnd::StepHistory(bool undo) {
   undo ? m_history->Undo() : m_history->Redo();
 }
 
-void TMainWnd::ShowSelectionInTree() {
-  const std::vector<scene_base_t*>& nodes = m_session.Selection();
-  const std::unordered_set<const scene_base_t*> wanted(nodes.begin(), nodes.end());
-  const QList<QTreeWidgetItem*> shown = m_tree.sceneView->selectedItems();
-  if (static_cast<std::size_t>(shown.size()) == wanted.size() &&
-      std::all_of(shown.begin(), shown.end(), [&wanted](const QTreeWidgetItem* item) {
-        return wanted.contains(TSceneTreeView::NodeOf(item));
-      })) {
-    return;  // the tree made this selection itself
-  }
-  QTreeWidgetItem* first = nullptr;
-  {
-    // The session holds this selection already: the tree follows silently.
-    const QSignalBlocker blocker(m_tree.sceneView);
-    m_tree.sceneView->clearSelection();
-    for (QTreeWidgetItemIterator it(m_tree.sceneView); *it != nullptr; ++it) {
-      if (!wanted.contains(TSceneTreeView::NodeOf(*it))) continue;
-      if (first == nullptr) {
-        first = *it;
-        m_tree.sceneView->setCurrentItem(first, 0, QItemSelectionModel::ClearAndSelect);
-      } else {
-        (*it)->setSelected(true);
-      }
-    }
-  }
-  if (first != nullptr) m_tree.sceneView->scrollToItem(first);
-  m_tree.sceneView->viewport()->update();
+bool TMainWnd::UndoItemEnabled(bool undo) const {
+  // In a text field the item stays enabled, so that its keys reach the field
+  // once it has typing of its own; the menu brings the text up to date when
+  // it opens.
+  QWidget* const focus = WorkingFocus();
+  if (FocusedLine(focus) != nullptr || FocusedText(focus) != nullptr) return true;
+  return undo ? m_history->CanUndo() : m_history->CanRedo();
 }
 
 void TMainWnd::UpdateUndoActions() {
   const TSessionHistory& history = *m_history;
   QWidget* const focus = WorkingFocus();
-  const bool in_field = FocusedLine(focus) != nullptr || FocusedText(focus) != nullptr;
-  const auto show = [&](QAction* item, const QString& name, bool undo) {
+  const auto show = [&](action_t id, bool undo) {
+    QAction& item = *ActionAt(id);
+    const QString name = ActionText(id);
     if (FieldCanStep(focus, undo)) {
       // The item stands for the field's own undo or redo, and says so, e.g.
       // "元に戻す(&U): セルへの入力".
-      item->setEnabled(true);
-      SetItemText(*item, QStringLiteral("%1: %2").arg(name, FieldName(focus)));
+      SetItemText(item, QStringLiteral("%1: %2").arg(name, FieldName(focus)));
       return;
     }
     // The step's name after the item's own text, e.g.
-    // "元に戻す(&U): パターン「B案」の更新". In a field the item stays
-    // enabled, so that its keys reach the field once it has typing of its
-    // own; the menu brings the text up to date when it opens.
+    // "元に戻す(&U): パターン「B案」の更新".
     const std::optional<step_name_t> step = undo ? history.UndoName() : history.RedoName();
-    item->setEnabled(in_field || step.has_value());
-    SetItemText(*item, step ? QStringLiteral("%1: %2").arg(name, StepText(*step)) : name);
+    SetItemText(item, step ? QStringLiteral("%1: %2").arg(name, StepText(*step)) : name);
   };
-  show(m_menus.undo1, tr("元に戻す(&U)"), true);
-  show(m_menus.redo1, tr("やり直し(&R)"), false);
+  UpdateActions(enabled_t::Undo);
+  UpdateActions(enabled_t::Redo);
+  show(action_t::Undo, true);
+  show(action_t::Redo, false);
 }
 
 }  // namespace qvl

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "model/qvl_chart.h"
 #include "model/qvl_document.h"
 #include "model/qvl_file.h"
 #include "ui/AppInfo.h"
@@ -16,7 +17,6 @@
 #include "ui/Language.h"
 #include "ui/QtText.h"
 #include "ui/ScoreChart.h"
-#include "ui/ScoreChartData.h"
 
 namespace qvl {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/ScoreChartData.h"
+#include "model/qvl_chart.h"
 
 #include <span>
 #include <stdexcept>
@@ -15,7 +15,7 @@ class TChartBuilder {
   TChartBuilder(const root_t& root, score_chart_data_t& data) : m_root(root), m_data(data) {}
 
   // The stop's node is found along its path.
-  void Add(std::span<const int> path, checked_score_t own) {
+  void Add(std::span<const int> path, checked_score_t own, checked_score_t running) {
     chart_stop_t stop;
     stop.node = &m_root;
     const group_t* g = &m_root;
@@ -29,8 +29,7 @@ class TChartBuilder {
       if (g != nullptr && g->kind == group_kind_t::Stage) stage = g;
     }
     stop.own = own;
-    m_running.Add(own);
-    stop.running = m_running.Result();
+    stop.running = running;
     const int position = static_cast<int>(m_data.stops.size());
     m_data.stops.push_back(std::move(stop));
     if (stage != m_stage && stage != nullptr) {
@@ -43,7 +42,6 @@ class TChartBuilder {
  private:
   const root_t& m_root;
   score_chart_data_t& m_data;
-  score_sum_t m_running;
   const group_t* m_stage = nullptr;
 };
 
@@ -52,20 +50,19 @@ class TChartBuilder {
 score_chart_data_t ScoreChartData(const root_t& root) {
   score_chart_data_t data;
   TChartBuilder builder(root, data);
-  WalkRoute(root,
-            [&builder](const route_stop_t& stop) { builder.Add(stop.path, stop.value.Total()); });
+  WalkRunningTotals(root, [&builder](const route_stop_t& stop, checked_score_t running) {
+    builder.Add(stop.path, stop.value.Total(), running);
+  });
   return data;
 }
 
 std::vector<checked_score_t> PlanRunningTotals(const root_t& root, const scene_base_t& node,
                                                const pattern_base_t& pattern) {
   std::vector<checked_score_t> out;
-  score_sum_t running;
   try {
-    WalkRoute(root, route_change_t{&node, &pattern}, [&](const route_stop_t& stop) {
-      running.Add(stop.value.Total());
-      out.push_back(running.Result());
-    });
+    WalkRunningTotals(
+        root, route_change_t{&node, &pattern},
+        [&out](const route_stop_t&, checked_score_t running) { out.push_back(running); });
   } catch (const std::invalid_argument&) {
     return {};  // the node is not on the route: nothing to show
   }
@@ -75,7 +72,7 @@ std::vector<checked_score_t> PlanRunningTotals(const root_t& root, const scene_b
 TChartPlan::TChartPlan(const TDocumentSession& session) : m_session(session) {
   m_listener = m_session.AddListener(
       [this](const session_change_t& change) {
-        if (Ends(change.Op())) Clear();
+        if (Ends(change.Kind())) Clear();
       },
       listener_rank_t::Chart);
 }
@@ -94,23 +91,13 @@ void TChartPlan::Clear() {
   m_pattern.reset();
 }
 
-bool TChartPlan::Ends(session_op_t op) {
-  switch (op) {
-    case session_op_t::Save:
-    case session_op_t::Memo:
-    case session_op_t::Flags:
-    case session_op_t::ChoosePattern:
-    case session_op_t::ChooseByTitlePart:
-    case session_op_t::Grouping:
+bool TChartPlan::Ends(change_kind_t kind) {
+  switch (kind) {
+    case change_kind_t::Unshown:
+    case change_kind_t::Choices:
       return false;
-    case session_op_t::Select:
-    case session_op_t::ChooseEdited:
-    case session_op_t::NewPattern:
-    case session_op_t::Load:
-    case session_op_t::NewFromTemplate:
-    case session_op_t::Store:
-    case session_op_t::Delete:
-    case session_op_t::Restore:  // undo and redo put an earlier state back
+    case change_kind_t::Editing:
+    case change_kind_t::Contents:
       return true;
   }
   return true;

@@ -1,7 +1,8 @@
 // The numbers of the score build-up chart: every stop of the route with its
 // own total and the running total through it, the stages the stops belong to,
-// and the running totals of a changed plan. Plain data without Qt, so that
-// tests reach it without a window.
+// the running totals of a changed plan and which changes of the session end
+// such a plan. Core data, so that the window's chart, its export and tests
+// share it without a window.
 #pragma once
 
 #include <memory>
@@ -66,8 +67,10 @@ class TChartPlan {
 
   void Set(const scene_base_t& node, const pattern_base_t& pattern);
   void Clear();
-  // Whether the change ends the plan (it is ended already when heard here).
-  [[nodiscard]] static bool Ends(session_op_t op);
+  // Whether a change of this kind ends the plan (it is ended already when
+  // heard here): one of what is edited or of the lists does; one of the
+  // current patterns or of grouping does not.
+  [[nodiscard]] static bool Ends(change_kind_t kind);
   // The plan's running totals on the document's route; empty without a plan
   // and, the plan then ended, when its node is no longer on the route.
   [[nodiscard]] std::vector<checked_score_t> RunningTotals();

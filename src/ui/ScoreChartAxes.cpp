@@ -1,0 +1,175 @@
+#include "ui/ScoreChartAxes.h"
+
+#include <QCategoryAxis>
+#include <QFontMetricsF>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "ui/Language.h"
+#include "ui/QtText.h"
+
+namespace qvl::chart {
+namespace {
+
+// 1, 2 or 5 times a power of ten near x: the next one up, or the nearest.
+double RoundNumber(double x, bool up) {
+  const double power = std::pow(10.0, std::floor(std::log10(x)));
+  const double q = x / power;
+  if (up) return power * (q <= 1 ? 1 : q <= 2 ? 2 : q <= 5 ? 5 : 10);
+  return power * (q < 1.5 ? 1 : q < 3 ? 2 : q < 7 ? 5 : 10);
+}
+
+// The units players read scores in, largest first: 億 (10^8) and 万 (10^4)
+// in Japanese; billion, million and thousand in English.
+struct score_unit_t {
+  double size;
+  const char* suffix;
+};
+std::span<const score_unit_t> ScoreUnits() {
+  static constexpr score_unit_t kJapanese[] = {{1e8, "億"}, {1e4, "万"}};
+  static constexpr score_unit_t kEnglish[] = {{1e9, "B"}, {1e6, "M"}, {1e3, "k"}};
+  switch (WindowLanguage()) {
+    case language_t::Japanese:
+      return kJapanese;
+    case language_t::English:
+      return kEnglish;
+  }
+  return kJapanese;
+}
+
+// A tick's label: the whole number, or a whole number of unit.
+QString TickLabel(double value, double unit, const QString& suffix) {
+  if (value == 0) return QStringLiteral("0");
+  return ChartLocale().toString(std::round(value / unit), 'f', 0) + suffix;
+}
+
+}  // namespace
+
+QLocale ChartLocale() {
+  return QLocale(QLocale::Japanese, QLocale::Japan);
+}
+
+// Thousands separated, as the axes show them.
+QString Number(score_t n) {
+  return ChartLocale().toString(static_cast<qint64>(n));
+}
+// A value out of the score range is the word that says so.
+QString Number(checked_score_t n) {
+  return n.InRange() ? Number(n.Value()) : ToQString(ScoreText(n));
+}
+
+// A difference with its sign: "+1,234", "−1,234" or "±0". The magnitude of
+// the most negative score has no positive twin: it is shown through its
+// unsigned value.
+QString SignedScore(score_t gap) {
+  if (gap == 0) return QStringLiteral("±0");
+  const auto magnitude = gap > 0 ? static_cast<quint64>(gap) : 0 - static_cast<quint64>(gap);
+  return (gap > 0 ? QStringLiteral("+") : QStringLiteral("−")) + ChartLocale().toString(magnitude);
+}
+
+// Every point's value in a range around zero with some room above, from and
+// to a multiple of a round tick step, about five ticks, each labelled with a
+// whole number: all its digits where they fit in room pixels, else in 億 or
+// 万 (the hover text keeps the exact figures). The axis is changed only when
+// its range or labels change: a change lays out the axis again and recomputes
+// every attached line, which on a long route costs more than the rest of a
+// refresh.
+void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score_t high,
+              double room) {
+  const double lo = std::min<double>(0, static_cast<double>(low));
+  double hi = std::max<double>(0, static_cast<double>(high));
+  if (hi <= lo) hi = lo + 1;
+  hi += (hi - lo) * 0.05;
+  // Scores are whole numbers: a step below one would label 0.5 as "1".
+  const double step = std::max(1.0, RoundNumber(RoundNumber(hi - lo, true) / 4, false));
+  const double first = std::floor(lo / step);
+  const double last = std::ceil(hi / step);
+  const int ticks = static_cast<int>(last - first) + 1;
+
+  const QFontMetricsF metrics(axis.labelsFont());
+  double unit = 1;
+  QString suffix;
+  for (double k = first; k <= last; ++k) {
+    if (metrics.horizontalAdvance(TickLabel(k * step, 1, {})) > room) {
+      for (const score_unit_t& u : ScoreUnits()) {
+        if (std::fmod(step, u.size) != 0) continue;
+        unit = u.size;
+        suffix = QString::fromUtf8(u.suffix);
+        break;
+      }
+      break;
+    }
+  }
+  // A category per tick, labelled at its upper end; the first one starts a
+  // step below the range so that the lowest tick gets its label too.
+  route_categories_t labels;
+  for (double k = first; k <= last; ++k)
+    labels.emplace_back(TickLabel(k * step, unit, suffix), k * step);
+  if (axis.min() != first * step || axis.max() != last * step) {
+    axis.setRange(first * step, last * step);
+  }
+  if (axis.tickCount() != ticks) axis.setTickCount(ticks);
+  if (labels == shown) return;
+  {
+    const QSignalBlocker quiet(&axis);
+    for (const QString& label : axis.categoriesLabels()) axis.remove(label);
+    axis.setStartValue((first - 1) * step);
+    for (const auto& [label, end] : labels) axis.append(label, end);
+  }
+  emit axis.categoriesChanged();
+  shown = std::move(labels);
+}
+
+// One category per stage with a grid line at each end; positions outside any
+// stage get a category of their own. The stage titles are drawn by the view,
+// which shortens them where they do not fit: the axis's labels only keep
+// their room. Labels of a category axis must differ: each is one zero-width
+// space and an HTML comment with its number. The axis measures and draws its
+// labels as rich text, where the comment costs nothing; a different number
+// of zero-width spaces each had it shape thousands of characters on a long
+// route, at every layout.
+route_categories_t RouteCategories(const score_chart_data_t& data) {
+  route_categories_t out;
+  const auto add = [&out](double end) {
+    out.emplace_back(QString(QChar(0x200B)) + QStringLiteral("<!--%1-->").arg(out.size()), end);
+  };
+  const int n = static_cast<int>(data.stops.size());
+  int next = 0;
+  for (const chart_stage_t& stage : data.stages) {
+    if (stage.first > next) add(stage.first - 0.5);
+    add(stage.end - 0.5);
+    next = stage.end;
+  }
+  if (next < n) add(n - 0.5);
+  return out;
+}
+
+// The longest form of a stage's title that fits width: the whole title, then
+// shorter beginnings with "…" down to its first word ("1面…"), then the stage
+// number alone ("1"), which is returned even where it does not fit: the
+// caller decides whether it shows.
+QString StageLabel(const QString& title, double width,
+                   const std::function<double(const QString&)>& advance) {
+  if (advance(title) <= width) return title;
+  const QString ellipsis(QChar(0x2026));
+  qsizetype word = 0;
+  while (word < title.size() && !title[word].isSpace()) ++word;
+  if (word > 0 && advance(title.left(word) + ellipsis) <= width) {
+    for (qsizetype n = title.size() - 1; n > word; --n) {
+      if (title[n - 1].isHighSurrogate()) continue;  // never half a character
+      const QString shorter = title.left(n).trimmed() + ellipsis;
+      if (advance(shorter) <= width) return shorter;
+    }
+    return title.left(word) + ellipsis;
+  }
+  qsizetype digits = 0;
+  while (digits < title.size() && title[digits].isDigit()) ++digits;
+  if (digits > 0) return title.left(digits);
+  // A title that does not begin with a number keeps its first character.
+  return title.left(title.size() > 1 && title[0].isHighSurrogate() ? 2 : 1);
+}
+
+}  // namespace qvl::chart

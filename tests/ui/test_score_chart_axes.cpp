@@ -1,0 +1,43 @@
+// The chart's axes without a view: the figures as the chart writes them and
+// the stage titles' shortened forms.
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include "ui/ScoreChartAxes.h"
+
+namespace qvl {
+namespace {
+
+// One unit of width per character, so that widths read as lengths.
+double Characters(const QString& text) {
+  return static_cast<double>(text.size());
+}
+
+TEST(ScoreChartAxesTest, FiguresAreWholeWithThousandsAndSignedDifferences) {
+  EXPECT_EQ(chart::Number(score_t{1234567}), QStringLiteral("1,234,567"));
+  EXPECT_EQ(chart::SignedScore(1500), QStringLiteral("+1,500"));
+  EXPECT_EQ(chart::SignedScore(-1500), QStringLiteral("−1,500"));
+  EXPECT_EQ(chart::SignedScore(0), QStringLiteral("±0"));
+}
+
+TEST(ScoreChartAxesTest, AStageTitleShortensToWhatFits) {
+  const QString title = QStringLiteral("1面 朝霧の畦道");
+  struct row_t {
+    double width;
+    QString expected;
+  };
+  const row_t rows[] = {
+      {8, title},                        // whole
+      {6, QStringLiteral("1面 朝霧…")},  // a shorter beginning
+      {3, QStringLiteral("1面…")},       // down to its first word
+      {2, QStringLiteral("1")},          // the stage number alone
+      {0, QStringLiteral("1")},          // even where nothing fits
+  };
+  for (const row_t& row : rows) {
+    EXPECT_EQ(chart::StageLabel(title, row.width, Characters), row.expected) << row.width;
+  }
+}
+
+}  // namespace
+}  // namespace qvl
