@@ -1,10 +1,11 @@
 #include "cli/qvl_platform.h"
 
 #define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+// shellapi.h needs windows.h first.
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 

@@ -125,6 +125,14 @@ std::optional<identity_t> IdentityOf(HANDLE h) {
                     info.dwFileAttributes, info.nNumberOfLinks};
 }
 
+// The full form of a name, with backslashes: ReplaceFileW and a rename by
+// handle take no other (a name such as /tmp/x comes from Wine's tests).
+fs::path FullPath(const fs::path& path) {
+  std::error_code ec;
+  fs::path full = fs::absolute(path, ec);
+  return ec ? path : full.make_preferred();
+}
+
 fs::path FolderOf(const fs::path& path) {
   return path.has_parent_path() ? path.parent_path() : fs::path(".");
 }
@@ -229,7 +237,7 @@ bool WriteAll(HANDLE h, std::string_view bytes) {
 
 // Renames the open file to target without replacing anything there.
 bool RenameWithoutReplacing(HANDLE h, const fs::path& target) {
-  const std::wstring& name = target.native();
+  const std::wstring name = FullPath(target).native();
   std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
   info->ReplaceIfExists = FALSE;
@@ -346,8 +354,8 @@ save_result_t WriteFileAtomically(const fs::path& file_name, std::string_view by
   }
   // ReplaceFileW opens the new file itself, so it is let go of here.
   temp.Close();
-  if (!ReplaceFileW(target.c_str(), guard.path.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                    nullptr, nullptr)) {
+  if (!ReplaceFileW(FullPath(target).c_str(), FullPath(guard.path).c_str(), nullptr,
+                    REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
     return {false, LastReason(Message(message_t::CannotReplaceFile))};
   }
   guard.keep = true;

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "model/qvl_file.h"
 #include "model/qvl_text.h"
 #include "test_temp.h"
 
@@ -919,7 +920,8 @@ TEST_F(DocumentFileTest, PipeInsteadOfAFileAsksWithoutWaiting) {
 #endif
 
 TEST_F(DocumentFileTest, JapaneseFileNameInTheMessage) {
-  const fs::path file = dir_ / "表ソ.pat";  // UTF-8 on disk, code page 932 in the message
+  // UTF-8 on disk (UTF-16 on Windows), code page 932 in the message.
+  const fs::path file = dir_ / PathFromUtf8("表ソ.pat");
   WriteFile(file, "(root \"");
   scripted_answers_t script;
   root_t root;
