@@ -10,8 +10,8 @@ ROOT=$(pwd)
 BUILD="$ROOT/build-windows"
 JOBS=${JOBS:-$(nproc)}
 
-packages=(cmake ninja-build python3 g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
-  googletest libcli11-dev nlohmann-json3-dev)
+packages=(cmake ninja-build g++ python3 libicu-dev g++-mingw-w64-x86-64-posix mingw-w64-tools
+  wine wine64 googletest libcli11-dev nlohmann-json3-dev)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then missing+=("$p"); fi
@@ -24,6 +24,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get update -y || true
   "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+
+# Clones in other folders share the compiler cache.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$ROOT}
 
 step() { printf '\n=== %s ===\n' "$*"; }
 started=$SECONDS
@@ -56,13 +59,26 @@ headers="$BUILD/header-only"
 rm -rf "$headers" && mkdir -p "$headers"
 cp -r /usr/include/CLI /usr/include/nlohmann "$headers/"
 
-step "cross build"
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+
+# The Linux qvl that qvl.exe must agree with byte for byte: the one given in
+# QVL_NATIVE (./test.sh passes its own build's), else one built here.
+native=${QVL_NATIVE:-}
+if [ -z "$native" ]; then
+  step "Linux qvl to compare with"
+  cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQVL_CORE_ONLY=ON -DQVL_BENCH=OFF -DBUILD_TESTING=OFF -DQVL_WERROR=ON "${launcher[@]}" >/dev/null
+  cmake --build "$BUILD/native" -j "$JOBS" --target qvl
+  native="$BUILD/native/bin/qvl"
+fi
+
+step "cross build"
 cmake -S "$ROOT" -B "$BUILD/qvl" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
   -DQVL_CORE_ONLY=ON -DQVL_BENCH=OFF -DQVL_WERROR=ON "${launcher[@]}" \
-  -DGTest_DIR="$gtest_install/lib/cmake/GTest" -DQVL_HEADER_ONLY_INCLUDE="$headers"
+  -DGTest_DIR="$gtest_install/lib/cmake/GTest" -DQVL_HEADER_ONLY_INCLUDE="$headers" \
+  -DQVL_NATIVE_QVL="$native"
 cmake --build "$BUILD/qvl" -j "$JOBS"
 
 step "tests under Wine"
