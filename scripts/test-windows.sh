@@ -39,7 +39,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 step "Wine"
-wineserver -p
+wineserver -p || true  # fails only when it is running already
 wineboot -i >/dev/null 2>&1
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 

@@ -1,8 +1,9 @@
 // The file writer and reader on Windows: the same promises as on other
-// systems, in Windows' terms. A file opened without FILE_SHARE_DELETE cannot
-// be removed or renamed over, which serves as the lock; the volume serial
-// number and the file index say which file a name stands for; ReplaceFileW
-// keeps the old file's ACLs and attributes on the new one.
+// systems, in Windows' terms. A file opened without any sharing cannot be
+// opened again while that handle lives, and a file that some handle holds
+// open cannot be so opened: that serves as the lock. The volume serial number
+// and the file index say which file a name stands for; ReplaceFileW keeps the
+// old file's ACLs and attributes on the new one.
 #include "model/qvl_file.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -268,10 +269,11 @@ int RemoveStaleTemporaryFiles(const fs::path& folder) {
 
 file_in_use_t::file_in_use_t(const fs::path& file_name)
     : handle_(reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE)) {
-  // Others may read and write it, but not remove it: the clean-up's
-  // exclusive open fails while this is held.
-  const HANDLE h = CreateFileW(file_name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // The clean-up's exclusive open fails while this is held; others may go on
+  // reading, writing and replacing it, as qvl normalize FILE -o FILE does.
+  const HANDLE h = CreateFileW(file_name.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   handle_ = reinterpret_cast<std::intptr_t>(h);
 }
 

@@ -70,6 +70,18 @@ class SameOutput(unittest.TestCase):
                         outputs.append(f.read())
                 self.assertEqual(outputs[0], outputs[1])
 
+    def test_a_file_saved_over_itself_is_the_same(self):
+        # qvl reads the file (and marks it in use) while it saves over it.
+        results = []
+        for name, command in (("linux.pat", LINUX), ("windows.pat", WINDOWS)):
+            path = os.path.join(self.dir.name, name)
+            shutil.copyfile(self.plans[0], path)
+            code = run(command, "normalize", path, "-o", path)[0]
+            with open(path, "rb") as f:
+                results.append((code, f.read()))
+        self.assertEqual(results[0], results[1])
+        self.assertEqual(results[0][0], 0)
+
 
 if __name__ == "__main__":
     LINUX = [sys.argv[1]]
