@@ -199,14 +199,33 @@ int RemoveAbandoned(const fs::path& folder, const std::optional<identity_t>& kee
   return removed;
 }
 
-// The file a name stands for, links followed; the name itself where nothing
-// is there yet.
+// The file a name stands for, links followed; the name itself where it is no
+// link or nothing is there yet. The system follows the links when it opens
+// the name and says where it ended up; a name that ends up elsewhere was a
+// link (whether Windows' own or, under Wine, the host's).
 fs::path FollowLinks(const fs::path& file_name) {
-  std::error_code ec;
-  const fs::file_status link = fs::symlink_status(file_name, ec);
-  if (ec || !fs::is_symlink(link)) return file_name;
-  const fs::path target = fs::weakly_canonical(file_name, ec);
-  return ec ? file_name : target;
+  const handle_t h = OpenToAsk(file_name);
+  if (!h.valid()) return file_name;
+  std::wstring path_name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetFinalPathNameByHandleW(h.get(), path_name.data(),
+                                              static_cast<DWORD>(path_name.size()), 0);
+    if (n == 0) return file_name;
+    const bool fits = n < path_name.size();
+    path_name.resize(n);
+    if (fits) break;
+  }
+  // \\?\C:\... becomes C:\..., the form a message shows.
+  constexpr std::wstring_view kLong = L"\\\\?\\";
+  if (path_name.starts_with(kLong) && path_name.size() > kLong.size() + 1 &&
+      path_name[kLong.size() + 1] == L':') {
+    path_name.erase(0, kLong.size());
+  }
+  const std::wstring given = FullPath(file_name).native();
+  const bool same =
+      CompareStringOrdinal(given.data(), static_cast<int>(given.size()), path_name.data(),
+                           static_cast<int>(path_name.size()), TRUE) == CSTR_EQUAL;
+  return same ? file_name : fs::path(path_name);
 }
 
 // Why the existing target must not be replaced, or nothing.
