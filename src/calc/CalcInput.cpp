@@ -3,8 +3,6 @@
 #include <array>
 #include <cstdint>
 
-#include <unicode/utf8.h>
-
 #include "model/qvl_text.h"
 
 namespace qvl {
@@ -17,11 +15,9 @@ const std::array<char, 0x10000>& HalfWidthForms() {
   static const auto table = [] {
     std::array<char, 0x10000> t{};
     const auto add = [&t](char32_t c, char ascii) {
-      std::uint8_t utf8[4];
-      int32_t n = 0;
-      U8_APPEND_UNSAFE(utf8, n, c);
-      const std::string bytes = Utf8ToCp932(
-          std::string_view(reinterpret_cast<const char*>(utf8), static_cast<std::size_t>(n)));
+      std::string utf8;
+      AppendUtf8(utf8, c);
+      const std::string bytes = Utf8ToCp932(utf8);
       if (bytes.size() != 2) return;  // not held by the code page
       t[static_cast<std::size_t>(static_cast<unsigned char>(bytes[0])) << 8 |
         static_cast<unsigned char>(bytes[1])] = ascii;

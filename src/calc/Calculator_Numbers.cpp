@@ -2,9 +2,11 @@
 // arithmetic helpers of the calculator.
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "calc/Calculator.h"
@@ -137,17 +139,20 @@ bool ComposeDecimal(const decimal_parts_t& p, long double& value) {
     if (p.negative) value = -value;
     return true;
   }
-  std::string text = "0.";
-  text += digits;
+  // strtold rather than from_chars: some standard libraries' from_chars for
+  // long double stop at the range of double. The text has no decimal point,
+  // so the locale cannot change how it reads.
+  std::string text(digits);
   text.push_back('e');
-  text += std::to_string(std::clamp<std::int64_t>(scale, -kExponentCap, kExponentCap));
-  long double v = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (result.ec == std::errc::result_out_of_range) {
+  text += std::to_string(std::clamp<std::int64_t>(scale, -kExponentCap, kExponentCap) -
+                         static_cast<std::int64_t>(digits.size()));
+  errno = 0;
+  char* end = nullptr;
+  long double v = std::strtold(text.c_str(), &end);
+  if (end != text.c_str() + text.size()) return false;
+  if (errno == ERANGE) {
     if (scale > 0) return false;  // beyond the extended range
     v = 0;                        // too small for it
-  } else if (result.ec != std::errc()) {
-    return false;
   }
   value = p.negative ? -v : v;
   return true;

@@ -2,10 +2,10 @@
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -13,8 +13,10 @@
 #include <stdexcept>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "cli/qvl_commands.h"
+#include "cli/qvl_platform.h"
 #include "model/qvl_document.h"
 #include "model/qvl_file.h"
 #include "model/qvl_messages.h"
@@ -40,7 +42,7 @@ void CheckStandardOutput() {
 
 // Writes to OUT when given, to standard output otherwise. A file is replaced
 // whole or not at all, as the window saves.
-void WriteOutput(const std::optional<std::string>& out_file, const std::string& bytes) {
+void WriteOutput(const std::optional<std::filesystem::path>& out_file, const std::string& bytes) {
   if (!out_file) {
     std::cout.flush();  // anything the stream holds goes first
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) CheckStandardOutput();
@@ -146,6 +148,12 @@ int Finish(int code) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<std::string> arguments = StartProcess(argc, argv);
+  std::vector<char*> utf8_argv;
+  for (std::string& a : arguments) utf8_argv.push_back(a.data());
+  argc = static_cast<int>(utf8_argv.size());
+  argv = utf8_argv.data();
+
   CLI::App app{
       "qvl: the score arithmetic of Quovel Pattern Manager on the command line.\n"
       "A node is addressed by 0-based child indexes from the root: / is the root,\n"
@@ -155,6 +163,8 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", "qvl 0.04 (Quovel Pattern Manager)");
   app.require_subcommand(1, 1);
   app.fallthrough(false);
+  // Node paths such as /0/1 are arguments, never Windows-style options.
+  app.allow_windows_style_options(false);
 
   std::string language;
   app.add_option("--lang", language,
@@ -218,20 +228,18 @@ int main(int argc, char** argv) {
     return UsageFailure(ParseErrorMessage(e));
   }
 
-  // A file-size limit then fails a write with EFBIG, which is reported like a
-  // full disk, instead of ending qvl without a word.
-  std::signal(SIGXFSZ, SIG_IGN);
   try {
     // Set before anything builds a text: a load failure, a calculator message.
     SetLanguage(ChosenLanguage(language));
     if (raw && format != "csv") throw usage_error(CliMessage(message_t::CliRawNeedsCsv, {}));
     // An abandoned temporary file given to recover it must outlive our own save's clean-up.
     std::optional<file_in_use_t> input;
-    if (!file.empty()) input.emplace(file);
-    std::optional<std::string> output;
+    const std::filesystem::path file_path = PathFromUtf8(file);
+    if (!file.empty()) input.emplace(file_path);
+    std::optional<std::filesystem::path> output;
     if (normalize_out->count() > 0 || export_out->count() > 0) {
       if (out_file.empty()) throw usage_error(CliMessage(message_t::CliOutputNeedsName, {}));
-      output = out_file;
+      output = PathFromUtf8(out_file);
     }
     root_t root;
     std::ostringstream out;
@@ -245,14 +253,14 @@ int main(int argc, char** argv) {
     if (calc->parsed()) {
       const scene_base_t* node = nullptr;
       if (!file.empty()) {
-        Load(root, file);
+        Load(root, file_path);
         if (!node_path.empty()) node = &NodeAt(root, node_path);
       }
       const int failed = Calc(node, expressions, out);
       WriteOutput(std::nullopt, out.str());
       return Finish(failed == 0 ? kExitOk : kExitExpressionFailed);
     }
-    Load(root, file);
+    Load(root, file_path);
     if (tree->parsed()) {
       Tree(root, out);
     } else if (explain->parsed()) {

@@ -1,9 +1,5 @@
 #include "model/qvl_document.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -17,6 +13,7 @@
 #include <system_error>
 #include <vector>
 
+#include "model/qvl_file.h"
 #include "model/qvl_messages.h"
 #include "model/qvl_node_fields.h"
 #include "model/qvl_pattern_fields.h"
@@ -323,11 +320,7 @@ class model_builder_t final : public sxml::TSXMLHandler {
 // ---- Load failures ------------------------------------------------------------
 
 std::string FileNameText(const std::filesystem::path& file_name) {
-  try {
-    return Utf8ToCp932(file_name.string());
-  } catch (const std::runtime_error&) {
-    return file_name.string();  // not UTF-8: show the bytes as they are
-  }
+  return PathToCp932(file_name);
 }
 
 // "12行5文字目" for a byte offset of the text.
@@ -357,10 +350,6 @@ std::string ReadErrorReason(std::string_view text, const sxml::EReadError& e) {
 
 std::string OutOfMemoryReason() {
   return Message(message_t::OutOfMemory);
-}
-
-std::string SystemReason(std::string_view what, int error) {
-  return std::string(what) + "(" + std::generic_category().message(error) + ")";
 }
 
 // True when text holds nothing but blanks and comments: the empty file a
@@ -419,53 +408,6 @@ load_result_t LoadText(root_t& root, std::string_view text) {
 
 // ---- Files ----------------------------------------------------------------
 
-struct file_closer_t {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// The whole file, or the reason why it cannot be read.
-struct file_bytes_t {
-  std::string bytes;
-  std::string reason;  // empty on success
-};
-
-file_bytes_t ReadFileBytes(const std::filesystem::path& file_name) {
-  file_bytes_t result;
-  // Opened first and then asked what it is, so that the check and the read
-  // are about the same file; without blocking, so that a pipe or a device
-  // put under the name cannot stall the load.
-  const int fd = ::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
-    result.reason = SystemReason(Message(message_t::CannotOpenFile), errno);
-    return result;
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    result.reason = S_ISDIR(st.st_mode) ? SystemReason(Message(message_t::CannotReadFile), EISDIR)
-                                        : Message(message_t::NotARegularFile);
-    return result;
-  }
-  std::unique_ptr<std::FILE, file_closer_t> file(::fdopen(fd, "rb"));
-  if (!file) {
-    result.reason = SystemReason(Message(message_t::CannotOpenFile), errno);
-    ::close(fd);
-    return result;
-  }
-  const auto size = static_cast<std::uintmax_t>(st.st_size);
-  if (size < (std::uintmax_t{1} << 40)) result.bytes.reserve(static_cast<std::size_t>(size));
-  char buffer[64 * 1024];
-  for (;;) {
-    const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-    result.bytes.append(buffer, n);
-    if (n < sizeof buffer) break;
-  }
-  if (std::ferror(file.get())) {
-    result.reason = SystemReason(Message(message_t::CannotReadFile), errno);
-  }
-  return result;
-}
-
 // One attempt of a load.
 load_result_t LoadFile(root_t& root, const std::filesystem::path& file_name) {
   try {
@@ -521,13 +463,9 @@ std::string SaveFailureMessage(const std::filesystem::path& file_name, std::stri
 std::string FileMessageUtf8(std::string_view cp932_message,
                             const std::filesystem::path& file_name) {
   std::string text = Cp932ToUtf8(cp932_message);
-  const std::string real = file_name.string();
-  std::string lossy;
-  try {
-    lossy = Cp932ToUtf8(Utf8ToCp932(real));
-  } catch (const std::runtime_error&) {
-    return text;  // not UTF-8: the message shows its bytes as they are
-  }
+  const std::string real = PathToUtf8(file_name);
+  if (!IsUtf8(real)) return text;  // the message shows its bytes as they are
+  const std::string lossy = Cp932ToUtf8(Utf8ToCp932(real));
   if (lossy == real) return text;
   if (const std::size_t at = text.find(lossy); at != std::string::npos) {
     text.replace(at, lossy.size(), real);

@@ -2,6 +2,7 @@
 // complete new ones: every file that the window and qvl write goes through here.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -63,8 +64,23 @@ class file_in_use_t {
   ~file_in_use_t();
 
  private:
-  int fd_;
+  std::intptr_t handle_;  // the system's: a file descriptor, or a Windows handle
 };
+
+// The whole file, or the reason why it cannot be read (code page 932). Opened
+// first and then asked what it is, so that the check and the read are about
+// the same file; a pipe or a device put under the name cannot stall it.
+struct file_bytes_t {
+  std::string bytes;
+  std::string reason;  // empty on success
+};
+[[nodiscard]] file_bytes_t ReadFileBytes(const std::filesystem::path& file_name);
+
+// File names as the programs take them (UTF-8 on Windows; on other systems
+// the bytes as they are) and as messages show them (code page 932).
+[[nodiscard]] std::filesystem::path PathFromUtf8(std::string_view name);
+[[nodiscard]] std::string PathToUtf8(const std::filesystem::path& path);
+[[nodiscard]] std::string PathToCp932(const std::filesystem::path& path);
 
 // For tests that must force a race or see a save half-way. named_temporary
 // takes the way of systems without unnamed files, refuse_rename_noreplace that

@@ -1,152 +1,137 @@
 #include "model/qvl_text.h"
 
-#include <unicode/ucnv.h>
-#include <unicode/ustring.h>
-#include <unicode/utf16.h>
-#include <unicode/utf8.h>
-
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 
+#include "model/qvl_text_platform.h"
 #include "sxml/USXMLSub.h"
 
 namespace qvl {
 namespace {
 
-struct ConverterCloser {
-  void operator()(UConverter* c) const { ucnv_close(c); }
+// No character of code page 932: U+FFFF is a noncharacter, and 0xFFFF is no
+// code (0xFF is no lead byte).
+constexpr char16_t kNoCharacter = u'\uFFFF';
+constexpr std::uint16_t kNoCode = 0xFFFF;
+
+// The code page as two tables, asked of the system's converter once per
+// process: every text is then converted here, the same way on every platform,
+// and malformed bytes are treated by the one rule below rather than by each
+// converter's own.
+struct cp932_tables_t {
+  std::array<char16_t, 0x100> single{};       // by byte
+  std::array<char16_t, 0x10000> pair{};       // by lead << 8 | trail
+  std::array<std::uint16_t, 0x10000> code{};  // by UTF-16 unit: a byte, or lead << 8 | trail
 };
-using converter_ptr = std::unique_ptr<UConverter, ConverterCloser>;
 
-converter_ptr OpenCp932() {
-  UErrorCode status = U_ZERO_ERROR;
-  converter_ptr conv(ucnv_open("windows-31j", &status));
-  if (U_FAILURE(status) || !conv) {
-    throw std::runtime_error("ICU has no converter for windows-31j");
-  }
-  return conv;
+bool IsCp932TrailByte(unsigned char c) {
+  return c >= 0x40 && c <= 0xFC && c != 0x7F;
 }
 
-// Opening a converter costs more than converting a short text (an expression,
-// a cell, a title), so each thread opens its converter once and keeps it. A
-// converter is not safe to share between threads, hence one per thread; it is
-// reset before each use, so no state of one text leaks into the next.
-UConverter* Cp932Converter() {
-  thread_local const converter_ptr conv = OpenCp932();
-  ucnv_reset(conv.get());
-  return conv.get();
-}
-
-// The same for UnconvertibleToCp932: stops at an unmappable character instead
-// of writing a substitute, and takes no one-way fallback mappings (those would
-// store a different character).
-UConverter* StrictCp932Converter() {
-  thread_local const converter_ptr conv = [] {
-    converter_ptr c = OpenCp932();
-    UErrorCode status = U_ZERO_ERROR;
-    ucnv_setFromUCallBack(c.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    ucnv_setFallback(c.get(), false);
-    if (U_FAILURE(status)) throw std::runtime_error("ICU converter cannot be set up");
-    return c;
+const cp932_tables_t& Tables() {
+  static const std::unique_ptr<const cp932_tables_t> tables = [] {
+    auto t = std::make_unique<cp932_tables_t>();
+    t->single.fill(kNoCharacter);
+    t->pair.fill(kNoCharacter);
+    t->code.fill(kNoCode);
+    for (unsigned b = 0; b < 0x100; ++b) {
+      if (IsCp932LeadByte(static_cast<unsigned char>(b))) continue;
+      const char byte = static_cast<char>(b);
+      t->single[b] = platform::Cp932Decode(std::string_view(&byte, 1)).value_or(kNoCharacter);
+    }
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) continue;
+      for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+        if (!IsCp932TrailByte(static_cast<unsigned char>(trail))) continue;
+        const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        t->pair[lead << 8 | trail] =
+            platform::Cp932Decode(std::string_view(bytes, 2)).value_or(kNoCharacter);
+      }
+    }
+    // Only what reads back as itself is written: several codes read as the
+    // same character, and the converter names the one it writes.
+    const auto learn = [&t](char16_t c) {
+      if (c == kNoCharacter || t->code[c] != kNoCode) return;
+      const std::string bytes = platform::Cp932Encode(c);
+      if (bytes.size() == 1) {
+        const auto b = static_cast<unsigned char>(bytes[0]);
+        if (t->single[b] == c) t->code[c] = b;
+      } else if (bytes.size() == 2) {
+        const unsigned code =
+            static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]);
+        if (t->pair[code] == c) t->code[c] = static_cast<std::uint16_t>(code);
+      }
+    };
+    for (const char16_t c : t->single) learn(c);
+    for (const char16_t c : t->pair) learn(c);
+    return std::unique_ptr<const cp932_tables_t>(std::move(t));
   }();
-  ucnv_reset(conv.get());
-  return conv.get();
+  return *tables;
 }
 
-std::u16string ToUtf16FromUtf8(std::string_view utf8) {
-  std::u16string out(utf8.size() + 1, u'\0');
-  UErrorCode status = U_ZERO_ERROR;
-  int32_t length = 0;
-  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
-                       &length, utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr,
-                       &status);
-  if (U_FAILURE(status)) throw std::runtime_error("malformed UTF-8 text");
-  out.resize(static_cast<size_t>(length));
-  return out;
-}
-
-// ICU counts in 32-bit lengths; texts this large never come from a real document.
-void CheckLength(std::string_view text) {
-  if (text.size() > 0x0FFFFFFFu) throw std::length_error("text too long to convert");
+// Reads the UTF-8 character at utf8[i] and moves i past it. A malformed
+// sequence reads as U+FFFD and takes the longest start of a well-formed one
+// that it has (at least one byte), as Unicode recommends.
+char32_t NextUtf8(std::string_view utf8, std::size_t& i) {
+  const auto b0 = static_cast<unsigned char>(utf8[i++]);
+  if (b0 < 0x80) return b0;
+  int more = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  char32_t c = 0;
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    more = 1;
+    c = b0 & 0x1Fu;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    more = 2;
+    c = b0 & 0x0Fu;
+    if (b0 == 0xE0) low = 0xA0;
+    if (b0 == 0xED) high = 0x9F;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    more = 3;
+    c = b0 & 0x07u;
+    if (b0 == 0xF0) low = 0x90;
+    if (b0 == 0xF4) high = 0x8F;
+  } else {
+    return 0xFFFD;
+  }
+  for (; more > 0; --more) {
+    if (i >= utf8.size()) return 0xFFFD;
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < low || b > high) return 0xFFFD;
+    ++i;
+    c = c << 6 | (b & 0x3Fu);
+    low = 0x80;
+    high = 0xBF;
+  }
+  return c;
 }
 
 // Calls each(c, bytes) for every character of a UTF-8 text in order, with the
-// bytes it was read from; a malformed sequence comes as U+FFFD. The text has
-// passed CheckLength.
+// bytes it was read from; a malformed sequence comes as U+FFFD.
 template <typename Each>
 void ForEachUtf8Char(std::string_view utf8, Each&& each) {
-  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
-  const auto length = static_cast<int32_t>(utf8.size());
-  int32_t i = 0;
-  while (i < length) {
-    const int32_t start = i;
-    UChar32 c = 0;
-    U8_NEXT(s, i, length, c);
-    each(c < 0 ? 0xFFFD : c,
-         utf8.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const std::size_t start = i;
+    const char32_t c = NextUtf8(utf8, i);
+    each(c, utf8.substr(start, i - start));
   }
 }
 
-}  // namespace
-
-std::string Utf8ToCp932(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  CheckLength(utf8);
-  const std::u16string wide = ToUtf16FromUtf8(utf8);
-  UConverter* const conv = Cp932Converter();
-  std::string out(wide.size() * 2 + 2, '\0');
-  UErrorCode status = U_ZERO_ERROR;
-  const int32_t length = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
-                                         reinterpret_cast<const UChar*>(wide.data()),
-                                         static_cast<int32_t>(wide.size()), &status);
-  if (U_FAILURE(status)) throw std::runtime_error("text cannot be converted to code page 932");
-  out.resize(static_cast<size_t>(length));
-  return out;
+// The code of a character in the code page, kNoCode where it holds none.
+std::uint16_t CodeOf(const cp932_tables_t& t, char32_t c) {
+  return c < 0x10000 ? t.code[c] : kNoCode;
 }
 
-std::string Cp932ToUtf8(std::string_view cp932) {
-  if (cp932.empty()) return {};
-  UConverter* const conv = Cp932Converter();
-  // ICU counts in 32-bit lengths, so a long text goes through in pieces; the
-  // converter keeps a double-byte character that a piece boundary splits.
-  // Code page 932 holds no character outside the basic plane, so no piece
-  // of UTF-16 ends inside a surrogate pair.
-  constexpr std::size_t kPiece = std::size_t{1} << 20;
-  std::string out;
-  out.reserve(cp932.size() + cp932.size() / 2);
-  std::u16string wide((cp932.size() < kPiece ? cp932.size() : kPiece) + 1, u'\0');
-  std::string utf8(wide.size() * 3 + 1, '\0');
-  const char* source = cp932.data();
-  const char* const source_end = cp932.data() + cp932.size();
-  while (source != source_end) {
-    const char* const piece_end =
-        source_end - source > static_cast<std::ptrdiff_t>(kPiece) ? source + kPiece : source_end;
-    UChar* target = reinterpret_cast<UChar*>(wide.data());
-    UErrorCode status = U_ZERO_ERROR;
-    ucnv_toUnicode(conv, &target, target + wide.size(), &source, piece_end, nullptr,
-                   piece_end == source_end, &status);
-    if (U_FAILURE(status)) throw std::runtime_error("text cannot be read as code page 932");
-    const auto wide_length =
-        static_cast<int32_t>(target - reinterpret_cast<const UChar*>(wide.data()));
-    int32_t length = 0;
-    status = U_ZERO_ERROR;
-    u_strToUTF8WithSub(utf8.data(), static_cast<int32_t>(utf8.size()), &length,
-                       reinterpret_cast<const UChar*>(wide.data()), wide_length, 0xFFFD, nullptr,
-                       &status);
-    if (U_FAILURE(status)) throw std::runtime_error("text cannot be converted to UTF-8");
-    out.append(utf8.data(), static_cast<std::size_t>(length));
-  }
-  return out;
+// Texts this large never come from a real document.
+void CheckLength(std::string_view text) {
+  if (text.size() > 0x0FFFFFFFu) throw std::length_error("text too long to convert");
 }
-
-}  // namespace qvl
-
-namespace qvl {
-namespace {
 
 // Length of the character that starts at text[i]; a lead byte at the very end
 // stands alone.
@@ -154,57 +139,93 @@ std::size_t Cp932CharLength(std::string_view text, std::size_t i) {
   return IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
 }
 
-bool RoundTrips(UConverter* conv, UChar32 c) {
-  UChar wide[2];
-  int32_t wide_length = 0;
-  UBool error = false;
-  U16_APPEND(wide, wide_length, 2, c, error);
-  if (error) return false;
-  char bytes[8];
-  UErrorCode status = U_ZERO_ERROR;
-  ucnv_resetFromUnicode(conv);
-  const int32_t n = ucnv_fromUChars(conv, bytes, sizeof bytes, wide, wide_length, &status);
-  if (U_FAILURE(status) || n <= 0) return false;
-  UChar back[4];
-  status = U_ZERO_ERROR;
-  ucnv_resetToUnicode(conv);
-  const int32_t m = ucnv_toUChars(conv, back, 4, bytes, n, &status);
-  if (U_FAILURE(status)) return false;
-  return m == wide_length && std::equal(back, back + m, wide);
-}
-
-// Which ASCII characters round-trip, asked of the converter once: texts typed
-// into cells are mostly ASCII, and a round trip through ICU costs far more
-// than the rest of an expression's evaluation.
-const std::array<bool, 128>& AsciiRoundTrips() {
-  static const std::array<bool, 128> table = [] {
-    std::array<bool, 128> t{};
-    UConverter* const conv = StrictCp932Converter();
-    for (UChar32 c = 0; c < 128; ++c) t[static_cast<std::size_t>(c)] = RoundTrips(conv, c);
-    return t;
-  }();
-  return table;
-}
-
 }  // namespace
 
-std::string UnconvertibleToCp932(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  CheckLength(utf8);
-  const std::array<bool, 128>& ascii = AsciiRoundTrips();
-  UConverter* const conv = StrictCp932Converter();
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    if (NextUtf8(text, i) == 0xFFFD && text.substr(start, i - start) != "\xEF\xBF\xBD") {
+      return false;
+    }
+  }
+  return true;
+}
 
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  CheckLength(utf8);
+  const cp932_tables_t& t = Tables();
+  std::string out;
+  out.reserve(utf8.size());
+  ForEachUtf8Char(utf8, [&](char32_t c, std::string_view) {
+    const std::uint16_t code = CodeOf(t, c);
+    if (code == kNoCode) {
+      out.push_back('?');  // the code page's own default character
+    } else if (code > 0xFF) {
+      out.push_back(static_cast<char>(code >> 8));
+      out.push_back(static_cast<char>(code & 0xFF));
+    } else {
+      out.push_back(static_cast<char>(code));
+    }
+  });
+  return out;
+}
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+  const cp932_tables_t& t = Tables();
+  std::string out;
+  out.reserve(cp932.size() + cp932.size() / 2);
+  for (std::size_t i = 0; i < cp932.size();) {
+    const auto b = static_cast<unsigned char>(cp932[i]);
+    if (!IsCp932LeadByte(b)) {
+      const char16_t c = t.single[b];
+      AppendUtf8(out, c == kNoCharacter ? 0xFFFD : c);
+      ++i;
+      continue;
+    }
+    // A lead byte with a trail byte is one character, known or not; a lead
+    // byte without one stands alone, and the byte after it is read afresh.
+    const auto trail = i + 1 < cp932.size() ? static_cast<unsigned char>(cp932[i + 1]) : 0;
+    if (i + 1 < cp932.size() && IsCp932TrailByte(trail)) {
+      const char16_t c = t.pair[static_cast<std::size_t>(b) << 8 | trail];
+      AppendUtf8(out, c == kNoCharacter ? 0xFFFD : c);
+      i += 2;
+    } else {
+      AppendUtf8(out, 0xFFFD);
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string UnconvertibleToCp932(std::string_view utf8) {
+  CheckLength(utf8);
+  const cp932_tables_t& t = Tables();
   std::u32string seen;
   std::string out;
-  ForEachUtf8Char(utf8, [&](UChar32 c, std::string_view) {
-    if (c < 128 ? ascii[static_cast<std::size_t>(c)] : RoundTrips(conv, c)) return;
-    if (seen.find(static_cast<char32_t>(c)) != std::u32string::npos) return;
-    seen.push_back(static_cast<char32_t>(c));
-    char buffer[4];
-    int32_t n = 0;
-    UBool error = false;
-    U8_APPEND(reinterpret_cast<uint8_t*>(buffer), n, 4, c, error);
-    if (!error) out.append(buffer, static_cast<std::size_t>(n));
+  ForEachUtf8Char(utf8, [&](char32_t c, std::string_view) {
+    if (CodeOf(t, c) != kNoCode) return;
+    if (seen.find(c) != std::u32string::npos) return;
+    seen.push_back(c);
+    AppendUtf8(out, c);
   });
   return out;
 }
@@ -216,14 +237,11 @@ namespace {
 std::string FoldJisVariants(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  ForEachUtf8Char(utf8, [&](UChar32 c, std::string_view) {
+  ForEachUtf8Char(utf8, [&](char32_t c, std::string_view) {
     for (const jis_variant_t& v : kJisVariants) {
-      if (static_cast<char32_t>(c) == v.typed) c = static_cast<UChar32>(v.cp932);
+      if (c == v.typed) c = v.cp932;
     }
-    uint8_t buffer[U8_MAX_LENGTH];
-    int32_t n = 0;
-    U8_APPEND_UNSAFE(buffer, n, c);  // c is a valid code point: the buffer holds it
-    out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+    AppendUtf8(out, c);
   });
   return out;
 }
@@ -241,7 +259,7 @@ cp932_input_t InputToCp932(std::string_view utf8) {
 std::string NameCodePoints(std::string_view utf8) {
   CheckLength(utf8);
   std::string out;
-  ForEachUtf8Char(utf8, [&](UChar32 c, std::string_view bytes) {
+  ForEachUtf8Char(utf8, [&](char32_t c, std::string_view bytes) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     if (!out.empty()) out += ", ";

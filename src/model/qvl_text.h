@@ -8,12 +8,15 @@
 
 namespace qvl {
 
-// Converts UTF-8 to code page 932 ("windows-31j"). Characters that code page 932
-// cannot hold become the converter's substitution byte.
+// Converts UTF-8 to code page 932 as Windows reads and writes it, on every
+// platform. Characters that code page 932 cannot hold exactly become "?", the
+// code page's default character.
 [[nodiscard]] std::string Utf8ToCp932(std::string_view utf8);
 
 // Converts code page 932 bytes to UTF-8 for display. Malformed bytes become
-// U+FFFD rather than failing: user files may hold anything.
+// U+FFFD rather than failing: user files may hold anything. A lead byte and a
+// trail byte that hold no character are one U+FFFD; a lead byte without a
+// trail byte is one, and the byte after it is read as a character of its own.
 [[nodiscard]] std::string Cp932ToUtf8(std::string_view cp932);
 
 // The characters of a UTF-8 text that code page 932 cannot hold exactly (no
@@ -21,6 +24,13 @@ namespace qvl {
 // appearance, as UTF-8. Empty when the whole text can be stored. Malformed
 // UTF-8 is reported as U+FFFD.
 [[nodiscard]] std::string UnconvertibleToCp932(std::string_view utf8);
+
+// Whether a text is well-formed UTF-8.
+[[nodiscard]] bool IsUtf8(std::string_view text);
+
+// Appends the UTF-8 form of a code point; a surrogate or a value beyond
+// U+10FFFF is written as U+FFFD.
+void AppendUtf8(std::string& out, char32_t c);
 
 // The first byte of a code page 932 double-byte character.
 [[nodiscard]] constexpr bool IsCp932LeadByte(unsigned char c) {

@@ -48,11 +48,21 @@ QString UnconvertibleMessage(const QString& characters) {
 }
 
 std::filesystem::path ToPath(const QString& file_name) {
+#ifdef Q_OS_WIN
+  // Windows names are UTF-16 like QString; the narrow form would go through
+  // the ANSI code page, which cannot hold every name.
+  return std::filesystem::path(file_name.toStdWString());
+#else
   return std::filesystem::path(QFile::encodeName(file_name).toStdString());
+#endif
 }
 
 QString FromPath(const std::filesystem::path& path) {
+#ifdef Q_OS_WIN
+  return QString::fromStdWString(path.native());
+#else
   return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
 }
 
 QString FileMessage(std::string_view cp932_message, const std::filesystem::path& file_name) {

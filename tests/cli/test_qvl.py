@@ -63,7 +63,7 @@ def run(*args, check_code=0, qvl_lang=None):
     env = {k: v for k, v in os.environ.items() if k != "QVL_LANG"}
     if qvl_lang is not None:
         env["QVL_LANG"] = qvl_lang
-    proc = subprocess.run([QVL, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+    proc = subprocess.run([*QVL, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                           timeout=60, env=env)
     if check_code is not None and proc.returncode != check_code:
         raise AssertionError("qvl %s exited %d, expected %d\nstdout: %s\nstderr: %s" % (
@@ -102,6 +102,16 @@ class TreeAndExplain(Fixture):
         self.assertEqual(lines[2], "/1\tgroup\tstage\tStage 2")
         self.assertEqual(lines[4], "/1/1\tscene\tspell-card\t幻符「表裏」")
         self.assertEqual(len(lines), 6)
+
+    def test_tree_of_a_japanese_file_name_shows_control_bytes_as_themselves(self):
+        # Code page 932 reads 0x1A, 0x1C and 0x7F as those characters, as on
+        # Windows; the name comes through the command line whole.
+        name = os.path.join(self.dir.name, "計画①.pat")
+        with open(name, "wb") as f:
+            text = WORKED.replace('(title "検証")', '(title "a\x1ab\x1cc\x7fd")')
+            f.write(text.replace("\n", "\r\n").encode("cp932"))
+        # Not splitlines(): it also splits at 0x1C.
+        self.assertEqual(out("tree", name).split("\n")[0], "/\troot\troot\ta\x1ab\x1cc\x7fd")
 
     def test_explain_named_pattern_gives_the_worked_example(self):
         lines, values, total = terms(out("explain", self.worked, "/1/1", "--pattern", "new"))
@@ -543,5 +553,7 @@ class Export(Fixture):
 
 
 if __name__ == "__main__":
-    QVL, TEMPLATES = sys.argv[1], sys.argv[2]
+    # QVL_RUNNER names the emulator that a cross-built qvl runs under (Wine).
+    QVL = os.environ.get("QVL_RUNNER", "").split() + [sys.argv[1]]
+    TEMPLATES = sys.argv[2]
     unittest.main(argv=[sys.argv[0], "-v"])

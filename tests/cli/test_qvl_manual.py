@@ -5,6 +5,7 @@ an entry of its own in the page, so the two cannot drift apart.
 
 Usage: test_qvl_manual.py QVL MANUAL_PAGE
 """
+import os
 import re
 import subprocess
 import sys
@@ -16,7 +17,7 @@ OPTION = re.compile(r"(?<![\w-])--?[A-Za-z][\w-]*")
 
 def help_sections(*args):
     """The entries of each section of a help text: {"Options": [first words]}."""
-    run = subprocess.run([QVL, *args, "--help"], capture_output=True, text=True, timeout=30)
+    run = subprocess.run([*QVL, *args, "--help"], capture_output=True, text=True, timeout=30)
     if run.returncode != 0:
         raise AssertionError("qvl %s --help failed: %s" % (" ".join(args), run.stderr))
     sections, current = {}, None
@@ -72,5 +73,7 @@ class Manual(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    QVL, PAGE = sys.argv[1], sys.argv[2]
+    # QVL_RUNNER names the emulator that a cross-built qvl runs under (Wine).
+    QVL = os.environ.get("QVL_RUNNER", "").split() + [sys.argv[1]]
+    PAGE = sys.argv[2]
     unittest.main(argv=sys.argv[:1], verbosity=2)

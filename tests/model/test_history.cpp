@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -14,6 +12,7 @@
 #include "model/node_builders.h"
 #include "model/qvl_document.h"
 #include "model/qvl_text.h"
+#include "test_temp.h"
 
 namespace qvl {
 namespace {
@@ -183,8 +182,7 @@ TEST(SessionHistory, WhatChangesNothingIsNoStep) {
 }
 
 TEST(SessionHistory, TheModifiedFlagFollowsTheSavedStateAndLoadingStartsAfresh) {
-  const fs::path file =
-      fs::temp_directory_path() / ("qvl_history_" + std::to_string(::getpid()) + ".pat");
+  const fs::path file = fs::temp_directory_path() / (test::UniqueName("qvl_history_") + ".pat");
   document_t d;
   d.s.UpdateMemo(*d.way, "1");
   ASSERT_TRUE(d.s.SaveAs(file).ok);

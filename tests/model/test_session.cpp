@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -11,6 +9,7 @@
 
 #include "model/node_builders.h"
 #include "model/qvl_text.h"
+#include "test_temp.h"
 
 namespace qvl {
 namespace {
@@ -61,7 +60,7 @@ class SessionTest : public ::testing::Test {
 // A file of this process's own, so that test programs running side by side
 // never share it.
 fs::path TempFile() {
-  return fs::temp_directory_path() / ("qvl_session_" + std::to_string(::getpid()) + ".pat");
+  return fs::temp_directory_path() / (test::UniqueName("qvl_session_") + ".pat");
 }
 
 TEST_F(SessionTest, SaveNamesTheFileAndLoadStartsEveryStateAfresh) {

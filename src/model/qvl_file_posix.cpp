@@ -38,11 +38,7 @@ std::string SystemReason(int error) {
 }
 
 std::string PathText(const fs::path& path) {
-  try {
-    return Utf8ToCp932(path.string());
-  } catch (const std::runtime_error&) {
-    return path.string();  // not UTF-8: show the bytes as they are
-  }
+  return PathToCp932(path);
 }
 
 // A failed step: what failed and the system's reason.
@@ -482,16 +478,73 @@ int RemoveStaleTemporaryFiles(const fs::path& folder) {
 }
 
 file_in_use_t::file_in_use_t(const fs::path& file_name)
-    : fd_(::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
+    : handle_(::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
   // A shared lock: the clean-up's exclusive one cannot be had while it is held.
-  if (fd_ >= 0 && ::flock(fd_, LOCK_SH | LOCK_NB) != 0) {
-    ::close(fd_);
-    fd_ = -1;
+  if (handle_ >= 0 && ::flock(static_cast<int>(handle_), LOCK_SH | LOCK_NB) != 0) {
+    ::close(static_cast<int>(handle_));
+    handle_ = -1;
   }
 }
 
 file_in_use_t::~file_in_use_t() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+namespace {
+
+struct file_closer_t {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+file_bytes_t ReadFileBytes(const std::filesystem::path& file_name) {
+  file_bytes_t result;
+  // Without blocking, so that a pipe or a device put under the name cannot
+  // stall the load.
+  const int fd = ::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    result.reason = Reason(Message(message_t::CannotOpenFile), errno);
+    return result;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    result.reason = S_ISDIR(st.st_mode) ? Reason(Message(message_t::CannotReadFile), EISDIR)
+                                        : Message(message_t::NotARegularFile);
+    return result;
+  }
+  std::unique_ptr<std::FILE, file_closer_t> file(::fdopen(fd, "rb"));
+  if (!file) {
+    result.reason = Reason(Message(message_t::CannotOpenFile), errno);
+    ::close(fd);
+    return result;
+  }
+  const auto size = static_cast<std::uintmax_t>(st.st_size);
+  if (size < (std::uintmax_t{1} << 40)) result.bytes.reserve(static_cast<std::size_t>(size));
+  char buffer[64 * 1024];
+  for (;;) {
+    const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
+    result.bytes.append(buffer, n);
+    if (n < sizeof buffer) break;
+  }
+  if (std::ferror(file.get())) {
+    result.reason = Reason(Message(message_t::CannotReadFile), errno);
+  }
+  return result;
+}
+
+fs::path PathFromUtf8(std::string_view name) {
+  return fs::path(std::string(name));
+}
+
+std::string PathToUtf8(const fs::path& path) {
+  return path.string();
+}
+
+std::string PathToCp932(const fs::path& path) {
+  const std::string name = path.string();
+  return IsUtf8(name) ? Utf8ToCp932(name) : name;  // else show the bytes as they are
 }
 
 void SetSaveHooksForTesting(save_hooks_t hooks) {
