@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, only those
-# that are missing.
+# that are missing: the ones named as arguments, else the usual build's.
 set -euo pipefail
 
-packages=(
+default_packages=(
   cmake ninja-build g++ pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev
@@ -21,6 +21,7 @@ packages=(
   # setfacl for the tests of files saved into folders with a default ACL.
   acl
 )
+if [ "$#" -gt 0 ]; then packages=("$@"); else packages=("${default_packages[@]}"); fi
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg -s "$p" >/dev/null 2>&1 || ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then

@@ -10,20 +10,8 @@ ROOT=$(pwd)
 BUILD="$ROOT/build-windows"
 JOBS=${JOBS:-$(nproc)}
 
-packages=(cmake ninja-build g++ python3 libicu-dev g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 googletest libcli11-dev nlohmann-json3-dev)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then missing+=("$p"); fi
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -y || true
-  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$ROOT/scripts/install-deps.sh" cmake ninja-build g++ python3 libicu-dev \
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 googletest libcli11-dev nlohmann-json3-dev
 
 # Clones in other folders share the compiler cache.
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$ROOT}

@@ -314,6 +314,9 @@ class TMainWnd : public QMainWindow {
   // Widens the comparison's value columns to show their numbers whole, and
   // the right pane with them; back to the designed widths when they fit.
   void FitValueColumns();
+  // Wider columns by delta pixels: the right pane and the window grow with
+  // them.
+  void GrowRightPane(int delta);
   void ConnectControls();
   void FormCreate();
 

@@ -260,13 +260,7 @@ void TMainWnd::FitValueColumns() {
   if (delta == 0) return;
   m_valueExtra = extra;
   m_editor.inputKwGrid->SetColWidth(3, 100 + extra);
-  // As for wider labels: the pane grows, the scene tree keeps its width.
-  QWidget* right = m_editor.outputBox->parentWidget();
-  right->setFixedWidth(right->minimumWidth() + delta);
-  LayOutInputBox();
-  m_designedMinimumWidth += delta;
-  KeepStatusPanelsWhole();
-  resize(width() + delta, height());
+  GrowRightPane(delta);
 }
 
 void TMainWnd::FitLabelColumns() {
@@ -277,6 +271,10 @@ void TMainWnd::FitLabelColumns() {
   m_editor.inputKwGrid->SetColWidths({kInputLabelWidth + extra, 152, 152, 100 + m_valueExtra});
   m_editor.outputKwGrid->SetColWidths(
       {50, kOutputLabelWidth + extra, m_valueWidths[0], m_valueWidths[1], m_valueWidths[2]});
+  GrowRightPane(delta);
+}
+
+void TMainWnd::GrowRightPane(int delta) {
   // The right pane keeps its grids whole; the scene tree keeps its width.
   QWidget* right = m_editor.outputBox->parentWidget();
   right->setFixedWidth(right->minimumWidth() + delta);
