@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/qvl_file_names.h"
 #include "model/qvl_messages.h"
 #include "model/qvl_text.h"
 
@@ -98,33 +99,12 @@ class file_size_signal_ignored_t {
 
 // ---- Temporary names --------------------------------------------------------
 
-// ".qvl-save-" and 16 hexadecimal digits of chance: no name a user gives a file
-// of their own, and no name that another save picks at the same time.
-constexpr std::string_view kTemporaryPrefix = ".qvl-save-";
-constexpr std::string_view kTemporarySuffix = ".tmp";
-constexpr std::size_t kTemporaryDigits = 16;
-
 std::string TemporaryName() {
-  static thread_local std::mt19937_64 random{[] {
-    std::random_device device;
-    return (std::uint64_t{device()} << 32) ^ device();
-  }()};
-  char digits[kTemporaryDigits + 1];
-  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(random()));
-  std::string name(kTemporaryPrefix);
-  name.append(digits, kTemporaryDigits).append(kTemporarySuffix);
-  return name;
+  return file_names::TemporaryName<char>();
 }
 
 bool IsTemporaryName(std::string_view name) {
-  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
-      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
-    return false;
-  }
-  for (const char c : name.substr(kTemporaryPrefix.size(), kTemporaryDigits)) {
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  }
-  return true;
+  return file_names::IsTemporaryName(name);
 }
 
 // Removes name in the folder dir when it is an abandoned temporary file of

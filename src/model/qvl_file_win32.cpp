@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/qvl_file_names.h"
 #include "model/qvl_messages.h"
 #include "model/qvl_text.h"
 
@@ -140,33 +141,12 @@ fs::path FolderOf(const fs::path& path) {
 
 // ---- Temporary names --------------------------------------------------------
 
-// The same names as on other systems: ".qvl-save-" and 16 hexadecimal digits.
-constexpr std::wstring_view kTemporaryPrefix = L".qvl-save-";
-constexpr std::wstring_view kTemporarySuffix = L".tmp";
-constexpr std::size_t kTemporaryDigits = 16;
-
 std::wstring TemporaryName() {
-  static thread_local std::mt19937_64 random{[] {
-    std::random_device device;
-    return (std::uint64_t{device()} << 32) ^ device();
-  }()};
-  wchar_t digits[kTemporaryDigits + 1];
-  std::swprintf(digits, kTemporaryDigits + 1, L"%016llx",
-                static_cast<unsigned long long>(random()));
-  std::wstring name(kTemporaryPrefix);
-  name.append(digits, kTemporaryDigits).append(kTemporarySuffix);
-  return name;
+  return file_names::TemporaryName<wchar_t>();
 }
 
 bool IsTemporaryName(std::wstring_view name) {
-  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
-      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
-    return false;
-  }
-  for (const wchar_t c : name.substr(kTemporaryPrefix.size(), kTemporaryDigits)) {
-    if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) return false;
-  }
-  return true;
+  return file_names::IsTemporaryName(name);
 }
 
 // Removes an abandoned temporary file: one that can be opened exclusively (no
