@@ -1,7 +1,11 @@
 // The core's texts in each language the program speaks, and the language a
-// player chose: one table keyed by message, Japanese and English side by side.
+// player chose. The sources hold each message in Japanese, the program's own
+// language; every other language's texts are in its catalogue,
+// resources/i18n/quovel-pm_CODE.ts, beside the window's, and the build turns
+// them into a table of the core.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -10,13 +14,18 @@
 
 namespace qvl {
 
-enum class language_t : std::uint8_t { Japanese = 0, English };
+// A language is its place in kLanguages. Two have names of their own: the
+// source language, and English, which the command line's argument parser and
+// Qt's own texts speak untranslated.
+enum class language_t : std::uint8_t { Japanese = 0, English = 1 };
 
 // The languages the program speaks, in the order the window's menu lists
 // them, so that every list of languages walks this one: the code that
-// --lang, QVL_LANG and the settings use; the language's name in itself, as
-// its menu item shows it (UTF-8, like the message table's sources) with the
-// item's access key; and its English name, which names the item for tests.
+// --lang, QVL_LANG, the settings and the catalogue's file name use; the
+// language's name in itself, as its menu item shows it (UTF-8, like the
+// message table's sources) with the item's access key; and its English name,
+// which names the item for tests. The first is the source language. A new
+// language is one line here and its catalogue.
 struct language_entry_t {
   language_t language;
   std::string_view code;
@@ -28,6 +37,7 @@ inline constexpr language_entry_t kLanguages[] = {
     {language_t::Japanese, "ja", "日本語", 'J', "Japanese"},
     {language_t::English, "en", "English", 'E', "English"},
 };
+inline constexpr std::size_t kLanguageCount = std::size(kLanguages);
 
 // The language of every text the core hands out from now on. Japanese until a
 // caller chooses otherwise; safe to call from any thread, though a text
@@ -224,18 +234,25 @@ enum class message_t : std::uint16_t {
   Count  // not a message
 };
 
-// One entry of the table: both languages as written in the source (UTF-8).
-struct message_text_t {
+// One entry of the table: the message's Japanese text (UTF-8), which is also
+// its key in every catalogue, and the word that tells it apart there from
+// another message of the same text (empty where none does).
+struct message_source_t {
   message_t id;
-  std::string_view japanese;
-  std::string_view english;
+  std::string_view text;
+  std::string_view disambiguation;
 };
 // The whole table, in the order of message_t.
-[[nodiscard]] const message_text_t* MessageTable();
+[[nodiscard]] const message_source_t* MessageTable();
 inline constexpr std::size_t kMessageCount = static_cast<std::size_t>(message_t::Count);
 
-// A message as code page 932 bytes, in the current language or the one given;
-// converted once for the life of the program.
+// A message as the language's catalogue has it (UTF-8); the source text for
+// the source language, and empty where the catalogue has no translation.
+[[nodiscard]] std::string_view TranslatedMessage(message_t id, language_t language);
+
+// A message as code page 932 bytes, in the current language or the one given
+// (in Japanese where that language's catalogue lacks it); converted once for
+// the life of the program.
 [[nodiscard]] const std::string& Message(message_t id);
 [[nodiscard]] const std::string& Message(message_t id, language_t language);
 

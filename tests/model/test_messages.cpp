@@ -39,19 +39,22 @@ std::set<std::string> Placeholders(std::string_view text) {
   return found;
 }
 
-TEST(Messages, EveryMessageHasBothLanguagesWithTheSamePlaceholders) {
-  for (std::size_t i = 0; i < kMessageCount; ++i) {
-    const message_text_t& m = MessageTable()[i];
-    SCOPED_TRACE(std::string(m.japanese));
-    EXPECT_EQ(static_cast<std::size_t>(m.id), i);
-    EXPECT_FALSE(m.japanese.empty());
-    EXPECT_FALSE(m.english.empty());
-    EXPECT_NE(m.english, m.japanese);
-    // English goes through the same code page 932 strings as Japanese.
-    EXPECT_EQ(UnconvertibleToCp932(m.english), "");
-    EXPECT_EQ(U(Message(m.id, language_t::English)), m.english);
-    EXPECT_EQ(U(Message(m.id, language_t::Japanese)), m.japanese);
-    EXPECT_EQ(Placeholders(m.english), Placeholders(m.japanese));
+// Every language's catalogue, as the build compiled it into the core, has
+// every message; a language other than the source one has its own text.
+TEST(Messages, EveryLanguageHasEveryMessageWithTheSamePlaceholders) {
+  for (const language_entry_t& l : kLanguages) {
+    for (std::size_t i = 0; i < kMessageCount; ++i) {
+      const message_source_t& m = MessageTable()[i];
+      const std::string_view text = TranslatedMessage(m.id, l.language);
+      SCOPED_TRACE(std::string(l.code) + ": " + std::string(m.text));
+      EXPECT_EQ(static_cast<std::size_t>(m.id), i);
+      EXPECT_FALSE(text.empty());
+      if (l.language != kLanguages[0].language) EXPECT_NE(text, m.text);
+      // Every language goes through the same code page 932 strings as Japanese.
+      EXPECT_EQ(UnconvertibleToCp932(text), "");
+      EXPECT_EQ(U(Message(m.id, l.language)), text);
+      EXPECT_EQ(Placeholders(text), Placeholders(m.text));
+    }
   }
 }
 
@@ -141,8 +144,8 @@ TEST(Messages, TextsOfTheCoreFollowTheLanguage) {
 // The registry keeps at most 255 bytes of a help text.
 TEST(Messages, HelpTextsFitTheRegistry) {
   for (auto id = static_cast<std::size_t>(message_t::HelpNot); id < kMessageCount; ++id) {
-    for (const language_t l : {language_t::Japanese, language_t::English}) {
-      EXPECT_LE(Message(static_cast<message_t>(id), l).size(), 255u) << id;
+    for (const language_entry_t& l : kLanguages) {
+      EXPECT_LE(Message(static_cast<message_t>(id), l.language).size(), 255u) << id;
     }
   }
 }
