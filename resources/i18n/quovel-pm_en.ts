@@ -4,26 +4,22 @@
 <context>
     <name>TCommandLine</name>
     <message>
-        <source>使い方: quovel-pm [--lang ja|en] [--reset-settings] [ファイル.pat]
-        quovel-pm --export-chart 計画.pat 出力.png|出力.svg [--size 幅x高さ] [--lang ja|en]
-        quovel-pm --help | --version
-ファイルを開いてウィンドウを表示します。詳しくは man quovel-pm をご覧ください。</source>
-        <translation>Usage: quovel-pm [--lang ja|en] [--reset-settings] [FILE.pat]
-       quovel-pm --export-chart PLAN.pat OUT.png|OUT.svg [--size WxH] [--lang ja|en]
-       quovel-pm --help | --version
-Opens the file and shows the window. See man quovel-pm for more.</translation>
-    </message>
-    <message>
         <source>「%1」は知らないオプションです。使い方は quovel-pm --help で表示します。</source>
         <translation>“%1” is not a known option. quovel-pm --help shows how to use the program.</translation>
+    </message>
+    <message>
+        <source>使い方: quovel-pm [--lang %1] [--reset-settings] [ファイル.pat]
+        quovel-pm --export-chart 計画.pat 出力.png|出力.svg [--size 幅x高さ] [--lang %1]
+        quovel-pm --help | --version
+ファイルを開いてウィンドウを表示します。詳しくは man quovel-pm をご覧ください。</source>
+        <translation>Usage: quovel-pm [--lang %1] [--reset-settings] [FILE.pat]
+       quovel-pm --export-chart PLAN.pat OUT.png|OUT.svg [--size WxH] [--lang %1]
+       quovel-pm --help | --version
+Opens the file and shows the window. See man quovel-pm for more.</translation>
     </message>
 </context>
 <context>
     <name>TExportChart</name>
-    <message>
-        <source>使い方: quovel-pm --export-chart 計画.pat 出力.png|出力.svg [--size 幅x高さ] [--lang ja|en]</source>
-        <translation>Usage: quovel-pm --export-chart PLAN.pat OUT.png|OUT.svg [--size WxH] [--lang ja|en]</translation>
-    </message>
     <message>
         <source>ファイルが見つかりません。</source>
         <translation>The file does not exist.</translation>
@@ -51,6 +47,10 @@ Opens the file and shows the window. See man quovel-pm for more.</translation>
     <message>
         <source>「%1」には保存できません。拡張子を .png か .svg にしてください。</source>
         <translation>Cannot save to “%1”. Use the extension .png or .svg.</translation>
+    </message>
+    <message>
+        <source>使い方: quovel-pm --export-chart 計画.pat 出力.png|出力.svg [--size 幅x高さ] [--lang %1]</source>
+        <translation>Usage: quovel-pm --export-chart PLAN.pat OUT.png|OUT.svg [--size WxH] [--lang %1]</translation>
     </message>
 </context>
 <context>
@@ -867,10 +867,6 @@ The base points of the spell card</translation>
         <translation>-o needs a file name; without -o, the output goes to standard output</translation>
     </message>
     <message>
-        <source>QVL_LANG=「{1}」は言語を指定していません: ja か en を指定してください。</source>
-        <translation>QVL_LANG=&apos;{1}&apos; names no language: ja or en is expected</translation>
-    </message>
-    <message>
         <source>標準出力に書き出せません: {1}</source>
         <translation>cannot write to standard output: {1}</translation>
     </message>
@@ -907,6 +903,14 @@ The base points of the spell card</translation>
         <source>コマンドラインが正しくありません。</source>
         <translation>The command line is not valid.</translation>
     </message>
+    <message>
+        <source>QVL_LANG=「{1}」は言語を指定していません: {2} を指定してください。</source>
+        <translation>QVL_LANG=&apos;{1}&apos; names no language: {2} is expected</translation>
+    </message>
+    <message>
+        <source>{1} か {2}</source>
+        <translation>{1} or {2}</translation>
+    </message>
 </context>
 <context>
     <name>qvl::QtText</name>
@@ -942,7 +946,7 @@ Replace them with other characters and try again.</translation>
     </message>
     <message>
         <source>ja</source>
-        <extracomment>The language code of the user guide to show: &quot;en&quot; for English.</extracomment>
+        <extracomment>The language code of the user guide to show: &quot;en&quot; for English; the code of another language where the guide is not written in this one.</extracomment>
         <translation>en</translation>
     </message>
     <message>
@@ -1385,6 +1389,11 @@ Running score with the new pattern: %4</translation>
             <numerusform>Running score (%n position not drawn: its value is beyond the 64-bit integer range)</numerusform>
             <numerusform>Running score (%n positions not drawn: their values are beyond the 64-bit integer range)</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>100000000=億 10000=万</source>
+        <extracomment>The units of the score axis&apos;s labels, largest first, separated by spaces: each a power of ten, &quot;=&quot; and the suffix that stands for it.</extracomment>
+        <translation>1000000000=B 1000000=M 1000=k</translation>
     </message>
 </context>
 <context>

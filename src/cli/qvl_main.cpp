@@ -61,7 +61,8 @@ language_t ChosenLanguage(const std::string& option) {
   const char* env = std::getenv("QVL_LANG");
   if (env == nullptr || *env == '\0') return language_t::Japanese;
   if (const std::optional<language_t> l = LanguageFromName(env)) return *l;
-  throw usage_error(CliMessage(message_t::CliBadQvlLang, {env}));
+  throw usage_error(CliMessage(message_t::CliBadQvlLang,
+                               {env, Cp932ToUtf8(LanguageCodeChoice(CurrentLanguage()))}));
 }
 
 // The language as far as it is known before the command line is parsed, so
@@ -167,10 +168,14 @@ int main(int argc, char** argv) {
   app.allow_windows_style_options(false);
 
   std::string language;
+  std::vector<std::string> codes;
+  for (const language_entry_t& l : kLanguages) codes.emplace_back(l.code);
   app.add_option("--lang", language,
-                 "language of messages and of the terms' titles, formulas and notes: ja or en "
-                 "(default: QVL_LANG, else ja); field names stay as they are")
-      ->check(CLI::IsMember({"ja", "en"}, CLI::ignore_case));
+                 "language of messages and of the terms' titles, formulas and notes: " +
+                     Cp932ToUtf8(LanguageCodeChoice(language_t::English)) +
+                     " (default: QVL_LANG, else " + codes.front() +
+                     "); field names stay as they are")
+      ->check(CLI::IsMember(codes, CLI::ignore_case));
 
   std::string file, path, pattern, out_file, format = "json", node_path;
   std::vector<std::string> changes, expressions;

@@ -379,7 +379,7 @@ constexpr message_source_t kMessages[] = {
                        "-o にはファイル名が必要です。-o がなければ標準出力に書き出します。")},
     {CliBadQvlLang,
      QT_TRANSLATE_NOOP("qvl::Messages",
-                       "QVL_LANG=「{1}」は言語を指定していません: ja か en を指定してください。")},
+                       "QVL_LANG=「{1}」は言語を指定していません: {2} を指定してください。")},
     {CliCannotWriteStdout, QT_TRANSLATE_NOOP("qvl::Messages", "標準出力に書き出せません: {1}")},
     {CliOutOfMemory, QT_TRANSLATE_NOOP3("qvl::Messages", "メモリが足りません。", "CliOutOfMemory")},
     {CliSubcommandRequired,
@@ -391,6 +391,7 @@ constexpr message_source_t kMessages[] = {
     {CliNeeds, QT_TRANSLATE_NOOP("qvl::Messages", "{1} には {2} も必要です。")},
     {CliNeedsValue, QT_TRANSLATE_NOOP("qvl::Messages", "{1} には値が必要です。")},
     {CliBadCommandLine, QT_TRANSLATE_NOOP("qvl::Messages", "コマンドラインが正しくありません。")},
+    {ChoiceOr, QT_TRANSLATE_NOOP("qvl::Messages", "{1} か {2}")},
 };
 
 static_assert(std::size(kMessages) == kMessageCount, "one entry per message");
@@ -486,6 +487,14 @@ std::string_view LanguageName(language_t language) {
     if (entry.language == language) return entry.code;
   }
   return kLanguages[0].code;
+}
+
+std::string LanguageCodeChoice(language_t language) {
+  std::string choice(kLanguages[0].code);
+  for (std::size_t l = 1; l < kLanguageCount; ++l) {
+    choice = FillPlaceholders(Message(message_t::ChoiceOr, language), {choice, kLanguages[l].code});
+  }
+  return choice;
 }
 
 const message_source_t* MessageTable() {

@@ -49,6 +49,9 @@ void SetLanguage(language_t language);
 // none.
 [[nodiscard]] std::optional<language_t> LanguageFromName(std::string_view name);
 [[nodiscard]] std::string_view LanguageName(language_t language);
+// Every language's code as a choice, in the words of the language given
+// ("ja か en", "ja or en"), as code page 932 bytes.
+[[nodiscard]] std::string LanguageCodeChoice(language_t language);
 
 // Every text of the core that a player reads. A message is a whole sentence;
 // what varies in it stands as a placeholder {1}, {2}, … filled by
@@ -231,6 +234,8 @@ enum class message_t : std::uint16_t {
   CliNeeds,
   CliNeedsValue,
   CliBadCommandLine,
+  // Two things to choose from, and with it a longer list.
+  ChoiceOr,
   Count  // not a message
 };
 

@@ -83,11 +83,11 @@ QString ProjectUrl() {
   return QStringLiteral(QVL_PROJECT_URL);
 }
 
-QTranslator* LoadQtTranslation(const QString& dir) {
+QTranslator* LoadQtTranslation(const QString& code, const QString& dir) {
   const QString folder = dir.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : dir;
   // Owned by the application, which consults it for as long as it runs.
   auto* translator = new QTranslator(qApp);
-  if (!translator->load(QStringLiteral("qtbase_ja"), folder)) {
+  if (!translator->load(QStringLiteral("qtbase_") + code, folder)) {
     delete translator;
     return nullptr;
   }

@@ -39,12 +39,12 @@ inline constexpr QColor kLossColor{255, 221, 221};
 [[nodiscard]] QString CreditText();
 [[nodiscard]] QString ProjectUrl();
 
-// Qt's own texts (the buttons of message boxes, the file dialogs) in
-// Japanese, whatever the system's language: the translation qtbase_ja from
-// dir, Qt's translation folder when empty, owned by the application and not
-// yet installed. Null when it cannot be loaded; the program then goes on with
-// Qt's English texts.
-[[nodiscard]] QTranslator* LoadQtTranslation(const QString& dir = {});
+// Qt's own texts (the buttons of message boxes, the file dialogs) in the
+// language of the code ("ja"), whatever the system's language: the
+// translation qtbase_CODE from dir, Qt's translation folder when empty, owned
+// by the application and not yet installed. Null when it cannot be loaded;
+// the program then goes on with Qt's English texts.
+[[nodiscard]] QTranslator* LoadQtTranslation(const QString& code, const QString& dir = {});
 
 // The folder whose template/ holds the six templates: the program's own
 // folder when they lie beside it (a build tree, a copied folder), else the

@@ -6,6 +6,8 @@
 #include <iostream>
 #include <string_view>
 
+#include "ui/Language.h"
+
 namespace qvl {
 
 bool AsksForAnswerOnly(int argc, char** argv) {
@@ -28,12 +30,13 @@ std::optional<int> AnswerCommandLine(const QStringList& arguments) {
     if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
       std::cout << QCoreApplication::translate(
                        "TCommandLine",
-                       "使い方: quovel-pm [--lang ja|en] [--reset-settings] [ファイル.pat]\n"
+                       "使い方: quovel-pm [--lang %1] [--reset-settings] [ファイル.pat]\n"
                        "        quovel-pm --export-chart 計画.pat 出力.png|出力.svg "
-                       "[--size 幅x高さ] [--lang ja|en]\n"
+                       "[--size 幅x高さ] [--lang %1]\n"
                        "        quovel-pm --help | --version\n"
                        "ファイルを開いてウィンドウを表示します。詳しくは man quovel-pm を"
                        "ご覧ください。")
+                       .arg(LanguageCodes())
                        .toStdString()
                 << '\n';
       return 0;

@@ -24,8 +24,16 @@
 #include <algorithm>
 #include <array>
 
+#include "ui/Language.h"
+
 namespace qvl {
 namespace {
+
+// Each guide is compiled in under its language's code; a language may have
+// none.
+QString GuidePath(const QString& language) {
+  return QStringLiteral(":/help/docs/help/%1.md").arg(language);
+}
 
 // The controls F1 explains, by object name; a control inside one of them
 // counts as it, so the first name met on the way up decides.
@@ -283,14 +291,15 @@ class THelpController : public QObject {
 }  // namespace
 
 QString HelpLanguage() {
-  //: The language code of the user guide to show: "en" for English.
+  //: The language code of the user guide to show: "en" for English; the code
+  //: of another language where the guide is not written in this one.
   const QString language = QCoreApplication::translate("qvl::THelpWindow", "ja");
-  return language == QStringLiteral("en") ? language : QStringLiteral("ja");
+  return QFile::exists(GuidePath(language)) ? language : LanguageCode(kLanguages[0].language);
 }
 
 QString HelpSource(const QString& language) {
-  return QStringLiteral(":/help/docs/help/%1.md")
-      .arg(language == QStringLiteral("en") ? language : QStringLiteral("ja"));
+  return GuidePath(QFile::exists(GuidePath(language)) ? language
+                                                      : LanguageCode(kLanguages[0].language));
 }
 
 QString HelpTopicFor(const QWidget* control) {

@@ -13,8 +13,9 @@ class QMenu;
 
 namespace qvl {
 
-// The language of the guide: "en" where the window speaks English (the
-// translation of the guide's language code), else "ja".
+// The language of the guide: the one the window's catalogue names (its
+// translation of the guide's language code, "en" for English) when the guide
+// is written in it, else Japanese.
 [[nodiscard]] QString HelpLanguage();
 
 // The guide's Markdown in a language, as a resource address; Japanese for a

@@ -6,6 +6,10 @@
 #include <QTranslator>
 
 #include "ui/AppInfo.h"
+#include "ui/QtText.h"
+
+#include <algorithm>
+#include <array>
 
 // The translations are compiled into the library, whose unused parts the
 // linker leaves out unless something names them.
@@ -21,25 +25,40 @@ const QString kOption = QStringLiteral("--lang");
 
 language_t g_language = language_t::Japanese;
 
-// Loaded at the first use and kept for the application's life; installed
-// while their language is chosen.
-QTranslator* WindowEnglish() {
-  static QTranslator* translator = [] {
+// The translators of each language, loaded at the first use and kept for the
+// application's life; installed while their language is chosen. Null where
+// there is nothing to load: the window's own catalogue of the source
+// language, Qt's own texts in English.
+struct translators_t {
+  QTranslator* window = nullptr;
+  QTranslator* qt = nullptr;
+};
+
+const translators_t& Translators(language_t language) {
+  static const std::array<translators_t, kLanguageCount> translators = [] {
     InitTranslationResources();
-    auto* t = new QTranslator(qApp);
-    if (!t->load(QStringLiteral(":/i18n/quovel-pm_en.qm"))) {
-      delete t;
-      return static_cast<QTranslator*>(nullptr);
+    std::array<translators_t, kLanguageCount> all;
+    for (std::size_t l = 0; l < kLanguageCount; ++l) {
+      const QString code = LanguageCode(kLanguages[l].language);
+      if (l != 0) {
+        auto* t = new QTranslator(qApp);
+        if (t->load(QStringLiteral(":/i18n/quovel-pm_%1.qm").arg(code))) {
+          all[l].window = t;
+        } else {
+          delete t;
+        }
+      }
+      if (kLanguages[l].language != language_t::English) all[l].qt = LoadQtTranslation(code);
     }
-    return t;
+    return all;
   }();
-  return translator;
+  return translators[std::min(static_cast<std::size_t>(language), kLanguageCount - 1)];
 }
 
-// Qt's own buttons and dialogs speak English without a translation.
-QTranslator* QtJapanese() {
-  static QTranslator* const translator = LoadQtTranslation();
-  return translator;
+// The choice of every language's code in the bilingual messages of --lang,
+// which come before any language is chosen.
+QString CodeChoice(language_t language) {
+  return ToQString(LanguageCodeChoice(language));
 }
 
 }  // namespace
@@ -47,6 +66,12 @@ QTranslator* QtJapanese() {
 QString LanguageCode(language_t language) {
   const std::string_view code = LanguageName(language);
   return QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size()));
+}
+
+QString LanguageCodes() {
+  QStringList codes;
+  for (const language_entry_t& entry : kLanguages) codes << LanguageCode(entry.language);
+  return codes.join(QLatin1Char('|'));
 }
 
 std::optional<language_t> LanguageFromCode(const QString& code) {
@@ -65,19 +90,20 @@ bool SetWindowLanguage(language_t language) {
   // when the language stays.
   static bool applied = false;
   if (applied && language == g_language) return true;
-  QTranslator* const english = WindowEnglish();
-  if (language == language_t::English && english == nullptr) return false;
+  const translators_t& chosen = Translators(language);
+  if (language != kLanguages[0].language && chosen.window == nullptr) return false;
   applied = true;
   g_language = language;
   // The core first: the windows ask it for its texts when they retranslate.
   ApplyCoreLanguage(language);
-  const bool japanese = language == language_t::Japanese;
-  if (QTranslator* qt = QtJapanese()) {
-    japanese ? QCoreApplication::installTranslator(qt) : QCoreApplication::removeTranslator(qt);
+  for (const language_entry_t& other : kLanguages) {
+    if (other.language == language) continue;
+    for (QTranslator* t : {Translators(other.language).qt, Translators(other.language).window}) {
+      if (t != nullptr) QCoreApplication::removeTranslator(t);
+    }
   }
-  if (english != nullptr) {
-    japanese ? QCoreApplication::removeTranslator(english)
-             : QCoreApplication::installTranslator(english);
+  for (QTranslator* t : {chosen.qt, chosen.window}) {
+    if (t != nullptr) QCoreApplication::installTranslator(t);
   }
   return true;
 }
@@ -101,7 +127,9 @@ language_option_t TakeLanguageOption(QStringList& arguments) {
     QString code;
     if (arguments[i] == kOption) {
       if (i + 1 >= arguments.size()) {
-        return {std::nullopt, QStringLiteral("--lang: ja か en を指定してください (ja or en).")};
+        return {std::nullopt,
+                QStringLiteral("--lang: %1 を指定してください (%2).")
+                    .arg(CodeChoice(language_t::Japanese), CodeChoice(language_t::English))};
       }
       code = arguments[i + 1];
       arguments.remove(i, 2);
@@ -115,9 +143,9 @@ language_option_t TakeLanguageOption(QStringList& arguments) {
     result.language = LanguageFromCode(code);
     if (!result.language) {
       return {std::nullopt,
-              QStringLiteral("--lang: 「%1」は知らない言語です。ja か en を指定してください "
-                             "(unknown language \"%1\"; ja or en).")
-                  .arg(code)};
+              QStringLiteral("--lang: 「%1」は知らない言語です。%2 を指定してください "
+                             "(unknown language \"%1\"; %3).")
+                  .arg(code, CodeChoice(language_t::Japanese), CodeChoice(language_t::English))};
     }
   }
   return result;

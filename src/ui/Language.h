@@ -16,6 +16,8 @@ namespace qvl {
 
 // "ja" or "en", as the option and the settings spell it; and back.
 [[nodiscard]] QString LanguageCode(language_t language);
+// Every language's code, as a usage line offers them: "ja|en".
+[[nodiscard]] QString LanguageCodes();
 [[nodiscard]] std::optional<language_t> LanguageFromCode(const QString& code);
 
 // The language in use now.

@@ -1,14 +1,14 @@
 #include "ui/ScoreChartAxes.h"
 
 #include <QCategoryAxis>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QSignalBlocker>
 
 #include <algorithm>
 #include <cmath>
-#include <span>
+#include <vector>
 
-#include "ui/Language.h"
 #include "ui/QtText.h"
 
 namespace qvl::chart {
@@ -22,22 +22,26 @@ double RoundNumber(double x, bool up) {
   return power * (q < 1.5 ? 1 : q < 3 ? 2 : q < 7 ? 5 : 10);
 }
 
-// The units players read scores in, largest first: 億 (10^8) and 万 (10^4)
-// in Japanese; billion, million and thousand in English.
+// The units players read scores in, largest first, as the window's catalogue
+// gives them: 億 (10^8) and 万 (10^4) in Japanese; billion, million and
+// thousand in English.
 struct score_unit_t {
   double size;
-  const char* suffix;
+  QString suffix;
 };
-std::span<const score_unit_t> ScoreUnits() {
-  static constexpr score_unit_t kJapanese[] = {{1e8, "億"}, {1e4, "万"}};
-  static constexpr score_unit_t kEnglish[] = {{1e9, "B"}, {1e6, "M"}, {1e3, "k"}};
-  switch (WindowLanguage()) {
-    case language_t::Japanese:
-      return kJapanese;
-    case language_t::English:
-      return kEnglish;
+std::vector<score_unit_t> ScoreUnits() {
+  //: The units of the score axis's labels, largest first, separated by spaces:
+  //: each a power of ten, "=" and the suffix that stands for it.
+  const QString units =
+      QCoreApplication::translate("qvl::TScoreChartView", "100000000=億 10000=万");
+  std::vector<score_unit_t> parsed;
+  for (const QString& unit : units.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    const qsizetype equals = unit.indexOf(QLatin1Char('='));
+    bool ok = false;
+    const double size = unit.left(equals).toDouble(&ok);
+    if (equals > 0 && ok && size >= 1) parsed.push_back({size, unit.mid(equals + 1)});
   }
-  return kJapanese;
+  return parsed;
 }
 
 // A tick's label: the whole number, or a whole number of unit.
@@ -97,7 +101,7 @@ void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score
       for (const score_unit_t& u : ScoreUnits()) {
         if (std::fmod(step, u.size) != 0) continue;
         unit = u.size;
-        suffix = QString::fromUtf8(u.suffix);
+        suffix = u.suffix;
         break;
       }
       break;

@@ -40,7 +40,8 @@ int Usage(const QString& message) {
   Print(message);
   std::cerr << QCoreApplication::translate("TExportChart",
                                            "使い方: quovel-pm --export-chart 計画.pat "
-                                           "出力.png|出力.svg [--size 幅x高さ] [--lang ja|en]")
+                                           "出力.png|出力.svg [--size 幅x高さ] [--lang %1]")
+                   .arg(LanguageCodes())
                    .toStdString()
             << '\n';
   return kExitUsage;

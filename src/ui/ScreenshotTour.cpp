@@ -105,7 +105,8 @@ int main(int argc, char* argv[]) {
   QStringList args = QApplication::arguments();
   const language_option_t lang = TakeLanguageOption(args);
   if (!lang.error.isEmpty() || args.size() != 3) {
-    std::fprintf(stderr, "usage: qvl_screenshot_tour [--lang ja|en] TEMPLATE OUTDIR\n");
+    std::fprintf(stderr, "usage: qvl_screenshot_tour [--lang %s] TEMPLATE OUTDIR\n",
+                 qPrintable(LanguageCodes()));
     return 2;
   }
   SetWindowLanguage(lang.language.value_or(language_t::Japanese));

@@ -383,7 +383,7 @@ TEST(QtDialogsTest, MessageBoxButtonsAreJapanese) {
 
 TEST(QtDialogsTest, AMissingTranslationIsNoHindrance) {
   QTemporaryDir empty;
-  EXPECT_EQ(LoadQtTranslation(empty.path()), nullptr);
+  EXPECT_EQ(LoadQtTranslation(QStringLiteral("ja"), empty.path()), nullptr);
 }
 
 }  // namespace
