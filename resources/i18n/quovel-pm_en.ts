@@ -54,6 +54,17 @@ Opens the file and shows the window. See man quovel-pm for more.</translation>
     </message>
 </context>
 <context>
+    <name>TLanguageOption</name>
+    <message>
+        <source>%1 を指定してください</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>「%2」は知らない言語です。%1 を指定してください</source>
+        <translation>unknown language &quot;%2&quot;; %1</translation>
+    </message>
+</context>
+<context>
     <name>qvl::Messages</name>
     <message>
         <source>ボーダーボーナス</source>

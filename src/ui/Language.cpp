@@ -55,10 +55,21 @@ const translators_t& Translators(language_t language) {
   return translators[std::min(static_cast<std::size_t>(language), kLanguageCount - 1)];
 }
 
-// The choice of every language's code in the bilingual messages of --lang,
-// which come before any language is chosen.
-QString CodeChoice(language_t language) {
-  return ToQString(LanguageCodeChoice(language));
+// A message of --lang, which comes before any language is chosen: in the
+// source language, then in English as its catalogue has it, each with the
+// choice of every language's code in its own words.
+QString LanguageOptionError(const char* source, const std::optional<QString>& code) {
+  const auto say = [&](language_t language, const QString& text) {
+    const QString said = text.arg(ToQString(LanguageCodeChoice(language)));
+    return code ? said.arg(*code) : said;
+  };
+  const QTranslator* english = Translators(language_t::English).window;
+  QString translated =
+      english != nullptr ? english->translate("TLanguageOption", source) : QString();
+  if (translated.isEmpty()) translated = QString::fromUtf8(source);
+  return QStringLiteral("--lang: %1 (%2).")
+      .arg(say(kLanguages[0].language, QString::fromUtf8(source)),
+           say(language_t::English, translated));
 }
 
 }  // namespace
@@ -128,8 +139,8 @@ language_option_t TakeLanguageOption(QStringList& arguments) {
     if (arguments[i] == kOption) {
       if (i + 1 >= arguments.size()) {
         return {std::nullopt,
-                QStringLiteral("--lang: %1 を指定してください (%2).")
-                    .arg(CodeChoice(language_t::Japanese), CodeChoice(language_t::English))};
+                LanguageOptionError(QT_TRANSLATE_NOOP("TLanguageOption", "%1 を指定してください"),
+                                    std::nullopt)};
       }
       code = arguments[i + 1];
       arguments.remove(i, 2);
@@ -142,10 +153,11 @@ language_option_t TakeLanguageOption(QStringList& arguments) {
     }
     result.language = LanguageFromCode(code);
     if (!result.language) {
-      return {std::nullopt,
-              QStringLiteral("--lang: 「%1」は知らない言語です。%2 を指定してください "
-                             "(unknown language \"%1\"; %3).")
-                  .arg(code, CodeChoice(language_t::Japanese), CodeChoice(language_t::English))};
+      return {
+          std::nullopt,
+          LanguageOptionError(QT_TRANSLATE_NOOP("TLanguageOption",
+                                                "「%2」は知らない言語です。%1 を指定してください"),
+                              code)};
     }
   }
   return result;
