@@ -412,6 +412,17 @@ constexpr bool LanguagesInOrder() {
 }
 static_assert(LanguagesInOrder(), "a language is its place in kLanguages");
 
+constexpr bool EveryCatalogueIsALanguage() {
+  for (const catalogue_t& catalogue : kCatalogues) {
+    if (std::ranges::find(kLanguages, catalogue.code, &language_entry_t::code) ==
+        std::end(kLanguages)) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(EveryCatalogueIsALanguage(), "each catalogue's language has its line in kLanguages");
+
 std::atomic<language_t> g_language{language_t::Japanese};
 
 // Each language's texts (UTF-8) by message: the catalogue's translation where
