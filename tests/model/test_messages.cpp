@@ -49,7 +49,9 @@ TEST(Messages, EveryLanguageHasEveryMessageWithTheSamePlaceholders) {
       SCOPED_TRACE(std::string(l.code) + ": " + std::string(m.text));
       EXPECT_EQ(static_cast<std::size_t>(m.id), i);
       EXPECT_FALSE(text.empty());
-      if (l.language != kLanguages[0].language) EXPECT_NE(text, m.text);
+      if (l.language != kLanguages[0].language) {
+        EXPECT_NE(text, m.text);
+      }
       // Every language goes through the same code page 932 strings as Japanese.
       EXPECT_EQ(UnconvertibleToCp932(text), "");
       EXPECT_EQ(U(Message(m.id, l.language)), text);
