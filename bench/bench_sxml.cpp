@@ -257,7 +257,8 @@ BENCHMARK(BM_LoadAgainstPugixml)->Unit(benchmark::kMillisecond);
 // /usr/bin/time measures the peak of its child alone; a child of this process
 // would carry the benchmark's own peak into its figure. `peak_per_file` is
 // the peak over the file's size.
-void QvlPeakMemory(benchmark::State& state, const std::string& arguments) {
+void QvlPeakMemory(benchmark::State& state, const std::string& arguments,
+                   const root_t& document) {
   if (::access("/usr/bin/time", X_OK) != 0) {
     state.SkipWithError("needs /usr/bin/time");
     return;
@@ -266,7 +267,7 @@ void QvlPeakMemory(benchmark::State& state, const std::string& arguments) {
       std::filesystem::temp_directory_path() / ("qvl_bench_" + std::to_string(::getpid()) + ".pat");
   std::size_t size = 0;
   {
-    const std::string text = DocumentText(*MakeLargeDocument(21));
+    const std::string text = DocumentText(document);
     size = text.size();
     std::ofstream(file, std::ios::binary) << text;
   }
@@ -287,20 +288,50 @@ void QvlPeakMemory(benchmark::State& state, const std::string& arguments) {
 }
 
 void BM_QvlTreePeakMemory(benchmark::State& state) {
-  QvlPeakMemory(state, "tree");
+  QvlPeakMemory(state, "tree", *MakeLargeDocument(21));
 }
 BENCHMARK(BM_QvlTreePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The JSON export should stay within 2x the file, as the CSV export does.
 void BM_QvlExportJsonPeakMemory(benchmark::State& state) {
-  QvlPeakMemory(state, "export --format json");
+  QvlPeakMemory(state, "export --format json", *MakeLargeDocument(21));
 }
 BENCHMARK(BM_QvlExportJsonPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_QvlExportCsvPeakMemory(benchmark::State& state) {
-  QvlPeakMemory(state, "export --format csv");
+  QvlPeakMemory(state, "export --format csv", *MakeLargeDocument(21));
 }
 BENCHMARK(BM_QvlExportCsvPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Load and save again to standard output: the model and the one text the
+// writer builds, no more (at most 2x the file).
+void BM_QvlNormalizePeakMemory(benchmark::State& state) {
+  QvlPeakMemory(state, "normalize", *MakeLargeDocument(21));
+}
+BENCHMARK(BM_QvlNormalizePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One group of 640,000 scenes with a pattern each: the model's cost per
+// scene against the few bytes a scene takes in the file (at most 4x).
+std::unique_ptr<root_t> WideGroupDocument() {
+  auto root = std::make_unique<root_t>();
+  auto* group = static_cast<group_t*>(root->AddChild(std::make_unique<group_t>(root.get())));
+  for (int i = 0; i < 640000; ++i) {
+    auto* scene = static_cast<scene_t*>(group->AddChild(std::make_unique<scene_t>(group)));
+    scene->title = std::to_string(i);
+  }
+  root->NormalizePatterns();
+  return root;
+}
+
+void BM_QvlTreeWideGroupPeakMemory(benchmark::State& state) {
+  QvlPeakMemory(state, "tree", *WideGroupDocument());
+}
+BENCHMARK(BM_QvlTreeWideGroupPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_QvlNormalizeWideGroupPeakMemory(benchmark::State& state) {
+  QvlPeakMemory(state, "normalize", *WideGroupDocument());
+}
+BENCHMARK(BM_QvlNormalizeWideGroupPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 #endif
 
