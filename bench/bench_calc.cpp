@@ -1,8 +1,11 @@
 // Evaluations per second of the calculator: a typical input cell, a long
 // expression, deep brackets, and the text form of values. Last, `qvl calc` on
 // many expressions beside Python's eval of the same texts, where python3 is
-// installed.
+// installed: in this process, and as whole processes.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -162,5 +165,78 @@ void BM_QvlCalcAgainstPythonEval(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_QvlCalcAgainstPythonEval)->Unit(benchmark::kMillisecond);
+
+#ifdef QVL_CLI
+
+// The CPU time of a child process, start-up and exit included; negative
+// when it could not be run or failed.
+double ChildCpuSeconds(std::vector<std::string> argv) {
+  const pid_t pid = ::fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, STDOUT_FILENO);
+    ::dup2(null, STDERR_FILENO);
+    std::vector<char*> args;
+    for (std::string& a : argv) args.push_back(a.data());
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return -1;
+  }
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+  };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Whole processes, in turn within each iteration: `qvl calc` given 20,000
+// cell expressions as its arguments, and python3 evaluating and printing the
+// same ones read from a file. `ratio` is Python's CPU time over ours (at
+// least 2.5).
+void BM_QvlCalcProcessAgainstPython(benchmark::State& state) {
+  std::vector<std::string> expressions;
+  while (expressions.size() < 20000) {
+    for (const std::string& e : ManyExpressions()) expressions.push_back(e);
+  }
+  const std::string path = "/tmp/qvl_bench_calc_" + std::to_string(::getpid()) + ".txt";
+  if (std::FILE* file = std::fopen(path.c_str(), "w")) {
+    for (const std::string& e : expressions) std::fprintf(file, "%s\n", e.c_str());
+    std::fclose(file);
+  }
+  std::vector<std::string> qvl_argv = {QVL_CLI, "calc", "--"};
+  qvl_argv.insert(qvl_argv.end(), expressions.begin(), expressions.end());
+  const std::vector<std::string> python_argv = {
+      "python3", "-c", "import sys\nfor x in open(sys.argv[1]).read().split():\n print(eval(x))",
+      path};
+  double qvl = 0;
+  double python = 0;
+  for (auto _ : state) {
+    const double ours = ChildCpuSeconds(qvl_argv);
+    const double theirs = ChildCpuSeconds(python_argv);
+    if (ours < 0) {
+      state.SkipWithError("qvl calc failed");
+      break;
+    }
+    if (theirs < 0) {
+      state.SkipWithError("python3 could not be run");
+      break;
+    }
+    qvl += ours;
+    python += theirs;
+  }
+  std::remove(path.c_str());
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["qvl_ms"] = qvl / n * 1e3;
+  state.counters["python_ms"] = python / n * 1e3;
+  state.counters["ratio"] = qvl > 0 ? python / qvl : 0;
+}
+BENCHMARK(BM_QvlCalcProcessAgainstPython)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+#endif
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Time from process start to the first painted frame: quovel-pm with the Hard
-// template, beside an empty QMainWindow started the same way. Both programs
+// template, beside the same window of plain Qt widgets and an empty
+// QMainWindow started the same way. Both programs
 // print "painted" once their window has painted (QVL_STARTUP_PROBE) and quit.
 // Without a display the offscreen platform stands in.
 #include <benchmark/benchmark.h>
@@ -7,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -91,6 +93,52 @@ void Run(benchmark::State& state, const std::string& program,
   std::error_code ignored;
   std::filesystem::remove_all(config, ignored);
 }
+
+// quovel-pm with the Hard template and the plain window of the same widgets
+// and texts, in turn within each iteration: `ratio` is the median of their
+// quotients (at most 1.05).
+void BM_StartupAgainstPlainWindow(benchmark::State& state) {
+  const std::filesystem::path program = BinDir() / "quovel-pm";
+  const std::filesystem::path plain = BinDir() / "qvl_startup_plain";
+  if (!std::filesystem::exists(program) || !std::filesystem::exists(plain)) {
+    state.SkipWithError("quovel-pm or qvl_startup_plain was not built");
+    return;
+  }
+  std::string folder = (std::filesystem::temp_directory_path() / "qvl_startup_XXXXXX").string();
+  if (mkdtemp(folder.data()) == nullptr) {
+    state.SkipWithError("no folder for the program's settings");
+    return;
+  }
+  const std::filesystem::path config(folder);
+  const std::vector<std::string> hard = {(BinDir() / "template" / "qvl_hard.pat").string()};
+  std::vector<double> ratios;
+  double ours_total = 0;
+  double plain_total = 0;
+  for (auto _ : state) {
+    const double ours = TimeToFirstFrame(program, hard, config);
+    const double yardstick = TimeToFirstFrame(plain, {}, config);
+    if (ours < 0 || yardstick <= 0) {
+      state.SkipWithError("a program did not report a painted frame");
+      break;
+    }
+    ours_total += ours;
+    plain_total += yardstick;
+    ratios.push_back(ours / yardstick);
+    state.SetIterationTime(ours);
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(config, ignored);
+  if (ratios.empty()) return;
+  std::sort(ratios.begin(), ratios.end());
+  const auto n = static_cast<double>(ratios.size());
+  state.counters["ours_ms"] = ours_total / n * 1e3;
+  state.counters["plain_ms"] = plain_total / n * 1e3;
+  state.counters["ratio"] = ratios[ratios.size() / 2];
+}
+BENCHMARK(BM_StartupAgainstPlainWindow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 void BM_StartupEmptyMainWindow(benchmark::State& state) {
   Run(state, "qvl_startup_empty", {});

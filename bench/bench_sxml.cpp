@@ -250,26 +250,70 @@ void BM_LoadAgainstPugixml(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadAgainstPugixml)->Unit(benchmark::kMillisecond);
 
+// The save text of the 20 MB document and pugixml's writing of the same
+// content as XML, in turn within each iteration: `ratio` is our bytes per CPU
+// second over pugixml's (at least 1). Both write into a fresh string each
+// time, as a save does.
+void BM_SaveAgainstPugixml(benchmark::State& state) {
+  const std::unique_ptr<root_t> root = MakeLargeDocument(21);
+  const std::string text = DocumentText(*root);
+  pugi::xml_document doc;
+  {
+    sxml::TSXMLDoc sxml_doc;
+    sxml_doc.LoadFromBuffer(text);
+    CopyToXml(sxml_doc, doc);
+  }
+  struct writer_t : pugi::xml_writer {
+    std::string out;
+    void write(const void* data, size_t size) override {
+      out.append(static_cast<const char*>(data), size);
+    }
+  };
+  double save = 0;
+  double pugi = 0;
+  std::size_t xml_size = 0;
+  for (auto _ : state) {
+    double start = CpuSeconds();
+    {
+      const std::string saved = DocumentText(*root);
+      benchmark::DoNotOptimize(saved.data());
+    }
+    save += CpuSeconds() - start;
+    start = CpuSeconds();
+    {
+      writer_t writer;
+      doc.save(writer, "  ");
+      xml_size = writer.out.size();
+      benchmark::DoNotOptimize(writer.out.data());
+    }
+    pugi += CpuSeconds() - start;
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+  state.counters["save_ms"] = save / n * 1e3;
+  state.counters["pugi_ms"] = pugi / n * 1e3;
+  state.counters["ratio"] = save > 0 && pugi > 0 ? (static_cast<double>(text.size()) / save) /
+                                                       (static_cast<double>(xml_size) / pugi)
+                                                 : 0;
+}
+BENCHMARK(BM_SaveAgainstPugixml)->Unit(benchmark::kMillisecond);
+
 #endif
 
 #ifdef QVL_CLI
 
 // /usr/bin/time measures the peak of its child alone; a child of this process
 // would carry the benchmark's own peak into its figure. `peak_per_file` is
-// the peak over the file's size.
-void QvlPeakMemory(benchmark::State& state, const std::string& arguments) {
+// the peak over the size of the file, whose text is given.
+void QvlPeakMemory(benchmark::State& state, const std::string& arguments, const std::string& text) {
   if (::access("/usr/bin/time", X_OK) != 0) {
     state.SkipWithError("needs /usr/bin/time");
     return;
   }
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / ("qvl_bench_" + std::to_string(::getpid()) + ".pat");
-  std::size_t size = 0;
-  {
-    const std::string text = DocumentText(*MakeLargeDocument(21));
-    size = text.size();
-    std::ofstream(file, std::ios::binary) << text;
-  }
+  const std::size_t size = text.size();
+  std::ofstream(file, std::ios::binary) << text;
   const std::string command =
       "/usr/bin/time -f %M " QVL_CLI " " + arguments + " " + file.string() + " 2>&1 >/dev/null";
   long peak_kb = 0;
@@ -287,20 +331,38 @@ void QvlPeakMemory(benchmark::State& state, const std::string& arguments) {
 }
 
 void BM_QvlTreePeakMemory(benchmark::State& state) {
-  QvlPeakMemory(state, "tree");
+  QvlPeakMemory(state, "tree", DocumentText(*MakeLargeDocument(21)));
 }
 BENCHMARK(BM_QvlTreePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The JSON export should stay within 2x the file, as the CSV export does.
 void BM_QvlExportJsonPeakMemory(benchmark::State& state) {
-  QvlPeakMemory(state, "export --format json");
+  QvlPeakMemory(state, "export --format json", DocumentText(*MakeLargeDocument(21)));
 }
 BENCHMARK(BM_QvlExportJsonPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_QvlExportCsvPeakMemory(benchmark::State& state) {
-  QvlPeakMemory(state, "export --format csv");
+  QvlPeakMemory(state, "export --format csv", DocumentText(*MakeLargeDocument(21)));
 }
 BENCHMARK(BM_QvlExportCsvPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Load and save again to standard output: the model and the one text the
+// writer builds, no more (at most 2x the file).
+void BM_QvlNormalizePeakMemory(benchmark::State& state) {
+  QvlPeakMemory(state, "normalize", DocumentText(*MakeLargeDocument(21)));
+}
+BENCHMARK(BM_QvlNormalizePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One group of 640,000 scenes, each written with its title alone (the file
+// may leave out what is default): the model's cost per scene against the few
+// bytes a scene takes in the file (the goal is at most 4x).
+void BM_QvlTreeWideGroupPeakMemory(benchmark::State& state) {
+  std::string text = "(root (group";
+  for (int i = 0; i < 640000; ++i) text += " (scene (@ (title \"" + std::to_string(i) + "\")))";
+  text += "))\r\n";
+  QvlPeakMemory(state, "tree", text);
+}
+BENCHMARK(BM_QvlTreeWideGroupPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 #endif
 

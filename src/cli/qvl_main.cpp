@@ -285,7 +285,10 @@ int main(int argc, char** argv) {
         }
         return Finish(kExitOk);
       }
-      out << DocumentText(root);
+      // Straight from the one text the writer builds: a copy through the
+      // string stream would hold the document three times over.
+      WriteOutput(std::nullopt, DocumentText(root));
+      return finish();
     } else if (exporter->parsed()) {
       if (format == "csv") {
         ExportCsv(root, out, reports, raw);

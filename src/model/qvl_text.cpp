@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "model/qvl_text_platform.h"
 #include "sxml/USXMLSub.h"
@@ -38,25 +41,45 @@ const cp932_tables_t& Tables() {
     t->single.fill(kNoCharacter);
     t->pair.fill(kNoCharacter);
     t->code.fill(kNoCode);
+    std::vector<unsigned char> singles;
     for (unsigned b = 0; b < 0x100; ++b) {
-      if (IsCp932LeadByte(static_cast<unsigned char>(b))) continue;
-      const char byte = static_cast<char>(b);
-      t->single[b] = platform::Cp932Decode(std::string_view(&byte, 1)).value_or(kNoCharacter);
+      if (!IsCp932LeadByte(static_cast<unsigned char>(b)))
+        singles.push_back(static_cast<unsigned char>(b));
     }
+    const std::vector<std::optional<char16_t>> single = platform::Cp932DecodeSingles(singles);
+    for (std::size_t i = 0; i < singles.size(); ++i) {
+      t->single[singles[i]] = single[i].value_or(kNoCharacter);
+    }
+    std::vector<std::uint16_t> pairs;
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
       if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) continue;
       for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-        if (!IsCp932TrailByte(static_cast<unsigned char>(trail))) continue;
-        const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        t->pair[lead << 8 | trail] =
-            platform::Cp932Decode(std::string_view(bytes, 2)).value_or(kNoCharacter);
+        if (IsCp932TrailByte(static_cast<unsigned char>(trail))) {
+          pairs.push_back(static_cast<std::uint16_t>(lead << 8 | trail));
+        }
       }
+    }
+    const std::vector<std::optional<char16_t>> pair = platform::Cp932DecodePairs(pairs);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      t->pair[pairs[i]] = pair[i].value_or(kNoCharacter);
     }
     // Only what reads back as itself is written: several codes read as the
     // same character, and the converter names the one it writes.
-    const auto learn = [&t](char16_t c) {
-      if (c == kNoCharacter || t->code[c] != kNoCode) return;
-      const std::string bytes = platform::Cp932Encode(c);
+    std::vector<char16_t> chars;
+    std::vector<bool> seen(0x10000);
+    const auto collect = [&chars, &seen](const auto& table) {
+      for (const char16_t c : table) {
+        if (c == kNoCharacter || seen[c]) continue;
+        seen[c] = true;
+        chars.push_back(c);
+      }
+    };
+    collect(t->single);
+    collect(t->pair);
+    const std::vector<std::string> written = platform::Cp932Encode(chars);
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+      const char16_t c = chars[i];
+      const std::string& bytes = written[i];
       if (bytes.size() == 1) {
         const auto b = static_cast<unsigned char>(bytes[0]);
         if (t->single[b] == c) t->code[c] = b;
@@ -65,9 +88,7 @@ const cp932_tables_t& Tables() {
             static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]);
         if (t->pair[code] == c) t->code[c] = static_cast<std::uint16_t>(code);
       }
-    };
-    for (const char16_t c : t->single) learn(c);
-    for (const char16_t c : t->pair) learn(c);
+    }
     return std::unique_ptr<const cp932_tables_t>(std::move(t));
   }();
   return *tables;
