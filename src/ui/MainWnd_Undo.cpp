@@ -14,6 +14,7 @@
 
 #include "model/qvl_history.h"
 #include "ui/MainWnd.h"
+#include "ui/PatternEditor.h"
 #include "ui/QtText.h"
 #include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
@@ -115,9 +116,9 @@ void TMainWnd::FocusChanged(QWidget* now) {
 }
 
 QString TMainWnd::FieldName(const QWidget* field) const {
-  if (field == m_editor.inputKwGrid->Editor()) return tr("セルへの入力");
-  if (field == m_editor.newTitleLabeledEdit) return tr("タイトルへの入力");
-  if (field == m_editor.newMemo) return tr("メモへの入力");
+  if (field == m_editor->Grid().Editor()) return tr("セルへの入力");
+  if (field == &m_editor->NewTitleEdit()) return tr("タイトルへの入力");
+  if (field == &m_editor->NewMemo()) return tr("メモへの入力");
   if (field == &m_scenePanel->Memo()) return tr("場面別メモへの入力");
   return tr("入力欄への入力");
 }
@@ -158,7 +159,7 @@ void TMainWnd::StepHistory(bool undo) {
   if (!(undo ? m_history->CanUndo() : m_history->CanRedo())) return;
   // The history selects the step's nodes afresh, which drops unapplied
   // edits: asked about first, as for any other selection change.
-  if (!ConfirmDiscardPatternEdits() || !ConfirmDiscardSceneMemo()) return;
+  if (!m_editor->ConfirmDiscardPatternEdits() || !ConfirmDiscardSceneMemo()) return;
   undo ? m_history->Undo() : m_history->Redo();
 }
 

@@ -53,6 +53,8 @@ class TScenePanel : public QWidget {
   // The tree's selection made the session's, without a change event: after
   // undo and redo, which select the step's nodes.
   void ShowSelectionInTree();
+  // The memo of the selected node, the box enabled for a single node.
+  void ShowSelectedMemo();
   void MemoChange();
 
   TDocumentSession& m_session;
