@@ -18,9 +18,6 @@
 namespace qvl {
 namespace {
 
-// The translation context of the texts both grids show.
-constexpr const char* kContext = "qvl::TPatternGrids";
-
 // A cell as a score, rounded like a pattern read from the editor, so that a
 // fractional answer of the calculator is a number like any other. Empty for
 // an empty cell or a text that is no number.
@@ -42,7 +39,8 @@ std::optional<checked_score_t> CellScore(const TCellValue& v) {
 }
 
 QString NotAnIntegerMessage(const QString& text) {
-  return QCoreApplication::translate(kContext, "「%1」は整数ではありません。").arg(text);
+  return QCoreApplication::translate("qvl::TPatternGrids", "「%1」は整数ではありません。")
+      .arg(text);
 }
 
 }  // namespace
@@ -90,8 +88,8 @@ void SetDifferenceCell(TKwGrid& grid, int col, int row, checked_score_t d) {
   const bool plain = v == 0 || !d.InRange();
   style->SetCellColor(plain ? QColor(Qt::white) : v > 0 ? kGainColor : kLossColor);
   style->SetDescription(plain   ? QString()
-                        : v > 0 ? QCoreApplication::translate(kContext, "増加")
-                                : QCoreApplication::translate(kContext, "減少"));
+                        : v > 0 ? QCoreApplication::translate("qvl::TPatternGrids", "増加")
+                                : QCoreApplication::translate("qvl::TPatternGrids", "減少"));
   grid.SetCells(col, row, ToQString(DifferenceText(d)));
 }
 

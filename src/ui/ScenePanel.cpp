@@ -151,6 +151,8 @@ TScenePanel::TScenePanel(TDocumentSession& session, TDialogs& dialogs, QWidget* 
   m_sceneMemoApplyButton->setAutoDefault(false);
   memo_layout->addWidget(m_sceneMemoApplyButton, 0, Qt::AlignHCenter);
   layout->addWidget(m_sceneMemoBox);
+  // Nothing is selected yet: no scene's memo to type.
+  m_sceneMemoBox->setEnabled(false);
 
   // The keys pass over the scenes of a group described as a whole.
   m_sceneView->Steppable = [](const QTreeWidgetItem* item) {

@@ -67,6 +67,7 @@ TStatusBar::TStatusBar(const TDocumentSession& session, QWidget* parent)
       addPermanentWidget(panel);
     }
   }
+  Retranslate();
   m_listener = m_session.AddListener(
       [this](const session_change_t& change) { SessionChanged(change); }, listener_rank_t::Window);
 }
