@@ -41,7 +41,6 @@ class TPatternEditor : public QGroupBox {
   [[nodiscard]] TKwGrid& Grid() const { return *m_inputKwGrid; }
   [[nodiscard]] QPlainTextEdit& NewMemo() const { return *m_newMemo; }
   [[nodiscard]] QLineEdit& NewTitleEdit() const { return *m_newTitleLabeledEdit; }
-  [[nodiscard]] TCalculator& Calculator() { return m_calculator; }
   // The new-title item of the pattern being edited.
   [[nodiscard]] int AcceptedNewTitleIndex() const;
 
