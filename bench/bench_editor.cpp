@@ -22,6 +22,7 @@
 #include "model/qvl_document.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
+#include "ui/PatternEditor.h"
 #include "ui/QtText.h"
 #include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
@@ -124,7 +125,7 @@ void BM_CalculateOnALateSpellCard(benchmark::State& state) {
     grid->SetCells(2, 2, QStringLiteral("1000+500"));
     grid->SetCells(2, 7, QStringLiteral("12*3"));
     grid->SetCells(2, 8, QStringLiteral("scb(30)"));
-    b.window->CalcButtonClick();
+    b.window->Editor().CalcButtonClick();
     PaintIfAsked(state);
   }
 }

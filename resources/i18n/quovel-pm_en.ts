@@ -950,6 +950,85 @@ Replace them with other characters and try again.</translation>
     </message>
 </context>
 <context>
+    <name>qvl::TComparisonPanel</name>
+    <message>
+        <source>後のボーダーボーナスへの影響</source>
+        <translation>On later border bonuses</translation>
+    </message>
+    <message>
+        <source>後の得点アイテムへの影響</source>
+        <translation>On later point items</translation>
+    </message>
+    <message>
+        <source>後のスペルカードボーナスへの影響</source>
+        <translation>On later spell card bonuses</translation>
+    </message>
+    <message>
+        <source>それ自体</source>
+        <translation>Itself</translation>
+    </message>
+    <message>
+        <source>後のボーナスアイテムへの影響</source>
+        <translation>On later bonus items</translation>
+    </message>
+    <message>
+        <source>スペルカードボーナスへの影響</source>
+        <translation>On the spell card bonus</translation>
+    </message>
+    <message>
+        <source>ボーナスアイテム</source>
+        <translation>Bonus items</translation>
+    </message>
+    <message>
+        <source>スペルカードボーナス基礎</source>
+        <translation>Spell card bonus base</translation>
+    </message>
+    <message>
+        <source>敵弾消しボーナス</source>
+        <translation>Enemy bullet bonus</translation>
+    </message>
+    <message>
+        <source>ボーダーボーナス</source>
+        <translation>Border bonus</translation>
+    </message>
+    <message>
+        <source>桜点Max</source>
+        <translation>Cherry max</translation>
+    </message>
+    <message>
+        <source>桜点</source>
+        <translation>Cherry</translation>
+    </message>
+    <message>
+        <source>かすり</source>
+        <translation>Graze</translation>
+    </message>
+    <message>
+        <source>得点アイテム</source>
+        <translation>Point items</translation>
+    </message>
+    <message>
+        <source>合計</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>出力</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>旧パターン</source>
+        <translation>Old pattern</translation>
+    </message>
+    <message>
+        <source>新パターン</source>
+        <translation>New pattern</translation>
+    </message>
+    <message>
+        <source>差</source>
+        <translation>Difference</translation>
+    </message>
+</context>
+<context>
     <name>qvl::THelpWindow</name>
     <message>
         <source>使い方(&amp;U)</source>
@@ -976,70 +1055,6 @@ Replace them with other characters and try again.</translation>
         <translation>Quovel Pattern Manager v0.04</translation>
     </message>
     <message>
-        <source>場面ツリー</source>
-        <translation>Scene tree</translation>
-    </message>
-    <message>
-        <source>場面別メモ</source>
-        <translation>Scene memo</translation>
-    </message>
-    <message>
-        <source>出力</source>
-        <translation>Output</translation>
-    </message>
-    <message>
-        <source>入力</source>
-        <translation>Input</translation>
-    </message>
-    <message>
-        <source>旧パターンのメモ</source>
-        <translation>Memo of the old pattern</translation>
-    </message>
-    <message>
-        <source>新パターンのメモ</source>
-        <translation>Memo of the new pattern</translation>
-    </message>
-    <message>
-        <source>タイトル</source>
-        <translation>Title</translation>
-    </message>
-    <message>
-        <source>旧パターン</source>
-        <translation>Old pattern</translation>
-    </message>
-    <message>
-        <source>新パターン</source>
-        <translation>New pattern</translation>
-    </message>
-    <message>
-        <source>スペルカード取得（旧パターン）</source>
-        <translation>Spell card captured (old pattern)</translation>
-    </message>
-    <message>
-        <source>スペルカード取得（新パターン）</source>
-        <translation>Spell card captured (new pattern)</translation>
-    </message>
-    <message>
-        <source>ステータスバー</source>
-        <translation>Status bar</translation>
-    </message>
-    <message>
-        <source>編集中のパターン「%1」を更新します。よろしいですか？</source>
-        <translation>Update the pattern “%1” being edited?</translation>
-    </message>
-    <message>
-        <source>「%1」を「%2」に代えて現行のパターンとしますか？</source>
-        <translation>Make “%1” the current pattern in place of “%2”?</translation>
-    </message>
-    <message>
-        <source>編集中のパターン「%1」を削除します。よろしいですか？</source>
-        <translation>Delete the pattern “%1” being edited?</translation>
-    </message>
-    <message>
-        <source>旧パターンを下敷きにしますか？（更新しなければ内容は消えます）</source>
-        <translation>Start from the old pattern? (Its contents are lost unless you apply them.)</translation>
-    </message>
-    <message>
         <source>「%1」が見つかりません！
 最近使ったファイルの一覧から削除します。</source>
         <translation>“%1” was not found!
@@ -1060,34 +1075,6 @@ It is removed from the list of recent files.</translation>
     <message>
         <source>編集中のファイル「%1」を上書きします。よろしいですか？</source>
         <translation>Overwrite the file “%1” being edited?</translation>
-    </message>
-    <message>
-        <source>スペルカード取得</source>
-        <translation>Spell card captured</translation>
-    </message>
-    <message>
-        <source>まとめて記述</source>
-        <translation>As a whole</translation>
-    </message>
-    <message>
-        <source>メモ</source>
-        <translation>Memo</translation>
-    </message>
-    <message>
-        <source>算出(&amp;C)</source>
-        <translation>&amp;Calculate</translation>
-    </message>
-    <message>
-        <source>新規(&amp;N)</source>
-        <translation>&amp;New</translation>
-    </message>
-    <message>
-        <source>更新(&amp;A)</source>
-        <translation>&amp;Apply</translation>
-    </message>
-    <message>
-        <source>削除(&amp;D)</source>
-        <translation>&amp;Delete</translation>
     </message>
     <message>
         <source>ファイル(&amp;F)</source>
@@ -1152,90 +1139,6 @@ It is removed from the list of recent files.</translation>
     <message>
         <source>パターンの一括指定(&amp;P)</source>
         <translation>Choose &amp;Patterns by Title</translation>
-    </message>
-    <message>
-        <source>増加</source>
-        <translation>gain</translation>
-    </message>
-    <message>
-        <source>減少</source>
-        <translation>loss</translation>
-    </message>
-    <message>
-        <source>「%1」は整数ではありません。</source>
-        <translation>“%1” is not a whole number.</translation>
-    </message>
-    <message>
-        <source>後のボーダーボーナスへの影響</source>
-        <translation>On later border bonuses</translation>
-    </message>
-    <message>
-        <source>後の得点アイテムへの影響</source>
-        <translation>On later point items</translation>
-    </message>
-    <message>
-        <source>後のスペルカードボーナスへの影響</source>
-        <translation>On later spell card bonuses</translation>
-    </message>
-    <message>
-        <source>それ自体</source>
-        <translation>Itself</translation>
-    </message>
-    <message>
-        <source>後のボーナスアイテムへの影響</source>
-        <translation>On later bonus items</translation>
-    </message>
-    <message>
-        <source>スペルカードボーナスへの影響</source>
-        <translation>On the spell card bonus</translation>
-    </message>
-    <message>
-        <source>ボーナスアイテム</source>
-        <translation>Bonus items</translation>
-    </message>
-    <message>
-        <source>スペルカードボーナス基礎</source>
-        <translation>Spell card bonus base</translation>
-    </message>
-    <message>
-        <source>敵弾消しボーナス</source>
-        <translation>Enemy bullet bonus</translation>
-    </message>
-    <message>
-        <source>ボーダーボーナス</source>
-        <translation>Border bonus</translation>
-    </message>
-    <message>
-        <source>桜点Max</source>
-        <translation>Cherry max</translation>
-    </message>
-    <message>
-        <source>桜点</source>
-        <translation>Cherry</translation>
-    </message>
-    <message>
-        <source>かすり</source>
-        <translation>Graze</translation>
-    </message>
-    <message>
-        <source>得点アイテム</source>
-        <translation>Point items</translation>
-    </message>
-    <message>
-        <source>合計</source>
-        <translation>Total</translation>
-    </message>
-    <message>
-        <source>差</source>
-        <translation>Difference</translation>
-    </message>
-    <message>
-        <source>パターン「%1」の変更を破棄します。よろしいですか？</source>
-        <translation>Discard the changes to the pattern “%1”?</translation>
-    </message>
-    <message>
-        <source>回収可能な得点アイテム数: %1</source>
-        <translation>Point items that can be collected: %1</translation>
     </message>
     <message>
         <source>「%1」のメモの変更を破棄します。よろしいですか？</source>
@@ -1315,9 +1218,111 @@ Where several patterns match, the topmost one is chosen.</translation>
         <source>パターンの一括指定</source>
         <translation>Patterns chosen by title</translation>
     </message>
+</context>
+<context>
+    <name>qvl::TPatternEditor</name>
     <message>
-        <source>場面</source>
-        <translation>Scene</translation>
+        <source>入力</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>スペルカード取得</source>
+        <translation>Spell card captured</translation>
+    </message>
+    <message>
+        <source>まとめて記述</source>
+        <translation>As a whole</translation>
+    </message>
+    <message>
+        <source>メモ</source>
+        <translation>Memo</translation>
+    </message>
+    <message>
+        <source>タイトル</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>算出(&amp;C)</source>
+        <translation>&amp;Calculate</translation>
+    </message>
+    <message>
+        <source>新規(&amp;N)</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <source>更新(&amp;A)</source>
+        <translation>&amp;Apply</translation>
+    </message>
+    <message>
+        <source>削除(&amp;D)</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>旧パターンのメモ</source>
+        <translation>Memo of the old pattern</translation>
+    </message>
+    <message>
+        <source>新パターンのメモ</source>
+        <translation>Memo of the new pattern</translation>
+    </message>
+    <message>
+        <source>旧パターン</source>
+        <translation>Old pattern</translation>
+    </message>
+    <message>
+        <source>新パターン</source>
+        <translation>New pattern</translation>
+    </message>
+    <message>
+        <source>スペルカード取得（旧パターン）</source>
+        <translation>Spell card captured (old pattern)</translation>
+    </message>
+    <message>
+        <source>スペルカード取得（新パターン）</source>
+        <translation>Spell card captured (new pattern)</translation>
+    </message>
+    <message>
+        <source>差</source>
+        <translation>Difference</translation>
+    </message>
+    <message>
+        <source>パターン「%1」の変更を破棄します。よろしいですか？</source>
+        <translation>Discard the changes to the pattern “%1”?</translation>
+    </message>
+    <message>
+        <source>回収可能な得点アイテム数: %1</source>
+        <translation>Point items that can be collected: %1</translation>
+    </message>
+    <message>
+        <source>編集中のパターン「%1」を更新します。よろしいですか？</source>
+        <translation>Update the pattern “%1” being edited?</translation>
+    </message>
+    <message>
+        <source>「%1」を「%2」に代えて現行のパターンとしますか？</source>
+        <translation>Make “%1” the current pattern in place of “%2”?</translation>
+    </message>
+    <message>
+        <source>編集中のパターン「%1」を削除します。よろしいですか？</source>
+        <translation>Delete the pattern “%1” being edited?</translation>
+    </message>
+    <message>
+        <source>旧パターンを下敷きにしますか？（更新しなければ内容は消えます）</source>
+        <translation>Start from the old pattern? (Its contents are lost unless you apply them.)</translation>
+    </message>
+</context>
+<context>
+    <name>qvl::TPatternGrids</name>
+    <message>
+        <source>「%1」は整数ではありません。</source>
+        <translation>“%1” is not a whole number.</translation>
+    </message>
+    <message>
+        <source>増加</source>
+        <translation>gain</translation>
+    </message>
+    <message>
+        <source>減少</source>
+        <translation>loss</translation>
     </message>
 </context>
 <context>
@@ -1340,6 +1345,14 @@ Where several patterns match, the topmost one is chosen.</translation>
     <message>
         <source>「%1」のメモを更新します。よろしいですか？</source>
         <translation>Update the memo of “%1”?</translation>
+    </message>
+    <message>
+        <source>場面ツリー</source>
+        <translation>Scene tree</translation>
+    </message>
+    <message>
+        <source>場面</source>
+        <translation>Scene</translation>
     </message>
 </context>
 <context>
@@ -1428,6 +1441,13 @@ Running score with the new pattern: %4</translation>
     <message>
         <source>「%1」には保存できません。拡張子を .png か .svg にしてください。</source>
         <translation>Cannot save to “%1”. Use the extension .png or .svg.</translation>
+    </message>
+</context>
+<context>
+    <name>qvl::TStatusBar</name>
+    <message>
+        <source>ステータスバー</source>
+        <translation>Status bar</translation>
     </message>
 </context>
 </TS>

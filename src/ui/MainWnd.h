@@ -1,8 +1,8 @@
-// The main window: shows the document session (the document, its file, the
-// selection and the pattern being edited) in the scene tree with the scene
-// memo, the pattern editor, the comparison table and the status bar, and turns
-// the menu and the controls into the session's operations. Every dialog goes
-// through the TDialogs it is given.
+// The main window: the frame around the panels that show the document session
+// (the scene tree with the scene memo, the comparison table, the pattern
+// editor and the status bar). It keeps the menus and their commands, the
+// file's life, the questions before work is lost, the panels' places, the
+// dialogs and the language. Every dialog goes through the TDialogs it is given.
 #pragma once
 
 #include <QMainWindow>
@@ -12,14 +12,10 @@
 #include <QStringList>
 
 #include <array>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <utility>
 #include <vector>
 
-#include "calc/Calculator.h"
-#include "grid/KwGrid.h"
 #include "model/qvl_chart.h"
 #include "model/qvl_file.h"
 #include "model/qvl_pattern.h"
@@ -30,25 +26,19 @@
 
 class QAction;
 class QActionGroup;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
-class QPushButton;
 class QTreeWidgetItem;
 
 namespace qvl {
 
+class TComparisonPanel;
 class TDialogs;
+class TPatternEditor;
 class TRecentFiles;
 class TScenePanel;
-class TSceneTreeView;
 class TSessionHistory;
 class TScoreChartWindow;
-class TStatusPanel;
+class TStatusBar;
 
 class TMainWnd : public QMainWindow {
   Q_OBJECT
@@ -67,12 +57,12 @@ class TMainWnd : public QMainWindow {
   [[nodiscard]] QString FileName() const { return FromPath(m_session.FileName()); }
   [[nodiscard]] const root_t& Document() const { return m_session.Document(); }
   [[nodiscard]] scene_base_t* CurrentNode() const { return m_session.CurrentNode(); }
-  [[nodiscard]] const pattern_value_t* OldValue() const { return m_oldValue.get(); }
-  [[nodiscard]] const pattern_value_t* NewValue() const { return m_newValue.get(); }
   [[nodiscard]] bool DocumentModified() const { return m_session.DocumentModified(); }
   [[nodiscard]] bool MemoModified() const { return m_session.MemoModified(); }
   [[nodiscard]] bool PatternEdited() const { return m_session.PatternEdited(); }
-  [[nodiscard]] int UpdateDepth() const { return m_updateDepth; }
+  // The panels.
+  [[nodiscard]] TPatternEditor& Editor() const { return *m_editor; }
+  [[nodiscard]] TComparisonPanel& Comparison() const { return *m_comparison; }
 
   // --- the document's life
   // The template of a menu item's relative name ("template\qvl_hard.pat" or
@@ -181,87 +171,18 @@ class TMainWnd : public QMainWindow {
   // The node the popup menu was last built for, while its tree item exists.
   [[nodiscard]] scene_base_t* PopupNode() const;
 
-  // The one refresh: shows what a change of the session touched. It hears a
-  // report after the history and before the chart, and changes nothing of
-  // the session.
+  // What the window itself shows of a change of the session: the caption,
+  // the file in use, the items' being enabled. It hears a report after the
+  // history and the panels and before the chart.
   void SessionChanged(const session_change_t& change);
-
-  // --- the pattern editor, the comparison table and the status bar
-  // (MainWnd_Patterns.cpp)
-  void PrepareEditor();
-  void ClearEditor();
-  void SetRowLabels(const scene_base_t* node);
-  void SetEditable(bool on);
-  // The session's selection, afresh.
-  void ShowSelection();
-  void ShowSingleNode(scene_base_t& node);
-  void ShowMultipleSelection();
-  // After another pattern became current somewhere: the old column, its title
-  // box, the comparison and the status bar of what is shown, afresh.
-  void ShowCurrentChoices();
-  [[nodiscard]] bool ConfirmDiscardPatternEdits();
-  // Text still open in a cell of the input grid counts as typed: every
-  // command and every question about unapplied edits takes it in first.
-  void CommitOpenCell();
-  // Rows 1 to 10 of the old (1) or the new (2) column with the controls that
-  // belong to that column, from a pattern of the current node's class.
-  void FillPatternColumn(int column, const pattern_base_t& pattern);
-  // The titles of a list, sorted by the combo box, each item holding its
-  // pattern's list index; the list's current pattern is the selected item of
-  // the old one, the pattern being edited that of the new one.
-  void FillOldTitleComboBox(const pattern_base_list_t& list);
-  void FillNewTitleComboBox(const pattern_base_list_t& list);
-  // The list index an item of a title combo box stands for, or -1; the item
-  // of a list index, or -1.
-  [[nodiscard]] static int ListIndexOfItem(const QComboBox& box, int item);
-  [[nodiscard]] static int ItemOfListIndex(const QComboBox& box, int index);
-  // The effect of putting pattern in the place of the current node's current
-  // pattern: the comparison table's new column and both difference columns.
-  void ShowEffect(const pattern_base_t& pattern);
-  void UpdateInputDifferences();
-  void UpdateOutputDifferences();
-  // The grids' fixed texts: the comparison table's headers, group and row
-  // labels; the input grid's difference header and the current node's row
-  // labels, leaving every typed cell as it is.
-  void WriteOutputLabels();
-  void WriteInputLabels();
-  // Shows a value in column 2 (old) or 3 (new) and keeps it as the old or
-  // new value.
-  void ShowValue(int column, pattern_value_t value);
-  // Names in status panel 0 the comparison cells that say their value is out
-  // of the score range; clears its own earlier report when none does.
-  void ReportOutOfRangeCells();
-  void StatusBarTotals(scene_base_t& node);
-  [[nodiscard]] TCalculator& Calculator() { return m_calculator; }
-  // The new-title item of the pattern being edited.
-  [[nodiscard]] int AcceptedNewTitleIndex() const;
-
-  // --- events of the editor, the comparison table and the status bar
-  void InputKwGridCellEdit(int col, int row, bool modified, TCellValue& new_value);
-  void InputKwGridEnterCell(int col, int row);
-  void InputKwGridExit();
-  // The copy key of both grids; Enter in the input grid also calculates.
-  void KwGridKeyDown(TKwGrid& grid, int key);
-  void NewTitleComboBoxChange();
-  void NewMemoChange();
-  void NewTitleLabeledEditChange();
-  void NewGetSpellCheckBoxClick();
-  // A point of the comparison grid's viewport.
-  void OutputKwGridMouseMove(QPoint point);
-
-  // --- pattern commands (MainWnd_Commands.cpp)
-  void CalcButtonClick();
-  void ApplyButtonClick();
-  void DeleteButtonClick();
-  void NewButtonClick();
-  void GroupingCheckBoxClick();
 
  protected:
   bool event(QEvent* e) override;
   // QEvent::LanguageChange: every text afresh (RetranslateUi).
   void changeEvent(QEvent* e) override;
   // Enter anywhere in the window presses the default button (CalcButton);
-  // the mouse over the comparison table's group box moves the hover cell.
+  // the text fields leave the undo keys to the window when they have nothing
+  // to step through.
   bool eventFilter(QObject* watched, QEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -269,30 +190,12 @@ class TMainWnd : public QMainWindow {
   void dropEvent(QDropEvent* e) override;
 
  private:
-  // Raises the update depth while the program fills controls.
-  class TUpdating {
-   public:
-    explicit TUpdating(TMainWnd& w) : m_w(w) { ++m_w.m_updateDepth; }
-    ~TUpdating() { --m_w.m_updateDepth; }
-    TUpdating(const TUpdating&) = delete;
-    TUpdating& operator=(const TUpdating&) = delete;
-
-   private:
-    TMainWnd& m_w;
-  };
-
+  // The panels in their places, the left pane taking the width the right
+  // pane leaves.
   void CreateControls();
-  void CreateInputBox();
-  // The controls of the input box at their places for the box's height: the
-  // bottom rows keep to the bottom edge, the memos take what is left.
-  void LayOutInputBox();
   // How much wider than drawn the label columns of both grids must be for the
   // font in use (0 with the font the layout was drawn for).
   [[nodiscard]] static int LabelExtraWidth();
-  // A window width at which status panel 0 shows a spell card's scb hint whole.
-  [[nodiscard]] int InitialHintWidth() const;
-  void CreateOutputBox();
-  void CreateStatusBar();
   // The menus and their items from the table, connected to their handlers.
   void CreateMenus();
   void CreateLanguageMenu();
@@ -304,19 +207,15 @@ class TMainWnd : public QMainWindow {
   void UpdateActions(enabled_t when);
   [[nodiscard]] bool ActionEnabled(enabled_t when) const;
   [[nodiscard]] bool UndoItemEnabled(bool undo) const;
-  // Every text of the window in the current language (MainWnd_Language.cpp):
-  // the controls, menus, grids' labels, accessible names, the caption and what
-  // the core explains of the shown selection, without touching the document,
-  // the selection or anything typed.
+  // The window's own texts in the current language (MainWnd_Language.cpp):
+  // the menus, the caption and the label columns' width for the language's
+  // longest label; each panel says its own texts afresh.
   void RetranslateUi();
-  // The label columns widened for the current language's longest label.
-  void FitLabelColumns();
-  // Widens the comparison's value columns to show their numbers whole, and
-  // the right pane with them; back to the designed widths when they fit.
-  void FitValueColumns();
   // Wider columns by delta pixels: the right pane and the window grow with
   // them.
   void GrowRightPane(int delta);
+  // The window is never narrower than the status bar's panels need.
+  void KeepStatusPanelsWhole();
   void ConnectControls();
   void FormCreate();
 
@@ -334,41 +233,9 @@ class TMainWnd : public QMainWindow {
   void AddRecentFile(const QString& path);
   void StoreSettings() const;
   bool SaveTo(const QString& file_name);
-  // The stored list of the current node after Update, Delete or New: the
-  // title boxes, the old column and value, the new column from new_column and
-  // the effect of effect.
-  void ShowStoredList(const pattern_base_t& new_column, const pattern_base_t& effect);
-  // Clipboard copies: a text too large for memory leaves the clipboard as it was.
-  void CopyToClipboard(const std::function<QString()>& text);
   void SetCaption(const QString& suffix);
-  [[nodiscard]] QString PatternDiscardQuestion() const;
   [[nodiscard]] QString SceneMemoDiscardQuestion() const;
   [[nodiscard]] QString DocumentDiscardQuestion() const;
-  void SetStatusPanel(int index, const QString& text);
-  // A text with its shorter forms, longest first: panel 0 shows the longest
-  // that fits.
-  void SetStatusPanel(int index, const QStringList& forms);
-  // What assistive technology says of the controls (MainWnd_Accessible.cpp);
-  // the interfaces first, before any control is asked for its own.
-  static void InstallAccessibleFactories();
-  void NameForAssistiveTechnology();
-  // The accessible name of status panel 1 to 5, announced when it changes.
-  void SpeakStatusPanel(int index, const QString& spoken);
-  // The window's minimum width after a panel of a number changed its width.
-  void KeepStatusPanelsWhole();
-
-  // The editor's side (MainWnd_Patterns.cpp, MainWnd_Commands.cpp).
-  void ConnectEditor();
-  // Replaces every cell of the new column by its calculator answer; false when
-  // an editable cell failed (its message was shown).
-  bool EvaluateNewColumn();
-  // The new column read into a pattern of the current node's class, with its
-  // questions; null when refused (the reason was shown). for_storing: the
-  // title and the memo must be storable.
-  std::unique_ptr<pattern_base_t> ReadNewPattern(bool for_storing);
-  // False, after the refusal, when the new title or memo cannot be stored.
-  bool StorableTexts();
-  void SetOutputHint(const QString& hint);
 
   // Undo or redo (undo false) of the document's history: the step's nodes
   // are selected through the usual questions first and shown afresh after.
@@ -401,33 +268,15 @@ class TMainWnd : public QMainWindow {
   // recover it, then saved under another name beside it). Null for none.
   std::unique_ptr<file_in_use_t> m_documentInUse;
 
-  // What the window shows.
   QString m_applicationDir;
-  std::unique_ptr<pattern_value_t> m_oldValue;
-  std::unique_ptr<pattern_value_t> m_newValue;
-  // The pattern whose effect the comparison's new column shows.
-  std::unique_ptr<pattern_base_t> m_effectPattern;
-  int m_updateDepth = 0;
-  std::array<int, 2> m_hoverCell{-1, -1};
-  // The last report of ReportOutOfRangeCells, empty when there is none.
-  QString m_outOfRangeReport;
   QPersistentModelIndex m_popupNode;
-  // Enter was pressed in the input grid's editor: calculate once the edit is
-  // committed.
-  bool m_calculateAfterCommit = false;
   // The control that had the focus before the menu bar took it.
   QPointer<QWidget> m_focusBeforeMenu;
   // Added to both grids' label columns and to the window's width.
   int m_labelExtra = 0;
-  // The comparison's value columns (old, new, difference): as designed, or
-  // wider for the numbers they show. The input grid's difference column
-  // takes the same extra width, so that both grids keep filling the pane.
-  std::array<int, 3> m_valueWidths{116, 116, 100};
-  int m_valueExtra = 0;
   QString m_openDir;
   QString m_saveDir;
   bool m_remembers = false;
-  TCalculator m_calculator;
 
   // The menus and their items, by the ids of the table that declares them.
   std::array<QMenu*, static_cast<std::size_t>(menu_t::Count)> m_menus{};
@@ -443,32 +292,12 @@ class TMainWnd : public QMainWindow {
   TScenePanel* m_scenePanel = nullptr;
   QActionGroup* m_popupPatternItems = nullptr;
 
-  // Right pane: the comparison table (output) and the pattern editor (input).
-  struct editor_t {
-    QGroupBox* outputBox = nullptr;
-    TKwGrid* outputKwGrid = nullptr;
-    QGroupBox* inputBox = nullptr;
-    TKwGrid* inputKwGrid = nullptr;
-    QComboBox* oldTitleComboBox = nullptr;
-    QComboBox* newTitleComboBox = nullptr;
-    QCheckBox* oldGetSpellCheckBox = nullptr;
-    QCheckBox* newGetSpellCheckBox = nullptr;
-    QCheckBox* groupingCheckBox = nullptr;
-    QLabel* memoLabel = nullptr;
-    QPlainTextEdit* oldMemo = nullptr;
-    QPlainTextEdit* newMemo = nullptr;
-    QLabel* newTitleLabel = nullptr;
-    QLineEdit* newTitleLabeledEdit = nullptr;
-    QPushButton* calcButton = nullptr;
-    QPushButton* newButton = nullptr;
-    QPushButton* applyButton = nullptr;
-    QPushButton* deleteButton = nullptr;
-  } m_editor;
-
-  // Status bar: panel 0 takes the free width, panels 1 to 5 keep theirs.
-  struct status_t {
-    std::array<TStatusPanel*, 6> panels{};
-  } m_status;
+  // Right pane: the comparison table above the pattern editor; below both
+  // panes the status bar.
+  QWidget* m_rightPane = nullptr;
+  TComparisonPanel* m_comparison = nullptr;
+  TPatternEditor* m_editor = nullptr;
+  TStatusBar* m_statusBar = nullptr;
   // The window's minimum width before the panels asked for more.
   int m_designedMinimumWidth = 0;
 

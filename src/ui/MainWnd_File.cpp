@@ -10,6 +10,7 @@
 #include "ui/AppInfo.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
+#include "ui/PatternEditor.h"
 #include "ui/QtText.h"
 #include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
@@ -65,11 +66,6 @@ void TMainWnd::MarkDocumentInUse() {
 }
 
 void TMainWnd::ShowLoadedDocument() {
-  m_oldValue.reset();
-  m_newValue.reset();
-  ClearEditor();
-  SetRowLabels(nullptr);
-  SetEditable(false);
   m_documentShown = true;
   UpdateActions(enabled_t::Document);
   SetCaption(FileName());
@@ -98,8 +94,10 @@ bool TMainWnd::ConfirmDiscardDocument() {
 bool TMainWnd::ConfirmDiscardAll() {
   // Flags are lowered only where the document is really replaced: a load
   // that then fails keeps the work and keeps asking for it.
-  CommitOpenCell();
-  if (PatternEdited() && !m_dialogs.Confirm(this, PatternDiscardQuestion())) return false;
+  m_editor->CommitOpenCell();
+  if (PatternEdited() && !m_dialogs.Confirm(this, m_editor->PatternDiscardQuestion())) {
+    return false;
+  }
   if (MemoModified() && !m_dialogs.Confirm(this, SceneMemoDiscardQuestion())) return false;
   return ConfirmDiscardDocument();
 }
@@ -157,7 +155,7 @@ bool TMainWnd::SaveTo(const QString& file_name) {
 }
 
 void TMainWnd::Save1Click() {
-  CommitOpenCell();
+  m_editor->CommitOpenCell();
   const QString file_name = FileName();
   if (file_name.isEmpty()) {
     SaveAs1Click();
@@ -171,7 +169,7 @@ void TMainWnd::Save1Click() {
 }
 
 void TMainWnd::SaveAs1Click() {
-  CommitOpenCell();
+  m_editor->CommitOpenCell();
   const std::optional<QString> chosen =
       m_dialogs.SaveFileName(this, {tr(kFileFilter), kDefaultExtension, m_saveDir, QString()});
   if (!chosen) return;

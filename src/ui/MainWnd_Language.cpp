@@ -1,18 +1,16 @@
-// The window's language: the 言語 / Language menu and every text of the
-// window given afresh when the language changes.
+// The window's language: the 言語 / Language menu and the window's own texts
+// given afresh when the language changes; the panels say theirs afresh
+// themselves.
 #include <QAction>
 #include <QActionGroup>
-#include <QCheckBox>
 #include <QEvent>
-#include <QGroupBox>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 
-#include "ui/AppInfo.h"
+#include "ui/ComparisonPanel.h"
 #include "ui/Language.h"
 #include "ui/MainWnd.h"
-#include "ui/RecentFiles.h"
+#include "ui/PatternEditor.h"
+#include "ui/StatusBar.h"
 
 namespace qvl {
 
@@ -59,19 +57,6 @@ void TMainWnd::changeEvent(QEvent* e) {
 }
 
 void TMainWnd::RetranslateUi() {
-  TUpdating updating(*this);
-  m_editor.outputBox->setTitle(tr("出力"));
-  m_editor.inputBox->setTitle(tr("入力"));
-  m_editor.oldGetSpellCheckBox->setText(tr("スペルカード取得"));
-  m_editor.newGetSpellCheckBox->setText(tr("スペルカード取得"));
-  m_editor.groupingCheckBox->setText(tr("まとめて記述"));
-  m_editor.memoLabel->setText(tr("メモ"));
-  m_editor.newTitleLabel->setText(tr("タイトル"));
-  m_editor.calcButton->setText(tr("算出(&C)"));
-  m_editor.newButton->setText(tr("新規(&N)"));
-  m_editor.applyButton->setText(tr("更新(&A)"));
-  m_editor.deleteButton->setText(tr("削除(&D)"));
-
   RetranslateMenus();
 
   // The caption keeps its file name or its *difficulty*.
@@ -79,17 +64,18 @@ void TMainWnd::RetranslateUi() {
   const auto dash = caption.indexOf(QStringLiteral(" - "));
   SetCaption(dash < 0 ? QString() : caption.mid(dash + 3));
 
-  FitLabelColumns();
-  WriteOutputLabels();
-  WriteInputLabels();
-  NameForAssistiveTechnology();
+  // The label columns widened for the language's longest label, before the
+  // panels write their labels.
+  const int extra = LabelExtraWidth();
+  if (const int delta = extra - m_labelExtra; delta != 0) {
+    m_labelExtra = extra;
+    m_editor->SetLabelExtra(extra);
+    m_comparison->SetLabelExtra(extra);
+    GrowRightPane(delta);
+  }
   // The hint was in the former language; the next one comes in the new.
-  SetStatusPanel(0, QString());
+  m_statusBar->SetPanel(0, QString());
   KeepStatusPanelsWhole();  // room for the hint's shortest form in this language
-  m_hoverCell = {-1, -1};
-  // What the core explains of the selection (the terms' titles and formulas,
-  // the status bar's totals) afresh; typed cells, titles and memos stay.
-  if (CurrentNode() != nullptr || !m_session.TopSelection().empty()) ShowCurrentChoices();
 }
 
 }  // namespace qvl

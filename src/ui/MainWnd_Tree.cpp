@@ -7,6 +7,8 @@
 #include "model/qvl_text.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWnd.h"
+#include "ui/PatternEditor.h"
+#include "ui/PatternGrids.h"
 #include "ui/QtText.h"
 #include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
@@ -36,7 +38,7 @@ bool TMainWnd::ConfirmDiscardSceneMemo() {
 }
 
 bool TMainWnd::SceneViewChanging(const QList<QTreeWidgetItem*>& selected) {
-  if (!ConfirmDiscardPatternEdits()) return false;
+  if (!m_editor->ConfirmDiscardPatternEdits()) return false;
   if (!ConfirmDiscardSceneMemo()) return false;
   // A node inside a grouping group is never selected, whichever gesture
   // would select it and whatever else the same change would select.
@@ -49,20 +51,6 @@ bool TMainWnd::SceneViewChanging(const QList<QTreeWidgetItem*>& selected) {
     }
   }
   return true;
-}
-
-void TMainWnd::ShowSelection() {
-  ClearEditor();
-  m_oldValue.reset();
-  m_newValue.reset();
-  m_effectPattern.reset();
-  scene_base_t* const node = CurrentNode();
-  SetRowLabels(node);
-  if (node) {
-    ShowSingleNode(*node);
-  } else {
-    ShowMultipleSelection();
-  }
 }
 
 scene_base_t* TMainWnd::PopupNode() const {
@@ -123,7 +111,7 @@ void TMainWnd::ScoreChartNodeClicked(const scene_base_t* node) {
 void TMainWnd::Copy2Click() {
   const scene_base_t* node = PopupNode();
   if (!node) return;
-  CopyToClipboard([node] { return ToQString(node->WriteSXML(0)); });
+  CopyToClipboard(m_dialogs, [node] { return ToQString(node->WriteSXML(0)); });
 }
 
 void TMainWnd::SceneViewPopupMenuPatternMultiSelectOnClick() {

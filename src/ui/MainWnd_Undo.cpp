@@ -14,9 +14,11 @@
 
 #include "model/qvl_history.h"
 #include "ui/MainWnd.h"
+#include "ui/PatternEditor.h"
 #include "ui/QtText.h"
 #include "ui/ScenePanel.h"
 #include "ui/SceneTreeView.h"
+#include "ui/TextFieldUndo.h"
 
 namespace qvl {
 
@@ -29,29 +31,6 @@ void TMainWnd::Redo1Click() {
 }
 
 namespace {
-
-// The text field with the focus, if it takes typing: a title box, a cell's
-// editor, a memo.
-QLineEdit* FocusedLine(QWidget* focus) {
-  auto* line = qobject_cast<QLineEdit*>(focus);
-  return line != nullptr && !line->isReadOnly() ? line : nullptr;
-}
-
-QPlainTextEdit* FocusedText(QWidget* focus) {
-  auto* text = qobject_cast<QPlainTextEdit*>(focus);
-  return text != nullptr && !text->isReadOnly() ? text : nullptr;
-}
-
-// Whether the focused text field has typing of its own to undo (or redo).
-bool FieldCanStep(QWidget* focus, bool undo) {
-  if (const QLineEdit* line = FocusedLine(focus)) {
-    return undo ? line->isUndoAvailable() : line->isRedoAvailable();
-  }
-  if (const QPlainTextEdit* text = FocusedText(focus)) {
-    return undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable();
-  }
-  return false;
-}
 
 // A menu item's new text, told to assistive technology too: it reads the
 // item's name once and keeps it until it hears of a change.
@@ -115,9 +94,9 @@ void TMainWnd::FocusChanged(QWidget* now) {
 }
 
 QString TMainWnd::FieldName(const QWidget* field) const {
-  if (field == m_editor.inputKwGrid->Editor()) return tr("セルへの入力");
-  if (field == m_editor.newTitleLabeledEdit) return tr("タイトルへの入力");
-  if (field == m_editor.newMemo) return tr("メモへの入力");
+  if (field == m_editor->Grid().Editor()) return tr("セルへの入力");
+  if (field == &m_editor->NewTitleEdit()) return tr("タイトルへの入力");
+  if (field == &m_editor->NewMemo()) return tr("メモへの入力");
   if (field == &m_scenePanel->Memo()) return tr("場面別メモへの入力");
   return tr("入力欄への入力");
 }
@@ -127,14 +106,7 @@ bool TMainWnd::StepFocusedText(bool undo) {
   // the platform gives the field itself. With nothing of its own to step
   // through (the cell editor opens after every command), the keys step the
   // document's history.
-  QWidget* const focus = WorkingFocus();
-  if (!FieldCanStep(focus, undo)) return false;
-  if (QLineEdit* line = FocusedLine(focus)) {
-    undo ? line->undo() : line->redo();
-  } else if (QPlainTextEdit* text = FocusedText(focus)) {
-    undo ? text->undo() : text->redo();
-  }
-  return true;
+  return StepTextField(WorkingFocus(), undo);
 }
 
 bool TMainWnd::LeaveUndoKeyToWindow(QObject* watched, QEvent* e) {
@@ -145,7 +117,7 @@ bool TMainWnd::LeaveUndoKeyToWindow(QObject* watched, QEvent* e) {
   const auto* key = static_cast<QKeyEvent*>(e);
   const bool undo = key->matches(QKeySequence::Undo);
   if (!undo && !key->matches(QKeySequence::Redo)) return false;
-  if (FieldCanStep(WorkingFocus(), undo)) return false;
+  if (TextFieldCanStep(WorkingFocus(), undo)) return false;
   e->ignore();
   return true;
 }
@@ -158,7 +130,7 @@ void TMainWnd::StepHistory(bool undo) {
   if (!(undo ? m_history->CanUndo() : m_history->CanRedo())) return;
   // The history selects the step's nodes afresh, which drops unapplied
   // edits: asked about first, as for any other selection change.
-  if (!ConfirmDiscardPatternEdits() || !ConfirmDiscardSceneMemo()) return;
+  if (!m_editor->ConfirmDiscardPatternEdits() || !ConfirmDiscardSceneMemo()) return;
   undo ? m_history->Undo() : m_history->Redo();
 }
 
@@ -166,8 +138,7 @@ bool TMainWnd::UndoItemEnabled(bool undo) const {
   // In a text field the item stays enabled, so that its keys reach the field
   // once it has typing of its own; the menu brings the text up to date when
   // it opens.
-  QWidget* const focus = WorkingFocus();
-  if (FocusedLine(focus) != nullptr || FocusedText(focus) != nullptr) return true;
+  if (IsTextField(WorkingFocus())) return true;
   return undo ? m_history->CanUndo() : m_history->CanRedo();
 }
 
@@ -177,7 +148,7 @@ void TMainWnd::UpdateUndoActions() {
   const auto show = [&](action_t id, bool undo) {
     QAction& item = *ActionAt(id);
     const QString name = ActionText(id);
-    if (FieldCanStep(focus, undo)) {
+    if (TextFieldCanStep(focus, undo)) {
       // The item stands for the field's own undo or redo, and says so, e.g.
       // "元に戻す(&U): セルへの入力".
       SetItemText(item, QStringLiteral("%1: %2").arg(name, FieldName(focus)));

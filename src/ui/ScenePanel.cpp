@@ -23,6 +23,7 @@
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
 #include "ui/SceneTreeView.h"
+#include "ui/ShownChange.h"
 
 namespace qvl {
 namespace {
@@ -150,6 +151,8 @@ TScenePanel::TScenePanel(TDocumentSession& session, TDialogs& dialogs, QWidget* 
   m_sceneMemoApplyButton->setAutoDefault(false);
   memo_layout->addWidget(m_sceneMemoApplyButton, 0, Qt::AlignHCenter);
   layout->addWidget(m_sceneMemoBox);
+  // Nothing is selected yet: no scene's memo to type.
+  m_sceneMemoBox->setEnabled(false);
 
   // The keys pass over the scenes of a group described as a whole.
   m_sceneView->Steppable = [](const QTreeWidgetItem* item) {
@@ -180,34 +183,37 @@ void TScenePanel::changeEvent(QEvent* e) {
 void TScenePanel::Retranslate() {
   m_sceneMemoBox->setTitle(tr("場面別メモ"));
   m_sceneMemoApplyButton->setText(tr("更新(&M)"));
+  // What assistive technology says of the controls without a text of their
+  // own. The tree's header is hidden, but assistive technology still finds
+  // it: named after what the column holds, not Qt's "1".
+  m_sceneView->setAccessibleName(tr("場面ツリー"));
+  m_sceneMemo->setAccessibleName(tr("場面別メモ"));
+  m_sceneView->setHeaderLabel(tr("場面"));
 }
 
 void TScenePanel::SessionChanged(const session_change_t& change) {
-  switch (change.Op()) {
-    case session_op_t::Load:
-    case session_op_t::NewFromTemplate:
+  const shown_change_t shown = ShownChange(change);
+  switch (shown.what) {
+    case shown_change_t::what_t::Document:
       RebuildSceneView();
+      ClearMemo();
+      m_sceneMemoBox->setEnabled(false);
       break;
-    case session_op_t::Select:
+    case shown_change_t::what_t::Selection:
       ShowSelectionInTree();
+      ShowSelectedMemo();
       break;
-    case session_op_t::Memo:
+    case shown_change_t::what_t::Memo:
       if (const scene_base_t* node = m_session.CurrentNode();
-          change.As<change::memo_t>().node == node &&
-          m_sceneMemo->toPlainText() != MemoToQString(node->memo)) {
+          shown.node == node && m_sceneMemo->toPlainText() != MemoToQString(node->memo)) {
         ShowMemo(MemoToQString(node->memo));
       }
       break;
-    case session_op_t::Save:
-    case session_op_t::ChooseEdited:
-    case session_op_t::Store:
-    case session_op_t::Delete:
-    case session_op_t::NewPattern:
-    case session_op_t::Grouping:
-    case session_op_t::ChoosePattern:
-    case session_op_t::ChooseByTitlePart:
-    case session_op_t::Restore:
-    case session_op_t::Flags:
+    case shown_change_t::what_t::Nothing:
+    case shown_change_t::what_t::Saved:
+    case shown_change_t::what_t::EditedPattern:
+    case shown_change_t::what_t::StoredList:
+    case shown_change_t::what_t::CurrentChoices:
       break;  // nothing the tree or the memo shows
   }
 }
@@ -275,6 +281,17 @@ void TScenePanel::SelectNode(const scene_base_t* node) {
       return;
     }
   }
+}
+
+void TScenePanel::ShowSelectedMemo() {
+  // A single node's memo, shown afresh; a multiple selection has none.
+  const scene_base_t* const node = m_session.CurrentNode();
+  if (node) {
+    ShowMemo(MemoToQString(node->memo));
+  } else {
+    ClearMemo();
+  }
+  m_sceneMemoBox->setEnabled(node != nullptr);
 }
 
 void TScenePanel::ShowMemo(const QString& text) {

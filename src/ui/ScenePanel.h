@@ -21,18 +21,15 @@ class TSceneTreeView;
 class TScenePanel : public QWidget {
   Q_OBJECT
  public:
-  // Listens to session until it goes; made before the window's own listener,
-  // so that the tree follows a change before the editor shows it.
+  // Listens to session until it goes; made before the other panels and the
+  // window listen, so that the tree follows a change before the editor shows
+  // it.
   TScenePanel(TDocumentSession& session, TDialogs& dialogs, QWidget* parent = nullptr);
   ~TScenePanel() override;
 
   [[nodiscard]] TSceneTreeView& Tree() const { return *m_sceneView; }
   [[nodiscard]] QPlainTextEdit& Memo() const { return *m_sceneMemo; }
-  [[nodiscard]] QGroupBox& MemoBox() const { return *m_sceneMemoBox; }
 
-  // The memo of the shown scene, or none; a text given here is no typing.
-  void ShowMemo(const QString& text);
-  void ClearMemo();
   // The document's root selected, through the tree's usual checks, and the
   // tree focused.
   void SelectRoot();
@@ -53,6 +50,11 @@ class TScenePanel : public QWidget {
   // The tree's selection made the session's, without a change event: after
   // undo and redo, which select the step's nodes.
   void ShowSelectionInTree();
+  // The memo of the selected node, the box enabled for a single node.
+  void ShowSelectedMemo();
+  // The memo of the shown scene, or none; a text given here is no typing.
+  void ShowMemo(const QString& text);
+  void ClearMemo();
   void MemoChange();
 
   TDocumentSession& m_session;

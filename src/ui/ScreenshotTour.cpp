@@ -30,6 +30,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Language.h"
 #include "ui/MainWnd.h"
+#include "ui/PatternEditor.h"
 #include "ui/QtText.h"
 #include "ui/SceneTreeView.h"
 #include "ui/ScoreChart.h"
@@ -139,10 +140,10 @@ int main(int argc, char* argv[]) {
 
   // The plan so far, stored as the current pattern.
   Type(*input, {{1, "1"}, {2, "8000"}, {4, "200"}, {6, "40"}, {7, "30"}, {9, "6000"}});
-  window.ApplyButtonClick();
+  window.Editor().ApplyButtonClick();
   // A new plan: less graze, more bonus items, the card captured with 30 s left.
   Type(*input, {{2, "8000+2500"}, {4, "120"}, {7, "30+6"}, {8, "scb(30)"}, {9, "6000"}});
-  window.CalcButtonClick();
+  window.Editor().CalcButtonClick();
   input->FocusCell(2, 8);  // the scb hint in the status bar
   Wait(500);
   if (!Save(window.grab(), out.filePath(QStringLiteral("screenshot-plan.png")))) return 1;
@@ -184,7 +185,7 @@ int main(int argc, char* argv[]) {
   TScoreChartWindow* chart = window.ScoreChart();
   chart->resize(1000, 560);
   chart->move(0, 0);
-  window.CalcButtonClick();
+  window.Editor().CalcButtonClick();
   Wait(300);
   return Save(chart->grab(), out.filePath(QStringLiteral("screenshot-chart.png"))) ? 0 : 1;
 }

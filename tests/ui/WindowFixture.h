@@ -22,7 +22,9 @@
 #include "model/qvl_document.h"
 #include "model/qvl_text.h"
 #include "ui/AppInfo.h"
+#include "ui/ComparisonPanel.h"
 #include "ui/MainWnd.h"
+#include "ui/PatternEditor.h"
 #include "ui/QtText.h"
 #include "ui/SceneTreeView.h"
 

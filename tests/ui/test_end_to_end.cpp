@@ -43,7 +43,7 @@ TEST_F(PatternEditorTest, EndToEndPlanFromTheHardTemplateSurvivesSaveAndReopen) 
   const auto& stored = dynamic_cast<const pattern_t&>(*w.CurrentNode()->patterns.Current());
   EXPECT_EQ(stored.spell_card_bonus_base, static_cast<score_t>(expected));
   EXPECT_TRUE(stored.getting_spell_card);
-  const score_t total = w.OldValue()->Total().Value();
+  const score_t total = w.Comparison().OldValue()->Total().Value();
 
   const QString file = TempPath(QStringLiteral("plan.pat"));
   dialogs.save_names.push_back(file);
@@ -62,7 +62,7 @@ TEST_F(PatternEditorTest, EndToEndPlanFromTheHardTemplateSurvivesSaveAndReopen) 
   EXPECT_EQ(reloaded.title, "*untitled*");
   EXPECT_EQ(OldText(8), QString::number(expected, 'f', 0));
   EXPECT_TRUE(Control<QCheckBox>("OldGetSpellCheckBox")->isChecked());
-  EXPECT_EQ(again.OldValue()->Total(), total);
+  EXPECT_EQ(again.Comparison().OldValue()->Total(), total);
   EXPECT_EQ(Out()->CellText(2, 13), QString::number(total));
   // The captured card counts for every later scene.
   Select("2面　風鈴の峠");

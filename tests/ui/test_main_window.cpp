@@ -611,10 +611,10 @@ TEST_F(WindowTest, ShowingTheRootFillsStatusBarAndComparisonTable) {
         ToQString(expected[static_cast<std::size_t>(i - 1)]));
   }
   EXPECT_TRUE(Control<QLabel>("StatusPanel5")->text().startsWith(QStringLiteral("Spell: ")));
-  ASSERT_NE(w.OldValue(), nullptr);
-  EXPECT_EQ(w.NewValue(), nullptr);  // the root is not edited
+  ASSERT_NE(w.Comparison().OldValue(), nullptr);
+  EXPECT_EQ(w.Comparison().NewValue(), nullptr);  // the root is not edited
   auto* out = Control<TKwGrid>("OutputKwGrid");
-  EXPECT_EQ(out->CellText(2, 13), QString::number(w.OldValue()->Total().Value()));
+  EXPECT_EQ(out->CellText(2, 13), QString::number(w.Comparison().OldValue()->Total().Value()));
   EXPECT_EQ(out->CellText(3, 13), QString());
 }
 

@@ -59,7 +59,7 @@ TEST_F(PatternCommandTest, CalculateReplacesExpressionsAndShowsTheEffect) {
   pattern_t expected = CurrentScenePattern(Node("道中"));
   expected.cherry_max = 1500;
   expected.border_bonus_times = 0;
-  EXPECT_EQ(w.NewValue()->Total(), Node("道中")->CompareWithCurrent(expected).Total());
+  EXPECT_EQ(w.Comparison().NewValue()->Total(), Node("道中")->CompareWithCurrent(expected).Total());
   // Nothing is stored, no flag changes.
   EXPECT_EQ(CurrentScenePattern(Node("道中")).cherry_max, 1000);
   EXPECT_FALSE(w.DocumentModified());
@@ -105,7 +105,7 @@ TEST_F(PatternCommandTest, FractionalAnswersRoundToEvenWithoutAnErrorBox) {
 TEST_F(PatternCommandTest, AFailingEditableCellStopsWithTheCalculatorsMessage) {
   TMainWnd& w = Open();
   Select("道中");
-  const pattern_value_t* before = w.NewValue();
+  const pattern_value_t* before = w.Comparison().NewValue();
   SetNew(2, QStringLiteral("10*10"));
   SetNew(4, QStringLiteral("1+"));
   SetNew(7, QStringLiteral("3*3"));
@@ -116,7 +116,7 @@ TEST_F(PatternCommandTest, AFailingEditableCellStopsWithTheCalculatorsMessage) {
   EXPECT_EQ(NewText(2), QStringLiteral("100"));
   EXPECT_EQ(NewText(4), QStringLiteral("1+"));
   EXPECT_EQ(NewText(7), QStringLiteral("3*3"));
-  EXPECT_EQ(w.NewValue(), before);
+  EXPECT_EQ(w.Comparison().NewValue(), before);
 
   // The same text fails again: nothing passes on a remembered answer.
   Button("CalcButton")->click();
@@ -133,13 +133,13 @@ TEST_F(PatternCommandTest, AFailingEditableCellStopsWithTheCalculatorsMessage) {
 TEST_F(PatternCommandTest, ACellWithCharactersTheCalculatorCannotReadIsRefusedByName) {
   TMainWnd& w = Open();
   Select("道中");
-  const pattern_value_t* before = w.NewValue();
+  const pattern_value_t* before = w.Comparison().NewValue();
   SetNew(7, QStringLiteral("3😀"));
   Button("CalcButton")->click();
   EXPECT_EQ(dialogs.Texts(QStringLiteral("error")),
             QStringList{UnconvertibleMessage(QStringLiteral("😀"))});
   EXPECT_EQ(NewText(7), QStringLiteral("3😀"));
-  EXPECT_EQ(w.NewValue(), before);
+  EXPECT_EQ(w.Comparison().NewValue(), before);
 }
 
 TEST_F(PatternCommandTest, EnterOnAFocusedButtonPressesThatButton) {
@@ -284,7 +284,8 @@ TEST_F(PatternCommandTest, CapturedWithoutBonusBaseAsksTheFirstQuestion) {
     pattern_t expected = CurrentScenePattern(Node("スペル1"));
     expected.spell_card_bonus_base = 0;
     expected.getting_spell_card = !yes;
-    EXPECT_EQ(w.NewValue()->Total(), Node("スペル1")->CompareWithCurrent(expected).Total());
+    EXPECT_EQ(w.Comparison().NewValue()->Total(),
+              Node("スペル1")->CompareWithCurrent(expected).Total());
     window.reset();
     dialogs.Clear();
   }
@@ -320,8 +321,8 @@ TEST_F(PatternCommandTest, ZeroEnemyBulletBonusWarnsAndStillCalculates) {
     Button("CalcButton")->click();
     EXPECT_EQ(dialogs.Texts(QStringLiteral("warning")), QStringList{kBulletWarning});
     EXPECT_EQ(DiffText(9).left(1), QStringLiteral("-"));
-    ASSERT_NE(w.NewValue(), nullptr);
-    EXPECT_EQ((*w.NewValue())[11].value, 0);
+    ASSERT_NE(w.Comparison().NewValue(), nullptr);
+    EXPECT_EQ((*w.Comparison().NewValue())[11].value, 0);
   }
   // No enemy bullet bonus, no warning.
   Select("道中");
@@ -363,9 +364,9 @@ TEST_F(PatternCommandTest, UpdateOfTheCurrentPatternAsksOnceAndKeepsItCurrent) {
   EXPECT_EQ(DiffText(7), QStringLiteral("0"));
   EXPECT_EQ(OldTitles()->currentText(), QStringLiteral("安全"));
   EXPECT_EQ(NewTitles()->currentText(), QStringLiteral("安全"));
-  EXPECT_EQ(w.AcceptedNewTitleIndex(), NewTitles()->currentIndex());
-  EXPECT_EQ(w.OldValue()->Total(), way->CurrentExplanation().Total());
-  EXPECT_EQ(w.NewValue()->Total(), way->CompareWithCurrent(stored).Total());
+  EXPECT_EQ(w.Editor().AcceptedNewTitleIndex(), NewTitles()->currentIndex());
+  EXPECT_EQ(w.Comparison().OldValue()->Total(), way->CurrentExplanation().Total());
+  EXPECT_EQ(w.Comparison().NewValue()->Total(), way->CompareWithCurrent(stored).Total());
 }
 
 struct update_case_t {
@@ -416,7 +417,7 @@ TEST_F(PatternCommandTest, UpdateOfAnotherPatternAsksWhetherItReplacesTheCurrent
                 c.becomes_current ? QStringLiteral("改良") : QStringLiteral("安全"));
       EXPECT_EQ(NewTitles()->currentText(), QStringLiteral("改良"));
       EXPECT_EQ(NewText(7), QStringLiteral("9"));
-      EXPECT_EQ(w.AcceptedNewTitleIndex(), NewTitles()->currentIndex());
+      EXPECT_EQ(w.Editor().AcceptedNewTitleIndex(), NewTitles()->currentIndex());
       EXPECT_FALSE(w.PatternEdited());
     }
     window.reset();
@@ -470,10 +471,10 @@ TEST_F(PatternCommandTest, ChoosingAnotherCurrentPatternShowsItAndKeepsWhatWasTy
   EXPECT_EQ(OldTitles()->currentText(), QStringLiteral("稼ぎ"));
   EXPECT_EQ(OldText(1), QStringLiteral("3"));
   EXPECT_EQ(OldText(7), QStringLiteral("8"));
-  EXPECT_EQ(w.OldValue()->Total(), way->CurrentExplanation().Total());
+  EXPECT_EQ(w.Comparison().OldValue()->Total(), way->CurrentExplanation().Total());
   EXPECT_EQ(Out()->CellText(2, 13), QString::number(way->CurrentExplanation().Total().Value()));
   // ... compared with the pattern in the new column, which keeps the typing.
-  EXPECT_EQ(w.NewValue()->Total(), way->CompareWithCurrent(*safe).Total());
+  EXPECT_EQ(w.Comparison().NewValue()->Total(), way->CompareWithCurrent(*safe).Total());
   EXPECT_EQ(NewTitles()->currentText(), QStringLiteral("安全"));
   EXPECT_EQ(NewText(7), QStringLiteral("99"));
   EXPECT_EQ(DiffText(1), QStringLiteral("-1"));
@@ -505,7 +506,7 @@ TEST_F(PatternCommandTest, ChoosingByATitlesPartShowsTheTotalsAfreshAndAsksNothi
     EXPECT_EQ(Panel(i), ToQString(totals[static_cast<std::size_t>(i - 1)]));
   EXPECT_EQ(Panel(1), QStringLiteral("☆:    16"));
   EXPECT_EQ(OldText(7), QStringLiteral("16"));
-  EXPECT_EQ(w.OldValue()->Total(), w.Document().CurrentExplanation().Total());
+  EXPECT_EQ(w.Comparison().OldValue()->Total(), w.Document().CurrentExplanation().Total());
   EXPECT_EQ(Control<QPlainTextEdit>("SceneMemo")->toPlainText(), QStringLiteral("m"));
   EXPECT_TRUE(w.MemoModified());
 }
@@ -543,7 +544,7 @@ TEST_F(PatternCommandTest, DeleteOfOneOfTwoPatternsMakesTheOtherCurrent) {
   ASSERT_EQ(way->patterns.Count(), 1);
   EXPECT_EQ(CurrentScenePattern(way).title, Utf8ToCp932("稼ぎ"));
   EXPECT_EQ(OldText(7), QStringLiteral("8"));
-  EXPECT_EQ(w.OldValue()->Total(), way->CurrentExplanation().Total());
+  EXPECT_EQ(w.Comparison().OldValue()->Total(), way->CurrentExplanation().Total());
 }
 
 // --- New
@@ -563,12 +564,12 @@ TEST_F(PatternCommandTest, NewStartsFromTheOldPatternOrFromNothing) {
     EXPECT_EQ(CurrentScenePattern(way).title, Utf8ToCp932("安全"));
     EXPECT_EQ(NewTitles()->currentText(), QStringLiteral("*untitled*"));
     EXPECT_EQ(OldTitles()->currentText(), QStringLiteral("安全"));
-    EXPECT_EQ(w.AcceptedNewTitleIndex(), NewTitles()->currentIndex());
+    EXPECT_EQ(w.Editor().AcceptedNewTitleIndex(), NewTitles()->currentIndex());
     EXPECT_EQ(Control<QLineEdit>("NewTitleLabeledEdit")->text(), QStringLiteral("*untitled*"));
     EXPECT_EQ(NewText(7), from_old ? QStringLiteral("5") : QStringLiteral("0"));
     EXPECT_EQ(DiffText(7), from_old ? QStringLiteral("0") : QStringLiteral("-5"));
     // The comparison shows the empty pattern until the next calculation.
-    EXPECT_EQ(w.NewValue()->Total(), way->CompareWithCurrent(pattern_t()).Total());
+    EXPECT_EQ(w.Comparison().NewValue()->Total(), way->CompareWithCurrent(pattern_t()).Total());
     EXPECT_TRUE(w.DocumentModified());
     EXPECT_FALSE(w.PatternEdited());
 
@@ -576,7 +577,7 @@ TEST_F(PatternCommandTest, NewStartsFromTheOldPatternOrFromNothing) {
     Button("CalcButton")->click();
     pattern_t shown = from_old ? CurrentScenePattern(way) : pattern_t();
     shown.selected = false;
-    EXPECT_EQ(w.NewValue()->Total(), way->CompareWithCurrent(shown).Total());
+    EXPECT_EQ(w.Comparison().NewValue()->Total(), way->CompareWithCurrent(shown).Total());
     window.reset();
     dialogs.Clear();
   }
@@ -611,7 +612,7 @@ TEST_F(PatternCommandTest, GroupingOnMakesTheGroupEditableAndOffAsksAboutEdits) 
   EXPECT_TRUE(In()->Model().IsReadOnly(2, 3));
   // Loading gave the group an empty, untitled pattern.
   EXPECT_EQ(NewTitles()->currentText(), QString());
-  ASSERT_NE(w.NewValue(), nullptr);
+  ASSERT_NE(w.Comparison().NewValue(), nullptr);
 
   // Unchecking with unapplied edits: No keeps the grouping.
   Control<QPlainTextEdit>("NewMemo")->setPlainText(QStringLiteral("書きかけ"));
@@ -630,7 +631,7 @@ TEST_F(PatternCommandTest, GroupingOnMakesTheGroupEditableAndOffAsksAboutEdits) 
   EXPECT_FALSE(Grouping()->isChecked());
   EXPECT_FALSE(Button("CalcButton")->isEnabled());
   EXPECT_FALSE(w.PatternEdited());
-  EXPECT_EQ(w.NewValue(), nullptr);
+  EXPECT_EQ(w.Comparison().NewValue(), nullptr);
   EXPECT_EQ(OldText(10), QStringLiteral("2"));
 }
 

@@ -93,7 +93,7 @@ TEST_F(PatternEditorTest, SceneShowsItsCurrentPatternInBothColumns) {
   EXPECT_EQ(NewTitles()->itemText(0), QStringLiteral("安全"));
   EXPECT_EQ(NewTitles()->itemText(1), QStringLiteral("稼ぎ"));
   EXPECT_EQ(NewTitles()->currentIndex(), 0);
-  EXPECT_EQ(w.AcceptedNewTitleIndex(), 0);
+  EXPECT_EQ(w.Editor().AcceptedNewTitleIndex(), 0);
   EXPECT_FALSE(NewGetSpell()->isChecked());
 }
 
@@ -104,13 +104,13 @@ TEST_F(PatternEditorTest, ForcedZeroRowsTakeNoTypingAndStoreZero) {
   EXPECT_FALSE(In()->EditorOpen());
   // An edit that reaches such a row anyway stores 0.
   TCellValue v = QStringLiteral("123");
-  w.InputKwGridCellEdit(2, 6, true, v);
+  w.Editor().InputKwGridCellEdit(2, 6, true, v);
   EXPECT_TRUE(std::holds_alternative<std::int64_t>(v));
   EXPECT_EQ(std::get<std::int64_t>(v), 0);
   EXPECT_TRUE(w.PatternEdited());
   // Other rows keep what was typed.
   TCellValue typed = QStringLiteral("1+1");
-  w.InputKwGridCellEdit(2, 7, true, typed);
+  w.Editor().InputKwGridCellEdit(2, 7, true, typed);
   EXPECT_EQ(std::get<QString>(typed), QStringLiteral("1+1"));
 }
 
@@ -173,9 +173,9 @@ TEST_F(PatternEditorTest, RootShowsTheWholeDocumentInTheOldColumnOnly) {
   EXPECT_TRUE(Grouping()->isEnabled());
   EXPECT_TRUE(Control("SceneMemoApplyButton")->isEnabled());
   // The comparison table: old column only.
-  ASSERT_NE(w.OldValue(), nullptr);
-  EXPECT_EQ(w.NewValue(), nullptr);
-  EXPECT_EQ(Out()->CellText(2, 13), QString::number(w.OldValue()->Total().Value()));
+  ASSERT_NE(w.Comparison().OldValue(), nullptr);
+  EXPECT_EQ(w.Comparison().NewValue(), nullptr);
+  EXPECT_EQ(Out()->CellText(2, 13), QString::number(w.Comparison().OldValue()->Total().Value()));
   EXPECT_EQ(Out()->CellText(3, 13), QString());
   EXPECT_EQ(Out()->CellText(4, 13), QString());
 }
@@ -190,7 +190,7 @@ TEST_F(PatternEditorTest, MultipleSelectionSumsEachNodeOnce) {
   for (int r = 1; r <= 10; ++r) {
     EXPECT_EQ(OldText(r), QString::number(stage[static_cast<std::size_t>(r - 1)])) << r;
   }
-  EXPECT_EQ(w.OldValue()->Total(), stage_total);
+  EXPECT_EQ(w.Comparison().OldValue()->Total(), stage_total);
   // A second stage adds its own.
   Click(Item("2面"), Qt::ControlModifier);
   EXPECT_EQ(OldText(7), QString::number(stage[6] + 4));
@@ -309,7 +309,7 @@ TEST_F(PatternEditorTest, HoverHintFollowsTheCellUnderTheMouse) {
     QTest::mouseMove(out->viewport(), out->CellRect(col, row).center());
   };
   move_to(3, 3);
-  const QString row3 = hint_of(w.NewValue(), 3);
+  const QString row3 = hint_of(w.Comparison().NewValue(), 3);
   ASSERT_FALSE(row3.isEmpty());
   EXPECT_EQ(out->Hint(), row3);
   EXPECT_EQ(Panel(0), TCustomKwGrid::LongHint(row3));
@@ -317,7 +317,7 @@ TEST_F(PatternEditorTest, HoverHintFollowsTheCellUnderTheMouse) {
   EXPECT_FALSE(out->toolTip().contains(QLatin1Char('\r')));
 
   move_to(3, 4);
-  const QString row4 = hint_of(w.NewValue(), 4);
+  const QString row4 = hint_of(w.Comparison().NewValue(), 4);
   EXPECT_NE(row4, row3);
   EXPECT_EQ(out->Hint(), row4);
 
@@ -327,7 +327,7 @@ TEST_F(PatternEditorTest, HoverHintFollowsTheCellUnderTheMouse) {
   EXPECT_EQ(out->Hint(), QStringLiteral("kept"));
 
   move_to(2, 11);
-  EXPECT_EQ(out->Hint(), hint_of(w.OldValue(), 11));
+  EXPECT_EQ(out->Hint(), hint_of(w.Comparison().OldValue(), 11));
   // The total and the difference column have no hint.
   move_to(3, 13);
   EXPECT_EQ(out->Hint(), QString());
@@ -343,7 +343,7 @@ TEST_F(PatternEditorTest, HoverHintFollowsTheCellUnderTheMouse) {
   SetNew(8, QStringLiteral("300000"));
   Button("CalcButton")->click();
   QTest::mouseMove(out->viewport(), out->CellRect(3, 11).center() + QPoint(1, 0));
-  EXPECT_EQ(out->Hint(), hint_of(w.NewValue(), 11));
+  EXPECT_EQ(out->Hint(), hint_of(w.Comparison().NewValue(), 11));
   EXPECT_TRUE(out->Hint().contains(QStringLiteral("300000")));
 }
 
@@ -359,7 +359,7 @@ TEST_F(PatternEditorTest, HoverOverTheGroupBoxBesideTheGridClearsTheHint) {
   // Without a value for the column the previous hint stays.
   QTest::mouseMove(Out()->viewport(), Out()->CellRect(3, 5).center());
   Click(Item("2面"), Qt::ControlModifier);
-  ASSERT_EQ(w.NewValue(), nullptr);
+  ASSERT_EQ(w.Comparison().NewValue(), nullptr);
   const QString before = Out()->Hint();
   QTest::mouseMove(Out()->viewport(), Out()->CellRect(3, 6).center());
   EXPECT_EQ(Out()->Hint(), before);
@@ -523,7 +523,7 @@ TEST_F(PatternEditorTest, ChoosingAnotherTitleAsksBeforeUnappliedEditsAreLost) {
   dialogs.confirms.push_back(true);
   QTest::keyClick(NewTitles(), Qt::Key_Down);
   EXPECT_EQ(NewTitles()->currentIndex(), 1);
-  EXPECT_EQ(w.AcceptedNewTitleIndex(), 1);
+  EXPECT_EQ(w.Editor().AcceptedNewTitleIndex(), 1);
   EXPECT_FALSE(w.PatternEdited());
   EXPECT_EQ(NewText(1), QStringLiteral("3"));
   EXPECT_EQ(NewText(7), QStringLiteral("8"));
@@ -532,7 +532,7 @@ TEST_F(PatternEditorTest, ChoosingAnotherTitleAsksBeforeUnappliedEditsAreLost) {
   EXPECT_EQ(Control<QLineEdit>("NewTitleLabeledEdit")->text(), QStringLiteral("稼ぎ"));
   EXPECT_EQ(Control<QPlainTextEdit>("NewMemo")->toPlainText(), QString());
   const pattern_base_t* other = Node("道中")->patterns.Items(1);
-  EXPECT_EQ(w.NewValue()->Total(), Node("道中")->CompareWithCurrent(*other).Total());
+  EXPECT_EQ(w.Comparison().NewValue()->Total(), Node("道中")->CompareWithCurrent(*other).Total());
   // The old column stays with the current pattern.
   EXPECT_EQ(OldText(7), QStringLiteral("5"));
 

@@ -62,12 +62,12 @@ TEST_F(WindowTest, ClickingAScenShowsItsValuesAndStatus) {
   Click(Item("スペルA"));
   ASSERT_NE(w.CurrentNode(), nullptr);
   EXPECT_EQ(ToQString(w.CurrentNode()->title), QStringLiteral("スペルA"));
-  ASSERT_NE(w.OldValue(), nullptr);
-  ASSERT_NE(w.NewValue(), nullptr);
-  EXPECT_EQ(w.OldValue()->Total(), w.CurrentNode()->CurrentExplanation().Total());
+  ASSERT_NE(w.Comparison().OldValue(), nullptr);
+  ASSERT_NE(w.Comparison().NewValue(), nullptr);
+  EXPECT_EQ(w.Comparison().OldValue()->Total(), w.CurrentNode()->CurrentExplanation().Total());
   auto* out = Control<TKwGrid>("OutputKwGrid");
-  EXPECT_EQ(out->CellText(2, 13), QString::number(w.OldValue()->Total().Value()));
-  EXPECT_EQ(out->CellText(3, 13), QString::number(w.NewValue()->Total().Value()));
+  EXPECT_EQ(out->CellText(2, 13), QString::number(w.Comparison().OldValue()->Total().Value()));
+  EXPECT_EQ(out->CellText(3, 13), QString::number(w.Comparison().NewValue()->Total().Value()));
   EXPECT_TRUE(Control<QLabel>("StatusPanel5")->text().startsWith(QStringLiteral("C+: ")));
   EXPECT_TRUE(Control("NewGetSpellCheckBox")->isVisibleTo(&w));
   EXPECT_FALSE(Control("GroupingCheckBox")->isVisibleTo(&w));
@@ -81,9 +81,9 @@ TEST_F(WindowTest, CtrlClickSelectsSeveralAndSumsAStageOnceWithItsOwnScene) {
   Click(Item("スペルA"), Qt::ControlModifier);
   EXPECT_EQ(Tree()->selectedItems().size(), 2);
   EXPECT_EQ(w.CurrentNode(), nullptr);
-  ASSERT_NE(w.OldValue(), nullptr);
-  EXPECT_EQ(w.OldValue()->Total(), stage_total);
-  EXPECT_EQ(w.NewValue(), nullptr);
+  ASSERT_NE(w.Comparison().OldValue(), nullptr);
+  EXPECT_EQ(w.Comparison().OldValue()->Total(), stage_total);
+  EXPECT_EQ(w.Comparison().NewValue(), nullptr);
   EXPECT_FALSE(Control("SceneMemoApplyButton")->isEnabled());
 
   // Ctrl+click again takes the scene out of the selection.
@@ -101,7 +101,7 @@ TEST_F(WindowTest, ShiftClickSelectsTheVisibleRange) {
   EXPECT_EQ(selected.size(), 3);
   EXPECT_TRUE(Item("スペルA")->isSelected());
   EXPECT_EQ(w.CurrentNode(), nullptr);
-  EXPECT_NE(w.OldValue(), nullptr);  // a sum, as for Ctrl+click
+  EXPECT_NE(w.Comparison().OldValue(), nullptr);  // a sum, as for Ctrl+click
 }
 
 TEST_F(WindowTest, SelectionInsideAGroupingGroupIsRefused) {
@@ -123,7 +123,7 @@ TEST_F(WindowTest, SelectionInsideAGroupingGroupIsRefused) {
 
   // A grouping group is edited as one: its editor is on.
   EXPECT_TRUE(Control("CalcButton")->isEnabled());
-  ASSERT_NE(w.NewValue(), nullptr);
+  ASSERT_NE(w.Comparison().NewValue(), nullptr);
 }
 
 TEST_F(WindowTest, ArrowKeysStepOverTheScenesOfAGroupDescribedAsAWhole) {
@@ -331,7 +331,7 @@ TEST_F(WindowTest, SubstringCommandChoosesTheFirstMatchIgnoringLetterCase) {
   EXPECT_TRUE(w.DocumentModified());
   // The selection is shown afresh.
   EXPECT_EQ(Tree()->selectedItems().size(), 2);
-  ASSERT_NE(w.OldValue(), nullptr);
+  ASSERT_NE(w.Comparison().OldValue(), nullptr);
 }
 
 TEST_F(WindowTest, SubstringCommandCancelledChangesNothing) {

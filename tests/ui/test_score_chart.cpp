@@ -220,7 +220,8 @@ TEST_F(ScoreChartTest, CalculateAddsThePlanThatEndsAtTheTotalPlusTheDifference) 
   EXPECT_TRUE(Plan().isEmpty());
   SetNew(2, QStringLiteral("1000+500"));
   QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
-  const score_t difference = (window->NewValue()->Total() - window->OldValue()->Total()).Value();
+  const score_t difference =
+      (window->Comparison().NewValue()->Total() - window->Comparison().OldValue()->Total()).Value();
   ASSERT_NE(difference, 0);
   const QList<QPointF> plan = Plan();
   const QList<QPointF> running = Running();
@@ -482,7 +483,8 @@ TEST_F(ScoreChartTest, AChartOpenedAfterCalculateShowsThePlan) {
   Select("通常");
   SetNew(2, QStringLiteral("1000+500"));
   QTest::mouseClick(Button("CalcButton"), Qt::LeftButton);
-  const score_t difference = (window->NewValue()->Total() - window->OldValue()->Total()).Value();
+  const score_t difference =
+      (window->Comparison().NewValue()->Total() - window->Comparison().OldValue()->Total()).Value();
   TScoreChartWindow& chart = OpenChart();
   ASSERT_EQ(Plan().size(), Running().size());
   EXPECT_EQ(Plan().back().y(), Total() + static_cast<double>(difference));

@@ -121,7 +121,7 @@ TEST_F(UndoTest, TheKeysUndoAndRedoAndTheTreeShowsTheStepsNode) {
   EXPECT_EQ(ToQString(w.CurrentNode()->title), QString::fromUtf8(kUpdate.node));
   EXPECT_EQ(Tree()->selectedItems(), QList<QTreeWidgetItem*>{Item(kUpdate.node)});
   // Shown afresh: the old column is the current pattern as it came back.
-  EXPECT_EQ(w.OldValue()->Total(), w.CurrentNode()->CurrentExplanation().Total());
+  EXPECT_EQ(w.Comparison().OldValue()->Total(), w.CurrentNode()->CurrentExplanation().Total());
 
   Redo();
   EXPECT_EQ(Text(), after);

@@ -1,16 +1,14 @@
-// The commands that change patterns: calculate the new column, update the
-// edited pattern, delete it, start a new one, switch a group's grouping, and
-// copy the current pattern as text.
+// The editor's commands: calculate the new column, update the edited
+// pattern, delete it, start a new one and switch a group's grouping.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <limits>
-#include <new>
 #include <optional>
 
 #include "calc/CalcInput.h"
@@ -18,9 +16,8 @@
 #include "grid/KwGrid.h"
 #include "model/qvl_editor.h"
 #include "ui/Dialogs.h"
-#include "ui/MainWnd.h"
+#include "ui/PatternEditor.h"
 #include "ui/QtText.h"
-#include "ui/ScoreChart.h"
 
 namespace qvl {
 namespace {
@@ -63,8 +60,8 @@ QString TitleOf(const pattern_base_t* p) {
 
 }  // namespace
 
-bool TMainWnd::EvaluateNewColumn() {
-  TKwGrid& in = *m_editor.inputKwGrid;
+bool TPatternEditor::EvaluateNewColumn() {
+  TKwGrid& in = *m_inputKwGrid;
   QString failure;
   {
     // The cells change together; an error box comes after the repaint, with
@@ -105,47 +102,47 @@ bool TMainWnd::EvaluateNewColumn() {
     in.EndUpdate();
   }
   if (failure.isEmpty()) return true;
-  m_dialogs.Error(this, failure);
+  m_dialogs.Error(window(), failure);
   return false;
 }
 
-bool TMainWnd::StorableTexts() {
+bool TPatternEditor::StorableTexts() {
   // A title or a memo that code page 932 cannot hold could not be saved as
   // typed: refused as the scene memo refuses it.
-  const cp932_text_t title = FromQString(m_editor.newTitleLabeledEdit->text());
-  const cp932_text_t memo = MemoFromQString(m_editor.newMemo->toPlainText());
+  const cp932_text_t title = FromQString(m_newTitleLabeledEdit->text());
+  const cp932_text_t memo = MemoFromQString(m_newMemo->toPlainText());
   for (const cp932_text_t* t : {&title, &memo}) {
     if (!t->ok) {
-      m_dialogs.Error(this, UnconvertibleMessage(t->unconvertible));
+      m_dialogs.Error(window(), UnconvertibleMessage(t->unconvertible));
       return false;
     }
   }
   return true;
 }
 
-std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
-  TKwGrid& in = *m_editor.inputKwGrid;
+std::unique_ptr<pattern_base_t> TPatternEditor::ReadNewPattern(bool for_storing) {
+  TKwGrid& in = *m_inputKwGrid;
   editor_input_t input;
   for (int r = 1; r <= kEditorRows; ++r) {
     input.cells[static_cast<std::size_t>(r - 1)] = CellNumber(in.Cells(2, r));
   }
-  input.getting_spell_card = m_editor.newGetSpellCheckBox->isChecked();
-  const cp932_text_t title = FromQString(m_editor.newTitleLabeledEdit->text());
-  const cp932_text_t memo = MemoFromQString(m_editor.newMemo->toPlainText());
+  input.getting_spell_card = m_newGetSpellCheckBox->isChecked();
+  const cp932_text_t title = FromQString(m_newTitleLabeledEdit->text());
+  const cp932_text_t memo = MemoFromQString(m_newMemo->toPlainText());
   if (for_storing && !StorableTexts()) return nullptr;
   input.title = title.text;
   input.memo = memo.text;
 
   editor_prompts_t prompts;
   prompts.ask = [this](spell_card_question_t q) {
-    return m_dialogs.Confirm(this, ToQString(SpellCardQuestionText(q)));
+    return m_dialogs.Confirm(window(), ToQString(SpellCardQuestionText(q)));
   };
   prompts.warn_enemy_bullet_bonus = [this] {
-    m_dialogs.Warning(this, ToQString(EnemyBulletBonusWarningText()));
+    m_dialogs.Warning(window(), ToQString(EnemyBulletBonusWarningText()));
   };
-  editor_read_t read = ReadEditorPattern(EditorNodeOf(CurrentNode()), input, prompts);
+  editor_read_t read = ReadEditorPattern(EditorNodeOf(m_session.CurrentNode()), input, prompts);
   if (!read.pattern) {
-    m_dialogs.Error(this, ToQString(read.error));
+    m_dialogs.Error(window(), ToQString(read.error));
     return nullptr;
   }
   in.BeginUpdate();
@@ -154,32 +151,28 @@ std::unique_ptr<pattern_base_t> TMainWnd::ReadNewPattern(bool for_storing) {
   }
   in.EndUpdate();
   // The answer to a spell card question changes the box like a click.
-  if (m_editor.newGetSpellCheckBox->isChecked() != read.getting_spell_card) {
-    m_editor.newGetSpellCheckBox->setChecked(read.getting_spell_card);
+  if (m_newGetSpellCheckBox->isChecked() != read.getting_spell_card) {
+    m_newGetSpellCheckBox->setChecked(read.getting_spell_card);
   }
   return std::move(read.pattern);
 }
 
-void TMainWnd::CalcButtonClick() {
+void TPatternEditor::CalcButtonClick() {
   m_calculateAfterCommit = false;
   CommitOpenCell();
-  if (!CurrentNode()) return;
+  if (!m_session.CurrentNode()) return;
   if (!EvaluateNewColumn()) return;
   // The pattern only shows its effect; it never enters the list.
   const std::unique_ptr<pattern_base_t> pattern = ReadNewPattern(false);
   if (!pattern) return;
   ShowEffect(*pattern);
   // Kept while it holds, for a chart opened later.
-  if (m_scoreChart) {
-    m_scoreChart->ShowPlan(*CurrentNode(), *pattern);
-  } else {
-    m_chartPlan.Set(*CurrentNode(), *pattern);
-  }
+  if (Calculated) Calculated(*m_session.CurrentNode(), *pattern);
 }
 
-void TMainWnd::ApplyButtonClick() {
+void TPatternEditor::ApplyButtonClick() {
   CommitOpenCell();
-  scene_base_t* const node = CurrentNode();
+  scene_base_t* const node = m_session.CurrentNode();
   if (!node) return;
   const pattern_base_t* const edited = m_session.EditedPattern();
   const pattern_base_t* const current = node->patterns.Current();
@@ -187,14 +180,15 @@ void TMainWnd::ApplyButtonClick() {
   // Refused before any question.
   if (!StorableTexts()) return;
   if (!m_dialogs.Confirm(
-          this, tr("編集中のパターン「%1」を更新します。よろしいですか？").arg(TitleOf(edited)))) {
+          window(),
+          tr("編集中のパターン「%1」を更新します。よろしいですか？").arg(TitleOf(edited)))) {
     return;
   }
   bool make_current = true;
   if (edited != current) {
     switch (m_dialogs.ConfirmWithCancel(
-        this, tr("「%1」を「%2」に代えて現行のパターンとしますか？")
-                  .arg(m_editor.newTitleLabeledEdit->text(), TitleOf(current)))) {
+        window(), tr("「%1」を「%2」に代えて現行のパターンとしますか？")
+                      .arg(m_newTitleLabeledEdit->text(), TitleOf(current)))) {
       case TDialogs::TAnswer::Cancel:
         return;
       case TDialogs::TAnswer::Yes:
@@ -211,72 +205,40 @@ void TMainWnd::ApplyButtonClick() {
   m_session.Store(std::move(pattern), make_current);
 }
 
-void TMainWnd::DeleteButtonClick() {
+void TPatternEditor::DeleteButtonClick() {
   CommitOpenCell();
   const pattern_base_t* const edited = m_session.EditedPattern();
   if (!edited) return;
   if (!m_dialogs.Confirm(
-          this, tr("編集中のパターン「%1」を削除します。よろしいですか？").arg(TitleOf(edited)))) {
+          window(),
+          tr("編集中のパターン「%1」を削除します。よろしいですか？").arg(TitleOf(edited)))) {
     return;
   }
   m_session.DeleteEdited();
 }
 
-void TMainWnd::NewButtonClick() {
-  if (!CurrentNode()) return;
+void TPatternEditor::NewButtonClick() {
+  if (!m_session.CurrentNode()) return;
   if (!ConfirmDiscardPatternEdits()) return;
-  const bool from_current =
-      m_dialogs.Confirm(this, tr("旧パターンを下敷きにしますか？（更新しなければ内容は消えます）"));
+  const bool from_current = m_dialogs.Confirm(
+      window(), tr("旧パターンを下敷きにしますか？（更新しなければ内容は消えます）"));
   m_session.AddNewPattern(from_current);
 }
 
-void TMainWnd::ShowStoredList(const pattern_base_t& new_column, const pattern_base_t& effect) {
-  scene_base_t& node = *CurrentNode();
-  FillOldTitleComboBox(node.patterns);
-  FillNewTitleComboBox(node.patterns);
-  FillPatternColumn(1, node.CurrentPattern());
-  ShowValue(2, node.CurrentExplanation());
-  FillPatternColumn(2, new_column);
-  if (&new_column != &effect) {
-    // Started from the old pattern: its values under the new pattern's name.
-    TUpdating updating(*this);
-    m_editor.newTitleLabeledEdit->setText(ToQString(effect.title));
-  }
-  // Until the next calculation the comparison shows the stored pattern.
-  ShowEffect(effect);
-}
-
-void TMainWnd::GroupingCheckBoxClick() {
+void TPatternEditor::GroupingCheckBoxClick() {
   if (m_updateDepth >= 1) return;
   CommitOpenCell();
-  const bool checked = m_editor.groupingCheckBox->isChecked();
+  const bool checked = m_groupingCheckBox->isChecked();
   if (!checked && !ConfirmDiscardPatternEdits()) {
     TUpdating updating(*this);
-    m_editor.groupingCheckBox->setChecked(true);
+    m_groupingCheckBox->setChecked(true);
     return;
   }
   // The box shows only for a group; the session reports the change and the
-  // window shows the group afresh, editable or as a sum.
-  scene_base_t* node = CurrentNode();
+  // editor shows the group afresh, editable or as a sum.
+  scene_base_t* node = m_session.CurrentNode();
   if (group_t* group = node != nullptr ? node->AsGroup() : nullptr) {
     m_session.SetGrouping(*group, checked);
-  }
-}
-
-void TMainWnd::Copy1Click() {
-  const scene_base_t* node = CurrentNode();
-  if (!node) return;
-  const pattern_base_t* current = node->patterns.Current();
-  if (!current) return;
-  CopyToClipboard([current] { return ToQString(current->WriteSXML(0)); });
-}
-
-void TMainWnd::CopyToClipboard(const std::function<QString()>& text) {
-  try {
-    m_dialogs.SetClipboardText(text());
-  } catch (const std::bad_alloc&) {
-    // A text too large for memory: the clipboard keeps what it held, as when
-    // the platform refuses a copy; nothing to report.
   }
 }
 

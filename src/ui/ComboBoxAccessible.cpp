@@ -1,25 +1,13 @@
-// What assistive technology says of the window: each control's Japanese as a
-// sighted player reads it (its text, or the label beside it), never its
-// object name, and the status panels' values in words.
+// What assistive technology says of a combo box: its own name where it has
+// one, its current text as its value, and the list of its items.
+#include "ui/ComboBoxAccessible.h"
+
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QStatusBar>
 
 #include <algorithm>
-#include <utility>
-
-#include "grid/KwGridAccessible.h"
-#include "model/qvl_status.h"
-#include "ui/MainWnd.h"
-#include "ui/ScenePanel.h"
-#include "ui/SceneTreeView.h"
-#include "ui/StatusPanel.h"
 
 namespace qvl {
 namespace {
@@ -115,54 +103,12 @@ QAccessibleInterface* ComboBoxFactory(const QString& class_name, QObject* object
 
 }  // namespace
 
-void TMainWnd::InstallAccessibleFactories() {
+void InstallComboBoxAccessible() {
   static const bool installed = [] {
     QAccessible::installFactory(&ComboBoxFactory);
     return true;
   }();
   (void)installed;
-}
-
-void TMainWnd::NameForAssistiveTechnology() {
-  // Buttons, check boxes with a text of their own and labels are said by
-  // their text; these have none, or share it with another control.
-  const std::pair<QWidget*, QString> names[] = {
-      {&m_scenePanel->Tree(), tr("場面ツリー")},
-      {&m_scenePanel->Memo(), tr("場面別メモ")},
-      {m_editor.outputKwGrid, tr("出力")},
-      {m_editor.inputKwGrid, tr("入力")},
-      {m_editor.oldMemo, tr("旧パターンのメモ")},
-      {m_editor.newMemo, tr("新パターンのメモ")},
-      {m_editor.newTitleLabeledEdit, tr("タイトル")},
-      {m_editor.oldTitleComboBox, tr("旧パターン")},
-      {m_editor.newTitleComboBox, tr("新パターン")},
-      {m_editor.oldGetSpellCheckBox, tr("スペルカード取得（旧パターン）")},
-      {m_editor.newGetSpellCheckBox, tr("スペルカード取得（新パターン）")},
-      {statusBar(), tr("ステータスバー")},
-  };
-  for (const auto& [widget, name] : names) widget->setAccessibleName(name);
-  // The tree's header is hidden, but assistive technology still finds it:
-  // named after what the column holds, not Qt's "1".
-  m_scenePanel->Tree().setHeaderLabel(tr("場面"));
-  // The title boxes cover the input grid's old and new header cells: a cell
-  // of those columns is heard with the column it belongs to.
-  m_editor.inputKwGrid->SetSpokenHeader(1, 0, tr("旧パターン"));
-  m_editor.inputKwGrid->SetSpokenHeader(2, 0, tr("新パターン"));
-  // Panel 0 is said by its text, the current hint; the others by what they
-  // count, until they show a value.
-  const std::array<std::string, 5> subjects = InitialStatusPanelSpoken();
-  for (int i = 1; i <= 5; ++i)
-    SpeakStatusPanel(i, ToQString(subjects[static_cast<std::size_t>(i - 1)]));
-}
-
-void TMainWnd::SpeakStatusPanel(int index, const QString& spoken) {
-  auto* panel = m_status.panels.at(static_cast<std::size_t>(index));
-  if (panel->accessibleName() == spoken) return;
-  // Qt tells an active bridge of the new name, as it does when a label
-  // without a name of its own changes its text.
-  panel->setAccessibleName(spoken);
-  QAccessibleEvent changed(panel, QAccessible::NameChanged);
-  NotifyKwGridAccessibleListener(&changed);
 }
 
 }  // namespace qvl
