@@ -976,40 +976,8 @@ Replace them with other characters and try again.</translation>
         <translation>On the spell card bonus</translation>
     </message>
     <message>
-        <source>ボーナスアイテム</source>
-        <translation>Bonus items</translation>
-    </message>
-    <message>
-        <source>スペルカードボーナス基礎</source>
-        <translation>Spell card bonus base</translation>
-    </message>
-    <message>
-        <source>敵弾消しボーナス</source>
-        <translation>Enemy bullet bonus</translation>
-    </message>
-    <message>
-        <source>ボーダーボーナス</source>
-        <translation>Border bonus</translation>
-    </message>
-    <message>
         <source>桜点Max</source>
         <translation>Cherry max</translation>
-    </message>
-    <message>
-        <source>桜点</source>
-        <translation>Cherry</translation>
-    </message>
-    <message>
-        <source>かすり</source>
-        <translation>Graze</translation>
-    </message>
-    <message>
-        <source>得点アイテム</source>
-        <translation>Point items</translation>
-    </message>
-    <message>
-        <source>合計</source>
-        <translation>Total</translation>
     </message>
     <message>
         <source>出力</source>
@@ -1022,10 +990,6 @@ Replace them with other characters and try again.</translation>
     <message>
         <source>新パターン</source>
         <translation>New pattern</translation>
-    </message>
-    <message>
-        <source>差</source>
-        <translation>Difference</translation>
     </message>
 </context>
 <context>
@@ -1280,10 +1244,6 @@ Where several patterns match, the topmost one is chosen.</translation>
     <message>
         <source>スペルカード取得（新パターン）</source>
         <translation>Spell card captured (new pattern)</translation>
-    </message>
-    <message>
-        <source>差</source>
-        <translation>Difference</translation>
     </message>
     <message>
         <source>パターン「%1」の変更を破棄します。よろしいですか？</source>

@@ -25,31 +25,43 @@ constexpr int kOutputRows = 13;  // rows 1..13 of the comparison grid
 constexpr int kOutputLabelWidth = 177;
 constexpr std::array<int, 3> kDesignedValueWidths{116, 116, 100};
 
-// The row labels of column 1, rows 3 to 8 and 10 to 12. Translated where they
-// are shown (TComparisonPanel::tr).
-const std::array<const char*, 9> kOutputRowLabels{
-    QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "後のボーダーボーナスへの影響"),
-    QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "後の得点アイテムへの影響"),
-    QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "後のスペルカードボーナスへの影響"),
-    QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "それ自体"),
-    QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "後のボーナスアイテムへの影響"),
-    QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "スペルカードボーナスへの影響"),
-    QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "ボーナスアイテム"),
-    QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "スペルカードボーナス基礎"),
-    QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "敵弾消しボーナス")};
+// A label is the panel's own text (translated where it is shown, by
+// TComparisonPanel::tr), or the core's message where the core names the same
+// thing: each text is written once, in one catalogue.
+struct label_text_t {
+  const char* text = nullptr;
+  message_t message{};
+
+  [[nodiscard]] QString Shown() const {
+    return text != nullptr ? TComparisonPanel::tr(text) : ToQString(Message(message));
+  }
+};
+
+// The row labels of column 1, rows 3 to 8 and 10 to 12.
+const std::array<label_text_t, 9> kOutputRowLabels{{
+    {QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "後のボーダーボーナスへの影響")},
+    {QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "後の得点アイテムへの影響")},
+    {QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "後のスペルカードボーナスへの影響")},
+    {QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "それ自体")},
+    {QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "後のボーナスアイテムへの影響")},
+    {QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "スペルカードボーナスへの影響")},
+    {nullptr, message_t::TermBonusItems},
+    {nullptr, message_t::RowSpellCardBonusBase},
+    {nullptr, message_t::TermEnemyBulletBonus},
+}};
 // Column 0 (and 1 where col_right is 1): what a row or a run of rows is about.
 struct group_label_t {
   int col_right, row_top, row_bottom;
-  const char* text;
+  label_text_t label;
 };
 const group_label_t kGroupLabels[] = {
-    {1, 1, 1, QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "ボーダーボーナス")},
-    {1, 2, 2, QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "桜点Max")},
-    {0, 3, 5, QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "桜点")},
-    {0, 6, 8, QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "かすり")},
-    {1, 9, 9, QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "得点アイテム")},
-    {0, 10, 12, "etc"},
-    {1, 13, 13, QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "合計")}};
+    {1, 1, 1, {nullptr, message_t::TermBorderBonus}},
+    {1, 2, 2, {QT_TRANSLATE_NOOP("qvl::TComparisonPanel", "桜点Max")}},
+    {0, 3, 5, {nullptr, message_t::StatusCherry}},
+    {0, 6, 8, {nullptr, message_t::StatusGraze}},
+    {1, 9, 9, {nullptr, message_t::StatusPointItems}},
+    {0, 10, 12, {"etc"}},
+    {1, 13, 13, {nullptr, message_t::NameTotal}}};
 
 }  // namespace
 
@@ -86,7 +98,9 @@ TComparisonPanel::~TComparisonPanel() {
 
 int TComparisonPanel::LabelExtraNeeded() {
   int output = kOutputLabelWidth;
-  for (const char* label : kOutputRowLabels) output = std::max(output, LabelRoom(tr(label)));
+  for (const label_text_t& label : kOutputRowLabels) {
+    output = std::max(output, LabelRoom(label.Shown()));
+  }
   return output - kOutputLabelWidth;
 }
 
@@ -189,14 +203,14 @@ void TComparisonPanel::WriteLabels() {
   TGridUpdate update(out);
   out.SetCells(2, 0, tr("旧パターン"));
   out.SetCells(3, 0, tr("新パターン"));
-  out.SetCells(4, 0, tr("差"));
+  out.SetCells(4, 0, ToQString(Message(message_t::NameDifference)));
   for (std::size_t i = 0; i < kOutputRowLabels.size(); ++i) {
     // Rows 3 to 8, then 10 to 12.
     const int row = static_cast<int>(i) + (i < 6 ? 3 : 4);
-    out.SetCells(1, row, tr(kOutputRowLabels[i]));
+    out.SetCells(1, row, kOutputRowLabels[i].Shown());
   }
   for (const group_label_t& g : kGroupLabels) {
-    if (TCellStyle* style = StyleOf(out, 0, g.row_top)) style->SetText(tr(g.text));
+    if (TCellStyle* style = StyleOf(out, 0, g.row_top)) style->SetText(g.label.Shown());
   }
 }
 

@@ -16,6 +16,7 @@
 
 #include "calc/CalcCustom.h"
 #include "model/qvl_editor.h"
+#include "model/qvl_messages.h"
 #include "model/qvl_route.h"
 #include "model/qvl_status.h"
 #include "model/qvl_text.h"
@@ -380,7 +381,7 @@ void TPatternEditor::WriteInputLabels() {
   const editor_node_t kind = EditorNodeOf(m_session.CurrentNode());
   TKwGrid& in = *m_inputKwGrid;
   TGridUpdate update(in);
-  in.SetCells(3, 0, tr("差"));
+  in.SetCells(3, 0, ToQString(Message(message_t::NameDifference)));
   for (int r = 1; r <= kInputRows; ++r) {
     const std::string label = EditorRowLabel(kind, r);
     if (!label.empty()) in.SetCells(0, r, ToQString(label));
@@ -410,7 +411,7 @@ void TPatternEditor::SetRowLabels(const scene_base_t* node) {
   {
     TGridUpdate update(in);
     in.ClearAllCells();
-    in.SetCells(3, 0, tr("差"));
+    in.SetCells(3, 0, ToQString(Message(message_t::NameDifference)));
     for (int r = 1; r <= kInputRows; ++r) {
       const std::string label = EditorRowLabel(kind, r);
       if (!label.empty()) in.SetCells(0, r, ToQString(label));
