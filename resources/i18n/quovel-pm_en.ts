@@ -21,10 +21,6 @@ Opens the file and shows the window. See man quovel-pm for more.</translation>
 <context>
     <name>TExportChart</name>
     <message>
-        <source>ファイルが見つかりません。</source>
-        <translation>The file does not exist.</translation>
-    </message>
-    <message>
         <source>場面がひとつもありません。描くものがありません。</source>
         <translation>The plan has no scenes: there is nothing to draw.</translation>
     </message>
@@ -43,10 +39,6 @@ Opens the file and shows the window. See man quovel-pm for more.</translation>
     <message>
         <source>計画のファイルと出力のファイルを1つずつ指定してください。</source>
         <translation>Give one plan file and one output file.</translation>
-    </message>
-    <message>
-        <source>「%1」には保存できません。拡張子を .png か .svg にしてください。</source>
-        <translation>Cannot save to “%1”. Use the extension .png or .svg.</translation>
     </message>
     <message>
         <source>使い方: quovel-pm --export-chart 計画.pat 出力.png|出力.svg [--size 幅x高さ] [--lang %1]</source>
@@ -983,14 +975,6 @@ Replace them with other characters and try again.</translation>
         <source>出力</source>
         <translation>Output</translation>
     </message>
-    <message>
-        <source>旧パターン</source>
-        <translation>Old pattern</translation>
-    </message>
-    <message>
-        <source>新パターン</source>
-        <translation>New pattern</translation>
-    </message>
 </context>
 <context>
     <name>qvl::THelpWindow</name>
@@ -1230,14 +1214,6 @@ Where several patterns match, the topmost one is chosen.</translation>
         <translation>Memo of the new pattern</translation>
     </message>
     <message>
-        <source>旧パターン</source>
-        <translation>Old pattern</translation>
-    </message>
-    <message>
-        <source>新パターン</source>
-        <translation>New pattern</translation>
-    </message>
-    <message>
         <source>スペルカード取得（旧パターン）</source>
         <translation>Spell card captured (old pattern)</translation>
     </message>
@@ -1283,6 +1259,14 @@ Where several patterns match, the topmost one is chosen.</translation>
     <message>
         <source>減少</source>
         <translation>loss</translation>
+    </message>
+    <message>
+        <source>旧パターン</source>
+        <translation>Old pattern</translation>
+    </message>
+    <message>
+        <source>新パターン</source>
+        <translation>New pattern</translation>
     </message>
 </context>
 <context>
@@ -1379,6 +1363,10 @@ Running score with the new pattern: %4</translation>
         <extracomment>The units of the score axis&apos;s labels, largest first, separated by spaces: each a power of ten, &quot;=&quot; and the suffix that stands for it.</extracomment>
         <translation>1000000000=B 1000000=M 1000=k</translation>
     </message>
+    <message>
+        <source>「%1」には保存できません。拡張子を .png か .svg にしてください。</source>
+        <translation>Cannot save to “%1”. Use the extension .png or .svg.</translation>
+    </message>
 </context>
 <context>
     <name>qvl::TScoreChartWindow</name>
@@ -1387,20 +1375,12 @@ Running score with the new pattern: %4</translation>
         <translation>PNG image (*.png)|*.png|SVG image (*.svg)|*.svg</translation>
     </message>
     <message>
-        <source>スコア推移</source>
-        <translation>Score Graph</translation>
-    </message>
-    <message>
         <source>スコア推移のグラフ</source>
         <translation>Score graph</translation>
     </message>
     <message>
         <source>ファイルに保存(&amp;S)</source>
         <translation>&amp;Save to File</translation>
-    </message>
-    <message>
-        <source>「%1」には保存できません。拡張子を .png か .svg にしてください。</source>
-        <translation>Cannot save to “%1”. Use the extension .png or .svg.</translation>
     </message>
 </context>
 <context>

@@ -201,8 +201,8 @@ void TComparisonPanel::Clear() {
 void TComparisonPanel::WriteLabels() {
   TKwGrid& out = *m_grid;
   TGridUpdate update(out);
-  out.SetCells(2, 0, tr("旧パターン"));
-  out.SetCells(3, 0, tr("新パターン"));
+  out.SetCells(2, 0, OldPatternWord());
+  out.SetCells(3, 0, NewPatternWord());
   out.SetCells(4, 0, ToQString(Message(message_t::NameDifference)));
   for (std::size_t i = 0; i < kOutputRowLabels.size(); ++i) {
     // Rows 3 to 8, then 10 to 12.

@@ -324,16 +324,16 @@ void TPatternEditor::Retranslate() {
       {m_oldMemo, tr("旧パターンのメモ")},
       {m_newMemo, tr("新パターンのメモ")},
       {m_newTitleLabeledEdit, tr("タイトル")},
-      {m_oldTitleComboBox, tr("旧パターン")},
-      {m_newTitleComboBox, tr("新パターン")},
+      {m_oldTitleComboBox, OldPatternWord()},
+      {m_newTitleComboBox, NewPatternWord()},
       {m_oldGetSpellCheckBox, tr("スペルカード取得（旧パターン）")},
       {m_newGetSpellCheckBox, tr("スペルカード取得（新パターン）")},
   };
   for (const auto& [widget, name] : names) widget->setAccessibleName(name);
   // The title boxes cover the grid's old and new header cells: a cell of
   // those columns is heard with the column it belongs to.
-  m_inputKwGrid->SetSpokenHeader(1, 0, tr("旧パターン"));
-  m_inputKwGrid->SetSpokenHeader(2, 0, tr("新パターン"));
+  m_inputKwGrid->SetSpokenHeader(1, 0, OldPatternWord());
+  m_inputKwGrid->SetSpokenHeader(2, 0, NewPatternWord());
   WriteInputLabels();
   // What the core explains of the selection afresh; typed cells, titles and
   // memos stay.

@@ -66,6 +66,14 @@ TCellStyle* StyleOf(TKwGrid& grid, int col, int row) {
   return index < 0 ? nullptr : &grid.CellStyles().Item(index);
 }
 
+QString OldPatternWord() {
+  return QCoreApplication::translate("qvl::TPatternGrids", "旧パターン");
+}
+
+QString NewPatternWord() {
+  return QCoreApplication::translate("qvl::TPatternGrids", "新パターン");
+}
+
 void CommonGridLooks(TKwGrid& grid, const QColor& shadow) {
   grid.SetBorderStyle(bsNone);
   grid.SetGridLineColor(shadow);

@@ -37,6 +37,11 @@ TCellStyle& AddCellStyle(TKwGrid& grid, int col, int row);
 // The style that governs a cell, or null.
 [[nodiscard]] TCellStyle* StyleOf(TKwGrid& grid, int col, int row);
 void CommonGridLooks(TKwGrid& grid, const QColor& shadow);
+
+// The names of the two patterns compared, as both grids' headers show them
+// and as assistive technology names the editor's title boxes.
+[[nodiscard]] QString OldPatternWord();
+[[nodiscard]] QString NewPatternWord();
 // The room a label needs in a grid's label column, drawn in font 0.
 [[nodiscard]] int LabelRoom(const QString& text);
 

@@ -129,7 +129,7 @@ TScoreChartWindow::TScoreChartWindow(const TDocumentSession& session, TChartPlan
 }
 
 void TScoreChartWindow::RetranslateUi() {
-  setWindowTitle(tr("スコア推移"));
+  setWindowTitle(TScoreChartView::Title());
   m_view->setAccessibleName(tr("スコア推移のグラフ"));
   m_saveButton->setText(tr("ファイルに保存(&S)"));
 }
@@ -274,8 +274,7 @@ void TScoreChartWindow::SaveButtonClick() {
   const QFileInfo info(*chosen);
   const QString suffix = info.suffix().toLower();
   if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg")) {
-    m_dialogs.Error(this, tr("「%1」には保存できません。拡張子を .png か .svg にしてください。")
-                              .arg(info.fileName()));
+    m_dialogs.Error(this, TScoreChartView::NoPictureFormatMessage(info.fileName()));
     return;
   }
   const QString full_name = QDir::toNativeSeparators(info.absoluteFilePath());

@@ -12,11 +12,13 @@
 #include "model/qvl_chart.h"
 #include "model/qvl_document.h"
 #include "model/qvl_file.h"
+#include "model/qvl_messages.h"
 #include "ui/AppInfo.h"
 #include "ui/CommandLine.h"
 #include "ui/Language.h"
 #include "ui/QtText.h"
 #include "ui/ScoreChart.h"
+#include "ui/ScoreChartView.h"
 
 namespace qvl {
 namespace {
@@ -59,10 +61,7 @@ bool Load(root_t& root, const std::filesystem::path& file) {
     // A file that is gone is nothing the window would ask about; here it is
     // the caller's mistake and must be said.
     if (message.empty()) {
-      message = LoadFailureMessage(
-          file,
-          FromQString(QCoreApplication::translate("TExportChart", "ファイルが見つかりません。"))
-              .text);
+      message = LoadFailureMessage(file, Message(message_t::FileNotFound));
     }
     Print(QString::fromStdString(FileMessageUtf8(message, file)));
     return false;
@@ -130,10 +129,7 @@ int ExportChart(QStringList arguments) {
   const QFileInfo out(files[1]);
   const QString format = out.suffix().toLower();
   if (format != QStringLiteral("png") && format != QStringLiteral("svg")) {
-    return Usage(
-        QCoreApplication::translate(
-            "TExportChart", "「%1」には保存できません。拡張子を .png か .svg にしてください。")
-            .arg(out.fileName()));
+    return Usage(TScoreChartView::NoPictureFormatMessage(out.fileName()));
   }
 
   // As in qvl: an abandoned temporary file given to draw it must outlive the

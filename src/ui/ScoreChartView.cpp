@@ -523,6 +523,14 @@ void TScoreChartView::resizeEvent(QResizeEvent* e) {
   SetValueRanges();  // the labels' room follows the width
 }
 
+QString TScoreChartView::Title() {
+  return tr("スコア推移");
+}
+
+QString TScoreChartView::NoPictureFormatMessage(const QString& file_name) {
+  return tr("「%1」には保存できません。拡張子を .png か .svg にしてください。").arg(file_name);
+}
+
 QByteArray TScoreChartView::Picture(const QString& format) {
   // A picture is the chart, not the state of the keyboard's walk.
   const bool marked = m_keyMarker->isVisible();
@@ -543,7 +551,7 @@ QByteArray TScoreChartView::Picture(const QString& format) {
     svg.setOutputDevice(&buffer);
     svg.setSize(size());
     svg.setViewBox(QRect(QPoint(0, 0), size()));
-    svg.setTitle(tr("スコア推移"));
+    svg.setTitle(Title());
     QPainter painter(&svg);
     render(&painter);
     painter.end();

@@ -65,6 +65,11 @@ class TScoreChartView : public QChartView {
   // The chart's picture in a format ("png" or "svg") at the view's size,
   // without the key marker.
   [[nodiscard]] QByteArray Picture(const QString& format);
+  // The chart's name: its window's title and its picture's.
+  [[nodiscard]] static QString Title();
+  // Why no picture can be saved as file_name: its extension names no format
+  // that Picture draws.
+  [[nodiscard]] static QString NoPictureFormatMessage(const QString& file_name);
 
  signals:
   void PositionClicked(int position);
