@@ -1,6 +1,5 @@
 #include "ui/ScoreChartView.h"
 
-#include <QAction>
 #include <QAreaSeries>
 #include <QBuffer>
 #include <QCategoryAxis>
@@ -10,24 +9,16 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
-#include <QGuiApplication>
-#include <QKeySequence>
 #include <QLineSeries>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSvgGenerator>
 #include <QToolTip>
-#include <QValueAxis>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
-#include <functional>
-#include <span>
 
-#include "model/qvl_document.h"
 #include "ui/AppInfo.h"
 #include "ui/Language.h"
 #include "ui/QtText.h"
