@@ -6,6 +6,8 @@
 #include <iostream>
 #include <string_view>
 
+#include "ui/Platform.h"
+
 namespace qvl {
 
 bool AsksForAnswerOnly(int argc, char** argv) {
@@ -17,7 +19,7 @@ bool AsksForAnswerOnly(int argc, char** argv) {
 }
 
 void PrepareWindowlessRun() {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_QPA_PLATFORM", WindowlessPlatform());
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
   });
