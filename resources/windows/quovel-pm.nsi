@@ -12,7 +12,9 @@
 ; uninstaller removes the program's files, its Start-menu entry and its
 ; registry keys, and nothing the user made (plans, settings).
 
-Unicode true
+; A 64-bit installer for a 64-bit program; it runs where the program runs
+; (and under a Wine without its 32-bit part).
+Target amd64-unicode
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
