@@ -186,7 +186,12 @@ trap 'kill "$xvfb_pid" 2>/dev/null || true; wineserver -k >/dev/null 2>&1 || tru
 export DISPLAY=$display
 for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
 shot="$out/screenshot-windows.png"
+wine reg delete 'HKCU\Software\quovel-pm' /f >/dev/null 2>&1 || true
 QVL_SCREENSHOT="$(winpath "$shot")" timeout 180 wine "$exe" "$(winpath "$folder/template/qvl_hard.pat")"
+# Its settings go where Windows programs keep theirs: the registry.
+recent=$(wine reg query 'HKCU\Software\quovel-pm\quovel-pm\RecentFiles' /v files 2>/dev/null || true)
+[[ "$recent" == *qvl_hard.pat* ]] || { echo "the window's settings are not in the registry"; exit 1; }
+echo "its settings are in the registry"
 python3 - "$shot" <<'PY'
 import struct, sys
 with open(sys.argv[1], "rb") as f:
