@@ -179,12 +179,13 @@ done
 
 # The window on a display of its own, with the Hard template open: it saves
 # a picture of itself once painted (QVL_SCREENSHOT) and ends.
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number and writes it when it is ready.
+Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$out/display" 2>/dev/null &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null || true; wineserver -k >/dev/null 2>&1 || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+[ -s "$out/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(cat "$out/display")"
 shot="$out/screenshot-windows.png"
 wine reg delete 'HKCU\Software\quovel-pm' /f >/dev/null 2>&1 || true
 QVL_SCREENSHOT="$(winpath "$shot")" timeout 180 wine "$exe" "$(winpath "$folder/template/qvl_hard.pat")"
