@@ -40,9 +40,24 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$WINEPREFIX"
 step "Wine"
-wineserver -p || true  # fails only when it is running already
+# An X display of its own for the window, there before Wine starts: Wine's
+# desktop process, started with the prefix, keeps the display it found, and
+# a window started later on another display never appears. Xvfb picks a
+# free display number and writes it when it is ready.
+wine_tmp="$BUILD/wine-tmp"
+mkdir -p "$wine_tmp"
+rm -f "$wine_tmp/display"
+Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$wine_tmp/display" 2>/dev/null &
+xvfb_pid=$!
+trap 'wineserver -k >/dev/null 2>&1 || true; kill "$xvfb_pid" 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -s "$wine_tmp/display" ] && break; sleep 0.1; done
+[ -s "$wine_tmp/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(cat "$wine_tmp/display")"
+# A wineserver of this prefix left from an earlier run may hold another
+# display: this run starts its own.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -p
 wineboot -i >/dev/null 2>&1
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 step "GoogleTest for MinGW"
 gtest_install="$BUILD/googletest"
@@ -177,15 +192,8 @@ if windows != linux:
 PY
 done
 
-# The window on a display of its own, with the Hard template open: it saves
-# a picture of itself once painted (QVL_SCREENSHOT) and ends.
-# Xvfb picks a free display number and writes it when it is ready.
-Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$out/display" 2>/dev/null &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true; wineserver -k >/dev/null 2>&1 || true' EXIT
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-[ -s "$out/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(cat "$out/display")"
+# The window on the Xvfb display, with the Hard template open: it saves a
+# picture of itself once painted (QVL_SCREENSHOT) and ends.
 shot="$out/screenshot-windows.png"
 wine reg delete 'HKCU\Software\quovel-pm' /f >/dev/null 2>&1 || true
 QVL_SCREENSHOT="$(winpath "$shot")" timeout 180 wine "$exe" "$(winpath "$folder/template/qvl_hard.pat")"
