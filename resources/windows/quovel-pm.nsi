@@ -2,9 +2,10 @@
 ; makensis (cmake/QvlWindowsPackage.cmake, target windows-installer):
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=0.4 -DSHOWN_VERSION=0.04 -DSTAGE=folder
 ;            -DICON=quovel-pm.ico -DOUTFILE=quovel-pm-setup-0.4.exe quovel-pm.nsi
-; STAGE is the folder that `cmake --install` made; files.nsh and
-; unfiles.nsh beside this script's output list its files for the installer
-; and the uninstaller, so that the uninstaller removes exactly those.
+; STAGE is the folder that `cmake --install` made; STAGE.files.nsh and
+; STAGE.unfiles.nsh beside it (scripts/nsis-file-lists.py) list its files for
+; the installer and the uninstaller, so that the uninstaller removes exactly
+; those.
 ;
 ; Per user by default, without administrator rights, into
 ; %LOCALAPPDATA%\Programs; /AllUsers (or the choice on the first page, when
