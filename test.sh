@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build with all tests,
 # the core again under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# core and qvl cross-built for Windows under Wine (scripts/test-windows.sh),
+# core, qvl and the window cross-built for Windows and tried under Wine with
+# the installer (scripts/test-windows.sh),
 # and the fuzz targets for a bounded time. Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -36,8 +37,9 @@ cmake --build "$ROOT/build-asan" -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$JOBS" --timeout 120
 
-step "core and qvl for Windows, under Wine"
-QVL_NATIVE="$ROOT/build/bin/qvl" JOBS="$JOBS" "$ROOT/scripts/test-windows.sh"
+step "core, qvl and the window for Windows, under Wine"
+QVL_NATIVE="$ROOT/build/bin/qvl" QVL_NATIVE_WINDOW="$ROOT/build/bin/quovel-pm" JOBS="$JOBS" \
+  "$ROOT/scripts/test-windows.sh"
 
 if [ -f "$ROOT/fuzz/CMakeLists.txt" ]; then
   step "fuzzing"

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "ui/Language.h"
+#include "ui/Platform.h"
 
 namespace qvl {
 
@@ -19,7 +20,7 @@ bool AsksForAnswerOnly(int argc, char** argv) {
 }
 
 void PrepareWindowlessRun() {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_QPA_PLATFORM", WindowlessPlatform());
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
   });

@@ -8,11 +8,13 @@
 #include "ui/Dialogs.h"
 #include "ui/Language.h"
 #include "ui/MainWnd.h"
+#include "ui/Platform.h"
 #include "ui/ScoreChartExport.h"
 #include "ui/StartupProbe.h"
 #include "ui/WindowSettings.h"
 
 int main(int argc, char* argv[]) {
+  qvl::ConnectStandardStreams();
   if (qvl::IsExportChartCommand(argc, argv)) return qvl::RunExportChart(argc, argv);
   // --help and --version answer on a terminal without a display too.
   if (qvl::AsksForAnswerOnly(argc, argv)) qvl::PrepareWindowlessRun();
