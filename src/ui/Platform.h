@@ -1,5 +1,6 @@
 // Where the window program meets the system beyond what Qt covers: one
-// implementation per platform (Platform_posix.cpp, Platform_win32.cpp).
+// implementation per platform (Platform_posix.cpp, Platform_win32.cpp), which
+// also make the file names of QtText.h.
 #pragma once
 
 namespace qvl {

@@ -1,5 +1,8 @@
 #include "ui/Platform.h"
 
+// Qt's headers before windows.h, whose min and max macros they cannot take.
+#include "ui/QtText.h"
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 // After windows.h.
@@ -51,6 +54,16 @@ const char* WindowlessPlatform() {
   // images and, with its fonts enabled, uses the system's fonts as the window
   // would.
   return "minimal:enable_fonts";
+}
+
+// Windows names are UTF-16 like QString; the narrow form would go through the
+// ANSI code page, which cannot hold every name.
+std::filesystem::path ToPath(const QString& file_name) {
+  return std::filesystem::path(file_name.toStdWString());
+}
+
+QString FromPath(const std::filesystem::path& path) {
+  return QString::fromStdWString(path.native());
 }
 
 }  // namespace qvl

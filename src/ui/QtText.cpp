@@ -1,7 +1,6 @@
 #include "ui/QtText.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include "model/qvl_document.h"
 #include "model/qvl_text.h"
@@ -45,24 +44,6 @@ QString UnconvertibleMessage(const QString& characters) {
                                      "次の文字はパターンファイル（Shift_JIS）に保存できません。\n"
                                      "%1\n別の文字に書き換えてからやり直してください。")
       .arg(names.join(QCoreApplication::translate("qvl::QtText", "、")));
-}
-
-std::filesystem::path ToPath(const QString& file_name) {
-#ifdef Q_OS_WIN
-  // Windows names are UTF-16 like QString; the narrow form would go through
-  // the ANSI code page, which cannot hold every name.
-  return std::filesystem::path(file_name.toStdWString());
-#else
-  return std::filesystem::path(QFile::encodeName(file_name).toStdString());
-#endif
-}
-
-QString FromPath(const std::filesystem::path& path) {
-#ifdef Q_OS_WIN
-  return QString::fromStdWString(path.native());
-#else
-  return QFile::decodeName(QByteArray::fromStdString(path.native()));
-#endif
 }
 
 QString FileMessage(std::string_view cp932_message, const std::filesystem::path& file_name) {
