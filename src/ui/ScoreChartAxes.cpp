@@ -127,27 +127,19 @@ void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score
   shown = std::move(labels);
 }
 
-// One category per stage with a grid line at each end; positions outside any
-// stage get a category of their own. The stage titles are drawn by the view,
-// which shortens them where they do not fit: the axis's labels only keep
-// their room. Labels of a category axis must differ: each is one zero-width
-// space and an HTML comment with its number. The axis measures and draws its
-// labels as rich text, where the comment costs nothing; a different number
-// of zero-width spaces each had it shape thousands of characters on a long
-// route, at every layout.
-route_categories_t RouteCategories(const score_chart_data_t& data) {
-  route_categories_t out;
-  const auto add = [&out](double end) {
-    out.emplace_back(QString(QChar(0x200B)) + QStringLiteral("<!--%1-->").arg(out.size()), end);
-  };
+// A line at each end of a stage; positions outside any stage are set off
+// the same way. The route's last end is the plot's edge.
+std::vector<double> StageEnds(const score_chart_data_t& data) {
+  std::vector<double> out;
   const int n = static_cast<int>(data.stops.size());
   int next = 0;
   for (const chart_stage_t& stage : data.stages) {
-    if (stage.first > next) add(stage.first - 0.5);
-    add(stage.end - 0.5);
+    if (stage.first > next) out.push_back(stage.first - 0.5);
+    out.push_back(stage.end - 0.5);
     next = stage.end;
   }
-  if (next < n) add(n - 0.5);
+  if (next < n) out.push_back(n - 0.5);
+  if (!out.empty()) out.pop_back();
   return out;
 }
 

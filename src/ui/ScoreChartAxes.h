@@ -17,7 +17,7 @@ class QCategoryAxis;
 
 namespace qvl {
 
-// The route axis's categories: a label and where its category ends.
+// A category axis's categories: a label and where its category ends.
 using route_categories_t = std::vector<std::pair<QString, double>>;
 
 namespace chart {
@@ -37,9 +37,9 @@ namespace chart {
 void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score_t high,
               double room);
 
-// The route axis's categories: one per stage, and one per position outside
-// any stage.
-[[nodiscard]] route_categories_t RouteCategories(const score_chart_data_t& data);
+// Where the route's grid lines go between its two ends: at each end of a
+// stage, and so around each position outside any stage.
+[[nodiscard]] std::vector<double> StageEnds(const score_chart_data_t& data);
 
 // The least room between two stage titles.
 inline constexpr double kLabelGap = 4;

@@ -1,5 +1,6 @@
 #include "ui/ScoreChartItems.h"
 
+#include <QAbstractAxis>
 #include <QAbstractSeries>
 #include <QChart>
 #include <QFont>
@@ -53,6 +54,43 @@ void TScoreColumnsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*
                       kColumnColor);
   }
   painter->restore();
+}
+
+namespace {
+constexpr double kTickLength = 4;
+}
+
+TStageLinesItem::TStageLinesItem(QChart& chart, QAbstractSeries& axes, const QAbstractAxis& axis)
+    : QGraphicsItem(&chart), m_chart(chart), m_axes(axes), m_axis(axis) {
+  // With the axes' own grid lines: above the columns, below the series.
+  setZValue(1.75);
+}
+
+void TStageLinesItem::Set(std::vector<double> ends) {
+  m_ends = std::move(ends);
+  update();
+}
+
+void TStageLinesItem::Refresh() {
+  prepareGeometryChange();
+  const double pen = std::max(m_axis.gridLinePen().widthF(), m_axis.linePen().widthF());
+  m_bounds = m_chart.plotArea().adjusted(-pen, -pen, pen, pen + kTickLength);
+  update();
+}
+
+void TStageLinesItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+  if (!m_axis.isGridLineVisible()) return;
+  const QRectF plot = m_chart.plotArea();
+  painter->setPen(m_axis.gridLinePen());
+  for (const double end : m_ends) {
+    const double x = m_chart.mapToPosition(QPointF(end, 0), &m_axes).x();
+    painter->drawLine(QLineF(x, plot.top(), x, plot.bottom()));
+  }
+  painter->setPen(m_axis.linePen());
+  for (const double end : m_ends) {
+    const double x = m_chart.mapToPosition(QPointF(end, 0), &m_axes).x();
+    painter->drawLine(QLineF(x, plot.bottom(), x, plot.bottom() + kTickLength));
+  }
 }
 
 TScoreGapItem::TScoreGapItem(QChart& chart, QAbstractSeries& axes)

@@ -105,6 +105,7 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_columns->attachAxis(m_ownAxis);
 
   m_columnsItem = new TScoreColumnsItem(*chart, *m_columns, m_data);
+  m_stageLines = new TStageLinesItem(*chart, *m_running, *m_routeAxis);
   m_gapItem = new TScoreGapItem(*chart, *m_running);
   m_note = new QGraphicsSimpleTextItem(chart);
   m_note->setVisible(false);
@@ -119,6 +120,7 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   setFocusPolicy(Qt::StrongFocus);
   connect(chart, &QChart::plotAreaChanged, this, [this] {
     m_columnsItem->Refresh();
+    m_stageLines->Refresh();
     LayOutBelowPlot();
     PlaceGapLabel();
     PlaceKeyMarker();
@@ -152,6 +154,7 @@ void TScoreChartView::SetData(score_chart_data_t data) {
     for (QAbstractAxis* axis : chart()->axes()) axis->setVisible(true);
     chart()->legend()->setVisible(true);
     m_columnsItem->setVisible(true);
+    m_stageLines->setVisible(true);
   }
   m_data = std::move(data);
   m_labelsPlaced = false;
@@ -180,10 +183,12 @@ void TScoreChartView::ShowStops() {
   // milliseconds each.
   m_running->clear();
   SetValueRanges();
-  SetRouteCategories(chart::RouteCategories(m_data), n);
+  SetRouteLength(n);
+  m_stageLines->Set(chart::StageEnds(m_data));
   m_running->replace(running);
   m_running->setName(RunningName());
   m_columnsItem->Refresh();
+  m_stageLines->Refresh();
   PlaceStageLabels();
 }
 
@@ -223,21 +228,21 @@ void TScoreChartView::SetValueRanges() {
   chart::SetRange(*m_ownAxis, m_ownLabels, own_low, own_high, room);
 }
 
-void TScoreChartView::SetRouteCategories(const route_categories_t& categories, int positions) {
-  if (categories == m_routeCategories && positions == m_routePositions) return;
-  // Each category added or removed lays the axis out again and measures
-  // every label: on a long route that is a hundred stages measured a hundred
-  // times. The axis is told once, when all its categories are in place.
+void TScoreChartView::SetRouteLength(int positions) {
+  if (positions == m_routePositions) return;
+  // The stage titles and the lines between the stages are the view's own
+  // (TStageLinesItem): the axis has one category over the whole route, whose
+  // label, a zero-width space, keeps the titles' room under the plot. The
+  // axis is told once, when the category is in place.
   {
     const QSignalBlocker quiet(m_routeAxis);
     for (const QString& label : m_routeAxis->categoriesLabels()) m_routeAxis->remove(label);
     m_routeAxis->setStartValue(-0.5);
-    // Laid out here while the axis has no labels: cheap.
+    // Laid out here while the axis has no label: cheap.
     m_routeAxis->setRange(-0.5, std::max(positions, 1) - 0.5);
-    for (const auto& [label, end] : categories) m_routeAxis->append(label, end);
+    if (positions > 0) m_routeAxis->append(QString(QChar(0x200B)), positions - 0.5);
   }
   emit m_routeAxis->categoriesChanged();
-  m_routeCategories = categories;
   m_routePositions = positions;
 }
 
@@ -382,6 +387,7 @@ void TScoreChartView::ShowNoDocument() {
   for (QAbstractAxis* axis : chart()->axes()) axis->setVisible(false);
   chart()->legend()->setVisible(false);
   m_columnsItem->setVisible(false);
+  m_stageLines->setVisible(false);
   m_note->setVisible(true);
   m_gapItem->Set({}, {});
   PlaceStageLabels();
