@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGraphicsItem>
 #include <QGraphicsRectItem>
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSvgGenerator>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include <algorithm>
@@ -287,10 +289,10 @@ void TScoreChartView::LayOutBelowPlot() {
   const double gap_height = gap_shown ? std::clamp(height() / 6.0, 40.0, 110.0) : 0.0;
   const double room = (gap_shown ? gap_height + 8 : 0) + metrics.height() + 12;
   if (room != m_roomBelow) {
-    // The axis's labels are zero-width spaces: their font's height is the
-    // room the axis keeps between the plot and its title.
+    // The axis's label is a zero-width space: its font's height is the room
+    // the axis keeps between the plot and its title.
     // Measured as the axis measures its labels: as a text item, whose
-    // height is more than the font's line.
+    // height is more than the font's line by the document's margins.
     QGraphicsTextItem probe(QString(QChar(0x200B)));
     QFont font = m_stageFont;
     const auto height = [&](int pixels) {
@@ -298,7 +300,11 @@ void TScoreChartView::LayOutBelowPlot() {
       probe.setFont(font);
       return probe.boundingRect().height();
     };
-    int pixels = std::max(1, static_cast<int>(room / 1.2));
+    // Each size tried lays the probe out anew, at a cost like a label's: the
+    // search starts where the stage font's own line height says it ends.
+    const double margins = 2 * probe.document()->documentMargin();
+    const double per_pixel = metrics.height() / std::max(1, QFontInfo(m_stageFont).pixelSize());
+    int pixels = std::max(1, static_cast<int>((room - margins) / per_pixel));
     while (pixels > 1 && height(pixels) > room) --pixels;
     while (pixels < 1000 && height(pixels + 1) <= room) ++pixels;
     font.setPixelSize(pixels);
@@ -517,7 +523,10 @@ void TScoreChartView::resizeEvent(QResizeEvent* e) {
                    (chart()->size().height() - note.height()) / 2);
     return;
   }
-  SetValueRanges();  // the labels' room follows the width
+  // The labels' room follows the width. Without data there is nothing to
+  // fit yet: the first SetData sets the ranges, and each range set lays the
+  // whole chart out.
+  if (!m_data.stops.empty()) SetValueRanges();
 }
 
 QString TScoreChartView::Title() {
