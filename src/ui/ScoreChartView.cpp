@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGraphicsItem>
+#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
@@ -181,11 +182,13 @@ void TScoreChartView::ShowStops() {
     if (total.InRange()) running.append(QPointF(i, static_cast<double>(total.Value())));
   }
   // The axes first, while the line is still empty: every change of an axis's
-  // range maps and strokes the whole line again, on a long route a few
-  // milliseconds each.
+  // range or of the plot area maps and strokes the whole line again, on a
+  // long route a few milliseconds each. The chart is laid out for the new
+  // axes at once, not when the event loop comes to it with the line drawn.
   m_running->clear();
   SetValueRanges();
   SetRouteLength(n);
+  chart()->layout()->activate();
   m_stageLines->Set(chart::StageEnds(m_data));
   m_running->replace(running);
   m_running->setName(RunningName());
