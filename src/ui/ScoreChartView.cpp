@@ -243,11 +243,12 @@ void TScoreChartView::SetRouteLength(int positions) {
     const QSignalBlocker quiet(m_routeAxis);
     for (const QString& label : m_routeAxis->categoriesLabels()) m_routeAxis->remove(label);
     m_routeAxis->setStartValue(-0.5);
-    // Laid out here while the axis has no label: cheap.
-    m_routeAxis->setRange(-0.5, std::max(positions, 1) - 0.5);
     if (positions > 0) m_routeAxis->append(QString(QChar(0x200B)), positions - 0.5);
   }
   emit m_routeAxis->categoriesChanged();
+  // The range last: told of the label before, the axis keeps its size and
+  // leaves the layout to the chart's next one.
+  m_routeAxis->setRange(-0.5, std::max(positions, 1) - 0.5);
   m_routePositions = positions;
 }
 
