@@ -112,19 +112,23 @@ void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score
   route_categories_t labels;
   for (double k = first; k <= last; ++k)
     labels.emplace_back(TickLabel(k * step, unit, suffix), k * step);
+  // The labels before the range: a new range that changes the axis's size
+  // lays the whole chart out at once, while new labels only ask for the
+  // chart's next layout, which then sees the range too.
+  if (labels != shown) {
+    {
+      const QSignalBlocker quiet(&axis);
+      for (const QString& label : axis.categoriesLabels()) axis.remove(label);
+      axis.setStartValue((first - 1) * step);
+      for (const auto& [label, end] : labels) axis.append(label, end);
+    }
+    emit axis.categoriesChanged();
+    shown = std::move(labels);
+  }
   if (axis.min() != first * step || axis.max() != last * step) {
     axis.setRange(first * step, last * step);
   }
   if (axis.tickCount() != ticks) axis.setTickCount(ticks);
-  if (labels == shown) return;
-  {
-    const QSignalBlocker quiet(&axis);
-    for (const QString& label : axis.categoriesLabels()) axis.remove(label);
-    axis.setStartValue((first - 1) * step);
-    for (const auto& [label, end] : labels) axis.append(label, end);
-  }
-  emit axis.categoriesChanged();
-  shown = std::move(labels);
 }
 
 // A line at each end of a stage; positions outside any stage are set off
