@@ -57,13 +57,16 @@ void TScoreColumnsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*
 }
 
 namespace {
+// As long as the axis's own ticks.
 constexpr double kTickLength = 4;
-}
+}  // namespace
 
-TStageLinesItem::TStageLinesItem(QChart& chart, QAbstractSeries& axes, const QAbstractAxis& axis)
-    : QGraphicsItem(&chart), m_chart(chart), m_axes(axes), m_axis(axis) {
-  // With the axes' own grid lines: above the columns, below the series.
-  setZValue(1.75);
+TStageLinesItem::TStageLinesItem(QChart& chart, QAbstractSeries& axes, const QAbstractAxis& axis,
+                                 part_t part)
+    : QGraphicsItem(&chart), m_chart(chart), m_axes(axes), m_axis(axis), m_part(part) {
+  // The grid above the columns, with the axes' own grid lines; the ticks
+  // above the axes' lines, below the series.
+  setZValue(part == part_t::Grid ? 1.75 : 3.5);
 }
 
 void TStageLinesItem::Set(std::vector<double> ends) {
@@ -73,23 +76,25 @@ void TStageLinesItem::Set(std::vector<double> ends) {
 
 void TStageLinesItem::Refresh() {
   prepareGeometryChange();
-  const double pen = std::max(m_axis.gridLinePen().widthF(), m_axis.linePen().widthF());
-  m_bounds = m_chart.plotArea().adjusted(-pen, -pen, pen, pen + kTickLength);
+  const QRectF plot = m_chart.plotArea();
+  const double pen =
+      (m_part == part_t::Grid ? m_axis.gridLinePen() : m_axis.linePen()).widthF() + 1;
+  m_bounds = m_part == part_t::Grid ? plot.adjusted(-pen, -pen, pen, pen)
+                                    : QRectF(plot.left() - pen, plot.bottom() - pen,
+                                             plot.width() + 2 * pen, kTickLength + 2 * pen);
   update();
 }
 
 void TStageLinesItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
   if (!m_axis.isGridLineVisible()) return;
   const QRectF plot = m_chart.plotArea();
-  painter->setPen(m_axis.gridLinePen());
+  const bool grid = m_part == part_t::Grid;
+  painter->setPen(grid ? m_axis.gridLinePen() : m_axis.linePen());
+  const double top = grid ? plot.top() : plot.bottom();
+  const double bottom = grid ? plot.bottom() : plot.bottom() + kTickLength;
   for (const double end : m_ends) {
     const double x = m_chart.mapToPosition(QPointF(end, 0), &m_axes).x();
-    painter->drawLine(QLineF(x, plot.top(), x, plot.bottom()));
-  }
-  painter->setPen(m_axis.linePen());
-  for (const double end : m_ends) {
-    const double x = m_chart.mapToPosition(QPointF(end, 0), &m_axes).x();
-    painter->drawLine(QLineF(x, plot.bottom(), x, plot.bottom() + kTickLength));
+    painter->drawLine(QLineF(x, top, x, bottom));
   }
 }
 

@@ -42,13 +42,17 @@ class TScoreColumnsItem : public QGraphicsItem {
   QRectF m_bounds;
 };
 
-// The route axis's grid lines where one stage ends and the next begins. The
-// axis draws the route's two ends itself; a category per stage would have it
-// measure and lay out a label for each at every layout of the chart.
+// The route axis's grid lines where one stage ends and the next begins, or
+// their ticks under the plot. The axis draws the route's two ends itself; a
+// category per stage would have it measure and lay out a label for each at
+// every layout of the chart.
 class TStageLinesItem : public QGraphicsItem {
  public:
-  // The lines take the look of axis's grid.
-  TStageLinesItem(QChart& chart, QAbstractSeries& axes, const QAbstractAxis& axis);
+  // The lines across the plot below the series and the axes' lines, or the
+  // ticks over the axis's line, as the axis stacks its own.
+  enum class part_t { Grid, Ticks };
+  // The lines take the look of axis's grid, the ticks of its line.
+  TStageLinesItem(QChart& chart, QAbstractSeries& axes, const QAbstractAxis& axis, part_t part);
 
   // The positions (on the route axis) where the lines go.
   void Set(std::vector<double> ends);
@@ -62,6 +66,7 @@ class TStageLinesItem : public QGraphicsItem {
   QChart& m_chart;
   QAbstractSeries& m_axes;
   const QAbstractAxis& m_axis;
+  const part_t m_part;
   std::vector<double> m_ends;
   QRectF m_bounds;
 };

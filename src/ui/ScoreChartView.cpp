@@ -108,7 +108,10 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_columns->attachAxis(m_ownAxis);
 
   m_columnsItem = new TScoreColumnsItem(*chart, *m_columns, m_data);
-  m_stageLines = new TStageLinesItem(*chart, *m_running, *m_routeAxis);
+  m_stageLines =
+      new TStageLinesItem(*chart, *m_running, *m_routeAxis, TStageLinesItem::part_t::Grid);
+  m_stageTicks =
+      new TStageLinesItem(*chart, *m_running, *m_routeAxis, TStageLinesItem::part_t::Ticks);
   m_gapItem = new TScoreGapItem(*chart, *m_running);
   m_note = new QGraphicsSimpleTextItem(chart);
   m_note->setVisible(false);
@@ -124,6 +127,7 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   connect(chart, &QChart::plotAreaChanged, this, [this] {
     m_columnsItem->Refresh();
     m_stageLines->Refresh();
+    m_stageTicks->Refresh();
     LayOutBelowPlot();
     PlaceGapLabel();
     PlaceKeyMarker();
@@ -158,6 +162,7 @@ void TScoreChartView::SetData(score_chart_data_t data) {
     chart()->legend()->setVisible(true);
     m_columnsItem->setVisible(true);
     m_stageLines->setVisible(true);
+    m_stageTicks->setVisible(true);
   }
   m_data = std::move(data);
   m_labelsPlaced = false;
@@ -190,10 +195,12 @@ void TScoreChartView::ShowStops() {
   SetRouteLength(n);
   chart()->layout()->activate();
   m_stageLines->Set(chart::StageEnds(m_data));
+  m_stageTicks->Set(chart::StageEnds(m_data));
   m_running->replace(running);
   m_running->setName(RunningName());
   m_columnsItem->Refresh();
   m_stageLines->Refresh();
+  m_stageTicks->Refresh();
   PlaceStageLabels();
 }
 
@@ -398,6 +405,7 @@ void TScoreChartView::ShowNoDocument() {
   chart()->legend()->setVisible(false);
   m_columnsItem->setVisible(false);
   m_stageLines->setVisible(false);
+  m_stageTicks->setVisible(false);
   m_note->setVisible(true);
   m_gapItem->Set({}, {});
   PlaceStageLabels();

@@ -123,6 +123,7 @@ class TScoreChartView : public QChartView {
   QAreaSeries* m_columns = nullptr;
   TScoreColumnsItem* m_columnsItem = nullptr;
   TStageLinesItem* m_stageLines = nullptr;
+  TStageLinesItem* m_stageTicks = nullptr;
   QLineSeries* m_planLine = nullptr;
   QCategoryAxis* m_routeAxis = nullptr;
   QCategoryAxis* m_totalAxis = nullptr;
