@@ -81,7 +81,7 @@ QString SignedScore(score_t gap) {
 // its range or labels change: a change lays out the axis again and recomputes
 // every attached line, which on a long route costs more than the rest of a
 // refresh.
-void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score_t high,
+void SetRange(QCategoryAxis& axis, axis_categories_t& shown, score_t low, score_t high,
               double room) {
   const double lo = std::min<double>(0, static_cast<double>(low));
   double hi = std::max<double>(0, static_cast<double>(high));
@@ -109,7 +109,7 @@ void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score
   }
   // A category per tick, labelled at its upper end; the first one starts a
   // step below the range so that the lowest tick gets its label too.
-  route_categories_t labels;
+  axis_categories_t labels;
   for (double k = first; k <= last; ++k)
     labels.emplace_back(TickLabel(k * step, unit, suffix), k * step);
   // The labels before the range: a new range that changes the axis's size

@@ -1,5 +1,5 @@
 // The score chart's axes as plain functions: the figures as the chart writes
-// them, the value axes' ticks and labels, the route axis's categories and the
+// them, the value axes' ticks and labels, the lines between the stages and the
 // stage titles' shortened forms. None needs a view.
 #pragma once
 
@@ -18,7 +18,7 @@ class QCategoryAxis;
 namespace qvl {
 
 // A category axis's categories: a label and where its category ends.
-using route_categories_t = std::vector<std::pair<QString, double>>;
+using axis_categories_t = std::vector<std::pair<QString, double>>;
 
 namespace chart {
 
@@ -34,7 +34,7 @@ namespace chart {
 // A value axis from low to high (and zero) with round ticks, labelled to fit
 // room pixels; shown holds the labels the axis has, which it changes only
 // when they change.
-void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score_t high,
+void SetRange(QCategoryAxis& axis, axis_categories_t& shown, score_t low, score_t high,
               double room);
 
 // Where the route's grid lines go between its two ends: at each end of a

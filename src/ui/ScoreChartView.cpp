@@ -194,8 +194,9 @@ void TScoreChartView::ShowStops() {
   SetValueRanges();
   SetRouteLength(n);
   chart()->layout()->activate();
-  m_stageLines->Set(chart::StageEnds(m_data));
-  m_stageTicks->Set(chart::StageEnds(m_data));
+  std::vector<double> ends = chart::StageEnds(m_data);
+  m_stageTicks->Set(ends);
+  m_stageLines->Set(std::move(ends));
   m_running->replace(running);
   m_running->setName(RunningName());
   m_columnsItem->Refresh();

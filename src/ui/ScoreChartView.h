@@ -128,8 +128,8 @@ class TScoreChartView : public QChartView {
   QCategoryAxis* m_routeAxis = nullptr;
   QCategoryAxis* m_totalAxis = nullptr;
   QCategoryAxis* m_ownAxis = nullptr;
-  route_categories_t m_totalLabels;
-  route_categories_t m_ownLabels;
+  axis_categories_t m_totalLabels;
+  axis_categories_t m_ownLabels;
   QGraphicsRectItem* m_gapBox = nullptr;
   QGraphicsSimpleTextItem* m_gapText = nullptr;
   TScoreGapItem* m_gapItem = nullptr;
