@@ -81,7 +81,7 @@ QString SignedScore(score_t gap) {
 // its range or labels change: a change lays out the axis again and recomputes
 // every attached line, which on a long route costs more than the rest of a
 // refresh.
-void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score_t high,
+void SetRange(QCategoryAxis& axis, axis_categories_t& shown, score_t low, score_t high,
               double room) {
   const double lo = std::min<double>(0, static_cast<double>(low));
   double hi = std::max<double>(0, static_cast<double>(high));
@@ -109,45 +109,41 @@ void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score
   }
   // A category per tick, labelled at its upper end; the first one starts a
   // step below the range so that the lowest tick gets its label too.
-  route_categories_t labels;
+  axis_categories_t labels;
   for (double k = first; k <= last; ++k)
     labels.emplace_back(TickLabel(k * step, unit, suffix), k * step);
+  // The labels before the range: a new range that changes the axis's size
+  // lays the whole chart out at once, while new labels only ask for the
+  // chart's next layout, which then sees the range too.
+  if (labels != shown) {
+    {
+      const QSignalBlocker quiet(&axis);
+      for (const QString& label : axis.categoriesLabels()) axis.remove(label);
+      axis.setStartValue((first - 1) * step);
+      for (const auto& [label, end] : labels) axis.append(label, end);
+    }
+    emit axis.categoriesChanged();
+    shown = std::move(labels);
+  }
   if (axis.min() != first * step || axis.max() != last * step) {
     axis.setRange(first * step, last * step);
   }
   if (axis.tickCount() != ticks) axis.setTickCount(ticks);
-  if (labels == shown) return;
-  {
-    const QSignalBlocker quiet(&axis);
-    for (const QString& label : axis.categoriesLabels()) axis.remove(label);
-    axis.setStartValue((first - 1) * step);
-    for (const auto& [label, end] : labels) axis.append(label, end);
-  }
-  emit axis.categoriesChanged();
-  shown = std::move(labels);
 }
 
-// One category per stage with a grid line at each end; positions outside any
-// stage get a category of their own. The stage titles are drawn by the view,
-// which shortens them where they do not fit: the axis's labels only keep
-// their room. Labels of a category axis must differ: each is one zero-width
-// space and an HTML comment with its number. The axis measures and draws its
-// labels as rich text, where the comment costs nothing; a different number
-// of zero-width spaces each had it shape thousands of characters on a long
-// route, at every layout.
-route_categories_t RouteCategories(const score_chart_data_t& data) {
-  route_categories_t out;
-  const auto add = [&out](double end) {
-    out.emplace_back(QString(QChar(0x200B)) + QStringLiteral("<!--%1-->").arg(out.size()), end);
-  };
+// A line at each end of a stage; positions outside any stage are set off
+// the same way. The route's last end is the plot's edge.
+std::vector<double> StageEnds(const score_chart_data_t& data) {
+  std::vector<double> out;
   const int n = static_cast<int>(data.stops.size());
   int next = 0;
   for (const chart_stage_t& stage : data.stages) {
-    if (stage.first > next) add(stage.first - 0.5);
-    add(stage.end - 0.5);
+    if (stage.first > next) out.push_back(stage.first - 0.5);
+    out.push_back(stage.end - 0.5);
     next = stage.end;
   }
-  if (next < n) add(n - 0.5);
+  if (next < n) out.push_back(n - 0.5);
+  if (!out.empty()) out.pop_back();
   return out;
 }
 

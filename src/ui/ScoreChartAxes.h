@@ -1,5 +1,5 @@
 // The score chart's axes as plain functions: the figures as the chart writes
-// them, the value axes' ticks and labels, the route axis's categories and the
+// them, the value axes' ticks and labels, the lines between the stages and the
 // stage titles' shortened forms. None needs a view.
 #pragma once
 
@@ -17,8 +17,8 @@ class QCategoryAxis;
 
 namespace qvl {
 
-// The route axis's categories: a label and where its category ends.
-using route_categories_t = std::vector<std::pair<QString, double>>;
+// A category axis's categories: a label and where its category ends.
+using axis_categories_t = std::vector<std::pair<QString, double>>;
 
 namespace chart {
 
@@ -34,12 +34,12 @@ namespace chart {
 // A value axis from low to high (and zero) with round ticks, labelled to fit
 // room pixels; shown holds the labels the axis has, which it changes only
 // when they change.
-void SetRange(QCategoryAxis& axis, route_categories_t& shown, score_t low, score_t high,
+void SetRange(QCategoryAxis& axis, axis_categories_t& shown, score_t low, score_t high,
               double room);
 
-// The route axis's categories: one per stage, and one per position outside
-// any stage.
-[[nodiscard]] route_categories_t RouteCategories(const score_chart_data_t& data);
+// Where the route's grid lines go between its two ends: at each end of a
+// stage, and so around each position outside any stage.
+[[nodiscard]] std::vector<double> StageEnds(const score_chart_data_t& data);
 
 // The least room between two stage titles.
 inline constexpr double kLabelGap = 4;

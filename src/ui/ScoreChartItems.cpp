@@ -1,5 +1,6 @@
 #include "ui/ScoreChartItems.h"
 
+#include <QAbstractAxis>
 #include <QAbstractSeries>
 #include <QChart>
 #include <QFont>
@@ -53,6 +54,48 @@ void TScoreColumnsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*
                       kColumnColor);
   }
   painter->restore();
+}
+
+namespace {
+// As long as the axis's own ticks.
+constexpr double kTickLength = 4;
+}  // namespace
+
+TStageLinesItem::TStageLinesItem(QChart& chart, QAbstractSeries& axes, const QAbstractAxis& axis,
+                                 part_t part)
+    : QGraphicsItem(&chart), m_chart(chart), m_axes(axes), m_axis(axis), m_part(part) {
+  // The grid above the columns, with the axes' own grid lines; the ticks
+  // above the axes' lines, below the series.
+  setZValue(part == part_t::Grid ? 1.75 : 3.5);
+}
+
+void TStageLinesItem::Set(std::vector<double> ends) {
+  m_ends = std::move(ends);
+  update();
+}
+
+void TStageLinesItem::Refresh() {
+  prepareGeometryChange();
+  const QRectF plot = m_chart.plotArea();
+  const double pen =
+      (m_part == part_t::Grid ? m_axis.gridLinePen() : m_axis.linePen()).widthF() + 1;
+  m_bounds = m_part == part_t::Grid ? plot.adjusted(-pen, -pen, pen, pen)
+                                    : QRectF(plot.left() - pen, plot.bottom() - pen,
+                                             plot.width() + 2 * pen, kTickLength + 2 * pen);
+  update();
+}
+
+void TStageLinesItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+  if (!m_axis.isGridLineVisible()) return;
+  const QRectF plot = m_chart.plotArea();
+  const bool grid = m_part == part_t::Grid;
+  painter->setPen(grid ? m_axis.gridLinePen() : m_axis.linePen());
+  const double top = grid ? plot.top() : plot.bottom();
+  const double bottom = grid ? plot.bottom() : plot.bottom() + kTickLength;
+  for (const double end : m_ends) {
+    const double x = m_chart.mapToPosition(QPointF(end, 0), &m_axes).x();
+    painter->drawLine(QLineF(x, top, x, bottom));
+  }
 }
 
 TScoreGapItem::TScoreGapItem(QChart& chart, QAbstractSeries& axes)

@@ -1,6 +1,7 @@
 // The score chart's own graphics items: the columns of every position's own
-// total, and the gap plot of a changed plan under the main plot. Each paints
-// the whole route at once, where a series would be thousands of items.
+// total, the grid lines between the stages, and the gap plot of a changed plan
+// under the main plot. Each paints the whole route at once, where a series or
+// an axis would be hundreds or thousands of items.
 #pragma once
 
 #include <QColor>
@@ -12,6 +13,7 @@
 
 #include "model/qvl_chart.h"
 
+class QAbstractAxis;
 class QAbstractSeries;
 class QChart;
 class QGraphicsSimpleTextItem;
@@ -37,6 +39,35 @@ class TScoreColumnsItem : public QGraphicsItem {
   QChart& m_chart;
   QAbstractSeries& m_axes;
   const score_chart_data_t& m_data;
+  QRectF m_bounds;
+};
+
+// The route axis's grid lines where one stage ends and the next begins, or
+// their ticks under the plot. The axis draws the route's two ends itself; a
+// category per stage would have it measure and lay out a label for each at
+// every layout of the chart.
+class TStageLinesItem : public QGraphicsItem {
+ public:
+  // The lines across the plot below the series and the axes' lines, or the
+  // ticks over the axis's line, as the axis stacks its own.
+  enum class part_t { Grid, Ticks };
+  // The lines take the look of axis's grid, the ticks of its line.
+  TStageLinesItem(QChart& chart, QAbstractSeries& axes, const QAbstractAxis& axis, part_t part);
+
+  // The positions (on the route axis) where the lines go.
+  void Set(std::vector<double> ends);
+  // After the axes or the plot area changed.
+  void Refresh();
+
+  [[nodiscard]] QRectF boundingRect() const override { return m_bounds; }
+  void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
+
+ private:
+  QChart& m_chart;
+  QAbstractSeries& m_axes;
+  const QAbstractAxis& m_axis;
+  const part_t m_part;
+  std::vector<double> m_ends;
   QRectF m_bounds;
 };
 

@@ -4,8 +4,10 @@
 #include <QBuffer>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGraphicsItem>
+#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
@@ -14,6 +16,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSvgGenerator>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include <algorithm>
@@ -105,6 +108,10 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   m_columns->attachAxis(m_ownAxis);
 
   m_columnsItem = new TScoreColumnsItem(*chart, *m_columns, m_data);
+  m_stageLines =
+      new TStageLinesItem(*chart, *m_running, *m_routeAxis, TStageLinesItem::part_t::Grid);
+  m_stageTicks =
+      new TStageLinesItem(*chart, *m_running, *m_routeAxis, TStageLinesItem::part_t::Ticks);
   m_gapItem = new TScoreGapItem(*chart, *m_running);
   m_note = new QGraphicsSimpleTextItem(chart);
   m_note->setVisible(false);
@@ -119,6 +126,8 @@ TScoreChartView::TScoreChartView(QWidget* parent) : QChartView(parent) {
   setFocusPolicy(Qt::StrongFocus);
   connect(chart, &QChart::plotAreaChanged, this, [this] {
     m_columnsItem->Refresh();
+    m_stageLines->Refresh();
+    m_stageTicks->Refresh();
     LayOutBelowPlot();
     PlaceGapLabel();
     PlaceKeyMarker();
@@ -152,6 +161,8 @@ void TScoreChartView::SetData(score_chart_data_t data) {
     for (QAbstractAxis* axis : chart()->axes()) axis->setVisible(true);
     chart()->legend()->setVisible(true);
     m_columnsItem->setVisible(true);
+    m_stageLines->setVisible(true);
+    m_stageTicks->setVisible(true);
   }
   m_data = std::move(data);
   m_labelsPlaced = false;
@@ -176,14 +187,21 @@ void TScoreChartView::ShowStops() {
     if (total.InRange()) running.append(QPointF(i, static_cast<double>(total.Value())));
   }
   // The axes first, while the line is still empty: every change of an axis's
-  // range maps and strokes the whole line again, on a long route a few
-  // milliseconds each.
+  // range or of the plot area maps and strokes the whole line again, on a
+  // long route a few milliseconds each. The chart is laid out for the new
+  // axes at once, not when the event loop comes to it with the line drawn.
   m_running->clear();
   SetValueRanges();
-  SetRouteCategories(chart::RouteCategories(m_data), n);
+  SetRouteLength(n);
+  chart()->layout()->activate();
+  std::vector<double> ends = chart::StageEnds(m_data);
+  m_stageTicks->Set(ends);
+  m_stageLines->Set(std::move(ends));
   m_running->replace(running);
   m_running->setName(RunningName());
   m_columnsItem->Refresh();
+  m_stageLines->Refresh();
+  m_stageTicks->Refresh();
   PlaceStageLabels();
 }
 
@@ -223,21 +241,22 @@ void TScoreChartView::SetValueRanges() {
   chart::SetRange(*m_ownAxis, m_ownLabels, own_low, own_high, room);
 }
 
-void TScoreChartView::SetRouteCategories(const route_categories_t& categories, int positions) {
-  if (categories == m_routeCategories && positions == m_routePositions) return;
-  // Each category added or removed lays the axis out again and measures
-  // every label: on a long route that is a hundred stages measured a hundred
-  // times. The axis is told once, when all its categories are in place.
+void TScoreChartView::SetRouteLength(int positions) {
+  if (positions == m_routePositions) return;
+  // The stage titles and the lines between the stages are the view's own
+  // (TStageLinesItem): the axis has one category over the whole route, whose
+  // label, a zero-width space, keeps the titles' room under the plot. The
+  // axis is told once, when the category is in place.
   {
     const QSignalBlocker quiet(m_routeAxis);
     for (const QString& label : m_routeAxis->categoriesLabels()) m_routeAxis->remove(label);
     m_routeAxis->setStartValue(-0.5);
-    // Laid out here while the axis has no labels: cheap.
-    m_routeAxis->setRange(-0.5, std::max(positions, 1) - 0.5);
-    for (const auto& [label, end] : categories) m_routeAxis->append(label, end);
+    if (positions > 0) m_routeAxis->append(QString(QChar(0x200B)), positions - 0.5);
   }
   emit m_routeAxis->categoriesChanged();
-  m_routeCategories = categories;
+  // The range last: told of the label before, the axis keeps its size and
+  // leaves the layout to the chart's next one.
+  m_routeAxis->setRange(-0.5, std::max(positions, 1) - 0.5);
   m_routePositions = positions;
 }
 
@@ -282,10 +301,10 @@ void TScoreChartView::LayOutBelowPlot() {
   const double gap_height = gap_shown ? std::clamp(height() / 6.0, 40.0, 110.0) : 0.0;
   const double room = (gap_shown ? gap_height + 8 : 0) + metrics.height() + 12;
   if (room != m_roomBelow) {
-    // The axis's labels are zero-width spaces: their font's height is the
-    // room the axis keeps between the plot and its title.
+    // The axis's label is a zero-width space: its font's height is the room
+    // the axis keeps between the plot and its title.
     // Measured as the axis measures its labels: as a text item, whose
-    // height is more than the font's line.
+    // height is more than the font's line by the document's margins.
     QGraphicsTextItem probe(QString(QChar(0x200B)));
     QFont font = m_stageFont;
     const auto height = [&](int pixels) {
@@ -293,7 +312,11 @@ void TScoreChartView::LayOutBelowPlot() {
       probe.setFont(font);
       return probe.boundingRect().height();
     };
-    int pixels = std::max(1, static_cast<int>(room / 1.2));
+    // Each size tried lays the probe out anew, at a cost like a label's: the
+    // search starts where the stage font's own line height says it ends.
+    const double margins = 2 * probe.document()->documentMargin();
+    const double per_pixel = metrics.height() / std::max(1, QFontInfo(m_stageFont).pixelSize());
+    int pixels = std::max(1, static_cast<int>((room - margins) / per_pixel));
     while (pixels > 1 && height(pixels) > room) --pixels;
     while (pixels < 1000 && height(pixels + 1) <= room) ++pixels;
     font.setPixelSize(pixels);
@@ -382,6 +405,8 @@ void TScoreChartView::ShowNoDocument() {
   for (QAbstractAxis* axis : chart()->axes()) axis->setVisible(false);
   chart()->legend()->setVisible(false);
   m_columnsItem->setVisible(false);
+  m_stageLines->setVisible(false);
+  m_stageTicks->setVisible(false);
   m_note->setVisible(true);
   m_gapItem->Set({}, {});
   PlaceStageLabels();
@@ -511,7 +536,10 @@ void TScoreChartView::resizeEvent(QResizeEvent* e) {
                    (chart()->size().height() - note.height()) / 2);
     return;
   }
-  SetValueRanges();  // the labels' room follows the width
+  // The labels' room follows the width. Without data there is nothing to
+  // fit yet: the first SetData sets the ranges, and each range set lays the
+  // whole chart out.
+  if (!m_data.stops.empty()) SetValueRanges();
 }
 
 QString TScoreChartView::Title() {

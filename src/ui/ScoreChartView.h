@@ -26,6 +26,7 @@ namespace qvl {
 
 class TScoreColumnsItem;
 class TScoreGapItem;
+class TStageLinesItem;
 
 // The chart: hovering a position shows its figures, clicking one reports it.
 class TScoreChartView : public QChartView {
@@ -94,8 +95,8 @@ class TScoreChartView : public QChartView {
   // The running line's name, which says how many positions are left out
   // because a value there is beyond the score range.
   [[nodiscard]] QString RunningName() const;
-  // Lays the route axis out only when its categories or length change.
-  void SetRouteCategories(const route_categories_t& categories, int positions);
+  // Lays the route axis out only when its length changes.
+  void SetRouteLength(int positions);
   void ShowPlan();
   void PlaceGapLabel();
   // The value axes' ranges and labels for the current data and plan.
@@ -113,7 +114,6 @@ class TScoreChartView : public QChartView {
   score_chart_data_t m_data;
   std::vector<checked_score_t> m_plan;
   int m_pressed = -1;
-  route_categories_t m_routeCategories;
   int m_routePositions = -1;
   int m_keyPosition = -1;
   QGraphicsLineItem* m_keyMarker = nullptr;
@@ -122,12 +122,14 @@ class TScoreChartView : public QChartView {
   QLineSeries* m_columnTops = nullptr;
   QAreaSeries* m_columns = nullptr;
   TScoreColumnsItem* m_columnsItem = nullptr;
+  TStageLinesItem* m_stageLines = nullptr;
+  TStageLinesItem* m_stageTicks = nullptr;
   QLineSeries* m_planLine = nullptr;
   QCategoryAxis* m_routeAxis = nullptr;
   QCategoryAxis* m_totalAxis = nullptr;
   QCategoryAxis* m_ownAxis = nullptr;
-  route_categories_t m_totalLabels;
-  route_categories_t m_ownLabels;
+  axis_categories_t m_totalLabels;
+  axis_categories_t m_ownLabels;
   QGraphicsRectItem* m_gapBox = nullptr;
   QGraphicsSimpleTextItem* m_gapText = nullptr;
   TScoreGapItem* m_gapItem = nullptr;

@@ -1,8 +1,11 @@
-// The chart's axes without a view: the figures as the chart writes them and
-// the stage titles' shortened forms.
+// The chart's axes without a view: the figures as the chart writes them, the
+// lines between the stages and the stage titles' shortened forms.
 #include <gtest/gtest.h>
 
 #include <QString>
+
+#include <utility>
+#include <vector>
 
 #include "ui/ScoreChartAxes.h"
 
@@ -36,6 +39,28 @@ TEST(ScoreChartAxesTest, AStageTitleShortensToWhatFits) {
   };
   for (const row_t& row : rows) {
     EXPECT_EQ(chart::StageLabel(title, row.width, Characters), row.expected) << row.width;
+  }
+}
+
+TEST(ScoreChartAxesTest, StageLinesSetOffStagesAndPositionsOutsideThem) {
+  struct row_t {
+    const char* what;
+    int positions;
+    std::vector<std::pair<int, int>> stages;  // [first, end)
+    std::vector<double> expected;
+  };
+  const row_t rows[] = {
+      {"stages end to end", 6, {{0, 2}, {2, 5}, {5, 6}}, {1.5, 4.5}},
+      {"positions before, between and after", 8, {{1, 3}, {4, 6}}, {0.5, 2.5, 3.5, 5.5}},
+      {"one stage over the route", 3, {{0, 3}}, {}},
+      {"no stage", 4, {}, {}},
+      {"no position", 0, {}, {}},
+  };
+  for (const row_t& row : rows) {
+    score_chart_data_t data;
+    data.stops.resize(static_cast<std::size_t>(row.positions));
+    for (const auto& [first, end] : row.stages) data.stages.push_back({first, end, "stage"});
+    EXPECT_EQ(chart::StageEnds(data), row.expected) << row.what;
   }
 }
 
