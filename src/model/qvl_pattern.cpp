@@ -207,11 +207,16 @@ grouped_pattern_t& grouped_pattern_t::Accumulate(const grouped_pattern_t& other)
   memo.clear();
   for (std::size_t i = 0; i < kSummedFields.size(); ++i) {
     score_t grouped_pattern_t::*const field = kSummedFields[i];
-    const checked_score_t sum = Checked(field) + other.Checked(field);
+    // The field's bit is its place in the list: no search for it, as the
+    // route sums every scene's totals this way.
+    const auto bit = static_cast<std::uint16_t>(1U << i);
+    const bool out_of_range =
+        ((out_of_range_ | other.out_of_range_) & bit) != 0 ||
+        !(checked_score_t(this->*field) + checked_score_t(other.*field)).InRange();
     // A sum out of range keeps its wrapped number, which nothing reads as a
     // count: Checked reports the field instead.
     this->*field = WrapAdd(this->*field, other.*field);
-    if (!sum.InRange()) out_of_range_ = static_cast<std::uint16_t>(out_of_range_ | (1U << i));
+    if (out_of_range) out_of_range_ = static_cast<std::uint16_t>(out_of_range_ | bit);
   }
   cherry_difference = 0;
   cherry_plus = 0;
