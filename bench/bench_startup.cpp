@@ -69,6 +69,23 @@ double TimeToFirstFrame(const std::filesystem::path& program,
   return std::chrono::duration<double>(painted - start).count();
 }
 
+// The programs' settings while they are timed, in a folder of their own that
+// goes with the benchmark; empty when none could be made.
+struct settings_folder_t {
+  std::filesystem::path path;
+
+  settings_folder_t() {
+    std::string name = (std::filesystem::temp_directory_path() / "qvl_startup_XXXXXX").string();
+    if (mkdtemp(name.data()) != nullptr) path = name;
+  }
+  settings_folder_t(const settings_folder_t&) = delete;
+  settings_folder_t& operator=(const settings_folder_t&) = delete;
+  ~settings_folder_t() {
+    std::error_code ignored;
+    if (!path.empty()) std::filesystem::remove_all(path, ignored);
+  }
+};
+
 void Run(benchmark::State& state, const std::string& program,
          const std::vector<std::string>& arguments) {
   const std::filesystem::path path = BinDir() / program;
@@ -76,22 +93,19 @@ void Run(benchmark::State& state, const std::string& program,
     state.SkipWithError((program + " was not built").c_str());
     return;
   }
-  std::string folder = (std::filesystem::temp_directory_path() / "qvl_startup_XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) {
+  const settings_folder_t config;
+  if (config.path.empty()) {
     state.SkipWithError("no folder for the program's settings");
     return;
   }
-  const std::filesystem::path config(folder);
   for (auto _ : state) {
-    const double seconds = TimeToFirstFrame(path, arguments, config);
+    const double seconds = TimeToFirstFrame(path, arguments, config.path);
     if (seconds < 0) {
       state.SkipWithError((program + " did not report a painted frame").c_str());
       break;
     }
     state.SetIterationTime(seconds);
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(config, ignored);
 }
 
 // quovel-pm with the Hard template and the plain window of the same widgets
@@ -104,19 +118,18 @@ void BM_StartupAgainstPlainWindow(benchmark::State& state) {
     state.SkipWithError("quovel-pm or qvl_startup_plain was not built");
     return;
   }
-  std::string folder = (std::filesystem::temp_directory_path() / "qvl_startup_XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) {
+  const settings_folder_t config;
+  if (config.path.empty()) {
     state.SkipWithError("no folder for the program's settings");
     return;
   }
-  const std::filesystem::path config(folder);
   const std::vector<std::string> hard = {(BinDir() / "template" / "qvl_hard.pat").string()};
   std::vector<double> ratios;
   double ours_total = 0;
   double plain_total = 0;
   for (auto _ : state) {
-    const double ours = TimeToFirstFrame(program, hard, config);
-    const double yardstick = TimeToFirstFrame(plain, {}, config);
+    const double ours = TimeToFirstFrame(program, hard, config.path);
+    const double yardstick = TimeToFirstFrame(plain, {}, config.path);
     if (ours < 0 || yardstick <= 0) {
       state.SkipWithError("a program did not report a painted frame");
       break;
@@ -126,8 +139,6 @@ void BM_StartupAgainstPlainWindow(benchmark::State& state) {
     ratios.push_back(ours / yardstick);
     state.SetIterationTime(ours);
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(config, ignored);
   if (ratios.empty()) return;
   std::sort(ratios.begin(), ratios.end());
   const auto n = static_cast<double>(ratios.size());
